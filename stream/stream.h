@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/object.h"
+
+namespace qrv {
+
+// The root of I/O. Positions, sizes and counts are signed 32-bit: a stream holds at most
+// 2^31 - 1 bytes. Binary values are little-endian.
+class TIO : public TObject {
+public:
+    virtual bool AtEnd();                                // Position() == Size()
+    virtual int32_t Position();                          // -1 when not seekable
+    virtual int32_t Size();                              // 0 by default
+    virtual int32_t Seek(int32_t pos);                   // the new position; -1 by default
+    virtual void Flush();
+    virtual void Close();
+    virtual int32_t Read(void* buffer, int32_t count);   // bytes read; 0 when none available
+    virtual int32_t Write(const void* buffer, int32_t count);  // bytes written
+};
+
+// The byte-stream interface every reader and writer of the system goes through.
+class TStream : public TIO {
+public:
+    virtual int32_t ReadFully(void* buffer, int32_t count);
+    virtual int32_t WriteFully(const void* buffer, int32_t count);
+    virtual int32_t Skip(int32_t count);
+    virtual int32_t ReadUInt8();
+    virtual void WriteUInt8(int32_t value);
+    virtual int32_t ReadUInt16();
+    virtual void WriteUInt16(int32_t value);
+    virtual int32_t ReadInt32();
+    virtual void WriteInt32(int32_t value);
+    virtual int64_t ReadInt64();
+    virtual void WriteInt64(int64_t value);
+    virtual float ReadFloat32();
+    virtual void WriteFloat32(double value);
+    virtual double ReadFloat64();
+    virtual void WriteFloat64(double value);
+    virtual std::u16string ReadTextLine();
+    virtual bool WriteTextLine(std::u16string_view text);
+    virtual std::u16string ReadChars(int32_t count);
+    virtual void WriteChars(std::u16string_view text);
+    virtual Ref<TObject> ReadSerialized();
+    virtual void WriteSerialized(const Ref<TObject>& object);
+};
+
+// Opens a URL: a text (a file path, or "protocol::path" served by the stream factories), a
+// stream (wrapped, so closing the result leaves it open) or a memory bank. None on failure.
+Ref<TStream> OpenUrl(const Ref<TObject>& url, bool readable, bool writeable);
+Ref<TStream> OpenUrl(std::u16string_view url, bool readable, bool writeable);
+Ref<TStream> OpenReadStream(const Ref<TObject>& url);
+Ref<TStream> OpenReadStream(std::u16string_view url);
+Ref<TStream> OpenWriteStream(const Ref<TObject>& url);
+Ref<TStream> OpenWriteStream(std::u16string_view url);
+
+}  // namespace qrv
