@@ -1,6 +1,7 @@
 #include "pixmap/pixel_convert.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "pixmap/pixel_format.h"
@@ -17,6 +18,16 @@ inline void Put(uint8_t* out, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     out[3] = a;
 }
 
+// The commonest conversion (decoded JPEGs to textures), one 32-bit store per pixel.
+void OpaqueRGBToRGBA(const uint8_t* s, uint8_t* d, int32_t count) {
+    for (int32_t i = 0; i < count; ++i, s += 3, d += 4) {
+        uint32_t pixel = std::endian::native == std::endian::little
+                             ? uint32_t{s[0]} | uint32_t{s[1]} << 8 | uint32_t{s[2]} << 16 | 0xFF000000u
+                             : uint32_t{s[0]} << 24 | uint32_t{s[1]} << 16 | uint32_t{s[2]} << 8 | 0xFFu;
+        std::memcpy(d, &pixel, 4);
+    }
+}
+
 void ToRGBA(const uint8_t* s, int32_t format, uint8_t* d, int32_t count) {
     switch (format) {
     case FormatGrey8:
@@ -29,7 +40,7 @@ void ToRGBA(const uint8_t* s, int32_t format, uint8_t* d, int32_t count) {
         for (int32_t i = 0; i < count; ++i, s += 3) Put(d + 4 * i, s[2], s[1], s[0], 255);
         break;
     case FormatRGB888:
-        for (int32_t i = 0; i < count; ++i, s += 3) Put(d + 4 * i, s[0], s[1], s[2], 255);
+        OpaqueRGBToRGBA(s, d, count);
         break;
     case FormatBGRA8888:
         for (int32_t i = 0; i < count; ++i, s += 4) Put(d + 4 * i, s[2], s[1], s[0], s[3]);
