@@ -36,7 +36,8 @@ def make_subset(output: pathlib.Path):
     options.name_IDs = ["*"]
     options.notdef_outline = True
     options.hinting = True
-    font = TTFont(SOURCE)
+    # Keep the source's time stamp so that the output is the same on every run.
+    font = TTFont(SOURCE, recalcTimestamp=False)
     subsetter = subset.Subsetter(options)
     subsetter.populate(unicodes=[u for lo, hi in UNICODE_RANGES for u in range(lo, hi + 1)])
     subsetter.subset(font)
