@@ -6,7 +6,6 @@ subset is renamed; the copyright notice and the licence text travel with it.
 
 Usage: make-font.py OUTPUT.ttf LICENCE.txt
 """
-import gzip
 import pathlib
 import sys
 

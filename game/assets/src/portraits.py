@@ -411,8 +411,8 @@ def eye(cx: float, outer_left: bool, state: int, index: int) -> str:
         lash = (f'<path d="M{cx - 12} {lid_y - 0.5} C{cx - 6} {lid_y + sag} {cx + 6} {lid_y + sag} '
                 f'{cx + 12} {lid_y - 0.5}" stroke="{LINE}" stroke-width="2.2" fill="none" stroke-linecap="round"/>')
     ball += lid
-    flick_y = (lid_y - 0.5 + 1) if state else EYE_Y - (1.5 if outer_left else 1.5)
-    flick = (f'<path d="M{outer_x} {flick_y} l{flick_dx} -3" stroke="{LINE}" stroke-width="1.8" '
+    # A lash flick at the outer corner of the open eye.
+    flick = (f'<path d="M{outer_x} {EYE_Y - 1.5} l{flick_dx} -3" stroke="{LINE}" stroke-width="1.8" '
              f'stroke-linecap="round"/>') if state == 0 else ""
     lower = (f'<path d="M{cx - 10} {EYE_Y + 3} C{cx - 5} {EYE_Y + 6.5} {cx + 5} {EYE_Y + 6.5} {cx + 10} {EYE_Y + 3}" '
              f'stroke="{SKIN_DEEP}" stroke-width="1" fill="none" opacity="0.8"/>') if state < 2 else ""
