@@ -1,11 +1,9 @@
 // Decoding through the loader chain beside stb_image on the same bytes, and the pixel
 // operations the renderer leans on.
 #include <benchmark/benchmark.h>
-#include <png.h>
 #include <stb_image.h>
 
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -15,7 +13,6 @@
 #include "pixmap/pixel_convert.h"
 #include "pixmap/pixmap_loader.h"
 #include "pixmap/pixmap_module.h"
-#include "pixmap/pixmap_save.h"
 #include "pixmap/pixmap_transform.h"
 
 namespace {
@@ -34,45 +31,13 @@ Ref<TPixmap> TestPicture() {
     return pixmap;
 }
 
-std::string TempPath(const char* name) {
-    return (std::filesystem::temp_directory_path() / name).string();
-}
-
 Bytes ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A 512 x 512 palette PNG of 16 colours; written here because the save function writes only
-// grey, RGB and RGBA.
-std::string WritePalettePng() {
-    std::string path = TempPath("pixmap_bench_palette.png");
-    FILE* file = std::fopen(path.c_str(), "wb");
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_init_io(png, file);
-    png_set_IHDR(png, info, side, side, 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_color palette[16];
-    for (int i = 0; i < 16; ++i) palette[i] = {png_byte(i * 16), png_byte(255 - i * 16), png_byte(i * 7)};
-    png_set_PLTE(png, info, palette, 16);
-    png_write_info(png, info);
-    std::vector<png_byte> row(side);
-    for (int y = 0; y < side; ++y) {
-        for (int x = 0; x < side; ++x) row[x] = png_byte(((x / 32) + (y / 32) + ((x * y) >> 12)) & 15);
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return path;
-}
-
-std::string WriteProgressiveJpeg() {
-    std::string path = TempPath("pixmap_bench_progressive.jpg");
-    if (!SavePixmapJPEG(TestPicture(), FromUtf8(path), 90, true)) return {};
-    return path;
-}
+// The game's own 512 x 512 pictures: a progressive JPEG and a palette PNG.
+std::string GamePicture(const char* name) { return std::string(ZORVAK_ASSETS) + "/" + name; }
 
 void DecodeThroughLoaders(benchmark::State& state, const std::string& path) {
     InitPixmapModule();
@@ -97,19 +62,19 @@ void DecodeWithStb(benchmark::State& state, const std::string& path) {
 }
 
 void BM_ProgressiveJpeg_Loaders(benchmark::State& state) {
-    static const std::string path = WriteProgressiveJpeg();
+    static const std::string path = GamePicture("back.jpg");
     DecodeThroughLoaders(state, path);
 }
 void BM_ProgressiveJpeg_Stb(benchmark::State& state) {
-    static const std::string path = WriteProgressiveJpeg();
+    static const std::string path = GamePicture("back.jpg");
     DecodeWithStb(state, path);
 }
 void BM_PalettePng_Loaders(benchmark::State& state) {
-    static const std::string path = WritePalettePng();
+    static const std::string path = GamePicture("s0.png");
     DecodeThroughLoaders(state, path);
 }
 void BM_PalettePng_Stb(benchmark::State& state) {
-    static const std::string path = WritePalettePng();
+    static const std::string path = GamePicture("s0.png");
     DecodeWithStb(state, path);
 }
 
