@@ -20,10 +20,12 @@ inline void Put(uint8_t* out, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
 
 // The commonest conversion (decoded JPEGs to textures), one 32-bit store per pixel.
 void OpaqueRGBToRGBA(const uint8_t* s, uint8_t* d, int32_t count) {
+    constexpr bool little = std::endian::native == std::endian::little;
+    constexpr int redShift = little ? 0 : 24, greenShift = little ? 8 : 16;
+    constexpr int blueShift = little ? 16 : 8, alphaShift = little ? 24 : 0;
     for (int32_t i = 0; i < count; ++i, s += 3, d += 4) {
-        uint32_t pixel = std::endian::native == std::endian::little
-                             ? uint32_t{s[0]} | uint32_t{s[1]} << 8 | uint32_t{s[2]} << 16 | 0xFF000000u
-                             : uint32_t{s[0]} << 24 | uint32_t{s[1]} << 16 | uint32_t{s[2]} << 8 | 0xFFu;
+        uint32_t pixel = uint32_t{s[0]} << redShift | uint32_t{s[1]} << greenShift |
+                         uint32_t{s[2]} << blueShift | uint32_t{255} << alphaShift;
         std::memcpy(d, &pixel, 4);
     }
 }
