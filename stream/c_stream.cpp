@@ -94,6 +94,21 @@ int32_t TCStream::Write(const void* buffer, int32_t count) {
     return n;
 }
 
+std::u16string TCStream::ReadTextLine() {
+    std::u16string line;
+    if (!file) return line;
+    SwitchAccess(LastAccess::Read);
+    std::FILE* f = file.get();
+    while (RoomFor(1) == 1) {
+        const int byte = getc_unlocked(f);
+        if (byte == EOF) break;
+        if (position >= 0) ++position;
+        if (byte == 10 || byte == 0) break;
+        if (byte != 13) line += static_cast<char16_t>(byte);
+    }
+    return line;
+}
+
 void TCStream::SwitchAccess(LastAccess next) {
     if (lastAccess != LastAccess::None && lastAccess != next) std::fseek(file.get(), 0, SEEK_CUR);
     lastAccess = next;

@@ -30,6 +30,9 @@ public:
     void Close() override;
     int32_t Read(void* buffer, int32_t count) override;
     int32_t Write(const void* buffer, int32_t count) override;
+    // The same line rules as every stream, read straight from the file's buffer instead of
+    // through one Read call per byte.
+    std::u16string ReadTextLine() override;
 
     int Mode() const { return mode; }
     bool IsOpen() const { return file != nullptr; }

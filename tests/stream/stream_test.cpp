@@ -7,6 +7,7 @@
 
 #include "core/error.h"
 #include "stream/c_stream.h"
+#include "stream/ram_stream.h"
 #include "stream/stream_exceptions.h"
 #include "stream/stream_functions.h"
 #include "temp_folder.h"
@@ -44,6 +45,20 @@ TEST_F(StreamTest, CarriageReturnsAreDroppedAnywhereAndZeroEndsALine) {
     EXPECT_EQ(stream->ReadTextLine(), u"ab");
     EXPECT_EQ(stream->ReadTextLine(), u"x");
     EXPECT_EQ(stream->ReadTextLine(), u"y");
+}
+
+// File streams read lines from the file's own buffer; every other stream goes through Read.
+TEST_F(StreamTest, FileAndMemoryStreamsSplitLinesAlike) {
+    const std::string bytes("ab\r\ncd\n\nef\rg\0h\r\n\r\xFF", 20);
+    auto file = OpenWith(bytes);
+    std::string copy = bytes;
+    auto memory = MemoryStreamOver(copy.data(), static_cast<int32_t>(copy.size()), true, false);
+    for (int line = 0; line < 8; ++line) {
+        const std::u16string fromMemory = memory->ReadTextLine();
+        EXPECT_EQ(file->ReadTextLine(), fromMemory) << "line " << line;
+        EXPECT_EQ(file->Position(), memory->Position()) << "line " << line;
+    }
+    EXPECT_TRUE(file->AtEnd());
 }
 
 TEST_F(StreamTest, LongLinesAndHighBytesSurviveTheLineBuffer) {
