@@ -1,6 +1,7 @@
 #include "pixmap/pixmap_loader.h"
 
 #include "pixmap/stream_closer.h"
+#include "stream/stream_exceptions.h"
 
 namespace qrv {
 

@@ -2,7 +2,7 @@
 
 #include "pixmap/jpeg_loader.h"
 #include "pixmap/png_loader.h"
-#include "stream/stream.h"
+#include "stream/stream_module.h"
 
 namespace qrv {
 

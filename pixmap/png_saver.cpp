@@ -5,6 +5,7 @@
 
 #include "pixmap/pixmap_save.h"
 #include "pixmap/stream_closer.h"
+#include "stream/stream_exceptions.h"
 
 namespace qrv {
 

@@ -10,6 +10,7 @@
 #include "pixmap/pixmap_module.h"
 #include "pixmap/pixmap_save.h"
 #include "pixmap/png_loader.h"
+#include "stream/stream_exceptions.h"
 #include "test_files.h"
 
 namespace {
