@@ -10,6 +10,7 @@
 #include "pixmap/pixmap_module.h"
 #include "pixmap/pixmap_save.h"
 #include "pixmap/png_loader.h"
+#include "stream/embedded_files.h"
 #include "stream/stream_exceptions.h"
 #include "test_files.h"
 
@@ -63,6 +64,17 @@ TEST_F(PixmapFromUrlTest, PngIsFoundAfterTheJpegLoaderRefusedIt) {
     std::u16string jpeg = folder.Path("picture.jpg");
     ASSERT_TRUE(SavePixmapJPEG(SmallPicture(), jpeg, 90));
     EXPECT_TRUE(PixmapFromUrl(jpeg));
+}
+
+TEST_F(PixmapFromUrlTest, PicturesDecodeFromEmbeddedFiles) {
+    std::u16string path = folder.Path("picture.jpg");
+    ASSERT_TRUE(SavePixmapJPEG(SmallPicture(), path, 90));
+    static const Bytes jpeg = ReadFileBytes(path);  // embedded bytes must outlive the registry
+    ASSERT_TRUE(RegisterEmbeddedFile(u"pixmap-test.jpg", jpeg.data(), int32_t(jpeg.size())));
+    Ref<TPixmap> pixmap = PixmapFromUrl(u"incbin::pixmap-test.jpg");
+    ASSERT_TRUE(pixmap);
+    EXPECT_EQ(pixmap->Width(), 3);
+    EXPECT_EQ(pixmap->Format(), FormatRGB888);
 }
 
 TEST_F(PixmapFromUrlTest, NothingDecodesFromEmptyOrMissingFiles) {
