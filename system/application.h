@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace qrv {
+
+// The application title: the caption of the program's window and of its message boxes.
+void SetApplicationTitle(std::u16string title);
+const std::u16string& ApplicationTitle();
+
+// Runs handler when the program ends (by EndProgram or by returning from main); handlers run
+// newest first.
+using TExitHandler = void (*)();
+void AddExitHandler(TExitHandler handler);
+
+// Ends the process with exit code 0 after the exit handlers have run.
+[[noreturn]] void EndProgram();
+
+// Local date as "07 Mar 2024" and local time as "14:05:09".
+std::u16string DateText();
+std::u16string TimeText();
+
+}  // namespace qrv
