@@ -9,7 +9,7 @@ build_packages=(
   libgtest-dev libbenchmark-dev
   xvfb xauth libgl1-mesa-dri
 )
-test_packages=(xdotool libx11-dev)
+test_packages=(xdotool x11-utils libx11-dev)
 
 packages=("${build_packages[@]}")
 if [[ "${1:-build}" == test ]]; then
