@@ -9,6 +9,8 @@
 namespace qrv {
 namespace {
 
+bool programEndCaught = false;
+
 std::u16string& TitleSlot() {
     static std::u16string title = u"Application";
     return title;
@@ -58,7 +60,14 @@ void AddExitHandler(TExitHandler handler) {
     ExitHandlers().push_back(handler);
 }
 
+bool CatchProgramEnd(bool catchEnd) {
+    const bool previous = programEndCaught;
+    programEndCaught = catchEnd;
+    return previous;
+}
+
 void EndProgram() {
+    if (programEndCaught) throw TProgramEnded();
     std::exit(0);
 }
 
