@@ -9,6 +9,8 @@
 namespace qrv {
 namespace {
 
+bool programEndCaught = false;
+
 std::vector<TExitHandler>& ExitHandlers() {
     static std::vector<TExitHandler> handlers;
     return handlers;
@@ -45,7 +47,14 @@ void AddExitHandler(TExitHandler handler) {
     ExitHandlers().push_back(handler);
 }
 
+bool CatchProgramEnd(bool catchEnd) {
+    const bool previous = programEndCaught;
+    programEndCaught = catchEnd;
+    return previous;
+}
+
 void EndProgram() {
+    if (programEndCaught) throw TProgramEnded();
     std::exit(0);
 }
 

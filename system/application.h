@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <string>
 
 #include "core/runtime.h"  // ApplicationTitle, SetApplicationTitle
@@ -11,8 +12,20 @@ namespace qrv {
 using TExitHandler = void (*)();
 void AddExitHandler(TExitHandler handler);
 
-// Ends the process with exit code 0 after the exit handlers have run.
+// Ends the process with exit code 0 after the exit handlers have run; while ends are caught
+// (see CatchProgramEnd) it raises TProgramEnded instead and the handlers do not run.
 [[noreturn]] void EndProgram();
+
+// What EndProgram raises while ends are caught, so that a program driven by a script in a test
+// can end without ending the test.
+class TProgramEnded : public std::exception {
+public:
+    const char* what() const noexcept override { return "Program ended"; }
+};
+
+// Makes EndProgram raise TProgramEnded (true) or end the process (false); gives the previous
+// setting back.
+bool CatchProgramEnd(bool catchEnd);
 
 // Local date as "07 Mar 2024" and local time as "14:05:09".
 std::u16string DateText();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/error.h"
+#include "system/application.h"
 #include "system/event.h"
 
 namespace qrv {
@@ -174,9 +175,11 @@ TScriptedSession::TScriptedSession(uint32_t startTime)
       driver(std::make_shared<TScriptedSystemDriver>(clock)) {
     previousClock = SetClock(clock);
     previousDriver = SetSystemDriver(driver);
+    previousCatchEnd = CatchProgramEnd(true);
 }
 
 TScriptedSession::~TScriptedSession() {
+    CatchProgramEnd(previousCatchEnd);
     SetSystemDriver(std::move(previousDriver));
     SetClock(std::move(previousClock));
 }

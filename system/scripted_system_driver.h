@@ -120,7 +120,8 @@ private:
 };
 
 // Puts a scripted driver on a fresh virtual clock in place of the current driver and clock
-// for its lifetime, and restores both when it goes.
+// for its lifetime, and restores both when it goes. Meanwhile EndProgram raises TProgramEnded
+// rather than ending the process.
 class TScriptedSession {
 public:
     explicit TScriptedSession(uint32_t startTime = 0);
@@ -137,6 +138,7 @@ private:
     Ref<TScriptedSystemDriver> driver;
     Ref<TClock> previousClock;
     Ref<TSystemDriver> previousDriver;
+    bool previousCatchEnd = false;
 };
 
 }  // namespace qrv

@@ -14,6 +14,8 @@
 #include <string>
 
 #include "event_recorder.h"
+#include "core/text.h"
+#include "system/application.h"
 #include "system/event.h"
 #include "system/input.h"
 #include "system/sdl/sdl_system_driver.h"
@@ -195,6 +197,45 @@ TEST_F(DesktopInput, LeftShiftIsKey160AndItsOwnPressCarriesTheShiftBit) {
     EXPECT_EQ(recording->events, expected) << recording->Describe();
     EXPECT_EQ(qrv::KeyIsDown(160), 0);
     EXPECT_EQ(qrv::KeyHitCount(160), 1);
+}
+
+TEST_F(DesktopInput, SetPointerPositionMovesThePointerInTheFocusedWindow) {
+    FocusWindow();
+    TRecording recording;
+    qrv::SetPointerPosition(30, 40);
+    ASSERT_TRUE(PumpUntil([&] { return qrv::MouseXPos() == 30 && qrv::MouseYPos() == 40; }))
+        << recording->Describe();
+    int globalX = 0, globalY = 0, windowX = 0, windowY = 0;
+    SDL_GetGlobalMouseState(&globalX, &globalY);
+    SDL_GetWindowPosition(window, &windowX, &windowY);
+    EXPECT_EQ(globalX - windowX, 30);
+    EXPECT_EQ(globalY - windowY, 40);
+}
+
+// Shows a box titled `title` while another process finds its window, gives it the focus and
+// presses key on it. (The window is found by xwininfo: xdotool's search misses windows that no
+// window manager has adopted.)
+template <class TShowBox>
+auto AnswerBox(const std::string& title, const std::string& key, TShowBox showBox) {
+    const std::string answer =
+        "(timeout 10 sh -c 'for i in $(seq 100); do "
+        "id=$(xwininfo -name \"" + title + "\" 2>/dev/null | awk \"/Window id:/{print \\$4}\"); "
+        "[ -n \"$id\" ] && exec xdotool windowfocus --sync $id key " + key + "; sleep 0.1; done')"
+        " </dev/null >/dev/null 2>&1 &";
+    EXPECT_EQ(std::system(answer.c_str()), 0);
+    qrv::SetApplicationTitle(qrv::FromUtf8(title));
+    return showBox();
+}
+
+TEST_F(DesktopInput, MessageBoxesGiveTheAnswerOfTheKeyPressedOnThem) {
+    EXPECT_EQ(AnswerBox("Box 1", "Return", [] { return qrv::ProceedBox(u"Proceed?", true); }), 1)
+        << "Enter picks Yes";
+    EXPECT_EQ(AnswerBox("Box 2", "Escape", [] { return qrv::ProceedBox(u"Proceed?", false); }), -1)
+        << "Escape cancels";
+    EXPECT_EQ(AnswerBox("Box 3", "Return", [] { return qrv::ConfirmBox(u"Confirm?", false); }), 1)
+        << "Enter picks OK";
+    EXPECT_EQ(AnswerBox("Box 4", "Escape", [] { return qrv::ConfirmBox(u"Confirm?", true); }), 0)
+        << "Escape picks Cancel";
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 
 #include "core/error.h"
 #include "event_recorder.h"
+#include "system/application.h"
 #include "system/clock.h"
 #include "system/event.h"
+#include "system/input.h"
 #include "system/keys.h"
 
 namespace {
@@ -116,6 +118,23 @@ TEST(ScriptedDriver, PointerBoxesRequestersAndUrlsAreRecordedAndAnswered) {
 
     qrv::OpenInBrowser(u"HTTP://example.org/");
     EXPECT_EQ(driver.OpenedUrls(), std::vector<std::u16string>{u"HTTP://example.org/"});
+}
+
+// A scripted program ends where the test can see it: Escape ends this one.
+void RunUntilEscape() {
+    while (true) {
+        if (qrv::KeyHitCount(qrv::KEY_ESCAPE)) qrv::EndProgram();
+        qrv::DelayMillis(1);
+    }
+}
+
+TEST(ScriptedDriver, EndingTheProgramRaisesInsteadOfExiting) {
+    qrv::TScriptedSession session;
+    qrv::StartInputPolling();
+    session.Driver().TapKey(qrv::KEY_ESCAPE, 250);
+    EXPECT_THROW(RunUntilEscape(), qrv::TProgramEnded);
+    EXPECT_EQ(qrv::MillisecondClock(), 250u);
+    qrv::StopInputPolling();
 }
 
 TEST(ScriptedDriver, ASessionRestoresTheDriverAndClockBeforeIt) {
