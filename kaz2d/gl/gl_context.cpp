@@ -50,7 +50,7 @@ bool EnsureVideo() {
     return SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 
-void BindContext(TGLContextRecord* record) {
+void BindContext(const TGLContextRecord* record) {
     if (record) {
         SDL_GL_MakeCurrent(record->window, record->glContext);
     } else {
@@ -97,8 +97,11 @@ TGLContextRecord* FindRecord(SDL_Window* window) {
     return nullptr;
 }
 
-void SetSwapInterval(int32_t interval) {
+// Sets the swap interval of the record's context, whichever context is current.
+void SetSwapInterval(const TGLContextRecord& record, int32_t interval) {
+    BindContext(&record);
     SDL_GL_SetSwapInterval(interval);
+    BindContext(Native().current);
 }
 
 // Picks the display mode for a full-screen record: its size at the requested rate first, then
@@ -130,7 +133,7 @@ bool EnterFullScreen(TGLContextRecord& record) {
     if (SDL_SetWindowDisplayMode(record.window, &mode) != 0) return false;
     if (SDL_SetWindowFullscreen(record.window, SDL_WINDOW_FULLSCREEN) != 0) return false;
     Native().fullScreen = &record;
-    SetSwapInterval(swap);
+    SetSwapInterval(record, swap);
     return true;
 }
 
@@ -140,7 +143,7 @@ void LeaveFullScreen() {
     if (!s.fullScreen) return;
     SDL_SetWindowFullscreen(s.fullScreen->window, 0);
     SDL_MinimizeWindow(s.fullScreen->window);
-    SetSwapInterval(0);
+    SetSwapInterval(*s.fullScreen, 0);
     s.fullScreen = nullptr;
 }
 
@@ -171,8 +174,11 @@ TGLContextRecord* AddRecord(TGLContextRecord record) {
         SDL_AddEventWatch(WatchWindowEvents, nullptr);
         s.eventWatchAdded = true;
     }
+    if (s.contexts.empty()) {
+        SDL_DisableScreenSaver();
+        SDL_StartTextInput();
+    }
     s.contexts.push_front(std::make_unique<TGLContextRecord>(record));
-    SDL_DisableScreenSaver();
     return s.contexts.front().get();
 }
 
@@ -229,7 +235,10 @@ void CloseGLContext(TGLContextRecord* record) {
     SDL_GL_DeleteContext(record->glContext);
     if (record->kind != TGLContextKind::Attached) SDL_DestroyWindow(record->window);
     s.contexts.erase(it);
-    if (s.contexts.empty()) SDL_EnableScreenSaver();
+    if (s.contexts.empty()) {
+        SDL_EnableScreenSaver();
+        SDL_StopTextInput();
+    }
 }
 
 void MakeGLContextCurrent(TGLContextRecord* record) {
@@ -250,7 +259,7 @@ void PresentGLContext(int32_t sync) {
     if (interval != s.lastSwapInterval) {
         s.lastSwapInterval = interval;
         ++s.swapIntervalChanges;
-        SetSwapInterval(interval);
+        SDL_GL_SetSwapInterval(interval);
     }
     SDL_GL_SwapWindow(s.current->window);
 }

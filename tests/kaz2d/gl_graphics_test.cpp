@@ -106,6 +106,28 @@ TEST_F(GLGraphics, UnsetDisplayModeGivesNoGraphics) {
     EXPECT_EQ(NewGraphics(333, 217, 32, 0, 0), nullptr) << "no display mode of that size";
 }
 
+TEST_F(GLGraphics, FullScreenFallsBackToTheDefaultRate) {
+    const auto modes = TGLGraphicsDriver::Instance()->EnumerateModes();
+    ASSERT_FALSE(modes.empty());
+    const TGraphicsMode mode = modes.front();
+    const int32_t unusualRate = mode.hertz + 37;
+    auto fullScreen = NewGraphics(mode.width, mode.height, mode.depth, unusualRate, 0);
+    ASSERT_TRUE(fullScreen) << "the display's own size at a refused rate still opens";
+    SelectGraphics(fullScreen);
+    EXPECT_EQ(SDL_GL_GetSwapInterval(), 0) << "no synchronised presents without the rate";
+    auto* fullRecord = std::static_pointer_cast<TGLGraphics>(fullScreen)->Record();
+    EXPECT_TRUE(SDL_GetWindowFlags(fullRecord->window) & SDL_WINDOW_FULLSCREEN);
+    CloseGraphicsContext(fullScreen);
+
+    if (mode.hertz != 0) {
+        auto synced = NewGraphics(mode.width, mode.height, mode.depth, mode.hertz, 0);
+        ASSERT_TRUE(synced);
+        SelectGraphics(synced);
+        EXPECT_EQ(SDL_GL_GetSwapInterval(), 1) << "the display's own rate presents in sync";
+        CloseGraphicsContext(synced);
+    }
+}
+
 TEST_F(GLGraphics, FitTextureSizeRoundsUpToPowersOfTwo) {
     int32_t w = 300, h = 20;
     FitTextureSize(w, h);
