@@ -18,10 +18,10 @@ template <class CellText>
 std::string GridText(CellText cellText) {
     std::string text = ColumnHeader();
     for (int r = 0; r < BOARD_SIZE; ++r) {
-        text += " " + std::to_string(r + 1) + " ";
+        text.append(" ").append(std::to_string(r + 1)).append(" ");
         for (int c = 0; c < BOARD_SIZE; ++c) {
-            std::string cell = cellText(c, r);
-            text += std::string(3 - cell.size(), ' ') + cell;
+            const std::string cell = cellText(c, r);
+            text.append(3 - cell.size(), ' ').append(cell);
         }
         text += "\n";
     }
