@@ -1,20 +1,28 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs that are not yet installed.
-# Usage: tools/setup.sh build|test   (test adds what the test suite needs)
+# Usage: tools/setup.sh build|test|assets
+#   test adds what the test suite needs; assets installs only the tools that regenerate the
+#   pictures and fonts (tools/make-assets.sh), which building the game does not need.
 set -euo pipefail
 
 build_packages=(
   cmake ninja-build g++ pkg-config
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev libsdl2-dev libgl-dev
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libstb-dev
   xvfb xauth libgl1-mesa-dri
 )
 test_packages=(xdotool)
+asset_packages=(
+  librsvg2-bin imagemagick libjpeg-turbo-progs pngquant python3 python3-pil python3-fonttools
+  fonts-paratype console-setup-linux
+)
 
-packages=("${build_packages[@]}")
-if [[ "${1:-build}" == test ]]; then
-  packages+=("${test_packages[@]}")
-fi
+case "${1:-build}" in
+  build) packages=("${build_packages[@]}") ;;
+  test) packages=("${build_packages[@]}" "${test_packages[@]}") ;;
+  assets) packages=("${asset_packages[@]}") ;;
+  *) echo "usage: $0 build|test|assets" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
