@@ -44,15 +44,21 @@ public:
     TSharedContextScope& operator=(const TSharedContextScope&) = delete;
 };
 
-// Runs the body with blending solid, then puts the cached mode back.
-template <class Body>
-auto WithSolidBlend(TGLKaz2DDriver& driver, Body body) {
-    const int32_t remembered = GLRenderState().blendMode;
-    driver.ApplyBlend(BLEND_SOLID);
-    auto result = body();
-    driver.ApplyBlend(remembered);
-    return result;
-}
+// Blending is solid while it lives; the cached mode comes back afterwards.
+class TSolidBlendScope {
+public:
+    explicit TSolidBlendScope(TGLKaz2DDriver& driver)
+        : driver(driver), remembered(GLRenderState().blendMode) {
+        driver.ApplyBlend(BLEND_SOLID);
+    }
+    ~TSolidBlendScope() { driver.ApplyBlend(remembered); }
+    TSolidBlendScope(const TSolidBlendScope&) = delete;
+    TSolidBlendScope& operator=(const TSolidBlendScope&) = delete;
+
+private:
+    TGLKaz2DDriver& driver;
+    int32_t remembered;
+};
 
 void SetProjection(int32_t width, int32_t height) {
     glMatrixMode(GL_PROJECTION);
@@ -257,31 +263,28 @@ void TGLKaz2DDriver::BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32_t y
     const Ref<TPixmap> rgba = flipped ? flipped->ConvertedTo(FormatRGBA8888) : nullptr;
     if (!rgba) return;
     DisableGLTexturing();
-    WithSolidBlend(*this, [&] {
-        // Pixmaps are copied whatever the viewport.
-        const GLboolean scissored = glIsEnabled(GL_SCISSOR_TEST);
-        glDisable(GL_SCISSOR_TEST);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, rgba->Pitch() / 4);
-        glRasterPos2i(0, 0);
-        glBitmap(0, 0, 0, 0, static_cast<GLfloat>(x), static_cast<GLfloat>(-y - rgba->Height()),
-                 nullptr);
-        glDrawPixels(rgba->Width(), rgba->Height(), GL_RGBA, GL_UNSIGNED_BYTE, rgba->Pixels());
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        if (scissored) glEnable(GL_SCISSOR_TEST);
-        return true;
-    });
+    TSolidBlendScope solid(*this);
+    // Pixmaps are copied whatever the viewport.
+    const GLboolean scissored = glIsEnabled(GL_SCISSOR_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, rgba->Pitch() / 4);
+    glRasterPos2i(0, 0);
+    glBitmap(0, 0, 0, 0, static_cast<GLfloat>(x), static_cast<GLfloat>(-y - rgba->Height()),
+             nullptr);
+    glDrawPixels(rgba->Width(), rgba->Height(), GL_RGBA, GL_UNSIGNED_BYTE, rgba->Pixels());
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    if (scissored) glEnable(GL_SCISSOR_TEST);
 }
 
 Ref<TPixmap> TGLKaz2DDriver::ReadPixmap(int32_t x, int32_t y, int32_t width, int32_t height) {
-    return WithSolidBlend(*this, [&]() -> Ref<TPixmap> {
-        Ref<TPixmap> pixmap = NewPixmap(width, height, FormatRGBA8888, 4);
-        if (!pixmap || width == 0 || height == 0) return pixmap;
-        glPixelStorei(GL_PACK_ROW_LENGTH, pixmap->Pitch() / 4);
-        glReadPixels(x, CurrentHeight() - height - y, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
-                     pixmap->Pixels());
-        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-        return FlipVertical(pixmap);
-    });
+    TSolidBlendScope solid(*this);
+    Ref<TPixmap> pixmap = NewPixmap(width, height, FormatRGBA8888, 4);
+    if (!pixmap || width == 0 || height == 0) return pixmap;
+    glPixelStorei(GL_PACK_ROW_LENGTH, pixmap->Pitch() / 4);
+    glReadPixels(x, CurrentHeight() - height - y, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+                 pixmap->Pixels());
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    return FlipVertical(pixmap);
 }
 
 void InitGLKaz2DModule() {
