@@ -23,12 +23,20 @@ public:
     virtual int32_t Write(const void* buffer, int32_t count);  // bytes written
 };
 
-// The byte-stream interface every reader and writer of the system goes through.
+// The byte-stream interface every reader and writer of the system goes through. Characters
+// travel as Latin-1: one byte per 16-bit code unit, the low 8 bits written, 0..255 read.
 class TStream : public TIO {
 public:
+    // Reads until `count` bytes came or the stream is at its end; the rest of the buffer is left
+    // as it was. Gives `count` (0 for a negative count). A Read of 0 before the end raises
+    // TStreamReadException.
     virtual int32_t ReadFully(void* buffer, int32_t count);
+    // Writes all `count` bytes; a Write of 0 raises TStreamWriteException. Gives `count`.
     virtual int32_t WriteFully(const void* buffer, int32_t count);
+    // Reads and drops up to `count` bytes, stopping at the end. Gives `count`.
     virtual int32_t Skip(int32_t count);
+
+    // Typed values; bytes missing at the end read as zero. 8 and 16 bits read unsigned.
     virtual int32_t ReadUInt8();
     virtual void WriteUInt8(int32_t value);
     virtual int32_t ReadUInt16();
@@ -41,10 +49,17 @@ public:
     virtual void WriteFloat32(double value);
     virtual double ReadFloat64();
     virtual void WriteFloat64(double value);
+
+    // One line: ends at LF, at a zero byte or where the data ends; CR bytes are dropped.
     virtual std::u16string ReadTextLine();
+    // The text's bytes, then CR LF only if they were all written. True when both were complete.
     virtual bool WriteTextLine(std::u16string_view text);
+    // Exactly `count` characters (zeros where the data ended).
     virtual std::u16string ReadChars(int32_t count);
     virtual void WriteChars(std::u16string_view text);
+
+    // Object serialisation belongs to data streams; plain streams raise "Unable to read object"
+    // and "Unable to write object".
     virtual Ref<TObject> ReadSerialized();
     virtual void WriteSerialized(const Ref<TObject>& object);
 };

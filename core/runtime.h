@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace qrv {
+
+// Process start, before any module initialises: records the program's file path and folder
+// (from /proc/self/exe), makes that folder the working directory, so files beside the program
+// are found whatever directory it was started from, and sets the application title to its
+// default, the program's file name without extension. Only the first call does anything.
+// When the program's path cannot be found the path and folder stay empty and the working
+// directory is left as it is.
+void StartRuntime();
+
+// Paths are 8-bit file-system names, one code unit per byte, like every path of the stream layer.
+const std::u16string& ProgramPath();    // e.g. "/opt/zorvak/zorvak"; empty before StartRuntime
+const std::u16string& ProgramFolder();  // e.g. "/opt/zorvak", without a trailing "/"
+
+// The process-wide title that windows and message boxes show.
+const std::u16string& ApplicationTitle();
+void SetApplicationTitle(std::u16string title);
+
+}  // namespace qrv

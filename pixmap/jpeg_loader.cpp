@@ -1,0 +1,165 @@
+#include "pixmap/jpeg_loader.h"
+
+#include <exception>
+#include <memory>
+
+#include "pixmap/jpeg_glue.h"
+#include "pixmap/stream_closer.h"
+
+#include <jerror.h>
+
+namespace qrv {
+
+// libjpeg reports fatal errors with longjmp. Every function below that calls setjmp holds
+// only plain data, and the source callbacks catch C++ exceptions before libjpeg sees them, so
+// a jump never crosses a frame with a live C++ object.
+namespace {
+
+constexpr int32_t sourceBufferSize = 4096;
+
+struct TJpegSource {
+    jpeg_source_mgr manager;  // first, so libjpeg's pointer to it is a pointer to the whole
+    TStream* stream;
+    std::exception_ptr* failure;  // where an exception from the stream is kept for later
+    bool atStartOfData;
+    JOCTET buffer[sourceBufferSize];
+};
+
+// The whole decoder state, plain data only.
+struct TJpegDecoder {
+    jpeg_decompress_struct info;
+    TJpegErrorManager errors;
+    TJpegSource source;
+};
+
+// Bytes read into the buffer, 0 at the end of the data, -1 when the stream raised.
+int32_t ReadIntoBuffer(TJpegSource& source) noexcept {
+    try {
+        int32_t got = source.stream->Read(source.buffer, sourceBufferSize);
+        return got >= 0 && got <= sourceBufferSize ? got : -1;
+    } catch (...) {
+        *source.failure = std::current_exception();
+        return -1;
+    }
+}
+
+void InitSource(j_decompress_ptr) {}
+void TermSource(j_decompress_ptr) {}
+
+boolean FillInputBuffer(j_decompress_ptr info) {
+    auto* source = reinterpret_cast<TJpegSource*>(info->src);
+    int32_t got = ReadIntoBuffer(*source);
+    if (got < 0) ERREXIT(info, JERR_FILE_READ);
+    if (got == 0) {
+        if (source->atStartOfData) ERREXIT(info, JERR_INPUT_EMPTY);
+        // Data that ends early: end the picture here, keeping what has been decoded.
+        WARNMS(info, JWRN_JPEG_EOF);
+        source->buffer[0] = 0xFF;
+        source->buffer[1] = JPEG_EOI;
+        got = 2;
+    }
+    source->manager.next_input_byte = source->buffer;
+    source->manager.bytes_in_buffer = static_cast<size_t>(got);
+    source->atStartOfData = false;
+    return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr info, long count) {
+    if (count <= 0) return;
+    jpeg_source_mgr* manager = info->src;
+    while (count > static_cast<long>(manager->bytes_in_buffer)) {
+        count -= static_cast<long>(manager->bytes_in_buffer);
+        (void)FillInputBuffer(info);
+    }
+    manager->next_input_byte += count;
+    manager->bytes_in_buffer -= static_cast<size_t>(count);
+}
+
+void InstallSource(TJpegDecoder& decoder, TStream* stream, std::exception_ptr* failure) {
+    TJpegSource& source = decoder.source;
+    source.manager.init_source = InitSource;
+    source.manager.fill_input_buffer = FillInputBuffer;
+    source.manager.skip_input_data = SkipInputData;
+    source.manager.resync_to_restart = jpeg_resync_to_restart;
+    source.manager.term_source = TermSource;
+    source.manager.next_input_byte = nullptr;
+    source.manager.bytes_in_buffer = 0;
+    source.stream = stream;
+    source.failure = failure;
+    source.atStartOfData = true;
+    decoder.info.src = &source.manager;
+}
+
+// Creates the decompressor, reads the header and starts decompressing.
+bool StartDecoding(TJpegDecoder* decoder, TStream* stream, std::exception_ptr* failure) {
+    if (setjmp(decoder->errors.recovery)) return false;
+    jpeg_create_decompress(&decoder->info);
+    InstallSource(*decoder, stream, failure);
+    if (jpeg_read_header(&decoder->info, TRUE) != JPEG_HEADER_OK) return false;
+    if (!PixmapSizeFits(decoder->info.image_width, decoder->info.image_height)) return false;
+    jpeg_start_decompress(&decoder->info);
+    return true;
+}
+
+bool ReadRows(TJpegDecoder* decoder, TPixmap* pixmap) {
+    if (setjmp(decoder->errors.recovery)) return false;
+    jpeg_decompress_struct& info = decoder->info;
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = pixmap->PixelAddress(0, static_cast<int32_t>(info.output_scanline));
+        if (jpeg_read_scanlines(&info, &row, 1) != 1) return false;
+    }
+    jpeg_finish_decompress(&info);
+    return true;
+}
+
+int32_t FormatForComponents(int components) {
+    return components == 1 ? FormatGrey8 : components == 3 ? FormatRGB888 : FormatNone;
+}
+
+// Owns the plain decoder state and destroys the decompressor however the load ends.
+class TJpegReader {
+public:
+    TJpegReader() : decoder(std::make_unique<TJpegDecoder>()) {
+        decoder->info.err = InstallJpegErrorManager(decoder->errors);
+    }
+    // Safe also when creation failed: a decompressor without memory manager is left alone.
+    ~TJpegReader() { jpeg_destroy_decompress(&decoder->info); }
+    TJpegReader(const TJpegReader&) = delete;
+    TJpegReader& operator=(const TJpegReader&) = delete;
+
+    Ref<TPixmap> Decode(TStream* stream, std::exception_ptr* failure) {
+        if (!StartDecoding(decoder.get(), stream, failure)) return nullptr;
+        const jpeg_decompress_struct& info = decoder->info;
+        const int32_t format = FormatForComponents(info.output_components);
+        if (info.output_width == 0 || format == FormatNone) return nullptr;
+        Ref<TPixmap> pixmap = NewPixmap(static_cast<int32_t>(info.output_width),
+                                        static_cast<int32_t>(info.output_height), format, 4);
+        if (!pixmap || !ReadRows(decoder.get(), pixmap.get())) return nullptr;
+        return pixmap;
+    }
+
+private:
+    std::unique_ptr<TJpegDecoder> decoder;  // value-initialised: all zero
+};
+
+}  // namespace
+
+Ref<TPixmap> DecodeJPEG(const Ref<TObject>& url) {
+    Ref<TStream> stream = OpenReadStream(url);
+    if (!stream) return nullptr;
+    TStreamCloser closer(stream);
+    std::exception_ptr failure;
+    Ref<TPixmap> pixmap = TJpegReader().Decode(stream.get(), &failure);
+    if (failure) std::rethrow_exception(failure);
+    return pixmap;
+}
+
+Ref<TPixmap> DecodeJPEG(std::u16string_view url) {
+    return DecodeJPEG(MakeText(std::u16string(url)));
+}
+
+Ref<TPixmap> TPixmapLoaderJPG::LoadFromStream(const Ref<TStream>& stream) {
+    return DecodeJPEG(stream);
+}
+
+}  // namespace qrv

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string_view>
+
+#include "core/object.h"
+#include "pixmap/pixmap.h"
+#include "stream/stream.h"
+
+namespace qrv {
+
+// A decoder in the process-wide loader list. Creating a loader links it in at the head of the
+// list, so the newest loader is asked first; destroying it unlinks it.
+class TPixmapLoader : public TObject {
+public:
+    TPixmapLoader();
+    ~TPixmapLoader() override;
+    TPixmapLoader(const TPixmapLoader&) = delete;
+    TPixmapLoader& operator=(const TPixmapLoader&) = delete;
+
+    // Decodes the stream from its current position; none when the data is not for this loader.
+    [[nodiscard]] virtual Ref<TPixmap> LoadFromStream(const Ref<TStream>& stream) = 0;
+
+    TPixmapLoader* Next() const { return next; }
+
+private:
+    TPixmapLoader* next;
+};
+
+// The newest loader, or nullptr while there is none.
+TPixmapLoader* FirstPixmapLoader();
+
+// Opens the URL and asks every loader in turn, newest first, each from the same start
+// position. A stream exception from a loader counts as a refusal; any other passes on. None
+// for a URL that does not open, a stream that cannot seek, or data that no loader takes.
+[[nodiscard]] Ref<TPixmap> PixmapFromUrl(const Ref<TObject>& url);
+[[nodiscard]] Ref<TPixmap> PixmapFromUrl(std::u16string_view url);
+
+}  // namespace qrv

@@ -1,0 +1,19 @@
+#include "pixmap/pixmap_module.h"
+
+#include "pixmap/jpeg_loader.h"
+#include "pixmap/png_loader.h"
+#include "stream/stream_module.h"
+
+namespace qrv {
+
+void InitPixmapModule() {
+    static bool initialised = false;
+    if (initialised) return;
+    initialised = true;
+    InitStreamModule();
+    // Loaders live for the rest of the process, as the loader list expects.
+    new TPixmapLoaderPNG;
+    new TPixmapLoaderJPG;
+}
+
+}  // namespace qrv

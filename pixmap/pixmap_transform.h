@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+#include "pixmap/pixmap.h"
+
+namespace qrv {
+
+// An RGBA copy in which pixels of the key colour become transparent. Each keyed pixel takes
+// the average colour of the unkeyed pixels of its 3 x 3 neighbourhood (black when there are
+// none) so that filtered edges do not bleed the key colour; every other pixel becomes opaque.
+[[nodiscard]] Ref<TPixmap> KeyOutColor(const Ref<TPixmap>& pixmap, int32_t red, int32_t green,
+                                       int32_t blue);
+
+// Mirrored copies of the same size and format: left to right, and top to bottom.
+[[nodiscard]] Ref<TPixmap> FlipHorizontal(const Ref<TPixmap>& pixmap);
+[[nodiscard]] Ref<TPixmap> FlipVertical(const Ref<TPixmap>& pixmap);
+
+// Bilinear resampling, in single precision, into a new pixmap of the same format. None for a
+// none or empty source or a size below 1 x 1.
+[[nodiscard]] Ref<TPixmap> ResampleBilinear(const Ref<TPixmap>& pixmap, int32_t width,
+                                            int32_t height);
+
+}  // namespace qrv

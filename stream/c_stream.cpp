@@ -1,0 +1,122 @@
+#include "stream/c_stream.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "stream/native_path.h"
+
+namespace qrv {
+namespace {
+
+constexpr int32_t kMaxStreamSize = std::numeric_limits<int32_t>::max();
+
+// ftell as a stream position: -1 when the file cannot tell, clamped to the largest stream.
+int32_t TellPosition(std::FILE* file) {
+    const long pos = std::ftell(file);
+    if (pos < 0) return -1;
+    return static_cast<int32_t>(std::min<long>(pos, kMaxStreamSize));
+}
+
+}  // namespace
+
+Ref<TCStream> TCStream::OpenCFile(std::u16string_view path, bool readable, bool writeable) {
+    std::u16string slashed(path);
+    std::replace(slashed.begin(), slashed.end(), u'\\', u'/');
+    const auto native = NativePath(slashed);
+    if (!native) return nullptr;
+
+    int mode = MODE_READ;
+    const char* fopenMode = "rb";
+    if (readable && writeable) {
+        mode = MODE_READ_WRITE;
+        fopenMode = "r+b";
+    } else if (writeable) {
+        mode = MODE_WRITE;
+        fopenMode = "wb";
+    }
+    return FromCFile(std::fopen(native->c_str(), fopenMode), mode);
+}
+
+Ref<TCStream> TCStream::FromCFile(std::FILE* file, int mode) {
+    if (!file) return nullptr;
+    return Ref<TCStream>(new TCStream(file, mode));
+}
+
+TCStream::TCStream(std::FILE* file, int mode) : file(file), mode(mode) {
+    position = TellPosition(file);
+    if (position < 0) {
+        size = 0;
+        return;
+    }
+    std::fseek(file, 0, SEEK_END);
+    size = TellPosition(file);
+    std::fseek(file, position, SEEK_SET);
+}
+
+int32_t TCStream::Seek(int32_t pos) {
+    if (!file) return -1;
+    std::fseek(file.get(), pos, SEEK_SET);
+    lastAccess = LastAccess::None;
+    position = TellPosition(file.get());
+    return position;
+}
+
+void TCStream::Flush() {
+    if (file) std::fflush(file.get());
+}
+
+void TCStream::Close() {
+    if (!file) return;
+    Flush();
+    file.reset();
+    position = 0;
+    size = 0;
+}
+
+int32_t TCStream::Read(void* buffer, int32_t count) {
+    count = RoomFor(count);
+    if (!file || count <= 0) return 0;
+    SwitchAccess(LastAccess::Read);
+    const auto n = static_cast<int32_t>(std::fread(buffer, 1, static_cast<size_t>(count), file.get()));
+    if (position >= 0) position += n;
+    return n;
+}
+
+int32_t TCStream::Write(const void* buffer, int32_t count) {
+    count = RoomFor(count);
+    if (!file || count <= 0) return 0;
+    SwitchAccess(LastAccess::Write);
+    const auto n = static_cast<int32_t>(std::fwrite(buffer, 1, static_cast<size_t>(count), file.get()));
+    if (position >= 0) {
+        position += n;
+        size = std::max(size, position);
+    }
+    return n;
+}
+
+std::u16string TCStream::ReadTextLine() {
+    std::u16string line;
+    if (!file) return line;
+    SwitchAccess(LastAccess::Read);
+    std::FILE* f = file.get();
+    while (RoomFor(1) == 1) {
+        const int byte = getc_unlocked(f);
+        if (byte == EOF) break;
+        if (position >= 0) ++position;
+        if (byte == 10 || byte == 0) break;
+        if (byte != 13) line += static_cast<char16_t>(byte);
+    }
+    return line;
+}
+
+void TCStream::SwitchAccess(LastAccess next) {
+    if (lastAccess != LastAccess::None && lastAccess != next) std::fseek(file.get(), 0, SEEK_CUR);
+    lastAccess = next;
+}
+
+int32_t TCStream::RoomFor(int32_t count) const {
+    if (position < 0) return count;
+    return std::min(count, kMaxStreamSize - position);
+}
+
+}  // namespace qrv

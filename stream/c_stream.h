@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+
+#include "stream/stream.h"
+
+namespace qrv {
+
+// A file stream over the C library's buffered files. Position and size are cached: the size is
+// measured at opening and grows as writes pass the end. A file that cannot seek (a pipe) has
+// position -1 and size 0, which marks the stream as not seekable.
+class TCStream : public TStream {
+public:
+    static constexpr int MODE_READ = 1;
+    static constexpr int MODE_WRITE = 2;
+    static constexpr int MODE_READ_WRITE = 3;
+
+    // "r+b" when both flags are set, "wb" (create or truncate) when only writeable, else "rb".
+    // Backslashes in the path count as "/". None when the file does not open.
+    [[nodiscard]] static Ref<TCStream> OpenCFile(std::u16string_view path, bool readable, bool writeable);
+    // Takes over an open file (closing it with the stream); none for a null file.
+    [[nodiscard]] static Ref<TCStream> FromCFile(std::FILE* file, int mode);
+
+    int32_t Position() override { return position; }
+    int32_t Size() override { return size; }
+    int32_t Seek(int32_t pos) override;
+    void Flush() override;
+    // Flushes and closes the file; afterwards reads and writes give 0 and Seek gives -1.
+    void Close() override;
+    int32_t Read(void* buffer, int32_t count) override;
+    int32_t Write(const void* buffer, int32_t count) override;
+    // The same line rules as every stream, read straight from the file's buffer instead of
+    // through one Read call per byte.
+    std::u16string ReadTextLine() override;
+
+    int Mode() const { return mode; }
+    bool IsOpen() const { return file != nullptr; }
+
+private:
+    struct FileCloser {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    enum class LastAccess { None, Read, Write };
+
+    TCStream(std::FILE* file, int mode);
+    // The C library needs a seek between a write and a following read, and the other way round.
+    void SwitchAccess(LastAccess next);
+    // Bytes that may still pass the position before the stream would exceed 2^31 - 1 bytes.
+    int32_t RoomFor(int32_t count) const;
+
+    int32_t position = 0;
+    int32_t size = 0;
+    std::unique_ptr<std::FILE, FileCloser> file;
+    int mode = MODE_READ;
+    LastAccess lastAccess = LastAccess::None;
+};
+
+}  // namespace qrv

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "stream/stream.h"
+
+namespace qrv {
+
+// Kinds of path, as PathKind gives them.
+constexpr int FILETYPE_NONE = 0;  // missing, or neither a regular file nor a directory
+constexpr int FILETYPE_FILE = 1;
+constexpr int FILETYPE_DIR = 2;
+
+// Opens any URL as a seekable stream: one that cannot report its position is read to its end
+// into a memory bank (the original stream is left open) and a bank stream over it is given.
+// None when the URL does not open.
+[[nodiscard]] Ref<TStream> OpenSeekableStream(const Ref<TObject>& url, bool readable, bool writeable);
+[[nodiscard]] Ref<TStream> OpenSeekableStream(std::u16string_view url, bool readable, bool writeable);
+[[nodiscard]] Ref<TStream> OpenFileForReading(std::u16string_view url);
+// A disk file is created or truncated.
+[[nodiscard]] Ref<TStream> OpenFileForWriting(std::u16string_view url);
+
+// The helpers below take paths with "/" (backslashes are accepted), never URLs, and report
+// failure through their results; they raise nothing.
+int PathKind(std::u16string_view path);
+// The working directory, normalised; empty when it cannot be found.
+std::u16string WorkingDirectory();
+bool SetWorkingDirectory(std::u16string_view path);
+
+int64_t FileLength(std::u16string_view path);        // -1 when missing
+int64_t ModificationTime(std::u16string_view path);  // seconds since 1970; -1 when missing
+int32_t PermissionBits(std::u16string_view path);    // mode & 0x1FF; -1 when missing
+bool SetPermissionBits(std::u16string_view path, int32_t bits);
+
+// Removes the file, then creates it empty; true when a regular file exists afterwards.
+bool CreateEmptyFile(std::u16string_view path);
+bool RemoveFile(std::u16string_view path);
+bool MovePath(std::u16string_view from, std::u16string_view to);
+// Copies through streams. False when either side does not open, a write fails, or both name
+// the same file (which opening for writing would otherwise empty before it is read).
+bool DuplicateFile(std::u16string_view from, std::u16string_view to);
+
+}  // namespace qrv

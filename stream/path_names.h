@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qrv {
+
+// Paths are written with "/"; a drive letter and colon ("C:") may lead, as on Windows.
+// Backslashes become "/"; a bare drive ("C:") or drive-relative path ("C:data") gains the "/"
+// after its colon; with `dropTrailingSlash` one trailing "/" goes, except from "/" and "C:/".
+std::u16string NormalizePath(std::u16string_view path, bool dropTrailingSlash = false);
+
+// What a malformed path gives where a directory is asked for.
+inline constexpr std::u16string_view BAD_DIR = u"<bad_dir>";
+
+// The absolute form of `path` against the working directory, with "." and ".." resolved;
+// BAD_DIR when ".." climbs above the root.
+std::u16string AbsolutePath(std::u16string_view path);
+
+// Splitting (no file-system access): for "data/pic.big.png" the file name part is
+// "pic.big.png", the base name "pic.big", the extension "png", the path without extension
+// "data/pic.big" and the directory part "data". The directory part is BAD_DIR when the path
+// has no "/" or ends with one.
+std::u16string FileNamePart(std::u16string_view path);
+std::u16string WithoutExtension(std::u16string_view path);
+std::u16string BaseName(std::u16string_view path);
+std::u16string DirectoryPart(std::u16string_view path);
+std::u16string ExtensionPart(std::u16string_view path);
+
+}  // namespace qrv

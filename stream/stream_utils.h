@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "stream/stream.h"
+
+namespace qrv {
+
+// Whole-content transfers. A URL that does not open raises TRuntimeError naming the URL;
+// nothing is read or written then. The stream opened for the transfer is always closed again.
+std::vector<uint8_t> LoadBytes(const Ref<TObject>& url);
+std::vector<uint8_t> LoadBytes(std::u16string_view url);
+// Reads an open stream to its end (or until a read gives nothing) and leaves it open.
+std::vector<uint8_t> LoadBytes(TStream& stream);
+std::u16string LoadByteString(const Ref<TObject>& url);
+std::u16string LoadByteString(std::u16string_view url);
+void SaveByteString(std::u16string_view text, const Ref<TObject>& url);
+void SaveByteString(std::u16string_view text, std::u16string_view url);
+void SaveBytes(const std::vector<uint8_t>& bytes, const Ref<TObject>& url);
+void SaveBytes(const std::vector<uint8_t>& bytes, std::u16string_view url);
+
+// Serialised objects through a URL; plain streams refuse with "Unable to read object" and
+// "Unable to write object". ReadObjectFrom gives none when the URL does not open, and
+// WriteObjectTo then does nothing.
+Ref<TObject> ReadObjectFrom(const Ref<TObject>& url);
+void WriteObjectTo(const Ref<TObject>& object, const Ref<TObject>& url);
+
+// Copies until `from` is at its end or a read gives nothing.
+void CopyUntilEnd(TStream& from, TStream& to, int32_t bufferSize = 4096);
+// Copies `count` bytes; a negative count copies nothing.
+void CopyCount(TStream& from, TStream& to, int32_t count, int32_t bufferSize = 4096);
+
+}  // namespace qrv

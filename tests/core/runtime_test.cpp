@@ -1,0 +1,31 @@
+#include "core/runtime.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "core/text.h"
+
+namespace qrv {
+namespace {
+
+TEST(Runtime, StartRecordsTheProgramAndMovesIntoItsFolder) {
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe");
+    std::filesystem::current_path("/");
+
+    StartRuntime();
+    EXPECT_EQ(ProgramPath(), FromLatin1(exe.string()));
+    EXPECT_EQ(ProgramFolder(), FromLatin1(exe.parent_path().string()));
+    EXPECT_EQ(std::filesystem::current_path(), exe.parent_path());
+    EXPECT_EQ(ApplicationTitle(), FromLatin1(exe.stem().string()));
+
+    SetApplicationTitle(u"Tavika: ZORVAK v0.1.");
+    std::filesystem::current_path("/");
+    StartRuntime();
+    EXPECT_EQ(ApplicationTitle(), u"Tavika: ZORVAK v0.1.") << "only the first start sets the default";
+    EXPECT_EQ(std::filesystem::current_path(), "/") << "only the first start moves";
+}
+
+}  // namespace
+}  // namespace qrv

@@ -1,0 +1,91 @@
+#include "game/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/text.h"
+
+namespace zorvak {
+namespace {
+
+// Each test writes its settings file into a fresh folder and reads it from there.
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zorvak-settings-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    void Read(const std::string& content) {
+        std::ofstream(folder / "zorvak.cfg", std::ios::binary) << content;
+        introFlag = -99;
+        difficulty = -99;
+        ReadSettings(qrv::FromLatin1((folder / "zorvak.cfg").string()));
+    }
+
+    std::filesystem::path folder;
+};
+
+TEST_F(SettingsTest, FourLinesGiveIntroductionAndDifficulty) {
+    Read("x\n1\ny\n2\n");
+    EXPECT_EQ(introFlag, 1);
+    EXPECT_EQ(difficulty, 2);
+    Read("\xEF\xBB\xBFlabel\r\n0\r\nlabel\r\n1");
+    EXPECT_EQ(introFlag, 0);
+    EXPECT_EQ(difficulty, 1);
+}
+
+TEST_F(SettingsTest, MissingLinesReadAsZero) {
+    Read("x\n1");
+    EXPECT_EQ(introFlag, 1);
+    EXPECT_EQ(difficulty, 0);
+    Read("");
+    EXPECT_EQ(introFlag, 0);
+    EXPECT_EQ(difficulty, 0);
+}
+
+TEST_F(SettingsTest, ValuesUseTheTextToIntegerConversion) {
+    Read("a\n 1 \nb\n1 spy\n");
+    EXPECT_EQ(introFlag, 1);
+    EXPECT_EQ(difficulty, 1);
+    Read("a\n$A\nb\n-0\n");
+    EXPECT_EQ(introFlag, 10);
+    EXPECT_EQ(difficulty, 0);
+    Read("a\nyes\nb\n7\n");
+    EXPECT_EQ(introFlag, 0);
+    EXPECT_EQ(difficulty, 7) << "out-of-range values are kept for the mission rules to judge";
+    Read(std::string("a\n1\0junk\nb\n-1\n", 15));
+    EXPECT_EQ(introFlag, 1);
+    EXPECT_EQ(difficulty, 0) << "the zero byte ended line 2, so \"junk\" became line 3";
+}
+
+TEST_F(SettingsTest, MissingFileReadsLikeAnEmptyOne) {
+    introFlag = 5;
+    difficulty = 5;
+    ReadSettings(qrv::FromLatin1((folder / "absent.cfg").string()));
+    EXPECT_EQ(introFlag, 0);
+    EXPECT_EQ(difficulty, 0);
+}
+
+TEST_F(SettingsTest, ReadsZorvakCfgFromTheWorkingDirectory) {
+    std::ofstream(folder / "zorvak.cfg", std::ios::binary) << "x\n1\ny\n-1\n";
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    ReadSettings();
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(introFlag, 1);
+    EXPECT_EQ(difficulty, -1);
+}
+
+TEST(DefaultSettings, BuildPlacesThemBesideTheGame) {
+    ReadSettings(qrv::FromLatin1(ZORVAK_DEFAULT_SETTINGS));
+    EXPECT_EQ(introFlag, 1);
+    EXPECT_EQ(difficulty, 1);
+}
+
+}  // namespace
+}  // namespace zorvak

@@ -1,0 +1,134 @@
+// Damaged and hostile pictures: every one must decode to none or to a sane pixmap, never
+// crash, read out of bounds or leak (the suite runs under the sanitizers).
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "pixmap/pixmap_loader.h"
+#include "pixmap/pixmap_module.h"
+#include "pixmap/pixmap_save.h"
+#include "pixmap/png_loader.h"
+#include "test_files.h"
+
+namespace {
+
+using namespace qrv;
+using namespace pixmap_test;
+
+Ref<TPixmap> NoisyPicture(int32_t width, int32_t height) {
+    Ref<TPixmap> pixmap = NewPixmap(width, height, FormatRGB888, 4);
+    uint32_t state = 12345;
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            state = state * 1103515245u + 12345u;
+            pixmap->SetPixelARGB(x, y, (state >> 8 & 0x1F1F1F) + 0xFF000000u + x * 4 + (y << 10));
+        }
+    }
+    return pixmap;
+}
+
+class BrokenPictures : public ::testing::Test {
+protected:
+    void SetUp() override { InitPixmapModule(); }
+
+    // Saves bytes and decodes them through the loader chain.
+    Ref<TPixmap> Decode(const Bytes& bytes) {
+        std::u16string path = folder.Path("broken");
+        WriteFileBytes(path, bytes);
+        Ref<TPixmap> pixmap = PixmapFromUrl(path);
+        if (pixmap) {
+            EXPECT_GT(pixmap->Width(), 0);
+            EXPECT_TRUE(PixmapSizeFits(pixmap->Width(), pixmap->Height()));
+        }
+        return pixmap;
+    }
+
+    Bytes Saved(bool png, bool progressive = false) {
+        std::u16string path = folder.Path("good");
+        Ref<TPixmap> picture = NoisyPicture(48, 40);
+        EXPECT_TRUE(png ? SavePixmapPNG(picture, path, 6)
+                        : SavePixmapJPEG(picture, path, 85, progressive));
+        return ReadFileBytes(path);
+    }
+
+    // Positions to damage: every byte of the first 96, then 40 spread over the rest.
+    static std::vector<size_t> Positions(size_t size) {
+        std::vector<size_t> positions;
+        for (size_t i = 0; i < std::min<size_t>(size, 96); ++i) positions.push_back(i);
+        for (size_t i = 96; i < size; i += std::max<size_t>(1, (size - 96) / 40)) positions.push_back(i);
+        return positions;
+    }
+
+    void DecodeDamagedCopies(const Bytes& good, bool truncatedPngIsRefused) {
+        ASSERT_TRUE(Decode(good));
+        for (size_t cut : Positions(good.size())) {
+            Ref<TPixmap> pixmap = Decode(Bytes(good.begin(), good.begin() + cut));
+            if (truncatedPngIsRefused) {
+                EXPECT_FALSE(pixmap) << "cut at " << cut;
+            }
+        }
+        for (size_t at : Positions(good.size())) {
+            for (uint8_t mask : {0xFF, 0x01, 0x80}) {
+                Bytes damaged = good;
+                damaged[at] ^= mask;
+                (void)Decode(damaged);
+            }
+        }
+    }
+
+    TTempFolder folder;
+};
+
+TEST_F(BrokenPictures, DamagedPng) { DecodeDamagedCopies(Saved(true), true); }
+
+TEST_F(BrokenPictures, DamagedPalettePngWithTransparency) {
+    TPngPicture picture;
+    picture.width = 20;
+    picture.height = 12;
+    picture.colorType = PNG_COLOR_TYPE_PALETTE;
+    for (int i = 0; i < 16; ++i)
+        picture.palette.push_back({uint8_t(i * 16), uint8_t(255 - i * 16), uint8_t(i * 5)});
+    picture.transparency = {0, 64, 128};
+    for (int y = 0; y < 12; ++y) {
+        Bytes row;
+        for (int x = 0; x < 20; ++x) row.push_back(uint8_t((x * y + x) % 16));
+        picture.rows.push_back(row);
+    }
+    std::u16string path = folder.Path("palette.png");
+    ASSERT_TRUE(WritePngPicture(path, picture));
+    DecodeDamagedCopies(ReadFileBytes(path), true);
+}
+
+TEST_F(BrokenPictures, DamagedBaselineJpeg) { DecodeDamagedCopies(Saved(false), false); }
+
+TEST_F(BrokenPictures, DamagedProgressiveJpeg) { DecodeDamagedCopies(Saved(false, true), false); }
+
+// Rewrites the IHDR size of a PNG, with a correct checksum, so only the size is wrong.
+Bytes WithPngSize(Bytes png, uint32_t width, uint32_t height) {
+    for (int i = 0; i < 4; ++i) {
+        png[16 + i] = uint8_t(width >> (24 - 8 * i));
+        png[20 + i] = uint8_t(height >> (24 - 8 * i));
+    }
+    uLong crc = crc32(0, png.data() + 12, 17);  // chunk type and data
+    for (int i = 0; i < 4; ++i) png[29 + i] = uint8_t(crc >> (24 - 8 * i));
+    return png;
+}
+
+TEST_F(BrokenPictures, HugePngSizesAreRefusedBeforeDecoding) {
+    Bytes good = Saved(true);
+    EXPECT_FALSE(Decode(WithPngSize(good, 40000, 40000)));   // over 31 bits of RGBA bytes
+    EXPECT_FALSE(Decode(WithPngSize(good, 0x7FFFFFFF, 1)));  // over libpng's own limit
+    EXPECT_FALSE(Decode(WithPngSize(good, 0, 40)));
+    EXPECT_FALSE(Decode(WithPngSize(good, 48, 41)));          // data too short for the rows
+}
+
+TEST_F(BrokenPictures, HugeJpegSizesAreRefusedBeforeDecoding) {
+    Bytes jpeg = Saved(false);
+    size_t frame = 0;
+    for (size_t i = 0; i + 8 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) frame = i;
+    ASSERT_NE(frame, 0u) << "no baseline frame header";
+    for (size_t i : {frame + 5, frame + 6, frame + 7, frame + 8}) jpeg[i] = 0xFF;  // 65535 x 65535
+    EXPECT_FALSE(Decode(jpeg));
+}
+
+}  // namespace

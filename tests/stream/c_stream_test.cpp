@@ -1,0 +1,136 @@
+#include "stream/c_stream.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <thread>
+
+#include "stream/stream_utils.h"
+#include "temp_folder.h"
+
+namespace qrv {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempFolder;
+using test::WriteFileBytes;
+
+TEST(CStream, NewFileTracksSizeAndPositionThroughWritesAndSeeks) {
+    TempFolder folder;
+    auto stream = TCStream::OpenCFile(folder / "new.bin", false, true);
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(stream->Mode(), TCStream::MODE_WRITE);
+    EXPECT_EQ(stream->Size(), 0);
+    EXPECT_EQ(stream->Write("0123456789", 10), 10);
+    EXPECT_EQ(stream->Seek(4), 4);
+    EXPECT_EQ(stream->Size(), 10);
+    EXPECT_EQ(stream->Position(), 4);
+    EXPECT_EQ(stream->Write("ab", 2), 2);
+    EXPECT_EQ(stream->Seek(12), 12) << "a seek past the end is not clamped";
+    EXPECT_EQ(stream->Write("z", 1), 1);
+    EXPECT_EQ(stream->Size(), 13);
+    stream->Close();
+    EXPECT_EQ(ReadFileBytes(folder.Native("new.bin")), std::string("0123ab6789\0\0z", 13));
+}
+
+TEST(CStream, OpenModesFollowTheFlags) {
+    TempFolder folder;
+    WriteFileBytes(folder.Native("f.txt"), "hello");
+    EXPECT_EQ(TCStream::OpenCFile(folder / "missing", true, false), nullptr);
+    EXPECT_EQ(TCStream::OpenCFile(folder / "missing", true, true), nullptr) << "r+b does not create";
+
+    auto neither = TCStream::OpenCFile(folder / "f.txt", false, false);
+    ASSERT_NE(neither, nullptr);
+    EXPECT_EQ(neither->Mode(), TCStream::MODE_READ);
+    EXPECT_EQ(neither->Size(), 5);
+    EXPECT_EQ(neither->Write("x", 1), 0) << "a read-only file takes no bytes";
+    neither->Close();
+
+    auto truncating = TCStream::OpenCFile(folder / "f.txt", false, true);
+    ASSERT_NE(truncating, nullptr);
+    EXPECT_EQ(truncating->Size(), 0);
+    truncating->Close();
+    EXPECT_EQ(ReadFileBytes(folder.Native("f.txt")), "");
+}
+
+TEST(CStream, ReadWriteModeSwitchesDirectionWithoutLosingBytes) {
+    TempFolder folder;
+    WriteFileBytes(folder.Native("rw.bin"), "abcdefgh");
+    auto stream = TCStream::OpenCFile(folder / "rw.bin", true, true);
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(stream->Mode(), TCStream::MODE_READ_WRITE);
+    char two[2];
+    EXPECT_EQ(stream->Read(two, 2), 2);
+    EXPECT_EQ(stream->Write("XY", 2), 2);
+    EXPECT_EQ(stream->Read(two, 2), 2);
+    EXPECT_EQ(std::string(two, 2), "ef");
+    EXPECT_EQ(stream->Position(), 6);
+    stream->Close();
+    EXPECT_EQ(ReadFileBytes(folder.Native("rw.bin")), "abXYefgh");
+}
+
+TEST(CStream, BackslashesOpenTheSameFile) {
+    TempFolder folder;
+    WriteFileBytes(folder.Native("data.txt"), "same");
+    std::u16string path = folder / "data.txt";
+    for (auto& c : path) {
+        if (c == u'/') c = u'\\';
+    }
+    auto stream = TCStream::OpenCFile(path, true, false);
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(stream->ReadChars(4), u"same");
+}
+
+TEST(CStream, PathsThatCannotBeNarrowedDoNotOpen) {
+    TempFolder folder;
+    WriteFileBytes(folder.Native("a"), "x");
+    // U+012F would narrow to "/", U+0161 to "a": neither may reach another file.
+    EXPECT_EQ(TCStream::OpenCFile(folder / "" + u"\u012Fa", true, false), nullptr);
+    EXPECT_EQ(TCStream::OpenCFile(folder / "" + u"/\u0161", true, false), nullptr);
+    EXPECT_EQ(TCStream::OpenCFile(folder / "a" + std::u16string(1, u'\0') + u"b", true, false), nullptr);
+}
+
+TEST(CStream, ClosedStreamTouchesNoFile) {
+    TempFolder folder;
+    WriteFileBytes(folder.Native("c.bin"), "content");
+    auto stream = TCStream::OpenCFile(folder / "c.bin", true, false);
+    ASSERT_NE(stream, nullptr);
+    stream->Close();
+    stream->Close();
+    char buffer[4];
+    EXPECT_FALSE(stream->IsOpen());
+    EXPECT_EQ(stream->Read(buffer, 4), 0);
+    EXPECT_EQ(stream->Write(buffer, 4), 0);
+    EXPECT_EQ(stream->Seek(2), -1);
+    EXPECT_EQ(stream->Position(), 0);
+    EXPECT_EQ(stream->Size(), 0);
+    EXPECT_TRUE(stream->AtEnd());
+}
+
+TEST(CStream, DroppedStreamFlushesItsFile) {
+    TempFolder folder;
+    {
+        auto stream = TCStream::OpenCFile(folder / "dropped.txt", false, true);
+        ASSERT_NE(stream, nullptr);
+        stream->WriteChars(u"kept");
+    }
+    EXPECT_EQ(ReadFileBytes(folder.Native("dropped.txt")), "kept");
+}
+
+TEST(CStream, PipeIsNotSeekableButReadsToItsEnd) {
+    TempFolder folder;
+    ASSERT_EQ(mkfifo(folder.Native("fifo").c_str(), 0600), 0);
+    const std::string payload(5000, 'p');
+    std::thread writer([&] { WriteFileBytes(folder.Native("fifo"), payload); });
+    auto stream = TCStream::OpenCFile(folder / "fifo", true, false);
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(stream->Position(), -1);
+    EXPECT_EQ(stream->Seek(0), -1);
+    EXPECT_EQ(test::AsString(LoadBytes(*stream)), payload);
+    EXPECT_EQ(stream->Position(), -1);
+    stream->Close();
+    writer.join();
+}
+
+}  // namespace
+}  // namespace qrv

@@ -1,0 +1,200 @@
+#include "stream/file_system.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+#include <thread>
+
+#include "stream/bank_stream.h"
+#include "stream/c_stream.h"
+#include "stream/cased_path.h"
+#include "stream/directory.h"
+#include "stream/path_names.h"
+#include "temp_folder.h"
+
+namespace qrv {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempFolder;
+using test::WriteFileBytes;
+
+// Runs a test inside a folder and returns to the previous working directory afterwards.
+class InFolder {
+public:
+    explicit InFolder(const TempFolder& folder) : previous(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder.Native());
+    }
+    ~InFolder() { std::filesystem::current_path(previous); }
+
+private:
+    std::filesystem::path previous;
+};
+
+TEST(OpenFileForReading, GivesAFileStreamAtZeroOrNone) {
+    TempFolder folder;
+    InFolder inside(folder);
+    WriteFileBytes("zorvak.cfg", "line\n1\n");
+    auto stream = OpenFileForReading(u"zorvak.cfg");
+    ASSERT_NE(stream, nullptr);
+    EXPECT_NE(std::dynamic_pointer_cast<TCStream>(stream), nullptr);
+    EXPECT_EQ(stream->Position(), 0);
+    EXPECT_EQ(stream->Size(), 7);
+    stream->Close();
+    EXPECT_EQ(OpenFileForReading(u"missing.cfg"), nullptr);
+}
+
+TEST(OpenSeekableStream, UnseekableStreamComesBackAsABankStream) {
+    TempFolder folder;
+    ASSERT_EQ(mkfifo(folder.Native("fifo").c_str(), 0600), 0);
+    std::string payload;
+    for (int i = 0; i < 3000; ++i) payload += static_cast<char>(i * 7);
+    std::thread writer([&] { WriteFileBytes(folder.Native("fifo"), payload); });
+    auto stream = OpenFileForReading(folder / "fifo");
+    writer.join();
+    ASSERT_NE(stream, nullptr);
+    ASSERT_NE(std::dynamic_pointer_cast<TBankStream>(stream), nullptr);
+    EXPECT_EQ(stream->Size(), 3000);
+    EXPECT_EQ(stream->Seek(2990), 2990);
+    EXPECT_EQ(stream->ReadChars(10), FromLatin1(payload.substr(2990)));
+    EXPECT_EQ(stream->Seek(0), 0);
+    EXPECT_EQ(stream->ReadChars(3000), FromLatin1(payload));
+}
+
+TEST(OpenFileForWriting, CreatesOrTruncates) {
+    TempFolder folder;
+    WriteFileBytes(folder.Native("w.txt"), "old content");
+    auto stream = OpenFileForWriting(folder / "w.txt");
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(stream->Size(), 0);
+    stream->WriteChars(u"new");
+    stream->Close();
+    EXPECT_EQ(ReadFileBytes(folder.Native("w.txt")), "new");
+}
+
+TEST(FileInfo, KindLengthTimeAndPermissions) {
+    TempFolder folder;
+    WriteFileBytes(folder.Native("f.bin"), "12345");
+    EXPECT_EQ(PathKind(folder / "f.bin"), FILETYPE_FILE);
+    EXPECT_EQ(PathKind(folder / "" + u"\\f.bin"), FILETYPE_FILE);
+    EXPECT_EQ(PathKind(folder / ""), FILETYPE_DIR);
+    EXPECT_EQ(PathKind(folder / "missing"), FILETYPE_NONE);
+    EXPECT_EQ(PathKind(u"/dev/null"), FILETYPE_NONE);
+
+    EXPECT_EQ(FileLength(folder / "f.bin"), 5);
+    EXPECT_EQ(FileLength(folder / "missing"), -1);
+    const int64_t now = std::time(nullptr);
+    EXPECT_NEAR(static_cast<double>(ModificationTime(folder / "f.bin")), static_cast<double>(now), 60);
+    EXPECT_EQ(ModificationTime(folder / "missing"), -1);
+
+    EXPECT_TRUE(SetPermissionBits(folder / "f.bin", 0640));
+    EXPECT_EQ(PermissionBits(folder / "f.bin"), 0640);
+    EXPECT_EQ(PermissionBits(folder / "missing"), -1);
+    EXPECT_FALSE(SetPermissionBits(folder / "missing", 0600));
+}
+
+TEST(FileOperations, CreateRemoveMoveAndDuplicate) {
+    TempFolder folder;
+    WriteFileBytes(folder.Native("a.txt"), "stale");
+    EXPECT_TRUE(CreateEmptyFile(folder / "a.txt"));
+    EXPECT_EQ(FileLength(folder / "a.txt"), 0);
+    EXPECT_FALSE(CreateEmptyFile(folder / "no/such/dir/x"));
+
+    WriteFileBytes(folder.Native("a.txt"), std::string(10000, 'd'));
+    EXPECT_TRUE(DuplicateFile(folder / "a.txt", folder / "b.txt"));
+    EXPECT_EQ(ReadFileBytes(folder.Native("b.txt")), std::string(10000, 'd'));
+    EXPECT_FALSE(DuplicateFile(folder / "a.txt", folder / "a.txt"));
+    EXPECT_FALSE(DuplicateFile(folder / "a.txt", folder / "." + u"/a.txt"));
+    EXPECT_EQ(FileLength(folder / "a.txt"), 10000) << "copying onto itself must not empty the file";
+    EXPECT_FALSE(DuplicateFile(folder / "missing", folder / "c.txt"));
+    EXPECT_EQ(PathKind(folder / "c.txt"), FILETYPE_NONE);
+    EXPECT_FALSE(DuplicateFile(folder / "a.txt", folder / "no/dir/c.txt"));
+
+    EXPECT_TRUE(MovePath(folder / "b.txt", folder / "c.txt"));
+    EXPECT_EQ(PathKind(folder / "b.txt"), FILETYPE_NONE);
+    EXPECT_EQ(FileLength(folder / "c.txt"), 10000);
+    EXPECT_TRUE(RemoveFile(folder / "c.txt"));
+    EXPECT_FALSE(RemoveFile(folder / "c.txt"));
+    EXPECT_FALSE(RemoveFile(folder / ""));
+}
+
+TEST(Directories, MakeListDuplicateAndRemoveTrees) {
+    TempFolder folder;
+    EXPECT_FALSE(MakeDirectory(folder / "x/y/z"));
+    EXPECT_TRUE(MakeDirectory(folder / "x\\y\\z\\", true));
+    EXPECT_EQ(PathKind(folder / "x/y/z"), FILETYPE_DIR);
+    EXPECT_TRUE(MakeDirectory(folder / "x/y", false)) << "an existing directory counts";
+    WriteFileBytes(folder.Native("x/top.txt"), "top");
+    WriteFileBytes(folder.Native("x/y/z/deep.txt"), "deep");
+
+    EXPECT_EQ(ListDirectory(folder / "x"), (std::vector<std::u16string>{u"top.txt", u"y"}));
+    EXPECT_EQ(ListDirectory(folder / "x/", false),
+              (std::vector<std::u16string>{u".", u"..", u"top.txt", u"y"}));
+    EXPECT_TRUE(ListDirectory(folder / "x/top.txt").empty());
+
+    EXPECT_TRUE(DuplicateDirectory(folder / "x", folder / "copy"));
+    EXPECT_EQ(ReadFileBytes(folder.Native("copy/y/z/deep.txt")), "deep");
+    EXPECT_EQ(ReadFileBytes(folder.Native("copy/top.txt")), "top");
+    EXPECT_FALSE(DuplicateDirectory(folder / "x", folder / "x/y/inner")) << "a copy into itself never ends";
+    EXPECT_EQ(PathKind(folder / "x/y/inner"), FILETYPE_NONE);
+
+    EXPECT_FALSE(RemoveDirectory(folder / "x")) << "not empty";
+    EXPECT_TRUE(RemoveDirectory(folder / "x", true));
+    EXPECT_EQ(PathKind(folder / "x"), FILETYPE_NONE);
+    EXPECT_EQ(PathKind(folder / "copy/top.txt"), FILETYPE_FILE);
+}
+
+TEST(Directories, RecursiveRemovalLeavesLinkedFoldersAlone) {
+    TempFolder folder;
+    ASSERT_TRUE(MakeDirectory(folder / "keep"));
+    WriteFileBytes(folder.Native("keep/precious.txt"), "precious");
+    ASSERT_TRUE(MakeDirectory(folder / "doomed"));
+    ASSERT_EQ(symlink(folder.Native("keep").c_str(), folder.Native("doomed/link").c_str()), 0);
+    EXPECT_TRUE(RemoveDirectory(folder / "doomed", true));
+    EXPECT_EQ(ReadFileBytes(folder.Native("keep/precious.txt")), "precious");
+}
+
+TEST(Directories, ListingByHandle) {
+    TempFolder folder;
+    WriteFileBytes(folder.Native("only.txt"), "");
+    auto listing = OpenListing(folder / "");
+    ASSERT_NE(listing, nullptr);
+    std::vector<std::u16string> names;
+    for (auto name = NextListingEntry(*listing); !name.empty(); name = NextListingEntry(*listing)) {
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::u16string>{u".", u"..", u"only.txt"}));
+    CloseListing(*listing);
+    EXPECT_EQ(NextListingEntry(*listing), u"");
+    EXPECT_EQ(OpenListing(folder / "missing"), nullptr);
+}
+
+TEST(WorkingDirectory, SetAndReadBack) {
+    TempFolder folder;
+    InFolder restore(folder);
+    ASSERT_TRUE(MakeDirectory(folder / "sub"));
+    EXPECT_TRUE(SetWorkingDirectory(folder / "sub/"));
+    EXPECT_EQ(WorkingDirectory(), AbsolutePath(folder / "sub"));
+    EXPECT_FALSE(SetWorkingDirectory(folder / "missing"));
+}
+
+TEST(FindCasedPath, FindsTheActualCaseOfEachComponent) {
+    TempFolder folder;
+    InFolder inside(folder);
+    ASSERT_TRUE(MakeDirectory(u"Data/Pics", true));
+    WriteFileBytes("Data/Pics/Back.JPG", "");
+    EXPECT_EQ(FindCasedPath(u"Data/Pics/Back.JPG"), u"Data/Pics/Back.JPG");
+    EXPECT_EQ(FindCasedPath(u"data/PICS/back.jpg"), u"Data/Pics/Back.JPG");
+    EXPECT_EQ(FindCasedPath(u"DATA/pics/"), u"Data/Pics/");
+    EXPECT_EQ(FindCasedPath(u"data/missing/back.jpg"), u"");
+    EXPECT_EQ(FindCasedPath(u"data/pics/front.jpg"), u"");
+    EXPECT_EQ(FindCasedPath(folder / "DATA/Pics/back.jpg"), folder / "Data/Pics/Back.JPG");
+}
+
+}  // namespace
+}  // namespace qrv
