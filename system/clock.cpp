@@ -1,0 +1,44 @@
+#include "system/clock.h"
+
+#include "system/sdl/sdl_clock.h"
+
+namespace qrv {
+namespace {
+
+Ref<TClock>& ClockSlot() {
+    static Ref<TClock> clock;
+    return clock;
+}
+
+}  // namespace
+
+void TVirtualClock::Advance(int32_t ms) {
+    if (ms > 0) now += static_cast<uint32_t>(ms);
+}
+
+void TVirtualClock::AdvanceTo(uint32_t t) {
+    if (ClockIsAfter(t, now)) now = t;
+}
+
+Ref<TClock> SetClock(Ref<TClock> clock) {
+    Ref<TClock> previous = CurrentClock();
+    ClockSlot() = std::move(clock);
+    return previous;
+}
+
+Ref<TClock> CurrentClock() {
+    Ref<TClock>& clock = ClockSlot();
+    if (!clock) clock = std::make_shared<TSDLClock>();
+    return clock;
+}
+
+uint32_t MillisecondClock() {
+    return CurrentClock()->Milliseconds();
+}
+
+void DelayMillis(int32_t ms) {
+    if (ms <= 0) return;
+    CurrentClock()->Delay(ms);
+}
+
+}  // namespace qrv

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qrv {
+
+// File and folder requesters shown by a desktop dialog tool (zenity, else kdialog) found on
+// PATH. Without a tool, or when the user cancels, the result is empty text.
+
+struct TFileRequest {
+    std::u16string title;
+    std::u16string extensions;  // see file_filter.h
+    bool save = false;
+    std::u16string initialPath;
+};
+
+// The command line (program first) that asks for a file with the given tool ("zenity" or
+// "kdialog"); the preselected filter group comes first, as both tools start on the first.
+std::vector<std::string> FileRequesterCommand(const std::string& tool, const TFileRequest& request);
+std::vector<std::string> FolderRequesterCommand(const std::string& tool, const std::u16string& title,
+                                                const std::u16string& initialPath);
+
+// The first dialog tool found on PATH, or nothing.
+std::optional<std::string> FindDialogTool();
+
+// Runs the command and gives what it printed without the final newline, or nothing when it
+// cannot run or ends with a non-zero status (a cancelled dialog).
+std::optional<std::string> RunDialogCommand(const std::vector<std::string>& command);
+
+std::u16string RunFileRequester(const TFileRequest& request);
+std::u16string RunFolderRequester(const std::u16string& title, const std::u16string& initialPath);
+
+}  // namespace qrv

@@ -1,0 +1,224 @@
+#include "system/input.h"
+
+#include <array>
+
+#include "system/event.h"
+#include "system/hook.h"
+#include "system/system_driver.h"
+
+namespace qrv {
+namespace {
+
+constexpr int32_t kKeyCount = 256;
+constexpr int32_t kButtonCount = 4;
+constexpr uint32_t kCharRingSize = 256;
+
+struct TInputState {
+    std::array<int32_t, kKeyCount> keyHeld{};
+    std::array<int32_t, kKeyCount> keyHitTally{};
+    std::array<int32_t, kButtonCount> buttonHeld{};
+    std::array<int32_t, kButtonCount> buttonHitTally{};
+    int32_t mouseX = 0, mouseY = 0, mouseZ = 0;
+    std::array<int32_t, kCharRingSize> charRing{};
+    uint32_t charWritePos = 0, charReadPos = 0;
+    int32_t suspended = 0;
+    int32_t terminateRequested = 0;
+    Ref<TObject> sourceFilter;
+    bool enabled = false;
+};
+
+TInputState input;
+
+bool IsKey(int32_t key) {
+    return key > 0 && key < kKeyCount;
+}
+
+bool IsButton(int32_t button) {
+    return button > 0 && button < kButtonCount;
+}
+
+void ClearKeyboard() {
+    input.charWritePos = input.charReadPos = 0;
+    input.keyHeld.fill(0);
+    input.keyHitTally.fill(0);
+}
+
+void ClearMouseButtons() {
+    input.buttonHeld.fill(0);
+    input.buttonHitTally.fill(0);
+    input.mouseZ = 0;
+}
+
+void Press(std::array<int32_t, kKeyCount>& held, std::array<int32_t, kKeyCount>& tally, int32_t i) {
+    if (held[i]) return;
+    held[i] = 1;
+    ++tally[i];
+}
+
+void StoreChar(int32_t character) {
+    if (input.charWritePos - input.charReadPos >= kCharRingSize) return;
+    input.charRing[input.charWritePos % kCharRingSize] = character;
+    ++input.charWritePos;
+}
+
+void HandleInputEvent(const TEvent& event) {
+    switch (event.id) {
+        case EVENT_APPSUSPEND:
+        case EVENT_APPRESUME:
+            // Already inside the pump that delivers this event: clear without pumping again.
+            ClearKeyboard();
+            ClearMouseButtons();
+            input.suspended = event.id == EVENT_APPSUSPEND;
+            break;
+        case EVENT_APPTERMINATE: input.terminateRequested = 1; break;
+        case EVENT_KEYDOWN:
+            if (IsKey(event.data)) Press(input.keyHeld, input.keyHitTally, event.data);
+            break;
+        case EVENT_KEYUP:
+            if (IsKey(event.data)) input.keyHeld[event.data] = 0;
+            break;
+        case EVENT_KEYCHAR: StoreChar(event.data); break;
+        case EVENT_MOUSEDOWN:
+            if (IsButton(event.data) && !input.buttonHeld[event.data]) {
+                input.buttonHeld[event.data] = 1;
+                ++input.buttonHitTally[event.data];
+            }
+            break;
+        case EVENT_MOUSEUP:
+            if (IsButton(event.data)) input.buttonHeld[event.data] = 0;
+            break;
+        case EVENT_MOUSEMOVE:
+            input.mouseX = event.x;
+            input.mouseY = event.y;
+            break;
+        case EVENT_MOUSEWHEEL: input.mouseZ += event.data; break;
+        default: break;
+    }
+}
+
+Ref<TObject> InputHook(int32_t, Ref<TObject> data, Ref<TObject>) {
+    const auto* event = dynamic_cast<const TEvent*>(data.get());
+    if (event && (!input.sourceFilter || input.sourceFilter == event->source))
+        HandleInputEvent(*event);
+    return data;
+}
+
+int32_t TakeCount(int32_t& tally) {
+    const int32_t count = tally;
+    tally = 0;
+    return count;
+}
+
+}  // namespace
+
+void InitInputModule() {
+    InitSystemModule();
+}
+
+void StartInputPolling(Ref<TObject> source) {
+    InitInputModule();
+    if (input.enabled) return;
+    input.sourceFilter = std::move(source);
+    FlushKeyboard();
+    FlushMouseButtons();
+    InstallHook(EventHookId(), InputHook, nullptr, 0);
+    input.enabled = true;
+}
+
+void StopInputPolling() {
+    if (!input.enabled) return;
+    UninstallHook(EventHookId(), InputHook, nullptr);
+    FlushKeyboard();
+    FlushMouseButtons();
+    input.sourceFilter = nullptr;
+    input.enabled = false;
+}
+
+int32_t KeyHitCount(int32_t key) {
+    PumpMessages();
+    return IsKey(key) ? TakeCount(input.keyHitTally[key]) : 0;
+}
+
+int32_t KeyIsDown(int32_t key) {
+    PumpMessages();
+    return IsKey(key) ? input.keyHeld[key] : 0;
+}
+
+int32_t NextTypedChar() {
+    PumpMessages();
+    if (input.charReadPos == input.charWritePos) return 0;
+    return input.charRing[input.charReadPos++ % kCharRingSize];
+}
+
+void FlushKeyboard() {
+    PumpMessages();
+    ClearKeyboard();
+}
+
+int32_t MouseXPos() {
+    PumpMessages();
+    return input.mouseX;
+}
+
+int32_t MouseYPos() {
+    PumpMessages();
+    return input.mouseY;
+}
+
+int32_t MouseZPos() {
+    PumpMessages();
+    return input.mouseZ;
+}
+
+int32_t MouseHitCount(int32_t button) {
+    PumpMessages();
+    return IsButton(button) ? TakeCount(input.buttonHitTally[button]) : 0;
+}
+
+int32_t MouseIsDown(int32_t button) {
+    PumpMessages();
+    return IsButton(button) ? input.buttonHeld[button] : 0;
+}
+
+void FlushMouseButtons() {
+    PumpMessages();
+    ClearMouseButtons();
+}
+
+int32_t AppIsSuspended() {
+    PumpMessages();
+    return input.suspended;
+}
+
+int32_t AppTerminateRequested() {
+    PumpMessages();
+    return TakeCount(input.terminateRequested);
+}
+
+int32_t WaitForKey() {
+    FlushKeyboard();
+    while (true) {
+        WaitForMessages();
+        for (int32_t key = 1; key < kKeyCount; ++key)
+            if (KeyHitCount(key)) return key;
+    }
+}
+
+int32_t WaitForChar() {
+    FlushKeyboard();
+    while (true) {
+        WaitForMessages();
+        if (int32_t character = NextTypedChar()) return character;
+    }
+}
+
+int32_t WaitForMouse() {
+    FlushMouseButtons();
+    while (true) {
+        WaitForMessages();
+        for (int32_t button = 1; button < kButtonCount; ++button)
+            if (MouseHitCount(button)) return button;
+    }
+}
+
+}  // namespace qrv

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/object.h"
+
+namespace qrv {
+
+// Polled input: key and button tables, the pointer and a queue of typed characters, fed by the
+// events emitted while the system driver pumps. Every query pumps first, so the state is
+// current without the caller doing anything else. Keys are 1..255 and buttons 1 left, 2 right,
+// 3 middle; other values read as 0.
+
+// Initialises the system module; later calls do nothing.
+void InitInputModule();
+
+// Starts listening to emitted events (only to those from source, when it is set) with cleared
+// state; nothing if already listening.
+void StartInputPolling(Ref<TObject> source = nullptr);
+// Stops listening and clears the state; nothing if not listening.
+void StopInputPolling();
+
+// Presses of the key since the last call or flush; the count is then reset.
+[[nodiscard]] int32_t KeyHitCount(int32_t key);
+[[nodiscard]] int32_t KeyIsDown(int32_t key);
+// The oldest typed character not yet taken (UTF-16 code unit), or 0 when there is none. At most
+// 256 characters wait; more are dropped.
+[[nodiscard]] int32_t NextTypedChar();
+// Pumps, then forgets held keys, key hits and typed characters.
+void FlushKeyboard();
+
+[[nodiscard]] int32_t MouseXPos();
+[[nodiscard]] int32_t MouseYPos();
+// The sum of the wheel steps since the last mouse flush.
+[[nodiscard]] int32_t MouseZPos();
+[[nodiscard]] int32_t MouseHitCount(int32_t button);
+[[nodiscard]] int32_t MouseIsDown(int32_t button);
+// Pumps, then forgets held buttons, button hits and the wheel; the pointer position stays.
+void FlushMouseButtons();
+
+// 1 between losing and regaining the focus.
+[[nodiscard]] int32_t AppIsSuspended();
+// 1 once after a close request.
+[[nodiscard]] int32_t AppTerminateRequested();
+
+// Flush, then wait for messages until a key is hit; the lowest code of the keys hit.
+[[nodiscard]] int32_t WaitForKey();
+// Flush, then wait for messages until a character is typed.
+[[nodiscard]] int32_t WaitForChar();
+// Flush, then wait for messages until a button is clicked; the lowest button clicked.
+[[nodiscard]] int32_t WaitForMouse();
+
+}  // namespace qrv

@@ -1,0 +1,142 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "system/clock.h"
+#include "system/event.h"
+#include "system/keys.h"
+#include "system/system_driver.h"
+
+namespace qrv {
+
+// What a program asked of the user through a scripted driver.
+struct TScriptedBox {
+    enum class Kind { Notify, Confirm, Proceed };
+    Kind kind;
+    std::u16string text;
+    bool serious;
+};
+
+struct TScriptedRequest {
+    bool folder;  // AskForFolder rather than AskForFile
+    std::u16string title;
+    std::u16string extensions;
+    bool save;
+    std::u16string initialPath;
+};
+
+// A system driver without a platform: it delivers events queued at given times on a virtual
+// clock, as a real user would make them (a press of Escape also types its character, a click
+// moves the pointer first, modifier keys set the mods of the events that follow). Waiting
+// jumps the clock to the next queued event, and sleeping advances the clock, so a program
+// driven by it runs deterministically at full speed. Message boxes and requesters take their
+// answers from a queue and are recorded.
+class TScriptedSystemDriver final : public TSystemDriver {
+public:
+    explicit TScriptedSystemDriver(Ref<TVirtualClock> clock);
+
+    // Delivers every queued event whose time has come, in time order (queue order within one
+    // millisecond).
+    void Poll() override;
+    // Moves the clock to the next queued event if none is due, then polls; with nothing queued
+    // it raises "Scripted input has run out", since a real wait would never return.
+    void Wait() override;
+    // Moves the pointer and queues the MouseMove that the platform reports for it.
+    void SetPointerPosition(int32_t x, int32_t y) override;
+    void SetMouseVisible(bool visible) override { mouseVisible = visible; }
+    void NotifyBox(const std::u16string& text, bool serious) override;
+    // The next queued answer, else 0 (as if cancelled).
+    [[nodiscard]] int32_t ConfirmBox(const std::u16string& text, bool serious) override;
+    // The next queued answer, else -1 (as if cancelled).
+    [[nodiscard]] int32_t ProceedBox(const std::u16string& text, bool serious) override;
+    // The next queued requester answer, else empty text (as if cancelled).
+    [[nodiscard]] std::u16string AskForFile(const std::u16string& title,
+                                            const std::u16string& extensions, bool save,
+                                            const std::u16string& initialPath) override;
+    [[nodiscard]] std::u16string AskForFolder(const std::u16string& title,
+                                              const std::u16string& initialPath) override;
+    void OpenInBrowser(const std::u16string& url) override { openedUrls.push_back(url); }
+
+    // The script. Times are clock readings (wrapping like MillisecondClock); an event whose
+    // time has passed is delivered by the next poll.
+    void QueueEvent(uint32_t at, int32_t id, int32_t data = 0, int32_t x = 0, int32_t y = 0,
+                    Ref<TObject> source = nullptr);
+    void PressKey(int32_t key, uint32_t at);
+    void RepeatKey(int32_t key, uint32_t at);
+    void ReleaseKey(int32_t key, uint32_t at);
+    void TapKey(int32_t key, uint32_t at, uint32_t holdMillis = 30);
+    // One KeyChar per UTF-16 code unit, as a text input method delivers it.
+    void TypeText(const std::u16string& text, uint32_t at);
+    void MovePointer(int32_t x, int32_t y, uint32_t at);
+    void PressButton(int32_t button, int32_t x, int32_t y, uint32_t at);
+    void ReleaseButton(int32_t button, int32_t x, int32_t y, uint32_t at);
+    void Click(int32_t x, int32_t y, uint32_t at, int32_t button = MOUSE_LEFT,
+               uint32_t holdMillis = 30);
+    void TurnWheel(int32_t notches, uint32_t at);
+    void LoseFocus(uint32_t at) { QueueEvent(at, EVENT_APPSUSPEND); }
+    void GainFocus(uint32_t at) { QueueEvent(at, EVENT_APPRESUME); }
+    void RequestClose(uint32_t at) { QueueEvent(at, EVENT_APPTERMINATE); }
+
+    void AnswerNextBox(int32_t answer) { boxAnswers.push_back(answer); }
+    void AnswerNextRequester(std::u16string answer) { requesterAnswers.push_back(std::move(answer)); }
+
+    size_t PendingEventCount() const { return queue.size(); }
+    std::optional<uint32_t> NextEventTime() const;
+    int32_t PointerX() const { return pointerX; }
+    int32_t PointerY() const { return pointerY; }
+    bool MouseVisible() const { return mouseVisible; }
+    int32_t ModifierState() const;
+    const std::vector<TScriptedBox>& ShownBoxes() const { return shownBoxes; }
+    const std::vector<TScriptedRequest>& Requests() const { return requests; }
+    const std::vector<std::u16string>& OpenedUrls() const { return openedUrls; }
+    TVirtualClock& Clock() { return *clock; }
+
+private:
+    struct TQueuedEvent {
+        uint32_t at;
+        int32_t id, data, x, y;
+        Ref<TObject> source;
+    };
+
+    void Deliver(const TQueuedEvent& event);
+    int32_t HeldButtonData() const;
+    int32_t TakeBoxAnswer(int32_t cancelled);
+
+    Ref<TVirtualClock> clock;
+    std::deque<TQueuedEvent> queue;
+    bool heldKeys[256] = {};
+    bool heldButtons[4] = {};
+    int32_t pointerX = 0, pointerY = 0;
+    bool mouseVisible = true;
+    std::deque<int32_t> boxAnswers;
+    std::deque<std::u16string> requesterAnswers;
+    std::vector<TScriptedBox> shownBoxes;
+    std::vector<TScriptedRequest> requests;
+    std::vector<std::u16string> openedUrls;
+};
+
+// Puts a scripted driver on a fresh virtual clock in place of the current driver and clock
+// for its lifetime, and restores both when it goes.
+class TScriptedSession {
+public:
+    explicit TScriptedSession(uint32_t startTime = 0);
+    ~TScriptedSession();
+    TScriptedSession(const TScriptedSession&) = delete;
+    TScriptedSession& operator=(const TScriptedSession&) = delete;
+
+    TScriptedSystemDriver& Driver() { return *driver; }
+    TVirtualClock& Clock() { return *clock; }
+    uint32_t Now() { return clock->Milliseconds(); }
+
+private:
+    Ref<TVirtualClock> clock;
+    Ref<TScriptedSystemDriver> driver;
+    Ref<TClock> previousClock;
+    Ref<TSystemDriver> previousDriver;
+};
+
+}  // namespace qrv
