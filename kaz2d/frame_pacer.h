@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+
+namespace qrv {
+
+// Software frame pacing at a whole-number rate: a period of 1000 / hertz milliseconds, with the
+// remainder of the division spread as one extra millisecond whenever it adds up to a whole
+// frame's worth. A late frame restarts the schedule instead of carrying the lateness.
+class TFramePacer {
+public:
+    // Starts the schedule now; hertz 0 gives a zero period.
+    void Start(int32_t hertz);
+    // Sleeps on the current clock until the next frame is due.
+    void WaitForNextFrame();
+    int32_t Period() const { return period; }
+    int32_t Remainder() const { return remainder; }
+
+private:
+    int32_t hertz = 0;
+    int32_t period = 0;
+    int32_t remainder = 0;
+    int32_t accumulated = 0;
+    uint32_t nextPresent = 0;
+};
+
+}  // namespace qrv

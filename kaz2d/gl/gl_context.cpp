@@ -1,0 +1,286 @@
+#include "kaz2d/gl/gl_context.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <list>
+#include <memory>
+
+#include "core/error.h"
+#include "core/runtime.h"
+#include "core/text.h"
+
+namespace qrv {
+namespace {
+
+struct NativeState {
+    std::list<std::unique_ptr<TGLContextRecord>> contexts;  // newest first
+    TGLContextRecord* current = nullptr;
+    std::unique_ptr<TGLContextRecord> shared;
+    bool sharedFailed = false;
+    TGLContextRecord* fullScreen = nullptr;
+    int32_t lastSwapInterval = -1;
+    int32_t swapIntervalChanges = 0;
+    bool eventWatchAdded = false;
+};
+
+NativeState& Native() {
+    static NativeState state;
+    return state;
+}
+
+// The pixel format a context is asked for: at least one bit of colour, and the buffers the
+// flags want.
+void RequestPixelFormat(int32_t flags) {
+    const auto wanted = [flags](int32_t bit) { return (flags & bit) ? 1 : 0; };
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, wanted(2));
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 1);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 1);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 1);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, wanted(4));
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, wanted(8));
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, wanted(16));
+    for (SDL_GLattr accum : {SDL_GL_ACCUM_RED_SIZE, SDL_GL_ACCUM_GREEN_SIZE, SDL_GL_ACCUM_BLUE_SIZE})
+        SDL_GL_SetAttribute(accum, wanted(32));
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+}
+
+bool EnsureVideo() {
+    return SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+void BindContext(TGLContextRecord* record) {
+    if (record) {
+        SDL_GL_MakeCurrent(record->window, record->glContext);
+    } else {
+        SDL_GL_MakeCurrent(nullptr, nullptr);
+    }
+}
+
+// The hidden 1x1 context through which every other context shares its textures.
+TGLContextRecord* SharedContext() {
+    NativeState& s = Native();
+    if (s.shared || s.sharedFailed) return s.shared.get();
+    s.sharedFailed = true;
+    if (!EnsureVideo()) return nullptr;
+    RequestPixelFormat(0);
+    SDL_Window* window = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!window) return nullptr;
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (!context) {
+        SDL_DestroyWindow(window);
+        return nullptr;
+    }
+    s.shared = std::make_unique<TGLContextRecord>(
+        TGLContextRecord{TGLContextKind::Shared, 1, 1, 0, 0, 0, window, context});
+    s.sharedFailed = false;
+    BindContext(s.current);
+    return s.shared.get();
+}
+
+// A GL context for window sharing the shared context's objects; leaves the current one as it was.
+SDL_GLContext CreateSharingContext(SDL_Window* window) {
+    TGLContextRecord* shared = SharedContext();
+    if (!shared) return nullptr;
+    BindContext(shared);
+    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
+    BindContext(Native().current);
+    return context;
+}
+
+TGLContextRecord* FindRecord(SDL_Window* window) {
+    for (auto& record : Native().contexts)
+        if (record->window == window) return record.get();
+    return nullptr;
+}
+
+void SetSwapInterval(int32_t interval) {
+    SDL_GL_SetSwapInterval(interval);
+}
+
+// Picks the display mode for a full-screen record: its size at the requested rate first, then
+// at any rate. Depth is matched loosely: SDL reports 32-bit desktops as 24 bits per pixel.
+bool FindFullScreenMode(const TGLContextRecord& record, SDL_DisplayMode& found, int32_t& swap) {
+    const int display = 0;
+    const int count = SDL_GetNumDisplayModes(display);
+    for (const bool withRate : {true, false}) {
+        if (withRate && record.hertz == 0) continue;
+        for (int i = 0; i < count; ++i) {
+            SDL_DisplayMode mode;
+            if (SDL_GetDisplayMode(display, i, &mode) != 0) continue;
+            if (mode.w != record.width || mode.h != record.height) continue;
+            if (SDL_BITSPERPIXEL(mode.format) < 16) continue;
+            if (withRate && mode.refresh_rate != record.hertz) continue;
+            found = mode;
+            swap = withRate ? 1 : 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Changes the display to the record's mode and makes its window the full-screen window.
+bool EnterFullScreen(TGLContextRecord& record) {
+    SDL_DisplayMode mode;
+    int32_t swap = 0;
+    if (!FindFullScreenMode(record, mode, swap)) return false;
+    if (SDL_SetWindowDisplayMode(record.window, &mode) != 0) return false;
+    if (SDL_SetWindowFullscreen(record.window, SDL_WINDOW_FULLSCREEN) != 0) return false;
+    Native().fullScreen = &record;
+    SetSwapInterval(swap);
+    return true;
+}
+
+// Restores the desktop mode and minimises the full-screen window.
+void LeaveFullScreen() {
+    NativeState& s = Native();
+    if (!s.fullScreen) return;
+    SDL_SetWindowFullscreen(s.fullScreen->window, 0);
+    SDL_MinimizeWindow(s.fullScreen->window);
+    SetSwapInterval(0);
+    s.fullScreen = nullptr;
+}
+
+// Window behaviour of our windows that the system driver's event translation does not cover:
+// full-screen windows give the display back when they lose focus and take it on return.
+int WatchWindowEvents(void*, SDL_Event* event) {
+    if (event->type != SDL_WINDOWEVENT) return 0;
+    TGLContextRecord* record = FindRecord(SDL_GetWindowFromID(event->window.windowID));
+    if (!record) return 0;
+    NativeState& s = Native();
+    switch (event->window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            if (record->kind == TGLContextKind::FullScreen && s.fullScreen != record)
+                EnterFullScreen(*record);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            if (s.fullScreen == record) LeaveFullScreen();
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+TGLContextRecord* AddRecord(TGLContextRecord record) {
+    NativeState& s = Native();
+    if (!s.eventWatchAdded) {
+        SDL_AddEventWatch(WatchWindowEvents, nullptr);
+        s.eventWatchAdded = true;
+    }
+    s.contexts.push_front(std::make_unique<TGLContextRecord>(record));
+    SDL_DisableScreenSaver();
+    return s.contexts.front().get();
+}
+
+SDL_Window* CreateWindow(TGLContextKind kind, int32_t width, int32_t height) {
+    const std::string title = ToUtf8(ApplicationTitle());
+    const Uint32 hidden = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (kind == TGLContextKind::FullScreen)
+        return SDL_CreateWindow(title.c_str(), 0, 0, width, height, hidden | SDL_WINDOW_BORDERLESS);
+    return SDL_CreateWindow(title.c_str(), 32, 32, width, height, hidden);
+}
+
+}  // namespace
+
+TGLContextRecord* CreateGLContext(int32_t width, int32_t height, int32_t depth, int32_t hertz,
+                                  int32_t flags) {
+    if (!SharedContext() || width <= 0 || height <= 0) return nullptr;
+    const TGLContextKind kind = depth != 0 ? TGLContextKind::FullScreen : TGLContextKind::Windowed;
+    RequestPixelFormat(flags);
+    SDL_Window* window = CreateWindow(kind, width, height);
+    if (!window) return nullptr;
+    SDL_GLContext context = CreateSharingContext(window);
+    if (!context) {
+        SDL_DestroyWindow(window);
+        return nullptr;
+    }
+    TGLContextRecord* record =
+        AddRecord({kind, width, height, depth, hertz, flags, window, context});
+    if (kind == TGLContextKind::FullScreen && !EnterFullScreen(*record)) {
+        CloseGLContext(record);
+        throw TRuntimeError(std::string("GLGraphicsDriver failed to set display mode"));
+    }
+    SDL_ShowWindow(window);
+    return record;
+}
+
+TGLContextRecord* AttachGLContext(SDL_Window* window, int32_t flags) {
+    if (!window || !SharedContext()) return nullptr;
+    if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL)) return nullptr;
+    RequestPixelFormat(flags);
+    SDL_GLContext context = CreateSharingContext(window);
+    if (!context) return nullptr;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    return AddRecord({TGLContextKind::Attached, width, height, 0, 0, flags, window, context});
+}
+
+void CloseGLContext(TGLContextRecord* record) {
+    NativeState& s = Native();
+    const auto it = std::ranges::find_if(s.contexts, [record](auto& r) { return r.get() == record; });
+    if (it == s.contexts.end()) return;
+    if (s.current == record) MakeGLContextCurrent(nullptr);
+    if (s.fullScreen == record) LeaveFullScreen();
+    SDL_GL_DeleteContext(record->glContext);
+    if (record->kind != TGLContextKind::Attached) SDL_DestroyWindow(record->window);
+    s.contexts.erase(it);
+    if (s.contexts.empty()) SDL_EnableScreenSaver();
+}
+
+void MakeGLContextCurrent(TGLContextRecord* record) {
+    NativeState& s = Native();
+    if (record == s.current) return;
+    s.current = record;
+    BindContext(record);
+}
+
+TGLContextRecord* CurrentGLContext() {
+    return Native().current;
+}
+
+void PresentGLContext(int32_t sync) {
+    NativeState& s = Native();
+    if (!s.current) return;
+    const int32_t interval = sync != 0 ? 1 : 0;
+    if (interval != s.lastSwapInterval) {
+        s.lastSwapInterval = interval;
+        ++s.swapIntervalChanges;
+        SetSwapInterval(interval);
+    }
+    SDL_GL_SwapWindow(s.current->window);
+}
+
+void SwapSharedGLContext() {
+    NativeState& s = Native();
+    TGLContextRecord* shared = SharedContext();
+    if (!shared) return;
+    if (SDL_GL_GetCurrentContext() != shared->glContext) {
+        BindContext(shared);
+    } else {
+        BindContext(s.current);
+    }
+}
+
+void RefreshGLContextSize(TGLContextRecord* record) {
+    if (!record || record->kind != TGLContextKind::Attached) return;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(record->window, &width, &height);
+    record->width = width;
+    record->height = height;
+}
+
+int32_t LastPresentSwapInterval() {
+    return Native().lastSwapInterval;
+}
+
+int32_t PresentSwapIntervalChanges() {
+    return Native().swapIntervalChanges;
+}
+
+}  // namespace qrv

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+
+struct SDL_Window;
+
+namespace qrv {
+
+// The native layer of the OpenGL driver: SDL windows with GL contexts that all share one
+// hidden context's texture name space.
+enum class TGLContextKind : int32_t { Shared = 0, Attached = 1, Windowed = 2, FullScreen = 3 };
+
+struct TGLContextRecord {
+    TGLContextKind kind = TGLContextKind::Shared;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t depth = 0;
+    int32_t hertz = 0;
+    int32_t flags = 0;
+    SDL_Window* window = nullptr;
+    void* glContext = nullptr;  // SDL_GLContext
+};
+
+// A context in a new window of our own: windowed at (32, 32) with the application title when
+// depth is 0, else full screen with a display-mode change. Nullptr when the window, the pixel
+// format, the context or the shared context cannot be had. Raises "GLGraphicsDriver failed to
+// set display mode" when the display refuses the full-screen mode.
+TGLContextRecord* CreateGLContext(int32_t width, int32_t height, int32_t depth, int32_t hertz,
+                                  int32_t flags);
+// A context rendering into a caller's SDL window (made with SDL_WINDOW_OPENGL), or nullptr.
+TGLContextRecord* AttachGLContext(SDL_Window* window, int32_t flags);
+// Destroys the context and, for windows of our own, the window. Unknown records are ignored.
+void CloseGLContext(TGLContextRecord* record);
+// Makes the record current (nullptr: no context).
+void MakeGLContextCurrent(TGLContextRecord* record);
+TGLContextRecord* CurrentGLContext();
+// Sets the swap interval (sync normalised to 0 or 1) when it changed, then swaps the buffers.
+void PresentGLContext(int32_t sync);
+// Switches between the shared context and the current one; calls come in pairs around
+// texture creation and deletion so textures live in the shared name space.
+void SwapSharedGLContext();
+// Refreshes an attached record's size from its window.
+void RefreshGLContextSize(TGLContextRecord* record);
+
+// The swap interval the last present set (-1 before any), and how often a present set it.
+int32_t LastPresentSwapInterval();
+int32_t PresentSwapIntervalChanges();
+
+}  // namespace qrv

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "kaz2d/graphics.h"
+#include "kaz2d/gl/gl_context.h"
+
+namespace qrv {
+
+class TGLGraphicsDriver;
+
+// An OpenGL context of the driver below. Dropping the last reference does not close it.
+class TGLGraphics final : public TGraphics {
+public:
+    explicit TGLGraphics(TGLContextRecord* record) : record(record) {}
+    Ref<TGraphicsDriver> GetDriver() override;
+    TGraphicsSettings GetSettings() override;
+    void Close() override;
+    TGLContextRecord* Record() const { return record; }
+
+private:
+    TGLContextRecord* record;
+};
+
+// The graphics driver that makes OpenGL contexts in SDL windows. One instance per process.
+class TGLGraphicsDriver : public TGraphicsDriver {
+public:
+    static Ref<TGLGraphicsDriver> Instance();
+
+    std::vector<TGraphicsMode> EnumerateModes() override;
+    // window is an SDL_Window* made with SDL_WINDOW_OPENGL.
+    Ref<TGraphics> AttachContext(void* window, int32_t flags) override;
+    Ref<TGraphics> CreateContext(int32_t width, int32_t height, int32_t depth, int32_t hertz,
+                                 int32_t flags) override;
+    void MakeCurrent(const Ref<TGraphics>& graphics) override;
+    void PresentBuffer(int32_t sync) override;
+    // Switches to the shared context and back; bracket texture creation and deletion with it.
+    virtual void SwapSharedContext();
+};
+
+// Registers the driver's embedded font, initialises the graphics and pixmap modules, and
+// selects the OpenGL driver; once.
+void InitGLGraphicsModule();
+
+// Selects the OpenGL driver with back buffering and opens the default graphics window.
+Ref<TGraphics> OpenGLGraphicsWindow(int32_t width, int32_t height, int32_t depth, int32_t hertz,
+                                    int32_t flags);
+
+}  // namespace qrv

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+
+#include "kaz2d/image_frame.h"
+#include "pixmap/pixmap.h"
+
+namespace qrv {
+
+// One image frame held in a texture of power-of-two size; the frame's pixels fill its top left
+// corner up to (s1, t1). Textures are made and deleted in the shared context.
+class TGLImageFrame final : public TImageFrame {
+public:
+    TGLImageFrame(uint32_t texture, float s1, float t1, int32_t sequence);
+    ~TGLImageFrame() override;
+    TGLImageFrame(const TGLImageFrame&) = delete;
+    TGLImageFrame& operator=(const TGLImageFrame&) = delete;
+
+    // Draws with the renderer's current colour, alpha and blend, so images take the tint.
+    void Draw(float x0, float y0, float x1, float y1, float tx, float ty) override;
+
+    // A texture of the pixmap made in the context that is current: sides raised to powers of
+    // two (the pixmap shrunk bilinearly when the driver takes no texture that large), the
+    // pixmap's last column and row repeated once into the padding. Raises "Unable to calculate
+    // tex size" when the driver takes no texture at all.
+    [[nodiscard]] static Ref<TGLImageFrame> CreateFromPixmap(Ref<TPixmap> pixmap, int32_t flags);
+
+    uint32_t Texture() const { return texture; }
+    float S0() const { return s0; }
+    float T0() const { return t0; }
+    float S1() const { return s1; }
+    float T1() const { return t1; }
+    int32_t Sequence() const { return sequence; }
+
+private:
+    float s0 = 0.0f;
+    float t0 = 0.0f;
+    float s1;
+    float t1;
+    uint32_t texture;
+    int32_t sequence;
+};
+
+// Called once the process is ending: the contexts go with it, so textures are no longer
+// deleted one by one.
+void StopGLTextureDeletion();
+
+}  // namespace qrv

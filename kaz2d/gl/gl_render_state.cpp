@@ -1,0 +1,44 @@
+#include "kaz2d/gl/gl_render_state.h"
+
+#include <SDL_opengl.h>
+
+namespace qrv {
+
+TGLRenderState& GLRenderState() {
+    static TGLRenderState state;
+    return state;
+}
+
+void ResetGLRenderCache() {
+    TGLRenderState& s = GLRenderState();
+    s.blendMode = 0;
+    s.boundTexture = 0;
+    s.texturing = false;
+    glDisable(GL_TEXTURE_2D);
+}
+
+void DisableGLTexturing() {
+    TGLRenderState& s = GLRenderState();
+    if (!s.texturing) return;
+    glDisable(GL_TEXTURE_2D);
+    s.texturing = false;
+}
+
+void BindGLTextureForDrawing(uint32_t name) {
+    TGLRenderState& s = GLRenderState();
+    if (name != s.boundTexture) {
+        glBindTexture(GL_TEXTURE_2D, name);
+        s.boundTexture = name;
+    }
+    if (!s.texturing) {
+        glEnable(GL_TEXTURE_2D);
+        s.texturing = true;
+    }
+}
+
+void EmitMappedVertex(float lx, float ly, float tx, float ty) {
+    const TGLRenderState& s = GLRenderState();
+    glVertex2f(lx * s.ix + ly * s.iy + tx, lx * s.jx + ly * s.jy + ty);
+}
+
+}  // namespace qrv

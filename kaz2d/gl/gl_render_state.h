@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace qrv {
+
+// What the OpenGL Kaz2D renderer remembers of the current context, so that redundant state
+// changes are skipped; rebuilt whenever a context is made current.
+struct TGLRenderState {
+    int32_t blendMode = 0;      // 0: nothing cached
+    uint32_t boundTexture = 0;  // 0: none
+    bool texturing = false;
+    std::array<uint8_t, 4> colour{};  // red, green, blue, alpha
+    float ix = 1.0f;
+    float iy = 0.0f;
+    float jx = 0.0f;
+    float jy = 1.0f;
+};
+
+TGLRenderState& GLRenderState();
+
+// Forgets the cached blend, texture and texturing of the previous context and turns
+// texturing off.
+void ResetGLRenderCache();
+void DisableGLTexturing();
+// Binds the texture (when it is not bound yet) and turns texturing on (when it is off).
+void BindGLTextureForDrawing(uint32_t name);
+// glVertex2f of the local point mapped by the matrix and translated by (tx, ty).
+void EmitMappedVertex(float lx, float ly, float tx, float ty);
+
+}  // namespace qrv

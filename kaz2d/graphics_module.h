@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "kaz2d/graphics.h"
+
+namespace qrv {
+
+// Changes whenever the default graphics is opened or closed; never 0. Image frames made for an
+// earlier context compare against it to know they are stale.
+extern int32_t contextGeneration;
+// The hooks of this id run at the start of every PresentFrame.
+extern int32_t presentHookId;
+
+// Initialises the system driver and polled input, and takes the present hook id; once.
+void InitGraphicsModule();
+
+// Advances contextGeneration, skipping 0.
+void AdvanceContextGeneration();
+
+// Makes driver current (releasing the current context of another driver) and sets the default
+// flags; current graphics and its settings are reset either way.
+void SelectGraphicsDriver(const Ref<TGraphicsDriver>& driver, int32_t defaultFlags);
+Ref<TGraphicsDriver> CurrentGraphicsDriver();
+int32_t DefaultContextFlags();
+
+// The current driver's modes, enumerated once per driver.
+std::vector<TGraphicsMode> ListGraphicsModes();
+int32_t GraphicsModeCount();
+// The mode at index; false (and zeros) when there is none.
+bool GraphicsModeAt(int32_t index, int32_t& width, int32_t& height, int32_t& depth, int32_t& hertz);
+// True when a listed mode matches every non-zero argument.
+bool HasGraphicsMode(int32_t width, int32_t height, int32_t depth, int32_t hertz);
+
+// A context from the current driver, or none; exceptions inside the driver give none.
+Ref<TGraphics> NewGraphics(int32_t width, int32_t height, int32_t depth, int32_t hertz,
+                           int32_t flags);
+Ref<TGraphics> AttachGraphicsToWindow(void* window, int32_t flags);
+
+void SelectGraphics(Ref<TGraphics> graphics);
+Ref<TGraphics> CurrentGraphics();
+void CloseGraphicsContext(Ref<TGraphics> graphics);
+
+// Settings of the current graphics; 0 when there is none.
+int32_t CurrentWidth();
+int32_t CurrentHeight();
+int32_t CurrentDepth();
+int32_t CurrentHertz();
+int32_t CurrentFlags();
+
+// Opens the default graphics (closing an earlier one), makes it current, starts input polling
+// and frame pacing; none when the driver cannot make it.
+Ref<TGraphics> OpenGraphicsWindow(int32_t width, int32_t height, int32_t depth, int32_t hertz,
+                                  int32_t flags);
+Ref<TGraphics> DefaultGraphics();
+void CloseGraphicsWindow();
+
+// Runs the present hooks and shows the frame. sync -1 paces the default graphics to its rate;
+// 0 and 1 go to the driver as they are.
+void PresentFrame(int32_t sync = -1);
+
+}  // namespace qrv

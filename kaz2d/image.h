@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/object.h"
+#include "kaz2d/image_frame.h"
+#include "pixmap/pixmap.h"
+
+namespace qrv {
+
+// Image flags.
+inline constexpr int32_t IMG_MASKED = 1;     // pixmaps without alpha get the mask colour keyed out
+inline constexpr int32_t IMG_FILTERED = 2;   // drawn with linear filtering
+inline constexpr int32_t IMG_MIPMAPPED = 4;  // frames carry mipmaps
+inline constexpr int32_t IMG_DYNAMIC = 8;    // set on blank images; carried only
+
+// A drawable picture of one or more frames of equal size. Each frame keeps its pixels as a
+// pixmap and becomes a renderer frame (a texture) the first time it is drawn in the current
+// default graphics; frames made for an earlier graphics are rebuilt from the kept pixmaps.
+class TImage : public TObject {
+public:
+    // The renderer frame for the frame index, made when needed; none when the renderer cannot
+    // make one (it is retried on the next call) or the index is out of range.
+    [[nodiscard]] virtual Ref<TImageFrame> Frame(int32_t index);
+    // The frame's pixmap for direct access, made blank (RGBA) when it has none yet. With write
+    // set the renderer frame is dropped and rebuilt on the next draw.
+    [[nodiscard]] virtual Ref<TPixmap> Lock(int32_t index, bool read, bool write);
+    // Stores the pixmap as the frame's pixels; a masked image keys the mask colour out of a
+    // pixmap without alpha first.
+    virtual void SetPixmap(int32_t index, Ref<TPixmap> pixmap);
+
+    // A blank image; none for a negative frame count.
+    [[nodiscard]] static Ref<TImage> Create(int32_t width, int32_t height, int32_t frameCount,
+                                            int32_t flags, int32_t maskRed, int32_t maskGreen,
+                                            int32_t maskBlue);
+    // A one-frame image of the source: a pixmap, or a URL that the pixmap loaders read.
+    [[nodiscard]] static Ref<TImage> Load(const Ref<TObject>& source, int32_t flags,
+                                          int32_t maskRed, int32_t maskGreen, int32_t maskBlue);
+    // count frames cut from a strip of cellWidth x cellHeight cells, numbered left to right,
+    // then top to bottom, starting at cell first; none when the strip holds too few cells.
+    [[nodiscard]] static Ref<TImage> LoadAnim(const Ref<TObject>& source, int32_t cellWidth,
+                                              int32_t cellHeight, int32_t first, int32_t count,
+                                              int32_t flags, int32_t maskRed, int32_t maskGreen,
+                                              int32_t maskBlue);
+
+    int32_t FrameCount() const { return static_cast<int32_t>(pixmaps.size()); }
+    bool HasFrame(int32_t index) const { return index >= 0 && index < FrameCount(); }
+
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t flags = 0;
+    int32_t maskRed = 0;
+    int32_t maskGreen = 0;
+    int32_t maskBlue = 0;
+    float handleX = 0.0f;
+    float handleY = 0.0f;
+    std::vector<Ref<TPixmap>> pixmaps;
+    std::vector<Ref<TImageFrame>> frames;
+    // Per frame the context generation its renderer frame was made for; 0 to rebuild.
+    std::vector<int32_t> sequences;
+
+private:
+    void DropFrame(int32_t index);
+};
+
+// The source as a pixmap: itself when it is one, else loaded from it as a URL.
+[[nodiscard]] Ref<TPixmap> PixmapOfSource(const Ref<TObject>& source);
+
+}  // namespace qrv

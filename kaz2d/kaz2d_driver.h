@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "kaz2d/graphics.h"
+#include "kaz2d/image_frame.h"
+#include "pixmap/pixmap.h"
+
+namespace qrv {
+
+// Blend modes.
+inline constexpr int32_t BLEND_MASK = 1;   // opaque; pixels with alpha below one half are dropped
+inline constexpr int32_t BLEND_SOLID = 2;  // opaque, alpha ignored; also every unknown value
+inline constexpr int32_t BLEND_ALPHA = 3;  // source over destination by source alpha
+inline constexpr int32_t BLEND_LIGHT = 4;  // additive, source scaled by its alpha
+inline constexpr int32_t BLEND_SHADE = 5;  // destination multiplied by the source colour
+
+// The renderer under the Kaz2D drawing layer. Its contexts are TKaz2DGraphics. A local point
+// (lx, ly) of slots StrokeLine to FillPolygon and of image frames maps to the window point
+// (lx * ix + ly * iy + tx, lx * jx + ly * jy + ty), with the last matrix given to ApplyTransform.
+class TKaz2DDriver : public TGraphicsDriver {
+public:
+    // A frame holding the pixmap's pixels, or none.
+    [[nodiscard]] virtual Ref<TImageFrame> MakeFrame(const Ref<TPixmap>& pixmap, int32_t flags) = 0;
+    virtual void ApplyBlend(int32_t mode) = 0;
+    virtual void ApplyAlpha(float alpha) = 0;
+    virtual void ApplyColor(int32_t red, int32_t green, int32_t blue) = 0;
+    virtual void ApplyClearColor(int32_t red, int32_t green, int32_t blue) = 0;
+    // Clip rectangle in window pixels.
+    virtual void ApplyViewport(int32_t x, int32_t y, int32_t width, int32_t height) = 0;
+    virtual void ApplyTransform(float ix, float iy, float jx, float jy) = 0;
+    virtual void ApplyLineWidth(float width) = 0;
+    // Fills the whole back buffer with the clear colour.
+    virtual void ClearBuffer() = 0;
+    virtual void PlotPixel(float x, float y) = 0;
+    virtual void StrokeLine(float x0, float y0, float x1, float y1, float tx, float ty) = 0;
+    virtual void FillQuad(float x0, float y0, float x1, float y1, float tx, float ty) = 0;
+    // The ellipse inscribed in the local box.
+    virtual void FillOval(float x0, float y0, float x1, float y1, float tx, float ty) = 0;
+    // points holds x0, y0, x1, y1 ...; each point is offset by the handle, mapped, and
+    // translated by the origin.
+    virtual void FillPolygon(const std::vector<float>& points, float handleX, float handleY,
+                             float originX, float originY) = 0;
+    // Copies the pixels untransformed with their top left at (x, y).
+    virtual void BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32_t y) = 0;
+    // A new pixmap holding those back-buffer pixels, top row first.
+    [[nodiscard]] virtual Ref<TPixmap> ReadPixmap(int32_t x, int32_t y, int32_t width,
+                                                  int32_t height) = 0;
+};
+
+}  // namespace qrv

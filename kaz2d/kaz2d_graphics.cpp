@@ -1,0 +1,101 @@
+#include "kaz2d/kaz2d_graphics.h"
+
+#include "kaz2d/graphics_module.h"
+#include "kaz2d/kaz2d_module.h"
+
+namespace qrv {
+
+TCollisionMatrix collisionMatrix;
+
+namespace {
+
+struct Kaz2DState {
+    Ref<TKaz2DGraphics> current;
+    Ref<TKaz2DDriver> driver;
+    Ref<TImageFont> defaultFont;
+    TDefaultImageFontMaker fontMaker = nullptr;
+};
+
+Kaz2DState& State() {
+    static Kaz2DState state;
+    return state;
+}
+
+}  // namespace
+
+Ref<TGraphicsDriver> TKaz2DGraphics::GetDriver() {
+    return driver;
+}
+
+TGraphicsSettings TKaz2DGraphics::GetSettings() {
+    return graphics ? graphics->GetSettings() : TGraphicsSettings{};
+}
+
+void TKaz2DGraphics::Close() {
+    if (graphics) graphics->Close();
+    graphics = nullptr;
+    driver = nullptr;
+}
+
+void TKaz2DGraphics::ApplyState() {
+    SetBlendMode(blendMode);
+    SetDrawColor(red, green, blue);
+    SetDrawAlpha(alpha);
+    SetClearColor(clearRed, clearGreen, clearBlue);
+    SetLineThickness(lineWidth);
+    SetDrawRotation(rotation);
+    SetDrawScale(scaleX, scaleY);
+    SetViewportRect(viewportX, viewportY, viewportWidth, viewportHeight);
+    SetDrawOrigin(originX, originY);
+    SetDrawHandle(-handleX, -handleY);
+    SelectFont(imageFont);
+}
+
+void TKaz2DGraphics::BecomeCurrent() {
+    Kaz2DState& s = State();
+    s.current = shared_from_this();
+    s.driver = driver;
+    if (cleared) return;
+    ClearScreen();
+    PresentFrame(0);
+    ClearScreen();
+    PresentFrame(0);
+    cleared = true;
+}
+
+void TKaz2DGraphics::ClearCurrent() {
+    State().current = nullptr;
+    State().driver = nullptr;
+}
+
+Ref<TKaz2DGraphics> TKaz2DGraphics::CurrentContext() {
+    return State().current;
+}
+
+Ref<TKaz2DGraphics> TKaz2DGraphics::CreateFor(const Ref<TGraphics>& graphics,
+                                              const Ref<TKaz2DDriver>& driver) {
+    auto record = std::make_shared<TKaz2DGraphics>();
+    const TGraphicsSettings settings = graphics ? graphics->GetSettings() : TGraphicsSettings{};
+    record->viewportWidth = settings.width;
+    record->viewportHeight = settings.height;
+    record->imageFont = DefaultImageFont();
+    record->graphics = graphics;
+    record->driver = driver;
+    return record;
+}
+
+Ref<TKaz2DDriver> CurrentKaz2DDriver() {
+    return State().driver;
+}
+
+void SetDefaultImageFontMaker(TDefaultImageFontMaker maker) {
+    State().fontMaker = maker;
+}
+
+Ref<TImageFont> DefaultImageFont() {
+    Kaz2DState& s = State();
+    if (!s.defaultFont && s.fontMaker) s.defaultFont = s.fontMaker();
+    return s.defaultFont;
+}
+
+}  // namespace qrv

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "kaz2d/graphics.h"
+#include "kaz2d/kaz2d_driver.h"
+
+namespace qrv {
+
+class TImageFont;
+
+// The per-context drawing state of the Kaz2D layer, wrapping a context of the driver below.
+// Selecting the context sends the whole state to the renderer again, so it survives switching
+// between contexts.
+class TKaz2DGraphics : public TGraphics, public std::enable_shared_from_this<TKaz2DGraphics> {
+public:
+    Ref<TGraphicsDriver> GetDriver() override;
+    TGraphicsSettings GetSettings() override;
+    // Closes the wrapped context and lets go of it and of the driver.
+    void Close() override;
+    // Pushes every field to the renderer through the module setters.
+    virtual void ApplyState();
+    // Makes this the current Kaz2D context; the first time, clears and presents twice so that
+    // both buffers start cleared.
+    virtual void BecomeCurrent();
+
+    static void ClearCurrent();
+    static Ref<TKaz2DGraphics> CurrentContext();
+    // A record with the default drawing state, its viewport covering the wrapped context.
+    [[nodiscard]] static Ref<TKaz2DGraphics> CreateFor(const Ref<TGraphics>& graphics,
+                                                       const Ref<TKaz2DDriver>& driver);
+
+    int32_t red = 255;
+    int32_t green = 255;
+    int32_t blue = 255;
+    float alpha = 1.0f;
+    int32_t clearRed = 0;
+    int32_t clearGreen = 0;
+    int32_t clearBlue = 0;
+    float lineWidth = 1.0f;
+    float rotation = 0.0f;  // degrees
+    float scaleX = 1.0f;
+    float scaleY = 1.0f;
+    float ix = 1.0f;
+    float iy = 0.0f;
+    float jx = 0.0f;
+    float jy = 1.0f;
+    int32_t viewportX = 0;
+    int32_t viewportY = 0;
+    int32_t viewportWidth = 0;
+    int32_t viewportHeight = 0;
+    float originX = 0.0f;
+    float originY = 0.0f;
+    float handleX = 0.0f;  // the handle negated: the setter stores minus its arguments
+    float handleY = 0.0f;
+    Ref<TImageFont> imageFont;
+    int32_t blendMode = BLEND_MASK;
+    Ref<TGraphics> graphics;
+    Ref<TKaz2DDriver> driver;
+    bool cleared = false;
+};
+
+// The driver of the current Kaz2D context; none while there is none.
+Ref<TKaz2DDriver> CurrentKaz2DDriver();
+
+// The image font every new context starts with: none until the first context is created, then
+// made by the maker the image-font module installs, and kept.
+using TDefaultImageFontMaker = Ref<TImageFont> (*)();
+void SetDefaultImageFontMaker(TDefaultImageFontMaker maker);
+Ref<TImageFont> DefaultImageFont();
+
+// The drawing matrix as the last recomputation left it; the image collisions read it.
+struct TCollisionMatrix {
+    float ix = 0.0f;
+    float iy = 0.0f;
+    float jx = 0.0f;
+    float jy = 0.0f;
+};
+extern TCollisionMatrix collisionMatrix;
+
+}  // namespace qrv
