@@ -1,5 +1,7 @@
 #include "kaz2d/kaz2d_module.h"
 
+#include "kaz2d/image_font_module.h"
+
 #include <cmath>
 #include <numbers>
 
@@ -32,6 +34,7 @@ void InitKaz2DModule() {
     initialised = true;
     InitGraphicsModule();
     InitPixmapModule();
+    InitImageFontModule();
 }
 
 void SetDrawColor(int32_t red, int32_t green, int32_t blue) {

@@ -11,7 +11,7 @@ build_packages=(
   libgtest-dev libbenchmark-dev libstb-dev
   xvfb xauth libgl1-mesa-dri
 )
-test_packages=(xdotool x11-utils libx11-dev)
+test_packages=(xdotool x11-utils libx11-dev fonts-dejavu-core xfonts-base)
 asset_packages=(
   librsvg2-bin imagemagick libjpeg-turbo-progs pngquant python3 python3-pil python3-fonttools
   fonts-paratype console-setup-linux
