@@ -1,11 +1,10 @@
 #include "kaz2d/kaz2d_module.h"
 
-#include "kaz2d/image_font_module.h"
-
 #include <cmath>
 #include <numbers>
 
 #include "kaz2d/graphics_module.h"
+#include "kaz2d/image_font_module.h"
 #include "pixmap/pixmap_module.h"
 
 namespace qrv {
