@@ -64,13 +64,5 @@ TEST(StandardIO, InputLineShowsThePromptAndRaisesOnceTheInputIsExhausted) {
     EXPECT_EQ(ReadFileBytes(folder.Native("out.txt")), "? again? ");
 }
 
-TEST(StandardIO, IsNotSeekable) {
-    TCStandardIO io;
-    EXPECT_EQ(io.Position(), -1);
-    EXPECT_EQ(io.Size(), 0);
-    EXPECT_EQ(io.Seek(0), -1);
-    EXPECT_EQ(StandardTextStream()->Encoding(), ENCODING_UTF8);
-}
-
 }  // namespace
 }  // namespace qrv
