@@ -28,7 +28,9 @@ struct Fixture {
         const std::string path = (folder / "lines.txt").string();
         std::FILE* lines = std::fopen(path.c_str(), "wb");
         // Half ASCII, half two-byte Cyrillic letters, as the game's story text would be.
-        for (int i = 0; i < kLines; ++i) std::fprintf(lines, "line %d \xD0\x96\xD0\xB8\xD0\xB2\xD0\xB0\r\n", i);
+        for (int i = 0; i < kLines; ++i) {
+            std::fprintf(lines, "line %d \xD0\x96\xD0\xB8\xD0\xB2\xD0\xB0\r\n", i);
+        }
         fileSize = std::ftell(lines);
         std::fclose(lines);
         linesFile = qrv::FromUtf8(path);

@@ -14,7 +14,8 @@ constexpr int32_t kHttpPort = 80;
 // Characters that keep a request line and a header line intact: no line ends or other
 // control characters, no spaces in the host, nothing beyond one byte.
 bool FitsRequest(std::u16string_view text, char16_t lowest) {
-    return std::all_of(text.begin(), text.end(), [lowest](char16_t c) { return c >= lowest && c != 127 && c <= 255; });
+    return std::all_of(text.begin(), text.end(),
+                       [lowest](char16_t c) { return c >= lowest && c != 127 && c <= 255; });
 }
 
 Ref<TStream> ConnectToHost(std::u16string_view host) {

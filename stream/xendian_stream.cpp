@@ -89,8 +89,12 @@ void TXEndianStream::WriteFloat64(double value) {
 
 Ref<TStream> TXEndianStreamFactory::TryOpen(const Ref<TObject>&, std::u16string_view protocol,
                                             std::u16string_view path, bool readable, bool writeable) {
-    if (protocol == u"bigendian") return TXEndianStream::BigEndianOver(OpenUrl(path, readable, writeable));
-    if (protocol == u"littleendian") return TXEndianStream::LittleEndianOver(OpenUrl(path, readable, writeable));
+    if (protocol == u"bigendian") {
+        return TXEndianStream::BigEndianOver(OpenUrl(path, readable, writeable));
+    }
+    if (protocol == u"littleendian") {
+        return TXEndianStream::LittleEndianOver(OpenUrl(path, readable, writeable));
+    }
     return nullptr;
 }
 

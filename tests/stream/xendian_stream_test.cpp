@@ -48,7 +48,8 @@ TEST_F(XEndianStreamTest, TypedWritesAreBigEndianAndReadBack) {
     writer->WriteTextLine(u"ok");
     writer->Close();
     EXPECT_EQ(ReadFileBytes(folder.Native("data.bin")),
-              std::string("\x12\x34\xFF\xFF\xFF\xFE\1\2\3\4\5\6\7\x08\x3F\x80\0\0\xC0\0\0\0\0\0\0\0\xAB" "ok\r\n",
+              std::string("\x12\x34" "\xFF\xFF\xFF\xFE" "\1\2\3\4\5\6\7\x08" "\x3F\x80\0\0"
+                          "\xC0\0\0\0\0\0\0\0" "\xAB" "ok\r\n",
                           31));
 
     auto reader = OpenReadStream(u"bigendian::" + (folder / "data.bin"));
