@@ -1,8 +1,12 @@
 #include "stream/stream_module.h"
 
 #include "stream/bank_stream.h"
+#include "stream/http_stream.h"
 #include "stream/ram_stream.h"
+#include "stream/socket_stream.h"
 #include "stream/stream_factory.h"
+#include "stream/text_stream.h"
+#include "stream/xendian_stream.h"
 
 namespace qrv {
 
@@ -12,6 +16,10 @@ void InitStreamModule() {
     initialised = true;
     NewStreamFactory<TRamStreamFactory>();
     NewStreamFactory<TBankStreamFactory>();
+    NewStreamFactory<TTextStreamFactory>();
+    NewStreamFactory<TXEndianStreamFactory>();
+    NewStreamFactory<TSocketStreamFactory>();
+    NewStreamFactory<THTTPStreamFactory>();
 }
 
 }  // namespace qrv

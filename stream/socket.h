@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+
+#include "core/object.h"
+
+namespace qrv {
+
+// A thin IPv4 socket over the platform's sockets. Addresses are 32-bit integers in host order
+// (the first dotted number in the highest byte). Every operation reports failure by its result
+// (0, false or none); nothing raises. A socket made with the auto-close flag closes its handle
+// when it is closed, and at the latest when its last reference goes.
+class TSocket : public TObject {
+public:
+    TSocket(const TSocket&) = delete;
+    TSocket& operator=(const TSocket&) = delete;
+    ~TSocket() override;
+
+    // Bytes sent or received; 0 on error (and, for receiving, at the end of the data). A peer
+    // that has gone makes sending fail instead of raising a broken-pipe signal.
+    [[nodiscard]] virtual int32_t SendBytes(const void* buffer, int32_t count, int32_t flags);
+    [[nodiscard]] virtual int32_t ReceiveBytes(void* buffer, int32_t count, int32_t flags);
+    // Closes the handle (when auto-closing) and sets the handle, addresses and ports to -1.
+    // Closing again does nothing.
+    virtual void CloseSocket();
+    // True while the socket is open and the peer has not closed; finding the peer gone closes it.
+    virtual bool IsConnected();
+    // Binds to 0.0.0.0 and the port (0 picks a free one).
+    [[nodiscard]] virtual bool BindPort(int32_t port);
+    [[nodiscard]] virtual bool ConnectTo(int32_t address, int32_t port);
+    [[nodiscard]] virtual bool StartListening(int32_t backlog);
+    // Waits up to `timeoutMillis` (negative: without limit) for a client and accepts it.
+    [[nodiscard]] virtual Ref<TSocket> AcceptClient(int32_t timeoutMillis);
+    // Bytes that can be received without blocking; 0 on error.
+    virtual int32_t BytesAvailable();
+    [[nodiscard]] virtual bool SetNoDelay(bool noDelay);
+
+    virtual int32_t Handle() const { return handle; }
+    virtual int32_t LocalAddress() const { return localAddress; }
+    virtual int32_t LocalPortNumber() const { return localPort; }
+    virtual int32_t RemoteAddress() const { return remoteAddress; }
+    virtual int32_t RemotePortNumber() const { return remotePort; }
+    // Ask the platform for the socket's own and its peer's address; 0 and 0 when it cannot say.
+    virtual void RefreshLocalName();
+    virtual void RefreshRemoteName();
+
+    // None for a negative handle.
+    [[nodiscard]] static Ref<TSocket> WrapHandle(int32_t handle, bool autoClose);
+    // New IPv4 sockets, auto-closing; none when the platform refuses.
+    [[nodiscard]] static Ref<TSocket> NewUdpSocket();
+    [[nodiscard]] static Ref<TSocket> NewTcpSocket();
+
+private:
+    TSocket(int32_t handle, bool autoClose) : handle(handle), autoClose(autoClose) {}
+    void Release();
+
+    int32_t handle = 0;
+    bool autoClose = false;
+    int32_t localAddress = 0;
+    int32_t localPort = 0;
+    int32_t remoteAddress = 0;
+    int32_t remotePort = 0;
+};
+
+// Kept for callers that catch it; no operation of this module raises it.
+class TSocketException : public std::runtime_error {
+public:
+    TSocketException() : std::runtime_error("Internal socket error") {}
+};
+
+}  // namespace qrv

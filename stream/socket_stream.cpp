@@ -1,0 +1,58 @@
+#include "stream/socket_stream.h"
+
+#include "core/text_to_int.h"
+#include "stream/host_names.h"
+
+namespace qrv {
+namespace {
+
+constexpr int32_t kDefaultPort = 80;
+
+}  // namespace
+
+Ref<TSocketStream> TSocketStream::OverSocket(Ref<TSocket> socket, bool autoClose) {
+    return Ref<TSocketStream>(new TSocketStream(std::move(socket), autoClose));
+}
+
+Ref<TSocketStream> TSocketStream::ConnectClient(std::u16string_view host, int32_t port) {
+    const int32_t address = HostAddress(host, 0);
+    if (address == 0) return nullptr;
+    auto socket = TSocket::NewTcpSocket();
+    if (!socket) return nullptr;
+    if (!socket->ConnectTo(address, port)) {
+        socket->CloseSocket();
+        return nullptr;
+    }
+    return OverSocket(std::move(socket), true);
+}
+
+bool TSocketStream::AtEnd() {
+    if (!socket) return true;
+    if (socket->IsConnected()) return false;
+    Close();
+    return true;
+}
+
+void TSocketStream::Close() {
+    if (!socket) return;
+    if (autoClose) socket->CloseSocket();
+    socket = nullptr;
+}
+
+int32_t TSocketStream::Read(void* buffer, int32_t count) {
+    return socket ? socket->ReceiveBytes(buffer, count, 0) : 0;
+}
+
+int32_t TSocketStream::Write(const void* buffer, int32_t count) {
+    return socket ? socket->SendBytes(buffer, count, 0) : 0;
+}
+
+Ref<TStream> TSocketStreamFactory::TryOpen(const Ref<TObject>&, std::u16string_view protocol,
+                                           std::u16string_view path, bool, bool) {
+    if (protocol != u"tcp") return nullptr;
+    const size_t colon = path.find(u':');
+    if (colon == std::u16string_view::npos) return TSocketStream::ConnectClient(path, kDefaultPort);
+    return TSocketStream::ConnectClient(path.substr(0, colon), TextToInt(path.substr(colon + 1)));
+}
+
+}  // namespace qrv

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "stream/socket.h"
+#include "stream/stream.h"
+#include "stream/stream_factory.h"
+
+namespace qrv {
+
+// A stream over a connected socket. Not seekable; its end is where the peer has closed, which
+// AtEnd finds out (and then closes the stream). Reads block until data comes.
+class TSocketStream : public TStream {
+public:
+    // With `autoClose`, closing the stream closes the socket; either way the stream lets go of it.
+    [[nodiscard]] static Ref<TSocketStream> OverSocket(Ref<TSocket> socket, bool autoClose);
+    // Connects to the first IPv4 address of the host; none when it does not resolve or connect.
+    [[nodiscard]] static Ref<TSocketStream> ConnectClient(std::u16string_view host, int32_t port);
+
+    bool AtEnd() override;
+    void Close() override;
+    int32_t Read(void* buffer, int32_t count) override;
+    int32_t Write(const void* buffer, int32_t count) override;
+
+    // The socket, or none once the stream is closed.
+    const Ref<TSocket>& SocketOf() const { return socket; }
+
+private:
+    TSocketStream(Ref<TSocket> socket, bool autoClose) : socket(std::move(socket)), autoClose(autoClose) {}
+
+    Ref<TSocket> socket;
+    bool autoClose = false;
+};
+
+// "tcp::host" connects to port 80, "tcp::host:port" to that port.
+class TSocketStreamFactory final : public TStreamFactory {
+public:
+    Ref<TStream> TryOpen(const Ref<TObject>& url, std::u16string_view protocol,
+                         std::u16string_view path, bool readable, bool writeable) override;
+};
+
+}  // namespace qrv

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qrv {
+
+// Numbers as lines of text, for text streams. Parsing follows the system's text-to-integer
+// rule (leading white space, optional sign, "$" hexadecimal, "%" binary, else decimal digits up
+// to the first non-digit, no digits give 0); a 64-bit value beyond range wraps modulo 2^64.
+[[nodiscard]] int64_t TextToInt64(std::u16string_view text);
+// Leading white space, then the longest decimal real ("-1.5e3", "inf", "nan" ...); 0 when none.
+[[nodiscard]] double TextToReal(std::u16string_view text);
+
+// Decimal texts that read back to the same value: integers exactly, reals in the shortest
+// form that round-trips.
+std::u16string DecimalText(int64_t value);
+std::u16string DecimalText(float value);
+std::u16string DecimalText(double value);
+
+}  // namespace qrv

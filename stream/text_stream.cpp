@@ -1,0 +1,232 @@
+#include "stream/text_stream.h"
+
+#include "core/error.h"
+#include "core/text_to_int.h"
+#include "stream/single_precision.h"
+#include "stream/stream_exceptions.h"
+#include "stream/text_numbers.h"
+
+namespace qrv {
+namespace {
+
+constexpr int32_t kHexBytesPerLine = 32;
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+int32_t EncodingOfProtocol(std::u16string_view protocol) {
+    if (protocol == u"latin1") return ENCODING_LATIN1;
+    if (protocol == u"utf8") return ENCODING_UTF8;
+    if (protocol == u"utf16be") return ENCODING_UTF16BE;
+    if (protocol == u"utf16le") return ENCODING_UTF16LE;
+    return 0;
+}
+
+}  // namespace
+
+Ref<TTextStream> TTextStream::OverStream(Ref<TStream> stream, int32_t encoding) {
+    Ref<TTextStream> text(new TTextStream(encoding));
+    text->SetInner(std::move(stream));
+    return text;
+}
+
+bool TTextStream::InnerAtEnd() {
+    return !Inner() || Inner()->AtEnd();
+}
+
+int32_t TTextStream::ReadRawByte() {
+    return Inner() ? Inner()->ReadUInt8() : 0;
+}
+
+void TTextStream::WriteRawByte(int32_t byte) {
+    if (!Inner()) throw TStreamWriteException();
+    Inner()->WriteUInt8(byte);
+}
+
+char16_t TTextStream::DecodeChar() {
+    const int32_t b0 = ReadRawByte();
+    switch (encoding) {
+    case ENCODING_LATIN1:
+        return static_cast<char16_t>(b0);
+    case ENCODING_UTF8: {
+        if (b0 < 0x80) return static_cast<char16_t>(b0);
+        const int32_t b1 = ReadRawByte();
+        if (b0 < 0xE0) return static_cast<char16_t>((b0 - 0xC0) * 64 + (b1 - 0x80));
+        const int32_t b2 = ReadRawByte();
+        if (b0 < 0xF0) return static_cast<char16_t>((b0 - 0xE0) * 4096 + (b1 - 0x80) * 64 + (b2 - 0x80));
+        return 0;  // a code point beyond 16 bits has no single code unit
+    }
+    case ENCODING_UTF16BE:
+        return static_cast<char16_t>(b0 * 256 + ReadRawByte());
+    case ENCODING_UTF16LE:
+        return static_cast<char16_t>(b0 + ReadRawByte() * 256);
+    default:
+        return 0;  // the byte is consumed all the same, so reading always advances
+    }
+}
+
+void TTextStream::EncodeChar(char16_t c) {
+    switch (encoding) {
+    case ENCODING_LATIN1:
+        WriteRawByte(c & 0xFF);
+        break;
+    case ENCODING_UTF8:
+        if (c < 0x80) {
+            WriteRawByte(c);
+        } else if (c < 0x800) {
+            WriteRawByte(c / 64 | 0xC0);
+            WriteRawByte(c % 64 | 0x80);
+        } else {
+            WriteRawByte(c / 4096 | 0xE0);
+            WriteRawByte(c / 64 % 64 | 0x80);
+            WriteRawByte(c % 64 | 0x80);
+        }
+        break;
+    case ENCODING_UTF16BE:
+        WriteRawByte(c / 256);
+        WriteRawByte(c & 0xFF);
+        break;
+    case ENCODING_UTF16LE:
+        WriteRawByte(c & 0xFF);
+        WriteRawByte(c / 256);
+        break;
+    default:
+        break;
+    }
+}
+
+void TTextStream::ReadPendingLineEnd() {
+    if (hexLineCount == 0) return;
+    hexLineCount = 0;
+    // Hexadecimal data may end the stream without a line end; reading on finds nothing then.
+    if (InnerAtEnd()) return;
+    int32_t byte = ReadRawByte();
+    if (byte == 13) byte = ReadRawByte();
+    if (byte != 10) throw TRuntimeError("Malformed line terminator");
+}
+
+void TTextStream::WritePendingLineEnd() {
+    if (hexLineCount == 0) return;
+    WriteRawByte(13);
+    WriteRawByte(10);
+    hexLineCount = 0;
+}
+
+int32_t TTextStream::ReadHexDigit() {
+    const int32_t c = ReadRawByte();
+    return c - 48 <= 9 ? c - 48 : c - 55;
+}
+
+int32_t TTextStream::Read(void* buffer, int32_t count) {
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    for (int32_t i = 0; i < count; ++i) {
+        if (hexLineCount == kHexBytesPerLine) ReadPendingLineEnd();
+        const int32_t high = ReadHexDigit();
+        bytes[i] = static_cast<uint8_t>(high * 16 + ReadHexDigit());
+        ++hexLineCount;
+    }
+    return count < 0 ? 0 : count;
+}
+
+int32_t TTextStream::Write(const void* buffer, int32_t count) {
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    for (int32_t i = 0; i < count; ++i) {
+        WriteRawByte(kHexDigits[bytes[i] >> 4]);
+        WriteRawByte(kHexDigits[bytes[i] & 15]);
+        if (++hexLineCount == kHexBytesPerLine) WritePendingLineEnd();
+    }
+    return count < 0 ? 0 : count;
+}
+
+int32_t TTextStream::ReadUInt8() {
+    return TextToInt(ReadTextLine());
+}
+
+void TTextStream::WriteUInt8(int32_t value) {
+    WriteTextLine(DecimalText(int64_t{value}));
+}
+
+int32_t TTextStream::ReadUInt16() {
+    return TextToInt(ReadTextLine());
+}
+
+void TTextStream::WriteUInt16(int32_t value) {
+    WriteTextLine(DecimalText(int64_t{value}));
+}
+
+int32_t TTextStream::ReadInt32() {
+    return TextToInt(ReadTextLine());
+}
+
+void TTextStream::WriteInt32(int32_t value) {
+    WriteTextLine(DecimalText(int64_t{value}));
+}
+
+int64_t TTextStream::ReadInt64() {
+    return TextToInt64(ReadTextLine());
+}
+
+void TTextStream::WriteInt64(int64_t value) {
+    WriteTextLine(DecimalText(value));
+}
+
+float TTextStream::ReadFloat32() {
+    return ToSinglePrecision(TextToReal(ReadTextLine()));
+}
+
+void TTextStream::WriteFloat32(double value) {
+    WriteTextLine(DecimalText(ToSinglePrecision(value)));
+}
+
+double TTextStream::ReadFloat64() {
+    return TextToReal(ReadTextLine());
+}
+
+void TTextStream::WriteFloat64(double value) {
+    WriteTextLine(DecimalText(value));
+}
+
+std::u16string TTextStream::ReadTextLine() {
+    ReadPendingLineEnd();
+    std::u16string line;
+    while (!InnerAtEnd()) {
+        const char16_t c = DecodeChar();
+        if (c == 0 || c == 10) break;
+        if (c != 13) line.push_back(c);
+    }
+    return line;
+}
+
+bool TTextStream::WriteTextLine(std::u16string_view text) {
+    WriteChars(text);
+    WriteChars(u"\r\n");
+    return true;
+}
+
+std::u16string TTextStream::ReadChars(int32_t count) {
+    ReadPendingLineEnd();
+    std::u16string text;
+    for (int32_t i = 0; i < count; ++i) text.push_back(DecodeChar());
+    return text;
+}
+
+void TTextStream::WriteChars(std::u16string_view text) {
+    WritePendingLineEnd();
+    for (const char16_t c : text) EncodeChar(c);
+}
+
+std::u16string TTextStream::ReadToEnd() {
+    ReadPendingLineEnd();
+    std::u16string text;
+    while (!InnerAtEnd()) text.push_back(DecodeChar());
+    return text;
+}
+
+Ref<TStream> TTextStreamFactory::TryOpen(const Ref<TObject>&, std::u16string_view protocol,
+                                         std::u16string_view path, bool readable, bool writeable) {
+    const int32_t encoding = EncodingOfProtocol(protocol);
+    if (encoding == 0) return nullptr;
+    auto stream = OpenUrl(path, readable, writeable);
+    if (!stream) return nullptr;
+    return TTextStream::OverStream(std::move(stream), encoding);
+}
+
+}  // namespace qrv

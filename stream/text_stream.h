@@ -1,0 +1,77 @@
+#pragma once
+
+#include "stream/stream_factory.h"
+#include "stream/stream_wrapper.h"
+
+namespace qrv {
+
+// The character encodings of text streams.
+constexpr int32_t ENCODING_LATIN1 = 1;   // one byte, the low 8 bits of the code unit
+constexpr int32_t ENCODING_UTF8 = 2;     // 1 to 3 bytes per 16-bit code unit
+constexpr int32_t ENCODING_UTF16BE = 3;  // two bytes, high byte first
+constexpr int32_t ENCODING_UTF16LE = 4;  // two bytes, low byte first
+
+// Reads and writes characters in one encoding over an inner stream. Numbers travel as lines of
+// decimal text; binary data (Read, Write) as lines of 64 upper-case hexadecimal digits. The
+// position, size, seeking and closing are the inner stream's: closing a text stream closes it.
+class TTextStream : public TStreamWrapper {
+public:
+    [[nodiscard]] static Ref<TTextStream> OverStream(Ref<TStream> stream, int32_t encoding);
+
+    int32_t Encoding() const { return encoding; }
+
+    // Every code unit until the inner stream ends, line ends included.
+    virtual std::u16string ReadToEnd();
+    // One character; code points beyond 16 bits (four-byte UTF-8) read as 0.
+    virtual char16_t DecodeChar();
+    // One code unit; each half of a surrogate pair is encoded on its own.
+    virtual void EncodeChar(char16_t c);
+    virtual int32_t ReadRawByte();
+    virtual void WriteRawByte(int32_t byte);
+    // Finishes a hexadecimal line that binary data left open: CR LF or LF must follow it,
+    // anything else raises "Malformed line terminator".
+    virtual void ReadPendingLineEnd();
+    virtual void WritePendingLineEnd();
+
+    // Binary data as hexadecimal text; both give `count`.
+    int32_t Read(void* buffer, int32_t count) override;
+    int32_t Write(const void* buffer, int32_t count) override;
+
+    // Numbers: one line of text each. Integers are written unmasked and read unmasked.
+    int32_t ReadUInt8() override;
+    void WriteUInt8(int32_t value) override;
+    int32_t ReadUInt16() override;
+    void WriteUInt16(int32_t value) override;
+    int32_t ReadInt32() override;
+    void WriteInt32(int32_t value) override;
+    int64_t ReadInt64() override;
+    void WriteInt64(int64_t value) override;
+    float ReadFloat32() override;
+    void WriteFloat32(double value) override;
+    double ReadFloat64() override;
+    void WriteFloat64(double value) override;
+
+    // Lines end at LF, at a character 0 or where the data ends; CR is dropped. A written line
+    // ends with CR LF in the stream's encoding.
+    std::u16string ReadTextLine() override;
+    bool WriteTextLine(std::u16string_view text) override;
+    std::u16string ReadChars(int32_t count) override;
+    void WriteChars(std::u16string_view text) override;
+
+private:
+    explicit TTextStream(int32_t encoding) : encoding(encoding) {}
+    bool InnerAtEnd();
+    int32_t ReadHexDigit();
+
+    int32_t encoding;
+    int32_t hexLineCount = 0;  // bytes on the open hexadecimal line; 0 when none is open
+};
+
+// "latin1::", "utf8::", "utf16be::" and "utf16le::" followed by the URL of the bytes.
+class TTextStreamFactory final : public TStreamFactory {
+public:
+    Ref<TStream> TryOpen(const Ref<TObject>& url, std::u16string_view protocol,
+                         std::u16string_view path, bool readable, bool writeable) override;
+};
+
+}  // namespace qrv
