@@ -1,5 +1,7 @@
 #include "stream/text_stream.h"
 
+#include <utility>
+
 #include "core/error.h"
 #include "core/text_to_int.h"
 #include "stream/single_precision.h"
@@ -29,7 +31,7 @@ Ref<TTextStream> TTextStream::OverStream(Ref<TStream> stream, int32_t encoding) 
 }
 
 bool TTextStream::InnerAtEnd() {
-    return !Inner() || Inner()->AtEnd();
+    return pendingLowSurrogate == 0 && (!Inner() || Inner()->AtEnd());
 }
 
 int32_t TTextStream::ReadRawByte() {
@@ -42,6 +44,7 @@ void TTextStream::WriteRawByte(int32_t byte) {
 }
 
 char16_t TTextStream::DecodeChar() {
+    if (pendingLowSurrogate != 0) return std::exchange(pendingLowSurrogate, u'\0');
     const int32_t b0 = ReadRawByte();
     switch (encoding) {
     case ENCODING_LATIN1:
@@ -52,7 +55,7 @@ char16_t TTextStream::DecodeChar() {
         if (b0 < 0xE0) return static_cast<char16_t>((b0 - 0xC0) * 64 + (b1 - 0x80));
         const int32_t b2 = ReadRawByte();
         if (b0 < 0xF0) return static_cast<char16_t>((b0 - 0xE0) * 4096 + (b1 - 0x80) * 64 + (b2 - 0x80));
-        return 0;  // a code point beyond 16 bits has no single code unit
+        return DecodeFourByteUtf8(b0, b1, b2);
     }
     case ENCODING_UTF16BE:
         return static_cast<char16_t>(b0 * 256 + ReadRawByte());
@@ -61,6 +64,19 @@ char16_t TTextStream::DecodeChar() {
     default:
         return 0;  // the byte is consumed all the same, so reading always advances
     }
+}
+
+// A well-formed four-byte sequence becomes a surrogate pair, its low half given by the next
+// DecodeChar; anything else reads as 0 without losing the bytes that follow a bad lead.
+char16_t TTextStream::DecodeFourByteUtf8(int32_t b0, int32_t b1, int32_t b2) {
+    const auto continuation = [](int32_t b) { return (b & 0xC0) == 0x80; };
+    if (b0 > 0xF4 || !continuation(b1) || !continuation(b2)) return 0;
+    const int32_t b3 = ReadRawByte();
+    if (!continuation(b3)) return 0;
+    const int32_t codePoint = (b0 & 0x07) << 18 | (b1 & 0x3F) << 12 | (b2 & 0x3F) << 6 | (b3 & 0x3F);
+    if (codePoint < 0x10000 || codePoint > 0x10FFFF) return 0;
+    pendingLowSurrogate = static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+    return static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10));
 }
 
 void TTextStream::EncodeChar(char16_t c) {

@@ -20,9 +20,11 @@ public:
 
     int32_t Encoding() const { return encoding; }
 
+    // At the end when the inner stream is and no half of a character is left to give.
+    bool AtEnd() override { return InnerAtEnd(); }
     // Every code unit until the inner stream ends, line ends included.
     virtual std::u16string ReadToEnd();
-    // One character; code points beyond 16 bits (four-byte UTF-8) read as 0.
+    // One code unit; a four-byte UTF-8 character gives its two surrogates in turn.
     virtual char16_t DecodeChar();
     // One code unit; each half of a surrogate pair is encoded on its own.
     virtual void EncodeChar(char16_t c);
@@ -62,9 +64,11 @@ private:
     explicit TTextStream(int32_t encoding) : encoding(encoding) {}
     bool InnerAtEnd();
     int32_t ReadHexDigit();
+    char16_t DecodeFourByteUtf8(int32_t b0, int32_t b1, int32_t b2);
 
     int32_t encoding;
     int32_t hexLineCount = 0;  // bytes on the open hexadecimal line; 0 when none is open
+    char16_t pendingLowSurrogate = 0;  // second half of a decoded four-byte UTF-8 character
 };
 
 // "latin1::", "utf8::", "utf16be::" and "utf16le::" followed by the URL of the bytes.

@@ -75,11 +75,13 @@ TEST_F(TextStreamTest, EveryEncodingRoundTripsThroughAFile) {
     EXPECT_EQ(Open("latin1", true, false)->ReadToEnd(), latin);
 }
 
-TEST_F(TextStreamTest, FourByteUtf8LeadConsumesTwoMoreBytesAndReadsAsZero) {
-    auto reader = Reading("utf8", "\xF0\x9F\x98" "A");
-    EXPECT_EQ(reader->DecodeChar(), u'\0');
-    EXPECT_EQ(reader->DecodeChar(), u'A');
-    EXPECT_TRUE(reader->AtEnd());
+TEST_F(TextStreamTest, FourByteUtf8ReadsAsASurrogatePairAndBadLeadsAsZero) {
+    auto reader = Reading("utf8", "\xF0\x9F\x98\x80" "A\xF8\x80\x80" "B");
+    EXPECT_EQ(reader->ReadToEnd(), std::u16string(u"\U0001F600A") + u'\0' + u"B")
+        << "a character beyond 16 bits is not lost, and an invalid lead consumes two bytes";
+    auto line = Reading("utf8", "x\xF0\x90\x80\x80\ny");
+    EXPECT_EQ(line->ReadTextLine(), u"x\U00010000");
+    EXPECT_EQ(line->ReadTextLine(), u"y");
 }
 
 TEST_F(TextStreamTest, CharactersPastTheEndReadAsZeros) {
