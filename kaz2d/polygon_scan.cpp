@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 #include "pixmap/pixel_format.h"
@@ -145,7 +146,11 @@ public:
             empty = true;
             return;
         }
-        alphaOffset = BytesPerPixel(pixmap->Format()) - 1;
+        pixels = pixmap->Pixels();
+        pitch = pixmap->Pitch();
+        bytesPerPixel = BytesPerPixel(pixmap->Format());
+        // In every format with alpha, alpha is the pixel's last byte.
+        alphaOffset = bytesPerPixel - 1;
         stepU = (p.right.current[kU] - p.left.current[kU]) / static_cast<float>(width);
         stepV = (p.right.current[kV] - p.left.current[kV]) / static_cast<float>(width);
         const float offset = static_cast<float>(start - leftX) + 0.5f;
@@ -162,7 +167,8 @@ public:
                                         pixmap->Width() - 1);
         const int32_t row = std::min(Truncate(v * static_cast<float>(pixmap->Height())),
                                      pixmap->Height() - 1);
-        const bool solid = pixmap->PixelAddress(column, row)[alphaOffset] >= 128;
+        const uint8_t* pixel = pixels + static_cast<ptrdiff_t>(row) * pitch + column * bytesPerPixel;
+        const bool solid = pixel[alphaOffset] >= 128;
         u += stepU;
         v += stepV;
         return solid;
@@ -170,6 +176,9 @@ public:
 
 private:
     const TPixmap* pixmap;
+    const uint8_t* pixels = nullptr;
+    int32_t pitch = 0;
+    int32_t bytesPerPixel = 0;
     bool empty = false;
     int alphaOffset = -1;  // -1: solid throughout
     float u = 0.0f;

@@ -103,6 +103,18 @@ TEST_F(Collisions, TransparentPixelsDoNotCollide) {
     EXPECT_TRUE(CollideImageAt(opaque, 108, 110, 0, 1, 0, b).empty());
 }
 
+TEST_F(Collisions, AlphaIsReadFromEveryFormatThatHasIt) {
+    const uint8_t alphas[4] = {0, 255, 0, 200};
+    for (int32_t format : {FormatAlpha8, FormatAlphaOnly8, FormatBGRA8888, FormatRGBA8888}) {
+        ResetCollisionLayers(0);
+        Ref<TPixmap> pixmap = NewPixmap(4, 1, format, 1);
+        const int32_t size = BytesPerPixel(format);
+        for (int32_t x = 0; x < 4; ++x) pixmap->PixelAddress(x, 0)[size - 1] = alphas[x];
+        (void)CollideImageAt(TImage::Load(pixmap, IMG_MASKED, 0, 0, 0), 10, 10, 0, 0, 1, a);
+        EXPECT_EQ(HitMap(10, 10, 4, 1), (std::vector<bool>{false, true, false, true})) << format;
+    }
+}
+
 TEST_F(Collisions, ComplementaryCheckerboardsMeetOnlyWhenShiftedByAPixel) {
     Ref<TImage> even = PatternImage(16, 16, [](int32_t x, int32_t y) { return (x + y) % 2 == 0; });
     Ref<TImage> odd = PatternImage(16, 16, [](int32_t x, int32_t y) { return (x + y) % 2 == 1; });
