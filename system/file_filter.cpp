@@ -48,7 +48,9 @@ int32_t FileFilterIndex(const std::u16string& initialPath, const std::u16string&
     std::u16string list = LowerAsciiLetters(extensions);
     ReplaceAll(list, u':', u":,");
     ReplaceAll(list, u';', u",;");
-    const size_t found = list.find(u"," + LowerAsciiLetters(initialPath.substr(dot + 1)) + u",");
+    std::u16string entry(1, u',');
+    entry.append(LowerAsciiLetters(initialPath.substr(dot + 1))).push_back(u',');
+    const size_t found = list.find(entry);
     if (found == std::u16string::npos) return 0;
     if (list.find(u';', found) == std::u16string::npos) return 0;
     int32_t groupsBefore = 0;
