@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "game/board.h"
 #include "game/resources.h"
 #include "game/startup.h"
 #include "kaz2d/graphics_module.h"
@@ -11,6 +12,8 @@
 #include "pixmap/pixmap_loader.h"
 #include "core/text.h"
 #include "system/application.h"
+#include "system/clock.h"
+#include "system/hook.h"
 
 namespace zorvak_test {
 
@@ -68,6 +71,29 @@ Ref<TPixmap> GameWindow::Screen() {
 
 Ref<TPixmap> GameWindow::EmbeddedPixmap(const char* name) {
     return PixmapFromUrl(u"incbin::" + FromUtf8(name));
+}
+
+// The hook context carries the recorder's address; the token object only makes it unique.
+class TRecorderToken final : public TObject {
+public:
+    explicit TRecorderToken(TFrameRecorder* recorder) : recorder(recorder) {}
+    TFrameRecorder* recorder;
+};
+
+TFrameRecorder::TFrameRecorder(bool keepScreens)
+    : keepScreens(keepScreens), token(std::make_shared<TRecorderToken>(this)) {
+    InstallHook(presentHookId, OnPresent, token);
+}
+
+TFrameRecorder::~TFrameRecorder() {
+    UninstallHook(presentHookId, OnPresent, token);
+}
+
+Ref<TObject> TFrameRecorder::OnPresent(int32_t, Ref<TObject> data, Ref<TObject> context) {
+    TFrameRecorder& self = *std::static_pointer_cast<TRecorderToken>(context)->recorder;
+    self.frames.push_back({MillisecondClock(), zorvak::revealSpies, zorvak::submitArmed,
+                           self.keepScreens ? GameWindow::Screen() : nullptr});
+    return data;
 }
 
 }  // namespace zorvak_test
