@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <utility>
 
 #include "game/board.h"
 #include "game/resources.h"
@@ -25,6 +27,30 @@ int32_t Channel(uint32_t rgb, int shift) {
     return static_cast<int32_t>((rgb >> shift) & 0xFF);
 }
 
+// The session's virtual clock, with a limit on how long the game may sleep past the script.
+class TWatchdogClock final : public TClock {
+public:
+    TWatchdogClock(Ref<TClock> inner, TScriptedSystemDriver& driver)
+        : inner(std::move(inner)), driver(driver) {}
+    uint32_t Milliseconds() override { return inner->Milliseconds(); }
+    void Delay(int32_t ms) override {
+        inner->Delay(ms);
+        const uint32_t now = inner->Milliseconds();
+        if (driver.PendingEventCount() == 0) {
+            if (!idleSince) idleSince = now;
+            if (static_cast<int32_t>(now - *idleSince) > WATCHDOG_MILLIS) throw TScriptRanOut();
+        } else {
+            idleSince.reset();
+        }
+    }
+
+private:
+    static constexpr int32_t WATCHDOG_MILLIS = 10 * 60 * 1000;
+    Ref<TClock> inner;
+    TScriptedSystemDriver& driver;
+    std::optional<uint32_t> idleSince;
+};
+
 }  // namespace
 
 bool ColoursClose(uint32_t a, uint32_t b, int32_t tolerance) {
@@ -44,6 +70,7 @@ void GameWindow::SetUp() {
     zorvak::InitGameModules();
     SetApplicationTitle(u"Zorvak test");
     session = std::make_unique<TScriptedSession>(1000);
+    SetClock(std::make_shared<TWatchdogClock>(CurrentClock(), session->Driver()));
     ASSERT_TRUE(OpenGraphicsWindow(kSize, kSize, 0, 50, 0)) << "no OpenGL window on the test display";
     SetBlendMode(BLEND_ALPHA);
     SetDrawColor(0, 200, 0);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,9 @@
 namespace zorvak_test {
 
 // The game's 512 x 512 window on the test display at its paced 50 Hz, opened inside a scripted
-// session so that time is virtual and input comes from the script. The game's resources are
+// session so that time is virtual and input comes from the script. A sleep more than ten
+// virtual minutes after the last scripted event raises TScriptRanOut, so a screen that never
+// returns fails its test instead of hanging it. The game's resources are
 // loaded once per test program, in the first window.
 class GameWindow : public ::testing::Test {
 protected:
@@ -34,6 +37,12 @@ public:
     static qrv::Ref<qrv::TPixmap> Screen();
     // The decoded pixels of an embedded picture ("s0.png" ...).
     static qrv::Ref<qrv::TPixmap> EmbeddedPixmap(const char* name);
+};
+
+// What a screen test raises when the game keeps waiting long after its script has run out.
+class TScriptRanOut : public std::runtime_error {
+public:
+    TScriptRanOut() : std::runtime_error("the game kept waiting after the scripted input ran out") {}
 };
 
 // Records every presented frame while it lives: the clock, the board's flags and, when asked,
