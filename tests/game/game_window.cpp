@@ -70,7 +70,8 @@ void GameWindow::SetUp() {
     zorvak::InitGameModules();
     SetApplicationTitle(u"Zorvak test");
     session = std::make_unique<TScriptedSession>(1000);
-    SetClock(std::make_shared<TWatchdogClock>(CurrentClock(), session->Driver()));
+    virtualClock = std::dynamic_pointer_cast<TVirtualClock>(CurrentClock());
+    SetClock(std::make_shared<TWatchdogClock>(virtualClock, session->Driver()));
     ASSERT_TRUE(OpenGraphicsWindow(kSize, kSize, 0, 50, 0)) << "no OpenGL window on the test display";
     SetBlendMode(BLEND_ALPHA);
     SetDrawColor(0, 200, 0);
@@ -85,6 +86,7 @@ void GameWindow::SetUp() {
 void GameWindow::TearDown() {
     CloseGraphicsWindow();
     session.reset();
+    virtualClock.reset();
 }
 
 uint32_t GameWindow::PixelAt(int32_t x, int32_t y) {

@@ -27,8 +27,11 @@ protected:
 
     qrv::TScriptedSystemDriver& Script() { return session->Driver(); }
     uint32_t Now() { return session->Now(); }
+    // The session's virtual clock itself, under the watchdog.
+    const qrv::Ref<qrv::TVirtualClock>& SessionClock() const { return virtualClock; }
 
     std::unique_ptr<qrv::TScriptedSession> session;
+    qrv::Ref<qrv::TVirtualClock> virtualClock;
 
 public:
     // The back-buffer pixel at window position (x, y) as 0xRRGGBB.

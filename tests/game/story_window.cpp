@@ -19,7 +19,7 @@ void StoryWindow::SetUp() {
     GameWindow::SetUp();
     if (HasFatalFailure()) return;
     sessionClock = CurrentClock();
-    deadline = std::make_shared<TDeadlineClock>(std::dynamic_pointer_cast<TVirtualClock>(sessionClock),
+    deadline = std::make_shared<TDeadlineClock>(SessionClock(),
                                                 Now() + DEFAULT_DEADLINE_MILLIS);
     SetClock(deadline);
 
