@@ -122,6 +122,7 @@ Ref<TObject> TFrameRecorder::OnPresent(int32_t, Ref<TObject> data, Ref<TObject> 
     TFrameRecorder& self = *std::static_pointer_cast<TRecorderToken>(context)->recorder;
     self.frames.push_back({MillisecondClock(), zorvak::revealSpies, zorvak::submitArmed,
                            self.keepScreens ? GameWindow::Screen() : nullptr});
+    if (self.onPresent) self.onPresent();
     return data;
 }
 

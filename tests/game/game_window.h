@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -65,6 +66,8 @@ public:
     TFrameRecorder& operator=(const TFrameRecorder&) = delete;
 
     const std::vector<TFrame>& Frames() const { return frames; }
+    // Called at every present, after the frame is recorded.
+    std::function<void()> onPresent;
     size_t Count() const { return frames.size(); }
 
 private:
