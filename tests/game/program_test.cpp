@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 // After GoogleTest, whose names the X headers' macros (None, Bool) would break.
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -34,16 +35,6 @@ using qrv::TPixmap;
 
 constexpr const char* kTitle = "Tavika: ZORVAK v0.1.";
 constexpr auto kPatience = 60s;  // a sanitizer build on a busy machine starts slowly
-
-std::string OutputOf(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
-        pclose(pipe);
-    }
-    return output;
-}
 
 bool WaitFor(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
@@ -101,17 +92,42 @@ protected:
         }
     }
 
-    // The game window's id, found by its caption (no window manager adopts it).
-    std::string WindowId() {
-        const std::string out = OutputOf(std::string("xwininfo -name '") + kTitle + "' 2>/dev/null");
-        const auto at = out.find("Window id: ");
-        if (at == std::string::npos) return {};
-        return out.substr(at + 11, out.find(' ', at + 11) - at - 11);
+    // The game window: the top-level window with the game's caption that belongs to the
+    // started process (tests in other processes may show the same caption meanwhile).
+    Window FindGameWindow() {
+        const Atom pidAtom = XInternAtom(display.get(), "_NET_WM_PID", False);
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display.get(), DefaultRootWindow(display.get()), &root, &parent, &children, &count))
+            return 0;
+        Window found = 0;
+        for (unsigned int i = 0; i < count && !found; ++i) {
+            char* name = nullptr;
+            const bool titled = XFetchName(display.get(), children[i], &name) && name &&
+                                std::string(name) == kTitle;
+            if (name) XFree(name);
+            if (titled && WindowPid(children[i], pidAtom) == pid) found = children[i];
+        }
+        if (children) XFree(children);
+        return found;
+    }
+
+    long WindowPid(Window window, Atom pidAtom) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        long value = -1;
+        if (XGetWindowProperty(display.get(), window, pidAtom, 0, 1, False, XA_CARDINAL, &type,
+                               &format, &items, &after, &data) == Success &&
+            data && items == 1 && format == 32)
+            value = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
+        if (data) XFree(data);
+        return value;
     }
 
     // The window's pixels as a pixmap; none while it cannot be read (not shown yet).
     Ref<TPixmap> Screenshot() {
-        const Window window = std::stoul(windowId, nullptr, 16);
         XWindowAttributes attributes{};
         if (!XGetWindowAttributes(display.get(), window, &attributes) ||
             attributes.map_state != IsViewable)
@@ -148,8 +164,11 @@ protected:
     }
 
     void SaveShot(const Ref<TPixmap>& shot, const char* name) {
-        if (shot) (void)qrv::SavePixmapPNG(shot, qrv::FromUtf8((folder / name).string()), 6);
-        ADD_FAILURE() << "screenshot saved as " << (folder / name).string();
+        const std::string path = (folder / name).string();
+        if (shot && qrv::SavePixmapPNG(shot, qrv::FromUtf8(path), 6))
+            ADD_FAILURE() << "the window did not show what was expected; screenshot saved as " << path;
+        else
+            ADD_FAILURE() << "the window could not be read";
     }
 
     struct XCloser {
@@ -158,13 +177,14 @@ protected:
     std::unique_ptr<Display, XCloser> display;
     std::filesystem::path folder;
     Ref<TPixmap> background;
-    std::string windowId;
+    Window window = 0;
     pid_t pid = -1;
 };
 
 TEST_F(RealProgram, AClickMarksACellAndEscapeEndsTheGame) {
     Start();
-    ASSERT_TRUE(WaitFor([&] { return !(windowId = WindowId()).empty(); })) << "no game window";
+    ASSERT_TRUE(WaitFor([&] { return (window = FindGameWindow()) != 0; })) << "no game window";
+    const std::string windowId = std::to_string(window);
     Ref<TPixmap> shot;
     const bool board = WaitFor([&] {
         shot = Screenshot();
