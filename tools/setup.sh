@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs that are not yet installed.
-# Usage: tools/setup.sh build|test|assets
+# Usage: tools/setup.sh build|test|headless|assets
 #   test adds what the test suite needs; assets installs only the tools that regenerate the
-#   pictures and fonts (tools/make-assets.sh), which building the game does not need.
+#   pictures and fonts (tools/make-assets.sh), which building the game does not need; headless
+#   adds what ./run.sh needs to play the start on a virtual display and take a screenshot.
 set -euo pipefail
 
 build_packages=(
@@ -12,6 +13,8 @@ build_packages=(
   xvfb xauth libgl1-mesa-dri
 )
 test_packages=(xdotool x11-utils libx11-dev fonts-dejavu-core xfonts-base)
+# What ./run.sh needs to show the game on a virtual display when there is no screen.
+headless_packages=(xdotool x11-utils imagemagick)
 asset_packages=(
   librsvg2-bin imagemagick libjpeg-turbo-progs pngquant python3 python3-pil python3-fonttools
   fonts-paratype console-setup-linux
@@ -20,8 +23,9 @@ asset_packages=(
 case "${1:-build}" in
   build) packages=("${build_packages[@]}") ;;
   test) packages=("${build_packages[@]}" "${test_packages[@]}") ;;
+  headless) packages=("${headless_packages[@]}") ;;
   assets) packages=("${asset_packages[@]}") ;;
-  *) echo "usage: $0 build|test|assets" >&2; exit 2 ;;
+  *) echo "usage: $0 build|test|headless|assets" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,0 +1,108 @@
+#include "game/dialogue.h"
+
+#include "game/resources.h"
+#include "kaz2d/graphics_module.h"
+#include "kaz2d/image_module.h"
+#include "kaz2d/kaz2d_module.h"
+#include "kaz2d/text_drawing.h"
+#include "system/application.h"
+#include "system/clock.h"
+#include "system/input.h"
+#include "system/keys.h"
+
+namespace zorvak {
+
+std::vector<std::u16string> dialogueLines;
+
+namespace {
+
+constexpr int32_t TEXT_OUTLINE_SHADE = 2;
+constexpr int32_t TEXT_FACE_SHADE = 255;
+
+// A typed character or a left click answers a line (the character is asked first).
+bool PlayerAnswered() {
+    if (qrv::NextTypedChar() != 0) return true;
+    return qrv::MouseHitCount(qrv::MOUSE_LEFT) != 0;
+}
+
+void DrawPiece(const std::u16string& piece, float x, float y) {
+    qrv::SetDrawColor(TEXT_OUTLINE_SHADE, TEXT_OUTLINE_SHADE, TEXT_OUTLINE_SHADE);
+    qrv::DrawTextAt(piece, x + 1, y + 1);
+    qrv::DrawTextAt(piece, x - 1, y - 1);
+    qrv::DrawTextAt(piece, x + 1, y - 1);
+    qrv::DrawTextAt(piece, x - 1, y + 1);
+    qrv::SetDrawColor(TEXT_FACE_SHADE, TEXT_FACE_SHADE, TEXT_FACE_SHADE);
+    qrv::DrawTextAt(piece, x, y);
+}
+
+void DrawDialogueFrameAndText() {
+    qrv::DrawImageAt(dialogueFrameImage, 0, 0, 0);
+    DrawDialogueText(DIALOGUE_LEFT, PORTRAIT_LINE_TOP);
+}
+
+void EndProgramOnEscape() {
+    if (qrv::KeyHitCount(qrv::KEY_ESCAPE) != 0) qrv::EndProgram();
+}
+
+}  // namespace
+
+void DrawDialogueText(int x, int y) {
+    qrv::SelectFont(smallFont);
+    qrv::SetDrawAlpha(1);
+    float top = static_cast<float>(y);
+    for (const std::u16string& piece : dialogueLines) {
+        DrawPiece(piece, static_cast<float>(x), top);
+        top += DIALOGUE_LINE_SPACING;
+    }
+}
+
+void ShowNarrationLine(std::u16string_view text) {
+    dialogueLines = WrapDialogueText(text, DIALOGUE_MIN_PIECE_LENGTH);
+    DrawDialogueText(DIALOGUE_LEFT, NARRATION_TOP);
+    qrv::PresentFrame(-1);
+    qrv::ClearScreen();
+    while (!PlayerAnswered()) qrv::DelayMillis(1);
+    if (qrv::KeyHitCount(qrv::KEY_SPACE) == 0) qrv::FlushKeyboard();
+}
+
+void ShowPortraitLine(std::u16string_view text) {
+    dialogueLines = WrapDialogueText(text, DIALOGUE_MIN_PIECE_LENGTH);
+    qrv::SetDrawColor(255, 255, 255);
+    qrv::SetDrawAlpha(1);
+    (void)portrait->Update(1);
+    DrawDialogueFrameAndText();
+    qrv::PresentFrame(-1);
+    qrv::FlushMouseButtons();
+    qrv::FlushKeyboard();
+    while (!PlayerAnswered()) {
+        if (portrait->Update(0) != 0) {
+            DrawDialogueFrameAndText();
+            qrv::PresentFrame(-1);
+        }
+        qrv::DelayMillis(1);
+    }
+    EndProgramOnEscape();
+    qrv::FlushKeyboard();
+    qrv::FlushMouseButtons();
+}
+
+void CrossFade(const qrv::Ref<qrv::TImage>& from, const qrv::Ref<qrv::TImage>& to,
+               int32_t delayMillis) {
+    if (from == to) return;
+    for (int step = 0; step <= CROSS_FADE_STEPS; ++step) {
+        qrv::SetDrawAlpha(1);
+        qrv::DrawImageAt(from, 0, 0, 0);
+        qrv::SetDrawAlpha(static_cast<float>(step / double(CROSS_FADE_STEPS)));
+        qrv::DrawImageAt(to, 0, 0, 0);
+        qrv::SetDrawAlpha(1);
+        portrait->eye->Draw();
+        qrv::PresentFrame(-1);
+        qrv::DelayMillis(delayMillis);
+        EndProgramOnEscape();
+    }
+    qrv::SetDrawAlpha(1);
+    qrv::FlushKeyboard();
+    qrv::FlushMouseButtons();
+}
+
+}  // namespace zorvak

@@ -1,0 +1,138 @@
+#include "game/main_loop.h"
+
+#include <cstdint>
+
+#include "game/board.h"
+#include "game/board_screen.h"
+#include "game/resources.h"
+#include "game/scenes.h"
+#include "game/verdict.h"
+#include "kaz2d/graphics_module.h"
+#include "kaz2d/image_module.h"
+#include "kaz2d/kaz2d_module.h"
+#include "system/application.h"
+#include "system/clock.h"
+#include "system/input.h"
+#include "system/keys.h"
+
+namespace zorvak {
+
+namespace {
+
+constexpr int32_t TIMED_REDRAW_MILLIS = 500;
+
+void FlushInput() {
+    qrv::FlushKeyboard();
+    qrv::FlushMouseButtons();
+}
+
+void StartMission() {
+    NewMission(nextSpyCount);
+    ComputeFinderCounts();
+}
+
+void SubmitBoard() {
+    const int result = ShowVerdict();
+    PlayResultScene(result);
+    StartMission();
+}
+
+// The right button toggles the spy mark of the cell under the pointer; any right click
+// disarms the submit button.
+void HandleRightClick() {
+    qrv::FlushMouseButtons();
+    const CellPosition cell = CellAt(qrv::MouseXPos(), qrv::MouseYPos());
+    if (cell.IsCell()) ToggleSpyMark(cell.c, cell.r);
+    submitArmed = 0;
+}
+
+// The left button cycles the notes of a cell, arms the submit button, or submits when it was
+// armed by the click before. Gives whether the board needs drawing now; after a submission
+// the next timed redraw shows the new board.
+bool HandleLeftClick() {
+    qrv::FlushMouseButtons();
+    const int x = qrv::MouseXPos();
+    const int y = qrv::MouseYPos();
+    const CellPosition cell = CellAt(x, y);
+    if (cell.IsCell()) {
+        CycleNoteMark(cell.c, cell.r);
+        submitArmed = 0;
+    }
+    if (!IsOnSubmitButton(x, y)) {
+        submitArmed = 0;
+        return true;
+    }
+    if (submitArmed == 0) {
+        submitArmed = 1;
+        return true;
+    }
+    submitArmed = 0;
+    SubmitBoard();
+    return false;
+}
+
+void PresentBoard() {
+    DrawBoardScreen();
+    qrv::PresentFrame();
+    qrv::ClearScreen();
+}
+
+}  // namespace
+
+void MainLoop() {
+    uint32_t lastTick = qrv::MillisecondClock();
+    StartMission();
+    DrawBoardScreen();
+    qrv::PresentFrame();
+    while (qrv::KeyHitCount(qrv::KEY_ESCAPE) == 0) {
+        bool redrawNeeded = false;
+        if (qrv::MouseHitCount(qrv::MOUSE_RIGHT) != 0) {
+            HandleRightClick();
+            redrawNeeded = true;
+        }
+        if (qrv::KeyHitCount(qrv::KEY_SPACE) != 0) {
+            ShowPortrait();
+            FlushInput();
+        }
+        if (qrv::KeyHitCount(qrv::KEY_F1) != 0) ShowHelp();
+        if (qrv::MouseHitCount(qrv::MOUSE_LEFT) != 0) redrawNeeded = HandleLeftClick();
+        const uint32_t now = qrv::MillisecondClock();
+        if (static_cast<int32_t>(now - lastTick) > TIMED_REDRAW_MILLIS) {
+            lastTick = now;
+            redrawNeeded = true;
+        }
+        if (redrawNeeded) PresentBoard();
+        qrv::DelayMillis(1);
+    }
+}
+
+void ShowHelp() {
+    FlushInput();
+    qrv::DrawImageAt(helpImage, 0, 0, 0);
+    qrv::PresentFrame();
+    while (qrv::NextTypedChar() == 0 && qrv::MouseHitCount(qrv::MOUSE_LEFT) == 0) qrv::DelayMillis(1);
+    qrv::FlushMouseButtons();
+    qrv::FlushKeyboard();
+}
+
+void ShowPortrait() {
+    qrv::FlushKeyboard();
+    (void)portrait->Update(1);
+    qrv::PresentFrame();
+    for (;;) {
+        if (qrv::KeyHitCount(qrv::KEY_ESCAPE) != 0) qrv::EndProgram();
+        // An Escape that arrives between the two polls is typed as a character: it quits too.
+        if (const int32_t typed = qrv::NextTypedChar(); typed != 0) {
+            if (typed == qrv::KEY_ESCAPE) qrv::EndProgram();
+            FlushInput();
+            return;
+        }
+        if (portrait->Update(0) == 1) {
+            qrv::PresentFrame();
+            qrv::ClearScreen();
+        }
+        qrv::DelayMillis(1);
+    }
+}
+
+}  // namespace zorvak

@@ -1,0 +1,211 @@
+// The board screen drawn in the game window and read back: marks, numbers and the button.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+#include "game/board.h"
+#include "game/board_screen.h"
+#include "game/resources.h"
+#include "kaz2d/kaz2d_driver.h"
+#include "kaz2d/kaz2d_module.h"
+#include "tests/game/game_window.h"
+
+namespace {
+
+using namespace qrv;
+using namespace zorvak;
+using zorvak_test::ColoursClose;
+using zorvak_test::HexColour;
+
+constexpr uint32_t kNearBlack = 0x050505;
+constexpr uint32_t kRed = 0xFF0000;
+
+uint32_t Scaled(uint32_t rgb, int red, int green, int blue) {
+    const auto channel = [&](int shift, int factor) {
+        return ((rgb >> shift & 0xFF) * static_cast<uint32_t>(factor) / 255) << shift;
+    };
+    return channel(16, red) | channel(8, green) | channel(0, blue);
+}
+
+class BoardScreen : public zorvak_test::GameWindow {
+protected:
+    void SetUp() override {
+        GameWindow::SetUp();
+        if (HasFatalFailure()) return;
+        background = EmbeddedPixmap("back.jpg");
+        ASSERT_TRUE(background);
+        PlaceSpies({{2, 5}, {6, 1}});
+    }
+
+    static void PlaceSpies(std::initializer_list<std::pair<int, int>> cells) {
+        spies = Grid{};
+        marks = Grid{};
+        for (auto [c, r] : cells) spies[c][r] = 1;
+        ComputeFinderCounts();
+        submitArmed = 0;
+        revealSpies = -1;
+    }
+
+    static int CellX(int c) { return BOARD_LEFT + CELL_SIZE * c; }
+    static int CellY(int r) { return BOARD_TOP + CELL_SIZE * r; }
+
+    uint32_t BackgroundAt(int x, int y) const { return background->GetPixelARGB(x, y) & 0xFFFFFF; }
+
+    // Pixels of the cell's corners, clear of the number, compared with the background put
+    // through `expect`.
+    template <typename Expect>
+    void ExpectCornersOf(int c, int r, Expect expect, const char* what) {
+        for (auto [dx, dy] : {std::pair{2, 2}, {47, 2}, {2, 47}, {47, 47}}) {
+            const int x = CellX(c) + dx;
+            const int y = CellY(r) + dy;
+            const uint32_t expected = expect(BackgroundAt(x, y));
+            EXPECT_TRUE(ColoursClose(PixelAt(x, y), expected, 2))
+                << what << " at (" << x << ", " << y << "): " << HexColour(PixelAt(x, y))
+                << ", expected " << HexColour(expected);
+        }
+    }
+
+    // Every fully covered pixel of the first digit of the cell's number has the colour.
+    void ExpectNumberColour(int c, int r, uint32_t colour) {
+        const char16_t digit = static_cast<char16_t>(u'0' + finders[c][r] % 10);
+        const Ref<TImageGlyph> glyph = largeFont->GlyphAt(largeFont->GlyphIndexOf(digit));
+        ASSERT_TRUE(glyph && glyph->image);
+        const Ref<TPixmap> shape = glyph->image->pixmaps.at(0);
+        const int penX = CellX(c) + 16 + glyph->x;
+        const int penY = CellY(r) + 13 + glyph->y;
+        const Ref<TPixmap> screen = Screen();
+        int covered = 0;
+        for (int y = 0; y < shape->Height(); ++y) {
+            for (int x = 0; x < shape->Width(); ++x) {
+                if (shape->GetPixelARGB(x, y) >> 24 != 0xFF) continue;
+                ++covered;
+                const uint32_t actual = screen->GetPixelARGB(penX + x, penY + y) & 0xFFFFFF;
+                ASSERT_TRUE(ColoursClose(actual, colour, 2))
+                    << "digit " << char(digit) << " of cell (" << c << ", " << r << ") at ("
+                    << penX + x << ", " << penY + y << ") is " << HexColour(actual)
+                    << ", expected " << HexColour(colour);
+            }
+        }
+        EXPECT_GT(covered, 10) << "the digit should have a solid body";
+    }
+
+    Ref<TPixmap> background;
+};
+
+TEST_F(BoardScreen, EveryCellShowsItsFinderCountInDarkGrey) {
+    DrawBoardScreen();
+    bool sawZero = false;
+    for (int c = 0; c < BOARD_SIZE; ++c) {
+        for (int r = 0; r < BOARD_SIZE; ++r) {
+            sawZero = sawZero || finders[c][r] == 0;
+            ExpectNumberColour(c, r, kNearBlack);
+            if (HasFatalFailure()) return;
+        }
+    }
+    EXPECT_TRUE(sawZero) << "the board should hold a cell counting 0";
+}
+
+TEST_F(BoardScreen, NotesShadeTheCellAndOtherMarkValuesDrawNothing) {
+    marks[0][0] = MARK_RED;
+    marks[2][0] = MARK_GREY;
+    marks[3][0] = 4;
+    marks[4][0] = -1;
+    DrawBoardScreen();
+    ExpectCornersOf(0, 0, [](uint32_t bg) { return Scaled(bg, 255, 0, 0); }, "red note");
+    ExpectCornersOf(2, 0, [](uint32_t bg) { return Scaled(bg, 200, 200, 200); }, "grey note");
+    ExpectCornersOf(3, 0, [](uint32_t bg) { return bg; }, "mark 4");
+    ExpectCornersOf(4, 0, [](uint32_t bg) { return bg; }, "mark -1");
+    ExpectCornersOf(5, 5, [](uint32_t bg) { return bg; }, "no mark");
+    for (int c : {0, 2, 3}) ExpectNumberColour(c, 0, kNearBlack);
+}
+
+TEST_F(BoardScreen, TheSpyMarkIsThePointPictureTintedRed) {
+    marks[1][2] = MARK_SPY;
+    DrawBoardScreen();
+    const Ref<TPixmap> point = EmbeddedPixmap("point.png");
+    ASSERT_TRUE(point);
+    int opaque = 0;
+    // The left strip of the cell, clear of the number.
+    for (int y = 0; y < CELL_SIZE; ++y) {
+        for (int x = 0; x < 10; ++x) {
+            const uint32_t argb = point->GetPixelARGB(x, y);
+            const float a = static_cast<float>(argb >> 24) / 255.0f;
+            const int sx = CellX(1) + x;
+            const int sy = CellY(2) + y;
+            const uint32_t bg = BackgroundAt(sx, sy);
+            const auto blend = [&](uint32_t src, uint32_t dst) {
+                return static_cast<uint32_t>(a * static_cast<float>(src) + (1 - a) * static_cast<float>(dst) + 0.5f);
+            };
+            const uint32_t expected = blend(argb >> 16 & 0xFF, bg >> 16 & 0xFF) << 16 |
+                                      blend(0, bg >> 8 & 0xFF) << 8 | blend(0, bg & 0xFF);
+            opaque += a == 1.0f;
+            ASSERT_TRUE(ColoursClose(PixelAt(sx, sy), expected, 3))
+                << "spy mark at (" << x << ", " << y << "): " << HexColour(PixelAt(sx, sy))
+                << ", expected " << HexColour(expected);
+        }
+    }
+    EXPECT_GT(opaque, 20) << "the spy mark should cover part of the strip";
+    ExpectNumberColour(1, 2, kNearBlack);
+}
+
+TEST_F(BoardScreen, RevealedSpiesHaveRedNumbersWhateverTheirMarks) {
+    marks[2][5] = MARK_GREY;
+    marks[6][1] = MARK_SPY;
+    marks[0][0] = MARK_SPY;
+    revealSpies = 1;
+    DrawBoardScreen();
+    for (int c = 0; c < BOARD_SIZE; ++c) {
+        for (int r = 0; r < BOARD_SIZE; ++r) {
+            ExpectNumberColour(c, r, spies[c][r] == 1 ? kRed : kNearBlack);
+            if (HasFatalFailure()) return;
+        }
+    }
+    revealSpies = -1;
+    DrawBoardScreen();
+    ExpectNumberColour(2, 5, kNearBlack);
+    ExpectNumberColour(6, 1, kNearBlack);
+}
+
+TEST_F(BoardScreen, TheArmedButtonIsTintedRed) {
+    const Ref<TPixmap> button = EmbeddedPixmap("but1.png");
+    ASSERT_TRUE(button);
+    const std::pair<int, int> spots[] = {{10, 10}, {92, 26}, {170, 45}};
+    for (int armed : {0, 1}) {
+        submitArmed = armed;
+        DrawBoardScreen();
+        for (auto [x, y] : spots) {
+            const uint32_t source = button->GetPixelARGB(x, y) & 0xFFFFFF;
+            const uint32_t expected = armed ? Scaled(source, 255, 0, 0) : source;
+            const uint32_t actual = PixelAt(BUTTON_LEFT + x, BUTTON_TOP + y);
+            EXPECT_TRUE(ColoursClose(actual, expected, 2))
+                << "button " << (armed ? "armed" : "unarmed") << " at (" << x << ", " << y
+                << "): " << HexColour(actual) << ", expected " << HexColour(expected);
+        }
+    }
+}
+
+TEST_F(BoardScreen, LeavesWhiteOpaqueAlphaBlendingAndTheLargeFont) {
+    SetDrawColor(1, 2, 3);
+    SelectFont(smallFont);
+    SetBlendMode(BLEND_SOLID);
+    DrawBoardScreen();
+    int32_t red = 0, green = 0, blue = 0;
+    GetDrawColor(red, green, blue);
+    EXPECT_EQ((std::tuple{red, green, blue}), (std::tuple{255, 255, 255}));
+    EXPECT_EQ(GetBlendMode(), BLEND_ALPHA);
+    EXPECT_EQ(GetDrawAlpha(), 1.0f);
+    EXPECT_EQ(CurrentFont(), largeFont);
+}
+
+TEST(SubmitButton, AnswersOnlyInsideItsBorder) {
+    EXPECT_TRUE(IsOnSubmitButton(271, 461));
+    EXPECT_TRUE(IsOnSubmitButton(455, 511));
+    EXPECT_FALSE(IsOnSubmitButton(270, 480));
+    EXPECT_FALSE(IsOnSubmitButton(300, 460));
+    EXPECT_FALSE(IsOnSubmitButton(456, 480));
+    EXPECT_FALSE(IsOnSubmitButton(300, 512));
+}
+
+}  // namespace

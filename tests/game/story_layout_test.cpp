@@ -1,0 +1,97 @@
+// Every story line, broken as the dialogue routines break it and measured in the game's own
+// 18-pixel font, fits the window: no piece runs off the right edge, and a portrait line's
+// text stays inside the frame at the bottom.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/text.h"
+#include "game/dialogue_layout.h"
+#include "game/missions.h"
+#include "game/resources.h"
+#include "game/story_text.h"
+#include "kaz2d/kaz2d_module.h"
+#include "kaz2d/text_drawing.h"
+#include "tests/game/game_window.h"
+
+namespace {
+
+using namespace zorvak;
+using Lines = std::vector<std::u16string>;
+
+constexpr int32_t WINDOW_SIZE = 512;
+constexpr int32_t OUTLINE = 1;
+
+Lines NarrationLines() {
+    Lines lines(introLines.begin(), introLines.end());
+    for (int count : {3, 4, 5}) lines.push_back(IntroFirstTaskLine(count));
+    lines.emplace_back(introStartLine);
+    for (int level = 0; level < MISSION_COUNT; ++level) {
+        lines.emplace_back(MissionAnnouncement(level));
+        for (int32_t difficulty = 0; difficulty <= 2; ++difficulty)
+            lines.emplace_back(SpyCountLine(level, difficulty));
+        lines.emplace_back(MissionSendOff(level));
+    }
+    lines.insert(lines.end(), acknowledgements.begin(), acknowledgements.end());
+    return lines;
+}
+
+Lines PortraitLines() {
+    Lines lines(openingComments.begin(), openingComments.end());
+    lines.insert(lines.end(), successLines.begin(), successLines.end());
+    lines.insert(lines.end(), failureLines.begin(), failureLines.end());
+    for (int level = 1; level < MISSION_COUNT; ++level)
+        for (std::u16string_view line : RewardLines(level)) lines.emplace_back(line);
+    for (std::u16string_view line : {backToPreviousTaskLine, nextTaskLine, lastTaskLine, startOverLine})
+        lines.emplace_back(line);
+    for (const std::u16string& line : FinalSceneLines()) lines.push_back(line);
+    return lines;
+}
+
+int VisiblePieces(const Lines& pieces) {
+    int visible = 0;
+    for (size_t i = 0; i < pieces.size(); ++i)
+        if (pieces[i].find_first_not_of(u' ') != std::u16string::npos) visible = int(i) + 1;
+    return visible;
+}
+
+class StoryLayout : public zorvak_test::GameWindow {
+protected:
+    // Checks every piece's width and gives the lowest text row the line reaches from top.
+    int32_t CheckLine(const std::u16string& line, int32_t top) {
+        const Lines pieces = WrapDialogueText(line, DIALOGUE_MIN_PIECE_LENGTH);
+        for (const std::u16string& piece : pieces) {
+            const int32_t right = DIALOGUE_LEFT + qrv::MeasureTextIn(*smallFont, piece) + OUTLINE;
+            EXPECT_LE(right, WINDOW_SIZE) << "runs off the window: \"" << qrv::ToUtf8(piece) << '"';
+        }
+        return top + (VisiblePieces(pieces) - 1) * DIALOGUE_LINE_SPACING + lineHeight + OUTLINE;
+    }
+
+    void SetUp() override {
+        GameWindow::SetUp();
+        if (HasFatalFailure()) return;
+        ASSERT_TRUE(smallFont);
+        qrv::SelectFont(smallFont);
+        lineHeight = qrv::FontLineHeight();
+        ASSERT_GT(lineHeight, 0);
+    }
+
+    int32_t lineHeight = 0;
+};
+
+TEST_F(StoryLayout, NarrationLinesFitTheWindow) {
+    for (const std::u16string& line : NarrationLines())
+        EXPECT_LE(CheckLine(line, NARRATION_TOP), WINDOW_SIZE) << qrv::ToUtf8(line);
+}
+
+TEST_F(StoryLayout, PortraitLinesFitTheFrameAtTheBottom) {
+    int32_t lowest = 0;
+    for (const std::u16string& line : PortraitLines()) {
+        const int32_t bottom = CheckLine(line, PORTRAIT_LINE_TOP);
+        EXPECT_LE(bottom, WINDOW_SIZE) << "too many pieces: " << qrv::ToUtf8(line);
+        lowest = std::max(lowest, bottom);
+    }
+    EXPECT_GT(lowest, PORTRAIT_LINE_TOP + DIALOGUE_LINE_SPACING) << "some line takes two pieces";
+}
+
+}  // namespace
