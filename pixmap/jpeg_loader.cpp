@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "pixmap/jpeg_glue.h"
-#include "pixmap/stream_closer.h"
+#include "stream/stream_closer.h"
 
 #include <jerror.h>
 

@@ -3,7 +3,7 @@
 
 #include "pixmap/jpeg_glue.h"
 #include "pixmap/pixmap_save.h"
-#include "pixmap/stream_closer.h"
+#include "stream/stream_closer.h"
 #include "stream/stream_exceptions.h"
 
 #include <jerror.h>

@@ -1,6 +1,6 @@
 #include "pixmap/pixmap_loader.h"
 
-#include "pixmap/stream_closer.h"
+#include "stream/stream_closer.h"
 #include "stream/stream_exceptions.h"
 
 namespace qrv {

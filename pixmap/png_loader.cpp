@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "pixmap/stream_closer.h"
+#include "stream/stream_closer.h"
 
 namespace qrv {
 

@@ -4,7 +4,7 @@
 #include <exception>
 
 #include "pixmap/pixmap_save.h"
-#include "pixmap/stream_closer.h"
+#include "stream/stream_closer.h"
 #include "stream/stream_exceptions.h"
 
 namespace qrv {

@@ -5,6 +5,7 @@
 
 #include "core/error.h"
 #include "core/text.h"
+#include "stream/stream_closer.h"
 #include "stream/stream_exceptions.h"
 
 namespace qrv {
@@ -15,7 +16,9 @@ std::u16string DescribeUrl(const Ref<TObject>& url) {
     return url ? url->ToString() : u"";
 }
 
-Ref<TStream> OpenOrRaise(const Ref<TObject>& url, bool writing) {
+}  // namespace
+
+Ref<TStream> OpenStreamOrRaise(const Ref<TObject>& url, bool writing) {
     auto stream = writing ? OpenWriteStream(url) : OpenReadStream(url);
     if (!stream) {
         throw TRuntimeError(u"Unable to open \"" + DescribeUrl(url) + u"\" for " +
@@ -24,30 +27,14 @@ Ref<TStream> OpenOrRaise(const Ref<TObject>& url, bool writing) {
     return stream;
 }
 
-// Closes the stream however the block that uses it ends.
-class CloseOnExit {
-public:
-    explicit CloseOnExit(TStream& stream) : stream(stream) {}
-    CloseOnExit(const CloseOnExit&) = delete;
-    CloseOnExit& operator=(const CloseOnExit&) = delete;
-    ~CloseOnExit() {
-        try {
-            stream.Close();
-        } catch (...) {
-            // A failing close must not replace the error that is already on its way.
-        }
-    }
-
-private:
-    TStream& stream;
-};
+namespace {
 
 void WriteAll(const void* bytes, size_t size, const Ref<TObject>& url) {
     if (size > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
         throw TRuntimeError(u"Too many bytes to write to \"" + DescribeUrl(url) + u"\"");
     }
-    auto stream = OpenOrRaise(url, true);
-    CloseOnExit closer(*stream);
+    auto stream = OpenStreamOrRaise(url, true);
+    TStreamCloser closer(stream);
     stream->WriteFully(bytes, static_cast<int32_t>(size));
 }
 
@@ -78,8 +65,8 @@ std::vector<uint8_t> LoadBytes(TStream& stream) {
 }
 
 std::vector<uint8_t> LoadBytes(const Ref<TObject>& url) {
-    auto stream = OpenOrRaise(url, false);
-    CloseOnExit closer(*stream);
+    auto stream = OpenStreamOrRaise(url, false);
+    TStreamCloser closer(stream);
     return LoadBytes(*stream);
 }
 
@@ -116,14 +103,14 @@ void SaveBytes(const std::vector<uint8_t>& bytes, std::u16string_view url) {
 Ref<TObject> ReadObjectFrom(const Ref<TObject>& url) {
     auto stream = OpenReadStream(url);
     if (!stream) return nullptr;
-    CloseOnExit closer(*stream);
+    TStreamCloser closer(stream);
     return stream->ReadSerialized();
 }
 
 void WriteObjectTo(const Ref<TObject>& object, const Ref<TObject>& url) {
     auto stream = OpenWriteStream(url);
     if (!stream) return;
-    CloseOnExit closer(*stream);
+    TStreamCloser closer(stream);
     stream->WriteSerialized(object);
 }
 

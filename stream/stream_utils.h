@@ -9,6 +9,9 @@
 
 namespace qrv {
 
+// Opens url for reading or writing; a URL that does not open raises TRuntimeError naming it.
+Ref<TStream> OpenStreamOrRaise(const Ref<TObject>& url, bool writing);
+
 // Whole-content transfers. A URL that does not open raises TRuntimeError naming the URL;
 // nothing is read or written then. The stream opened for the transfer is always closed again.
 std::vector<uint8_t> LoadBytes(const Ref<TObject>& url);

@@ -6,10 +6,8 @@
 
 namespace qrv {
 
-// Numbers as lines of text, for text streams. Parsing follows the system's text-to-integer
-// rule (leading white space, optional sign, "$" hexadecimal, "%" binary, else decimal digits up
-// to the first non-digit, no digits give 0); a 64-bit value beyond range wraps modulo 2^64.
-[[nodiscard]] int64_t TextToInt64(std::u16string_view text);
+// Numbers as lines of text, for text streams; integers are read with TextToInt64
+// (core/text_to_int.h).
 // Leading white space, then the longest decimal real ("-1.5e3", "inf", "nan" ...); 0 when none.
 [[nodiscard]] double TextToReal(std::u16string_view text);
 

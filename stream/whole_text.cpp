@@ -5,37 +5,12 @@
 #include <vector>
 
 #include "core/error.h"
+#include "stream/stream_closer.h"
 #include "stream/stream_utils.h"
 #include "stream/text_stream.h"
 
 namespace qrv {
 namespace {
-
-Ref<TStream> OpenOrRaise(const Ref<TObject>& url, bool writing) {
-    auto stream = writing ? OpenWriteStream(url) : OpenReadStream(url);
-    if (stream) return stream;
-    const std::u16string* text = AsText(url);
-    const std::u16string name = text ? *text : url ? url->ToString() : u"";
-    throw TRuntimeError(u"Unable to open \"" + name + u"\" for " + (writing ? u"writing" : u"reading"));
-}
-
-// Closes the stream however the block that uses it ends.
-class CloseOnExit {
-public:
-    explicit CloseOnExit(TStream& stream) : stream(stream) {}
-    CloseOnExit(const CloseOnExit&) = delete;
-    CloseOnExit& operator=(const CloseOnExit&) = delete;
-    ~CloseOnExit() {
-        try {
-            stream.Close();
-        } catch (...) {
-            // A failing close must not replace the error that is already on its way.
-        }
-    }
-
-private:
-    TStream& stream;
-};
 
 // Reads up to the three bytes of a byte-order mark, stopping at the first that cannot belong
 // to one. Gives the encoding the mark selects, or 0 with the bytes looked at in `seen`.
@@ -62,8 +37,8 @@ int32_t ReadByteOrderMark(TStream& stream, std::vector<uint8_t>& seen) {
 }  // namespace
 
 std::u16string ReadWholeText(const Ref<TObject>& url) {
-    auto stream = OpenOrRaise(url, false);
-    CloseOnExit closer(*stream);
+    auto stream = OpenStreamOrRaise(url, false);
+    TStreamCloser closer(stream);
     std::vector<uint8_t> bytes;
     if (const int32_t encoding = ReadByteOrderMark(*stream, bytes)) {
         return TTextStream::OverStream(stream, encoding)->ReadToEnd();
@@ -82,8 +57,8 @@ void WriteWholeText(std::u16string_view text, const Ref<TObject>& url) {
         SaveByteString(text, url);
         return;
     }
-    auto stream = OpenOrRaise(url, true);
-    CloseOnExit closer(*stream);
+    auto stream = OpenStreamOrRaise(url, true);
+    TStreamCloser closer(stream);
     auto utf16 = TTextStream::OverStream(stream, ENCODING_UTF16LE);
     utf16->WriteRawByte(0xFF);
     utf16->WriteRawByte(0xFE);
