@@ -4,7 +4,9 @@
 
 namespace qrv {
 
-// The platform's millisecond clock (1 ms resolution) and sleep.
+// The platform's millisecond clock and sleep. The count runs from system start-up (the
+// monotonic clock), not from program start, so the game's clock-seeded boards differ from run
+// to run; like every reading of this clock it is 32 bits and wraps.
 class TSDLClock final : public TClock {
 public:
     uint32_t Milliseconds() override;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 namespace {
 
 TEST(Clock, TheVirtualClockMovesOnlyWhenAskedAndWraps) {
@@ -31,6 +33,16 @@ TEST(Clock, SettingNoClockRestoresTheRealOne) {
     const uint32_t start = qrv::MillisecondClock();
     qrv::DelayMillis(3);
     EXPECT_GE(qrv::MillisecondClock() - start, 3u) << "the real clock runs while the program sleeps";
+}
+
+TEST(Clock, TheRealClockCountsFromSystemStartNotFromProgramStart) {
+    // Boards are seeded from this clock at start-up: a count that began with the program
+    // would give nearly the same first board on every run.
+    qrv::SetClock(nullptr);
+    const auto uptime = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    const auto difference = static_cast<int32_t>(qrv::MillisecondClock() - static_cast<uint32_t>(uptime.count()));
+    EXPECT_LE(std::abs(difference), 100) << "the clock follows the system's monotonic clock";
 }
 
 }  // namespace
