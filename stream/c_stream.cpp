@@ -1,5 +1,7 @@
 #include "stream/c_stream.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <limits>
 
@@ -15,6 +17,13 @@ int32_t TellPosition(std::FILE* file) {
     const long pos = std::ftell(file);
     if (pos < 0) return -1;
     return static_cast<int32_t>(std::min<long>(pos, kMaxStreamSize));
+}
+
+// The C library opens a directory for reading; it then looks like a file of vast size (ext4
+// reports 2^63 - 1 bytes) that gives none of its bytes, so readers would take it for data.
+bool IsDirectory(std::FILE* file) {
+    struct stat info {};
+    return ::fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 }  // namespace
@@ -34,7 +43,12 @@ Ref<TCStream> TCStream::OpenCFile(std::u16string_view path, bool readable, bool 
         mode = MODE_WRITE;
         fopenMode = "wb";
     }
-    return FromCFile(std::fopen(native->c_str(), fopenMode), mode);
+    std::FILE* file = std::fopen(native->c_str(), fopenMode);
+    if (file && IsDirectory(file)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return FromCFile(file, mode);
 }
 
 Ref<TCStream> TCStream::FromCFile(std::FILE* file, int mode) {

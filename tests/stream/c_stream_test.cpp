@@ -5,6 +5,7 @@
 
 #include <thread>
 
+#include "core/error.h"
 #include "stream/stream_utils.h"
 #include "temp_folder.h"
 
@@ -67,6 +68,16 @@ TEST(CStream, ReadWriteModeSwitchesDirectionWithoutLosingBytes) {
     EXPECT_EQ(stream->Position(), 6);
     stream->Close();
     EXPECT_EQ(ReadFileBytes(folder.Native("rw.bin")), "abXYefgh");
+}
+
+TEST(CStream, DirectoryIsNoFile) {
+    // The C library opens a directory for reading, and measures it as a huge file that gives no
+    // bytes: it must count as a failed open, like on platforms that refuse it.
+    TempFolder folder;
+    ASSERT_EQ(mkdir(folder.Native("dir").c_str(), 0700), 0);
+    EXPECT_EQ(TCStream::OpenCFile(folder / "dir", true, false), nullptr);
+    EXPECT_EQ(TCStream::OpenCFile(folder / "dir", false, false), nullptr);
+    EXPECT_THROW(LoadBytes(folder / "dir"), TRuntimeError) << "not an empty file read as success";
 }
 
 TEST(CStream, BackslashesOpenTheSameFile) {
