@@ -8,6 +8,7 @@
 
 #include "core/error.h"
 #include "core/text.h"
+#include "stream/single_precision.h"
 #include "stream/stream_exceptions.h"
 
 namespace qrv {
@@ -26,17 +27,6 @@ void WriteLittleEndian(TStream& stream, uint64_t value, int size) {
     std::array<uint8_t, 8> bytes{};
     for (int i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
     stream.WriteFully(bytes.data(), size);
-}
-
-// A double beyond the range of float becomes an infinity, as IEEE rounding would give, instead
-// of a conversion that C++ leaves undefined.
-float ToSingle(double value) {
-    constexpr double kMax = std::numeric_limits<float>::max();
-    if (std::isfinite(value) && std::abs(value) > kMax) {
-        constexpr float kInfinity = std::numeric_limits<float>::infinity();
-        return value > 0 ? kInfinity : -kInfinity;
-    }
-    return static_cast<float>(value);
 }
 
 }  // namespace
@@ -141,7 +131,7 @@ float TStream::ReadFloat32() {
 }
 
 void TStream::WriteFloat32(double value) {
-    WriteLittleEndian(*this, std::bit_cast<uint32_t>(ToSingle(value)), 4);
+    WriteLittleEndian(*this, std::bit_cast<uint32_t>(ToSinglePrecision(value)), 4);
 }
 
 double TStream::ReadFloat64() {

@@ -43,6 +43,11 @@ void TTextStream::WriteRawByte(int32_t byte) {
     Inner()->WriteUInt8(byte);
 }
 
+int32_t TTextStream::Seek(int32_t pos) {
+    pendingLowSurrogate = 0;
+    return TStreamWrapper::Seek(pos);
+}
+
 char16_t TTextStream::DecodeChar() {
     if (pendingLowSurrogate != 0) return std::exchange(pendingLowSurrogate, u'\0');
     const int32_t b0 = ReadRawByte();

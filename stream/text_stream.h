@@ -22,6 +22,8 @@ public:
 
     // At the end when the inner stream is and no half of a character is left to give.
     bool AtEnd() override { return InnerAtEnd(); }
+    // Moves the inner stream; a half-given four-byte character is dropped.
+    int32_t Seek(int32_t pos) override;
     // Every code unit until the inner stream ends, line ends included.
     virtual std::u16string ReadToEnd();
     // One code unit; a four-byte UTF-8 character gives its two surrogates in turn.

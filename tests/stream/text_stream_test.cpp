@@ -79,6 +79,10 @@ TEST_F(TextStreamTest, FourByteUtf8ReadsAsASurrogatePairAndBadLeadsAsZero) {
     auto reader = Reading("utf8", "\xF0\x9F\x98\x80" "A\xF8\x80\x80" "B");
     EXPECT_EQ(reader->ReadToEnd(), std::u16string(u"\U0001F600A") + u'\0' + u"B")
         << "a character beyond 16 bits is not lost, and an invalid lead consumes two bytes";
+    auto seeking = Reading("utf8", "\xF0\x9F\x98\x80" "A");
+    EXPECT_EQ(seeking->DecodeChar(), 0xD83D);
+    seeking->Seek(4);
+    EXPECT_EQ(seeking->DecodeChar(), u'A') << "a seek drops the pending half";
     auto line = Reading("utf8", "x\xF0\x90\x80\x80\ny");
     EXPECT_EQ(line->ReadTextLine(), u"x\U00010000");
     EXPECT_EQ(line->ReadTextLine(), u"y");
