@@ -20,11 +20,13 @@ int32_t Step() {
     return state;
 }
 
-// Real-to-integer conversion truncates toward zero; the clamp keeps the cast defined.
-int32_t TruncateToInt(double x) {
+// Rounds down, so that a draw in [lowest, highest + 1) of a negative range stays inside it
+// (truncation would fold (-1, 0) onto 0); for non-negative draws this is truncation. The clamp
+// keeps the cast defined.
+int32_t FloorToInt(double x) {
     constexpr double lowest = std::numeric_limits<int32_t>::min();
     constexpr double highest = std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(std::trunc(std::fmin(std::fmax(x, lowest), highest)));
+    return static_cast<int32_t>(std::floor(std::fmin(std::fmax(x, lowest), highest)));
 }
 
 }  // namespace
@@ -57,7 +59,7 @@ int32_t RandomInt(int32_t a, int32_t b) {
     const double r = RandomDouble();
     const double d = static_cast<double>(b) - static_cast<double>(a);
     const double x = d > 0 ? a + r * (d + 1) : b + r * (1 - d);
-    return TruncateToInt(x);
+    return FloorToInt(x);
 }
 
 }  // namespace qrv

@@ -120,14 +120,20 @@ TEST(Random, RangesHoldTheirBoundsInEitherOrder) {
     EXPECT_EQ(qrv::RandomReal(2.5, 2.5), 2.5);
 }
 
-TEST(Random, IntConvertsByTruncationTowardZero) {
-    // For a negative range truncation toward zero folds (-1, 0) onto 0, as the system converts.
+TEST(Random, NegativeRangesStayInsideTheirBounds) {
+    // A draw such as -0.5 in a negative range belongs to -1, not to 0: every integer of the
+    // closed range comes up, and nothing outside it.
     qrv::SeedRandom(5);
+    std::set<int32_t> below, across;
     for (int i = 0; i < 5000; ++i) {
-        const int32_t v = qrv::RandomInt(-2, 2);
-        ASSERT_GE(v, -1);
-        ASSERT_LE(v, 2);
+        const int32_t v = qrv::RandomInt(-1, -5);
+        ASSERT_GE(v, -5);
+        ASSERT_LE(v, -1);
+        below.insert(v);
+        across.insert(qrv::RandomInt(-2, 2));
     }
+    EXPECT_EQ(below, (std::set<int32_t>{-5, -4, -3, -2, -1}));
+    EXPECT_EQ(across, (std::set<int32_t>{-2, -1, 0, 1, 2}));
     for (int i = 0; i < 1000; ++i) {
         const int32_t v = qrv::RandomInt(INT32_MIN, INT32_MAX);
         (void)v;  // the full range must not overflow (UBSan checks the conversion)
