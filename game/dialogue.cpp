@@ -1,5 +1,6 @@
 #include "game/dialogue.h"
 
+#include "game/close_request.h"
 #include "game/resources.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
@@ -61,7 +62,10 @@ void ShowNarrationLine(std::u16string_view text) {
     DrawDialogueText(DIALOGUE_LEFT, NARRATION_TOP);
     qrv::PresentFrame(-1);
     qrv::ClearScreen();
-    while (!PlayerAnswered()) qrv::DelayMillis(1);
+    while (!PlayerAnswered()) {
+        EndProgramOnCloseRequest();
+        qrv::DelayMillis(1);
+    }
     if (qrv::KeyHitCount(qrv::KEY_SPACE) == 0) qrv::FlushKeyboard();
 }
 
@@ -75,6 +79,7 @@ void ShowPortraitLine(std::u16string_view text) {
     qrv::FlushMouseButtons();
     qrv::FlushKeyboard();
     while (!PlayerAnswered()) {
+        EndProgramOnCloseRequest();
         if (portrait->Update(0) != 0) {
             DrawDialogueFrameAndText();
             qrv::PresentFrame(-1);
@@ -98,6 +103,7 @@ void CrossFade(const qrv::Ref<qrv::TImage>& from, const qrv::Ref<qrv::TImage>& t
         portrait->eye->Draw();
         qrv::PresentFrame(-1);
         qrv::DelayMillis(delayMillis);
+        EndProgramOnCloseRequest();
         EndProgramOnEscape();
     }
     qrv::SetDrawAlpha(1);

@@ -11,6 +11,7 @@
 namespace zorvak {
 
 // The routines below draw with the game's resources (LoadGameResources) in the open window.
+// A close request ends the program in every one of them (EndProgramOnCloseRequest).
 
 // The pieces of the line now shown; each line routine replaces them.
 extern std::vector<std::u16string> dialogueLines;

@@ -4,6 +4,7 @@
 
 #include "game/board.h"
 #include "game/board_screen.h"
+#include "game/close_request.h"
 #include "game/resources.h"
 #include "game/scenes.h"
 #include "game/verdict.h"
@@ -85,6 +86,7 @@ void MainLoop() {
     DrawBoardScreen();
     qrv::PresentFrame();
     while (qrv::KeyHitCount(qrv::KEY_ESCAPE) == 0) {
+        EndProgramOnCloseRequest();
         bool redrawNeeded = false;
         if (qrv::MouseHitCount(qrv::MOUSE_RIGHT) != 0) {
             HandleRightClick();
@@ -110,7 +112,10 @@ void ShowHelp() {
     FlushInput();
     qrv::DrawImageAt(helpImage, 0, 0, 0);
     qrv::PresentFrame();
-    while (qrv::NextTypedChar() == 0 && qrv::MouseHitCount(qrv::MOUSE_LEFT) == 0) qrv::DelayMillis(1);
+    while (qrv::NextTypedChar() == 0 && qrv::MouseHitCount(qrv::MOUSE_LEFT) == 0) {
+        EndProgramOnCloseRequest();
+        qrv::DelayMillis(1);
+    }
     qrv::FlushMouseButtons();
     qrv::FlushKeyboard();
 }
@@ -120,6 +125,7 @@ void ShowPortrait() {
     (void)portrait->Update(1);
     qrv::PresentFrame();
     for (;;) {
+        EndProgramOnCloseRequest();
         if (qrv::KeyHitCount(qrv::KEY_ESCAPE) != 0) qrv::EndProgram();
         // An Escape that arrives between the two polls is typed as a character: it quits too.
         if (const int32_t typed = qrv::NextTypedChar(); typed != 0) {

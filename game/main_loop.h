@@ -5,7 +5,8 @@ namespace zorvak {
 // The board: starts a mission with nextSpyCount spies and turns clicks into marks until
 // Escape. Left clicks cycle a cell's notes, right clicks its spy mark; two left clicks in a row
 // on the submit button judge the board (verdict, then the scene after it) and start the next
-// mission. Space shows the portrait, F1 the help. Redraws after a click and every 500 ms.
+// mission. Space shows the portrait, F1 the help. Redraws after a click and every 500 ms. A
+// close request ends the program here and on the screens below.
 void MainLoop();
 
 // Shows the help picture until a typed character or a left click; leaves the input flushed.

@@ -20,6 +20,8 @@
 #include "system/application.h"
 #include "system/clock.h"
 #include "system/random.h"
+#include "system/sdl/sdl_video.h"
+#include "system/system_driver.h"
 
 namespace zorvak {
 
@@ -38,6 +40,14 @@ void ReportStartFailure(const std::string& what) {
     return missing.empty();
 }
 
+// The window is the one thing a player must see: besides the error output, which nobody may
+// read when the game was started from a desktop, a message box tells, where one can be shown.
+void ReportNoWindow() {
+    const std::string what = "could not open the game window: " + qrv::SDLFailureReason();
+    ReportStartFailure(what);
+    qrv::NotifyBox(qrv::FromUtf8(what), true);
+}
+
 }  // namespace
 
 void InitGameModules() {
@@ -52,7 +62,7 @@ int StartUp() {
     qrv::SetApplicationTitle(u"Tavika: ZORVAK v0.1.");
     qrv::SeedRandom(static_cast<int32_t>(qrv::MillisecondClock()));
     if (!qrv::OpenGraphicsWindow(WINDOW_SIZE, WINDOW_SIZE, 0, FRAME_RATE, 0)) {
-        ReportStartFailure("could not open the game window");
+        ReportNoWindow();
         return 1;
     }
     qrv::SetBlendMode(qrv::BLEND_ALPHA);

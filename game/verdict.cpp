@@ -4,6 +4,7 @@
 
 #include "game/board.h"
 #include "game/board_screen.h"
+#include "game/close_request.h"
 #include "game/resources.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
@@ -53,6 +54,7 @@ void FadeInVerdictPicture(int result) {
         qrv::DrawImageAt(result == VERDICT_SUCCESS ? winImage : failImage, PICTURE_X, PICTURE_Y, 0);
         qrv::PresentFrame();
         qrv::ClearScreen();
+        EndProgramOnCloseRequest();
     }
 }
 
@@ -74,6 +76,7 @@ void RevealSpiesUntilAnswered(uint32_t start) {
     revealSpies = state;
     DrawRevealFrame();
     while (!PlayerAnswered()) {
+        EndProgramOnCloseRequest();
         const uint32_t now = qrv::MillisecondClock();
         if (static_cast<int32_t>(now - start) > REVEAL_TOGGLE_MILLIS) {
             start = now;
@@ -92,7 +95,10 @@ int ShowVerdict() {
     FadeInVerdictPicture(result);
     qrv::SetDrawAlpha(1.0f);
     FlushInput();
-    while (!PlayerAnswered()) qrv::DelayMillis(1);
+    while (!PlayerAnswered()) {
+        EndProgramOnCloseRequest();
+        qrv::DelayMillis(1);
+    }
     FlushInput();
     const uint32_t start = qrv::MillisecondClock();
     qrv::SelectFont(smallFont);

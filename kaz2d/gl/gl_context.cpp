@@ -9,6 +9,7 @@
 #include "core/error.h"
 #include "core/runtime.h"
 #include "core/text.h"
+#include "system/sdl/sdl_video.h"
 
 namespace qrv {
 namespace {
@@ -46,10 +47,6 @@ void RequestPixelFormat(int32_t flags) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 }
 
-bool EnsureVideo() {
-    return SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-}
-
 void BindContext(const TGLContextRecord* record) {
     if (record) {
         SDL_GL_MakeCurrent(record->window, record->glContext);
@@ -63,7 +60,7 @@ TGLContextRecord* SharedContext() {
     NativeState& s = Native();
     if (s.shared || s.sharedFailed) return s.shared.get();
     s.sharedFailed = true;
-    if (!EnsureVideo()) return nullptr;
+    if (!StartSDLVideo()) return nullptr;
     RequestPixelFormat(0);
     SDL_Window* window = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!window) return nullptr;
@@ -273,6 +270,17 @@ void SwapSharedGLContext() {
     } else {
         BindContext(s.current);
     }
+}
+
+bool CurrentGLDrawableSize(int32_t& width, int32_t& height) {
+    const TGLContextRecord* record = Native().current;
+    if (!record) return false;
+    int w = 0;
+    int h = 0;
+    SDL_GL_GetDrawableSize(record->window, &w, &h);
+    width = w;
+    height = h;
+    return true;
 }
 
 void RefreshGLContextSize(TGLContextRecord* record) {

@@ -39,6 +39,9 @@ void PresentGLContext(int32_t sync);
 // Switches between the shared context and the current one; calls come in pairs around
 // texture creation and deletion so textures live in the shared name space.
 void SwapSharedGLContext();
+// The pixel size of the current context's drawable, which differs from the record's size when
+// a window manager forced the window to another size; false without a current context.
+bool CurrentGLDrawableSize(int32_t& width, int32_t& height);
 // Refreshes an attached record's size from its window.
 void RefreshGLContextSize(TGLContextRecord* record);
 

@@ -5,6 +5,7 @@
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/gl/gl_helpers.h"
 #include "pixmap/pixmap_module.h"
+#include "system/sdl/sdl_video.h"
 
 namespace qrv {
 
@@ -35,7 +36,7 @@ Ref<TGLGraphicsDriver> TGLGraphicsDriver::Instance() {
 
 std::vector<TGraphicsMode> TGLGraphicsDriver::EnumerateModes() {
     std::vector<TGraphicsMode> modes;
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return modes;
+    if (!StartSDLVideo()) return modes;
     const int count = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < count && modes.size() < kMaxModes; ++i) {
         SDL_DisplayMode mode;

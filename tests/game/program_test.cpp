@@ -1,10 +1,14 @@
-// The real program on the test display, driven from outside by xdotool as a player would:
-// its window shows the board, a click marks a cell, Escape ends it with exit code 0.
+// The real program on the test display, driven from outside by xdotool and Xlib as a player
+// and a window manager would: its window shows the board, a click marks a cell, Escape or a
+// close request ends it with exit code 0, a window forced to another size keeps the drawing
+// and the clicks together; without a display it fails at once and says why.
 #include <gtest/gtest.h>
 // After GoogleTest, whose names the X headers' macros (None, Bool) would break.
 #include <X11/Xlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -58,10 +62,10 @@ protected:
     void SetUp() override {
         folder = std::filesystem::temp_directory_path() / ("zorvak_program_" + std::to_string(getpid()));
         std::filesystem::create_directories(folder);
-        // A copy of the program beside settings of its own: no introduction, three spies.
+        // A copy of the program beside settings of its own.
         std::filesystem::copy_file(ZORVAK_PROGRAM, folder / "zorvak",
                                    std::filesystem::copy_options::overwrite_existing);
-        std::ofstream(folder / "zorvak.cfg") << "Intro\n0\nDifficulty\n0\n";
+        WriteSettings(false);
         // A window that goes away between two requests is no reason to end the test program.
         XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
         display.reset(XOpenDisplay(nullptr));
@@ -80,16 +84,87 @@ protected:
         if (!HasFailure()) std::filesystem::remove_all(folder);
     }
 
-    // Starts the copy; it is killed with this test program should the test die first.
-    void Start() {
+    // Starts the copy; it is killed with this test program should the test die first. With
+    // a pipe, the copy's error output goes there; before it starts, the child runs prepare.
+    void Start(int errorPipe = -1, void (*prepare)() = nullptr) {
         const std::string path = (folder / "zorvak").string();
         pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
             prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (errorPipe >= 0) dup2(errorPipe, STDERR_FILENO);
+            if (prepare) prepare();
             execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
+    }
+
+    // Settings of the copy's own: with or without the introduction, three spies.
+    void WriteSettings(bool introduction) {
+        std::ofstream(folder / "zorvak.cfg") << "Intro\n" << (introduction ? 1 : 0) << "\nDifficulty\n0\n";
+    }
+
+    // The game window once it is shown, and its first board once it is drawn.
+    void StartAndWaitForTheWindow() {
+        Start();
+        ASSERT_TRUE(WaitFor([&] { return (window = FindGameWindow()) != 0; })) << "no game window";
+        ASSERT_TRUE(WaitFor([&] { return Screenshot() != nullptr; })) << "the window is not shown";
+    }
+
+    bool BoardShown(Ref<TPixmap>& shot) {
+        return WaitFor([&] {
+            shot = Screenshot();
+            return shot && ShowsTheBoard(*shot, 0, 0, 255, 255, 255) &&
+                   ShowsTheBoard(*shot, 7, 7, 255, 255, 255);
+        });
+    }
+
+    // The loading screen's last message ("Use enter to move forward...", the sixth green row
+    // of text) is shown: the introduction's first line is waiting.
+    bool LoadingScreenDone(Ref<TPixmap>& shot) {
+        return WaitFor([&] {
+            shot = Screenshot();
+            if (!shot) return false;
+            for (int y = 56; y < 70; ++y)
+                for (int x = 0; x < 100; ++x)
+                    if (Close(shot->GetPixelARGB(x, y) & 0xFFFFFF, 0x00C800, 8)) return true;
+            return false;
+        });
+    }
+
+    // What a window manager sends when the player closes the window.
+    void SendCloseRequest() {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display.get(), "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(display.get(), "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display.get(), window, False, NoEventMask, &event);
+        XFlush(display.get());
+    }
+
+    bool WindowGoneWithin(std::chrono::milliseconds patience) {
+        const auto deadline = std::chrono::steady_clock::now() + patience;
+        XWindowAttributes attributes{};
+        do {
+            if (!XGetWindowAttributes(display.get(), window, &attributes) ||
+                attributes.map_state != IsViewable)
+                return true;
+            std::this_thread::sleep_for(10ms);
+        } while (std::chrono::steady_clock::now() < deadline);
+        return false;
+    }
+
+    // The exit code once the process ends within the time, else none.
+    std::optional<int> ExitCodeWithin(std::chrono::milliseconds patience) {
+        const auto deadline = std::chrono::steady_clock::now() + patience;
+        do {
+            if (std::optional<int> code = ExitCode()) return code;
+            std::this_thread::sleep_for(10ms);
+        } while (std::chrono::steady_clock::now() < deadline);
+        return ExitCode();
     }
 
     // The game window: the top-level window with the game's caption that belongs to the
@@ -127,16 +202,16 @@ protected:
     }
 
     // The window's pixels as a pixmap; none while it cannot be read (not shown yet).
-    Ref<TPixmap> Screenshot() {
+    Ref<TPixmap> Screenshot(int width = 512, int height = 512) {
         XWindowAttributes attributes{};
         if (!XGetWindowAttributes(display.get(), window, &attributes) ||
-            attributes.map_state != IsViewable)
+            attributes.map_state != IsViewable || attributes.width < width || attributes.height < height)
             return nullptr;
-        XImage* image = XGetImage(display.get(), window, 0, 0, 512, 512, AllPlanes, ZPixmap);
+        XImage* image = XGetImage(display.get(), window, 0, 0, width, height, AllPlanes, ZPixmap);
         if (!image) return nullptr;
-        Ref<TPixmap> shot = qrv::NewPixmap(512, 512, qrv::FormatRGBA8888, 4);
-        for (int y = 0; y < 512; ++y)
-            for (int x = 0; x < 512; ++x)
+        Ref<TPixmap> shot = qrv::NewPixmap(width, height, qrv::FormatRGBA8888, 4);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
                 shot->SetPixelARGB(x, y, 0xFF000000u | (XGetPixel(image, x, y) & 0xFFFFFF));
         XDestroyImage(image);
         return shot;
@@ -204,6 +279,78 @@ TEST_F(RealProgram, AClickMarksACellAndEscapeEndsTheGame) {
     std::optional<int> code;
     ASSERT_TRUE(WaitFor([&] { return (code = ExitCode()).has_value(); })) << "the game kept running";
     EXPECT_EQ(*code, 0);
+}
+
+// A player who closes the window leaves the game, in the introduction as on the board.
+TEST_F(RealProgram, ACloseRequestEndsTheGameInTheIntroductionAndOnTheBoard) {
+    for (const bool introduction : {true, false}) {
+        SCOPED_TRACE(introduction ? "introduction" : "board");
+        WriteSettings(introduction);
+        ASSERT_NO_FATAL_FAILURE(StartAndWaitForTheWindow());
+        Ref<TPixmap> shot;
+        if (introduction && !LoadingScreenDone(shot)) return SaveShot(shot, "still-loading.png");
+        if (!introduction && !BoardShown(shot)) return SaveShot(shot, "no-board.png");
+        SendCloseRequest();
+        // The window goes within a second; a sanitizer build may then take longer to end.
+        EXPECT_TRUE(WindowGoneWithin(1s)) << "the window stayed after the close request";
+        const std::optional<int> code = ExitCodeWithin(kPatience);
+        ASSERT_TRUE(code.has_value()) << "the game kept running after the close request";
+        EXPECT_EQ(*code, 0);
+    }
+}
+
+// Started without a display (over ssh, say), the game must not run invisibly.
+TEST_F(RealProgram, WithoutADisplayTheGameSaysSoAndExitsWithOne) {
+    int pipeEnds[2];
+    ASSERT_EQ(pipe2(pipeEnds, O_CLOEXEC), 0);
+    Start(pipeEnds[1], [] {
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        unsetenv("SDL_VIDEODRIVER");
+    });
+    close(pipeEnds[1]);
+    const std::optional<int> code = ExitCodeWithin(5s);
+    std::string errors;
+    char buffer[512];
+    pollfd readable{pipeEnds[0], POLLIN, 0};
+    while (poll(&readable, 1, 0) > 0) {
+        const ssize_t got = read(pipeEnds[0], buffer, sizeof buffer);
+        if (got <= 0) break;
+        errors.append(buffer, static_cast<size_t>(got));
+    }
+    close(pipeEnds[0]);
+    ASSERT_TRUE(code.has_value()) << "the game kept running without a display";
+    EXPECT_EQ(*code, 1);
+    EXPECT_NE(errors.find("could not open the game window"), std::string::npos) << errors;
+}
+
+// A window manager may force the window to another size; the picture stays at the top left,
+// where the pointer's positions count from, and the rest of the window is cleared.
+TEST_F(RealProgram, AWindowForcedToAnotherSizeKeepsDrawingAndClicksTogether) {
+    constexpr int kWidth = 640, kHeight = 600;
+    ASSERT_NO_FATAL_FAILURE(StartAndWaitForTheWindow());
+    Ref<TPixmap> shot;
+    if (!BoardShown(shot)) return SaveShot(shot, "no-board.png");
+    XResizeWindow(display.get(), window, kWidth, kHeight);
+    XSync(display.get(), False);
+    // The board is redrawn at least every half second.
+    if (!WaitFor([&] {
+            shot = Screenshot(kWidth, kHeight);
+            return shot && ShowsTheBoard(*shot, 0, 0, 255, 255, 255) &&
+                   (shot->GetPixelARGB(kWidth - 20, kHeight / 2) & 0xFFFFFF) == 0 &&
+                   (shot->GetPixelARGB(kWidth / 2, kHeight - 20) & 0xFFFFFF) == 0;
+        }))
+        return SaveShot(shot, "not-at-top-left.png");
+
+    Xdotool("mousemove --window " + std::to_string(window) + " 81 81 click 1");
+    if (!WaitFor([&] {
+            shot = Screenshot(kWidth, kHeight);
+            return shot && ShowsTheBoard(*shot, 0, 0, 200, 200, 200);
+        }))
+        return SaveShot(shot, "not-marked.png");
+    for (int r = 0; r < 8; ++r)
+        for (int c = r == 0 ? 1 : 0; c < 8; ++c)
+            EXPECT_TRUE(ShowsTheBoard(*shot, c, r, 255, 255, 255)) << "cell " << c << ", " << r;
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 // Every story line, broken as the dialogue routines break it and measured in the game's own
 // 18-pixel font, fits the window: no piece runs off the right edge, and a portrait line's
-// text stays inside the frame at the bottom.
+// text stays inside the frame at the bottom. Breaks read well: a number keeps its noun, and
+// no short word is left alone on a line's last row.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <string_view>
 
 #include "core/text.h"
 #include "game/dialogue_layout.h"
@@ -55,6 +58,45 @@ int VisiblePieces(const Lines& pieces) {
     return visible;
 }
 
+constexpr char16_t NO_BREAK_SPACE = u'\u00A0';
+
+bool IsWordGap(char16_t c) {
+    return c == u' ' || c == NO_BREAK_SPACE;
+}
+
+// The last word of a piece without the punctuation around it.
+std::u16string_view LastWord(std::u16string_view piece) {
+    while (!piece.empty() && IsWordGap(piece.back())) piece.remove_suffix(1);
+    size_t start = piece.size();
+    while (start > 0 && !IsWordGap(piece[start - 1])) --start;
+    std::u16string_view word = piece.substr(start);
+    constexpr std::u16string_view PUNCTUATION = u"«»\"().,:;!?—-";
+    while (!word.empty() && PUNCTUATION.find(word.front()) != std::u16string_view::npos) word.remove_prefix(1);
+    while (!word.empty() && PUNCTUATION.find(word.back()) != std::u16string_view::npos) word.remove_suffix(1);
+    return word;
+}
+
+bool IsNumber(std::u16string_view word) {
+    static constexpr std::array<std::u16string_view, 26> NUMBER_WORDS = {
+        u"один", u"одна", u"одно", u"одной", u"одного", u"два", u"две", u"двух", u"три",
+        u"трёх", u"четыре", u"четырёх", u"пять", u"пяти", u"шесть", u"шести", u"семь", u"семи",
+        u"восемь", u"восьми", u"девять", u"девяти", u"десять", u"десяти", u"ноль", u"сто"};
+    if (!word.empty() && std::ranges::all_of(word, [](char16_t c) { return c >= u'0' && c <= u'9'; }))
+        return true;
+    return std::ranges::find(NUMBER_WORDS, word) != NUMBER_WORDS.end();
+}
+
+bool IsOneWord(std::u16string_view row) {
+    row = row.substr(0, row.find_last_not_of(u' ') + 1);
+    return std::ranges::none_of(row, IsWordGap);
+}
+
+int LetterCount(std::u16string_view word) {
+    return static_cast<int>(std::ranges::count_if(word, [](char16_t c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'z') || (c >= 0x400 && c <= 0x4FF);
+    }));
+}
+
 class StoryLayout : public zorvak_test::GameWindow {
 protected:
     // Checks every piece's width and gives the lowest text row the line reaches from top.
@@ -92,6 +134,32 @@ TEST_F(StoryLayout, PortraitLinesFitTheFrameAtTheBottom) {
         lowest = std::max(lowest, bottom);
     }
     EXPECT_GT(lowest, PORTRAIT_LINE_TOP + DIALOGUE_LINE_SPACING) << "some line takes two pieces";
+}
+
+// The breaks fall only at ordinary blanks, so a no-break space keeps a number with its noun and
+// a short last word with the word before; the font must draw it as a blank.
+TEST_F(StoryLayout, NumbersKeepTheirNounsAndNoShortWordEndsALineAlone) {
+    EXPECT_EQ(qrv::MeasureTextIn(*smallFont, std::u16string(1, NO_BREAK_SPACE)),
+              qrv::MeasureTextIn(*smallFont, u" "))
+        << "the font draws the no-break space as wide as a blank";
+    Lines lines = NarrationLines();
+    const Lines portraitLines = PortraitLines();
+    lines.insert(lines.end(), portraitLines.begin(), portraitLines.end());
+    for (const std::u16string& line : lines) {
+        Lines pieces = WrapDialogueText(line, DIALOGUE_MIN_PIECE_LENGTH);
+        pieces.resize(VisiblePieces(pieces));
+        if (pieces.size() < 2) continue;
+        for (size_t i = 0; i + 1 < pieces.size(); ++i) {
+            EXPECT_FALSE(IsNumber(LastWord(pieces[i])))
+                << "a number is parted from its noun: \"" << qrv::ToUtf8(pieces[i]) << "\" / \""
+                << qrv::ToUtf8(pieces[i + 1]) << '"';
+        }
+        const std::u16string_view lastRow = pieces.back();
+        if (IsOneWord(lastRow)) {
+            EXPECT_GE(LetterCount(lastRow), 4)
+                << "a short word alone on the last row: " << qrv::ToUtf8(line);
+        }
+    }
 }
 
 }  // namespace

@@ -8,7 +8,11 @@
 #include "core/text.h"
 #include "game/archive_password.h"
 #include "game/missions.h"
+#include "game/resources.h"
 #include "game/story_text.h"
+#include "pixmap/pixmap.h"
+#include "pixmap/pixmap_loader.h"
+#include "pixmap/pixmap_module.h"
 #include "tests/game/story_speakers.h"
 
 namespace {
@@ -67,14 +71,14 @@ TEST(Missions, LevelMovesOneStepAndIsHeldAtBothEnds) {
 }
 
 TEST(StoryText, CountPhraseUsesTheNounFormTheNumberRequires) {
-    EXPECT_EQ(Utf8(SpyCountPhrase(1)), "один шпион");
-    EXPECT_EQ(Utf8(SpyCountPhrase(3)), "три шпиона");
-    EXPECT_EQ(Utf8(SpyCountPhrase(4)), "четыре шпиона");
-    EXPECT_EQ(Utf8(SpyCountPhrase(5)), "пять шпионов");
-    EXPECT_EQ(Utf8(SpyCountPhrase(8)), "восемь шпионов");
-    EXPECT_EQ(Utf8(SpyCountPhrase(12)), "12 шпионов");
-    EXPECT_EQ(Utf8(SpyCountPhrase(21)), "21 шпион");
-    EXPECT_EQ(Utf8(SpyCountPhrase(64)), "64 шпиона");
+    EXPECT_EQ(Utf8(SpyCountPhrase(1)), "один\u00A0шпион");
+    EXPECT_EQ(Utf8(SpyCountPhrase(3)), "три\u00A0шпиона");
+    EXPECT_EQ(Utf8(SpyCountPhrase(4)), "четыре\u00A0шпиона");
+    EXPECT_EQ(Utf8(SpyCountPhrase(5)), "пять\u00A0шпионов");
+    EXPECT_EQ(Utf8(SpyCountPhrase(8)), "восемь\u00A0шпионов");
+    EXPECT_EQ(Utf8(SpyCountPhrase(12)), "12\u00A0шпионов");
+    EXPECT_EQ(Utf8(SpyCountPhrase(21)), "21\u00A0шпион");
+    EXPECT_EQ(Utf8(SpyCountPhrase(64)), "64\u00A0шпиона");
 }
 
 TEST(StoryText, IntroductionHasItsCastInOrder) {
@@ -101,7 +105,7 @@ TEST(StoryText, IntroductionNamesTheFirstBoardsCount) {
         EXPECT_EQ(SpeakerOf(line), INSTRUCTOR);
         EXPECT_TRUE(Contains(line, SpyCountPhrase(count))) << Utf8(line);
     }
-    EXPECT_TRUE(Contains(IntroFirstTaskLine(3), u"три шпиона"));
+    EXPECT_TRUE(Contains(IntroFirstTaskLine(3), u"три\u00A0шпиона"));
 }
 
 TEST(StoryText, ResultSceneLinesHaveTheirSpeakers) {
@@ -125,6 +129,37 @@ TEST(StoryText, RewardLinesPerNewLevel) {
     EXPECT_EQ(SpeakersOf(RewardLines(6)), FOUR);
     EXPECT_TRUE(RewardLines(7).empty());
     EXPECT_TRUE(RewardLines(-1).empty());
+}
+
+double MeanGrey(const qrv::TPixmap& picture) {
+    double sum = 0;
+    for (int32_t y = 0; y < picture.Height(); ++y) {
+        for (int32_t x = 0; x < picture.Width(); ++x) {
+            const uint32_t rgb = picture.GetPixelARGB(x, y);
+            sum += 0.299 * (rgb >> 16 & 0xFF) + 0.587 * (rgb >> 8 & 0xFF) + 0.114 * (rgb & 0xFF);
+        }
+    }
+    return sum / (double(picture.Width()) * picture.Height());
+}
+
+// A reward that promises a lighter room brings a lighter picture than the one before it.
+TEST(StoryText, RewardsThatPromiseLightBringALighterPicture) {
+    RegisterGameFiles();
+    qrv::InitPixmapModule();
+    int promises = 0;
+    for (int level = 1; level < MISSION_COUNT; ++level) {
+        bool lighter = false;
+        for (std::u16string_view line : RewardLines(level)) lighter = lighter || Contains(line, u"светлее");
+        if (!lighter) continue;
+        ++promises;
+        const std::u16string before = u"incbin::s" + std::u16string(1, char16_t(u'0' + level - 1)) + u".png";
+        const std::u16string after = u"incbin::s" + std::u16string(1, char16_t(u'0' + level)) + u".png";
+        const qrv::Ref<qrv::TPixmap> old = qrv::PixmapFromUrl(before);
+        const qrv::Ref<qrv::TPixmap> brought = qrv::PixmapFromUrl(after);
+        ASSERT_TRUE(old && brought) << "level " << level;
+        EXPECT_GT(MeanGrey(*brought), MeanGrey(*old) + 2) << Utf8(after) << " against " << Utf8(before);
+    }
+    EXPECT_GE(promises, 2) << "the first reward and the window both promise light";
 }
 
 TEST(StoryText, FinalSceneGivesThePasswordRightAfterTheArchiveLine) {

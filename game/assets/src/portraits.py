@@ -93,9 +93,10 @@ def background(level: int) -> str:
                 + hatching(0, 0, 512, 512, 9, GRAPHITE, 0.8, 0.22)
                 + '<ellipse cx="230" cy="250" rx="210" ry="250" fill="#ece5d3" filter="url(#blur2)"/>')
     if level == 1:
-        return ('<rect width="512" height="512" fill="#8e8f78"/>'
-                '<ellipse cx="230" cy="200" rx="230" ry="230" fill="#b3b39a" filter="url(#blur2)"/>'
-                + hatching(300, 0, 512, 512, 12, "#55563f", 1, 0.25))
+        # The first reward makes the dusty room a little lighter than the sketch before it.
+        return ('<rect width="512" height="512" fill="#e8e6d3"/>'
+                '<ellipse cx="230" cy="200" rx="230" ry="230" fill="#fbf9ee" filter="url(#blur2)"/>'
+                + hatching(300, 0, 512, 512, 12, "#8a8a6c", 1, 0.25))
     wall = {2: "#8d9474", 3: "#9b9a74", 4: "#a7a482", 5: "#7f3a30", 6: "#6e2a2a"}[level]
     parts = [f'<rect width="512" height="512" fill="{wall}"/>']
     if level in (2, 3):
