@@ -12,6 +12,7 @@
 #include "stream/bank_stream.h"
 #include "stream/native_path.h"
 #include "stream/path_names.h"
+#include "stream/stream_closer.h"
 #include "stream/stream_exceptions.h"
 #include "stream/stream_utils.h"
 
@@ -114,20 +115,17 @@ bool DuplicateFile(std::u16string_view from, std::u16string_view to) {
     if (SameFile(from, to)) return false;
     auto source = OpenReadStream(from);
     if (!source) return false;
+    TStreamCloser sourceCloser(source);
     auto target = OpenWriteStream(to);
-    if (!target) {
-        source->Close();
-        return false;
-    }
-    bool copied = true;
+    if (!target) return false;
+    TStreamCloser targetCloser(target);
     try {
         CopyUntilEnd(*source, *target, 4096);
-    } catch (const TStreamWriteException&) {
-        copied = false;
+        targetCloser.Close();
+        return true;
+    } catch (const TStreamException&) {
+        return false;
     }
-    source->Close();
-    target->Close();
-    return copied;
 }
 
 }  // namespace qrv
