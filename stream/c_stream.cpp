@@ -175,6 +175,28 @@ std::u16string TCStream::ReadTextLine() {
     return line;
 }
 
+int32_t TCStream::ReadUInt8() {
+    return std::max(ReadByte(), 0);
+}
+
+int TCStream::ReadByteSlowly() {
+    if (!file || TCStream::AtEnd()) return -1;
+    SwitchAccess(LastAccess::Read);
+    std::FILE* f = file.get();
+    const int byte = std::getc(f);
+    if (byte == EOF) {
+        const bool ended = std::feof(f) != 0;
+        std::clearerr(f);
+        if (position < 0 && ended) {
+            reachedFileEnd = true;
+            return -1;
+        }
+        throw TStreamReadException();
+    }
+    if (position >= 0) ++position;
+    return byte;
+}
+
 void TCStream::CheckWriteError() {
     if (std::ferror(file.get())) writeFailed = true;
 }

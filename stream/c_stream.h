@@ -40,6 +40,21 @@ public:
     // The same line rules as every stream, read straight from the file's buffer instead of
     // through one Read call per byte.
     std::u16string ReadTextLine() override;
+    // The same result as reading one byte with ReadFully, straight from the file's buffer.
+    int32_t ReadUInt8() override;
+
+    // The next byte, or -1 at the end (where AtEnd would be true): the byte-by-byte path of
+    // text decoding. Raises TStreamReadException when the file gives nothing before that end.
+    int ReadByte() {
+        if (position >= 0 && position < size && lastAccess == LastAccess::Read) {
+            const int byte = getc_unlocked(file.get());
+            if (byte != EOF) {
+                ++position;
+                return byte;
+            }
+        }
+        return ReadByteSlowly();
+    }
 
     int Mode() const { return mode; }
     bool IsOpen() const { return file != nullptr; }
@@ -61,6 +76,7 @@ private:
     void CheckWriteError();
     // For an unseekable file: whether the next byte is the end of the file.
     bool PeekEnd();
+    int ReadByteSlowly();
 
     int32_t position = 0;
     int32_t size = 0;
