@@ -5,7 +5,7 @@
 namespace qrv {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
+constexpr char32_t kReplacement = REPLACEMENT_CHARACTER;
 
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -35,24 +35,6 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
     }
 }
 
-// Decodes one UTF-8 sequence at `pos`, advancing it; malformed input gives U+FFFD for one byte.
-char32_t DecodeUtf8(std::string_view s, size_t& pos) {
-    const auto lead = static_cast<uint8_t>(s[pos++]);
-    if (lead < 0x80) return lead;
-    int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-    if (extra < 0 || lead > 0xF4 || pos + extra > s.size()) return kReplacement;
-    char32_t cp = lead & (0x3F >> extra);
-    for (int i = 0; i < extra; ++i) {
-        const auto next = static_cast<uint8_t>(s[pos + i]);
-        if ((next & 0xC0) != 0x80) return kReplacement;
-        cp = (cp << 6) | (next & 0x3F);
-    }
-    pos += extra;
-    static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) return kReplacement;
-    return cp;
-}
-
 }  // namespace
 
 std::string ToUtf8(std::u16string_view text) {
@@ -74,7 +56,10 @@ std::string ToUtf8(std::u16string_view text) {
 std::u16string FromUtf8(std::string_view utf8) {
     std::u16string out;
     out.reserve(utf8.size());
-    for (size_t pos = 0; pos < utf8.size();) AppendUtf16(out, DecodeUtf8(utf8, pos));
+    size_t pos = 0;
+    const auto next = [&]() -> int { return pos < utf8.size() ? static_cast<uint8_t>(utf8[pos++]) : -1; };
+    const auto giveBack = [&](int) { --pos; };
+    while (pos < utf8.size()) AppendUtf16(out, DecodeUtf8(static_cast<uint8_t>(utf8[pos++]), next, giveBack));
     return out;
 }
 

@@ -1,5 +1,8 @@
 #include "stream/cased_path.h"
 
+#include <climits>
+#include <vector>
+
 #include "stream/directory.h"
 #include "stream/file_system.h"
 
@@ -23,37 +26,62 @@ std::u16string MatchEntry(std::u16string_view folder, std::u16string_view name) 
     return {};
 }
 
+// One step of the lookup: `path` without its trailing "/" (kept in `trailing`), and the
+// position of the "/" before its last name (npos when there is none).
+struct TCasedStep {
+    std::u16string_view path;
+    std::u16string_view trailing;
+    size_t slash;
+};
+
+// The existing path `prefix` (empty for the working folder, "/" for the root) joined with the
+// entry that matches the step's last name; empty when no entry matches.
+std::u16string MatchStep(const TCasedStep& step, std::u16string prefix) {
+    const std::u16string folder = prefix.empty() ? u"." : prefix;
+    const std::u16string match = MatchEntry(folder, step.path.substr(step.slash + 1));
+    if (match.empty()) return {};
+    if (!prefix.empty() && prefix.back() != u'/') prefix += u'/';
+    return prefix + match + std::u16string(step.trailing);
+}
+
+// No path longer than this exists: the platform refuses it before looking.
+constexpr size_t kLongestPath = PATH_MAX - 1;
+
 }  // namespace
 
+// The path is cut at its last "/" again and again until a part exists (or none is left), then
+// each cut-off name is matched in turn from the part that exists. A loop, not recursion: the
+// number of names comes from the caller.
 std::u16string FindCasedPath(std::u16string_view path) {
     if (path.empty()) return {};
-    if (PathKind(path) != FILETYPE_NONE) return std::u16string(path);
-
-    // A trailing "/" is kept out of the lookup and put back on the match.
-    std::u16string_view trailing;
-    if (path.size() > 1 && path.back() == u'/') {
-        trailing = u"/";
-        path.remove_suffix(1);
+    std::vector<TCasedStep> steps;
+    std::u16string found;
+    for (std::u16string_view rest = path;;) {
+        if (rest.size() <= kLongestPath && PathKind(rest) != FILETYPE_NONE) {
+            found = std::u16string(rest);
+            break;
+        }
+        TCasedStep step{rest, {}, 0};
+        if (step.path.size() > 1 && step.path.back() == u'/') {
+            step.trailing = step.path.substr(step.path.size() - 1);
+            step.path.remove_suffix(1);
+        }
+        step.slash = step.path.rfind(u'/');
+        steps.push_back(step);
+        if (step.slash == std::u16string_view::npos || step.slash == 0) break;
+        rest = step.path.substr(0, step.slash);
     }
-
-    const size_t slash = path.rfind(u'/');
-    std::u16string prefix;
-    std::u16string folder = u".";
-    if (slash == 0) {
-        prefix = u"/";
-        folder = u"/";
-    } else if (slash != std::u16string_view::npos) {
-        prefix = FindCasedPath(path.substr(0, slash));
-        if (prefix.empty()) return {};
-        folder = prefix;
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
+        if (step->slash == std::u16string_view::npos) {
+            found = MatchStep(*step, u"");
+        } else if (step->slash == 0) {
+            found = MatchStep(*step, u"/");
+        } else {
+            found = found.empty() ? found : MatchStep(*step, std::move(found));
+        }
+        if (found.empty()) return {};
     }
-    const std::u16string_view name = slash == std::u16string_view::npos ? path : path.substr(slash + 1);
-
-    const std::u16string match = MatchEntry(folder, name);
-    if (match.empty()) return {};
-    if (prefix.empty()) return match + std::u16string(trailing);
-    if (prefix.back() != u'/') prefix += u'/';
-    return prefix + match + std::u16string(trailing);
+    return found;
 }
 
 }  // namespace qrv

@@ -10,25 +10,57 @@
 
 #include "stream/bank.h"
 #include "stream/bank_stream.h"
+#include "stream/c_stream.h"
 #include "stream/native_path.h"
 #include "stream/path_names.h"
+#include "stream/stream_closer.h"
 #include "stream/stream_exceptions.h"
 #include "stream/stream_utils.h"
 
 namespace qrv {
 namespace {
 
-std::optional<struct stat> StatOf(std::u16string_view path) {
-    const auto native = NativePath(NormalizePath(path));
+std::optional<struct stat> StatOfLiteral(std::u16string_view path) {
+    const auto native = NativePath(path);
     struct stat info {};
     if (!native || ::stat(native->c_str(), &info) != 0) return std::nullopt;
     return info;
 }
 
-bool SameFile(std::u16string_view a, std::u16string_view b) {
-    const auto statA = StatOf(a);
-    const auto statB = StatOf(b);
-    return statA && statB && statA->st_dev == statB->st_dev && statA->st_ino == statB->st_ino;
+std::optional<struct stat> StatOf(std::u16string_view path) {
+    return StatOfLiteral(NormalizePath(path));
+}
+
+bool SameFile(const std::optional<struct stat>& a, const std::optional<struct stat>& b) {
+    return a && b && a->st_dev == b->st_dev && a->st_ino == b->st_ino;
+}
+
+int KindOf(const std::optional<struct stat>& info) {
+    if (!info) return FILETYPE_NONE;
+    if (S_ISREG(info->st_mode)) return FILETYPE_FILE;
+    if (S_ISDIR(info->st_mode)) return FILETYPE_DIR;
+    return FILETYPE_NONE;
+}
+
+Ref<TStream> OpenLiteralFile(std::u16string_view path, bool writing) {
+    const auto native = NativePath(path);
+    if (!native) return nullptr;
+    return TCStream::FromCFile(std::fopen(native->c_str(), writing ? "wb" : "rb"),
+                               writing ? TCStream::MODE_WRITE : TCStream::MODE_READ);
+}
+
+// Copies everything from `source` into `target` and closes both; false when a read or write
+// failed, also when the failure showed only on closing the target.
+bool CopyAndClose(const Ref<TStream>& source, const Ref<TStream>& target) {
+    TStreamCloser sourceCloser(source);
+    TStreamCloser targetCloser(target);
+    try {
+        CopyUntilEnd(*source, *target, 4096);
+        targetCloser.Close();
+        return true;
+    } catch (const TStreamException&) {
+        return false;
+    }
 }
 
 }  // namespace
@@ -52,11 +84,11 @@ Ref<TStream> OpenFileForWriting(std::u16string_view url) {
 }
 
 int PathKind(std::u16string_view path) {
-    const auto info = StatOf(path);
-    if (!info) return FILETYPE_NONE;
-    if (S_ISREG(info->st_mode)) return FILETYPE_FILE;
-    if (S_ISDIR(info->st_mode)) return FILETYPE_DIR;
-    return FILETYPE_NONE;
+    return KindOf(StatOf(path));
+}
+
+int LiteralPathKind(std::u16string_view path) {
+    return KindOf(StatOfLiteral(path));
 }
 
 std::u16string WorkingDirectory() {
@@ -100,7 +132,11 @@ bool CreateEmptyFile(std::u16string_view path) {
 }
 
 bool RemoveFile(std::u16string_view path) {
-    const auto native = NativePath(NormalizePath(path));
+    return RemoveLiteralFile(NormalizePath(path));
+}
+
+bool RemoveLiteralFile(std::u16string_view path) {
+    const auto native = NativePath(path);
     return native && ::unlink(native->c_str()) == 0;
 }
 
@@ -111,7 +147,7 @@ bool MovePath(std::u16string_view from, std::u16string_view to) {
 }
 
 bool DuplicateFile(std::u16string_view from, std::u16string_view to) {
-    if (SameFile(from, to)) return false;
+    if (SameFile(StatOf(from), StatOf(to))) return false;
     auto source = OpenReadStream(from);
     if (!source) return false;
     auto target = OpenWriteStream(to);
@@ -119,15 +155,19 @@ bool DuplicateFile(std::u16string_view from, std::u16string_view to) {
         source->Close();
         return false;
     }
-    bool copied = true;
-    try {
-        CopyUntilEnd(*source, *target, 4096);
-    } catch (const TStreamWriteException&) {
-        copied = false;
+    return CopyAndClose(source, target);
+}
+
+bool DuplicateLiteralFile(std::u16string_view from, std::u16string_view to) {
+    if (SameFile(StatOfLiteral(from), StatOfLiteral(to))) return false;
+    auto source = OpenLiteralFile(from, false);
+    if (!source) return false;
+    auto target = OpenLiteralFile(to, true);
+    if (!target) {
+        source->Close();
+        return false;
     }
-    source->Close();
-    target->Close();
-    return copied;
+    return CopyAndClose(source, target);
 }
 
 }  // namespace qrv

@@ -38,8 +38,16 @@ bool SetPermissionBits(std::u16string_view path, int32_t bits);
 bool CreateEmptyFile(std::u16string_view path);
 bool RemoveFile(std::u16string_view path);
 bool MovePath(std::u16string_view from, std::u16string_view to);
-// Copies through streams. False when either side does not open, a write fails, or both name
-// the same file (which opening for writing would otherwise empty before it is read).
+// Copies through streams. False when either side does not open, a read or write fails (also
+// when that shows only as the copy is closed), or both name the same file (which opening for
+// writing would otherwise empty before it is read).
 bool DuplicateFile(std::u16string_view from, std::u16string_view to);
+
+// The same operations on paths taken as they are, for names read from the file system: there a
+// backslash is part of a name, and normalising would turn it into a folder separator.
+int LiteralPathKind(std::u16string_view path);
+bool RemoveLiteralFile(std::u16string_view path);
+// Copies between two disk files (no URLs).
+bool DuplicateLiteralFile(std::u16string_view from, std::u16string_view to);
 
 }  // namespace qrv

@@ -7,12 +7,24 @@ namespace qrv {
 // "http::host/path": an HTTP/1.0 GET of the path ("/" when there is none) from port 80 of the
 // host, or from the port given as "host:port". The response head (status line and headers) is
 // read and dropped, whatever the status says; the stream given starts at the body and ends
-// where the server closes the connection. A host or path with control characters or characters
-// beyond Latin-1 would not fit a request line, and gives no stream.
+// where the server closes the connection, or after the Content-Length the server sent. A host
+// or path with spaces, control characters or characters beyond Latin-1 would not fit a request
+// line, and gives no stream.
+//
+// The response head is bounded: a line of at most 8 KiB, at most 100 lines, at most 64 KiB in
+// all, and it must arrive within the timeout. Past a bound, or when the connection fails before
+// the head is complete, the open gives no stream. A body that ends before its Content-Length,
+// a reset connection or a receive that timed out is a read error (TStreamReadException).
 class THTTPStreamFactory final : public TStreamFactory {
 public:
     Ref<TStream> TryOpen(const Ref<TObject>& url, std::u16string_view protocol,
                          std::u16string_view path, bool readable, bool writeable) override;
 };
+
+// How long, in milliseconds, an http:: open waits for its connection and for the whole
+// response head, and each later receive for its bytes. 30 seconds unless the program sets
+// another; 0 or less waits without limit.
+void SetHttpTimeout(int32_t millis);
+int32_t HttpTimeout();
 
 }  // namespace qrv

@@ -9,7 +9,7 @@ namespace qrv {
 namespace {
 
 bool HasDrive(std::u16string_view path) {
-    return path.size() >= 2 && path[1] == u':';
+    return PATHS_HAVE_DRIVES && path.size() >= 2 && path[1] == u':';
 }
 
 // The position just after the last "/", or 0.

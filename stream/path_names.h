@@ -5,7 +5,16 @@
 
 namespace qrv {
 
-// Paths are written with "/"; a drive letter and colon ("C:") may lead, as on Windows.
+// Whether a path may begin with a drive letter and colon ("C:"). Only platforms with drives
+// have them: elsewhere "a:b" is an ordinary name, and treating it as a drive would reach
+// another file ("a:/b").
+#ifdef _WIN32
+inline constexpr bool PATHS_HAVE_DRIVES = true;
+#else
+inline constexpr bool PATHS_HAVE_DRIVES = false;
+#endif
+
+// Paths are written with "/"; where paths have drives, a drive letter and colon may lead.
 // Backslashes become "/"; a bare drive ("C:") or drive-relative path ("C:data") gains the "/"
 // after its colon; with `dropTrailingSlash` one trailing "/" goes, except from "/" and "C:/".
 std::u16string NormalizePath(std::u16string_view path, bool dropTrailingSlash = false);

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -37,7 +38,7 @@ void ReadName(int32_t handle, Query query, int32_t& address, int32_t& port) {
 }
 
 // Whether the handle has something to read (data, an end or an error) within the timeout.
-bool WaitReadable(int32_t handle, int timeoutMillis) {
+bool PollReadable(int32_t handle, int timeoutMillis) {
     pollfd entry{handle, POLLIN, 0};
     int ready;
     do {
@@ -68,6 +69,7 @@ int32_t TSocket::SendBytes(const void* buffer, int32_t count, int32_t flags) {
     do {
         sent = ::send(handle, buffer, static_cast<size_t>(count), flags | MSG_NOSIGNAL);
     } while (sent < 0 && errno == EINTR);
+    lastError = sent < 0 ? errno : 0;
     return sent > 0 ? static_cast<int32_t>(sent) : 0;
 }
 
@@ -77,6 +79,7 @@ int32_t TSocket::ReceiveBytes(void* buffer, int32_t count, int32_t flags) {
     do {
         received = ::recv(handle, buffer, static_cast<size_t>(count), flags);
     } while (received < 0 && errno == EINTR);
+    lastError = received < 0 ? errno : 0;
     return received > 0 ? static_cast<int32_t>(received) : 0;
 }
 
@@ -86,7 +89,7 @@ void TSocket::CloseSocket() {
 
 bool TSocket::IsConnected() {
     if (handle < 0) return false;
-    if (!WaitReadable(handle, 0) || BytesAvailable() != 0) return true;
+    if (!PollReadable(handle, 0) || BytesAvailable() != 0) return true;
     // Readable with nothing to read: the peer has closed.
     CloseSocket();
     return false;
@@ -115,7 +118,7 @@ bool TSocket::StartListening(int32_t backlog) {
 }
 
 Ref<TSocket> TSocket::AcceptClient(int32_t timeoutMillis) {
-    if (handle < 0 || !WaitReadable(handle, timeoutMillis < 0 ? -1 : timeoutMillis)) return nullptr;
+    if (!WaitReadable(timeoutMillis)) return nullptr;
     const int client = ::accept4(handle, nullptr, nullptr, SOCK_CLOEXEC);
     if (client < 0) return nullptr;
     return WrapHandle(client, true);
@@ -130,6 +133,24 @@ int32_t TSocket::BytesAvailable() {
 bool TSocket::SetNoDelay(bool noDelay) {
     const int value = noDelay ? 1 : 0;
     return handle >= 0 && ::setsockopt(handle, IPPROTO_TCP, TCP_NODELAY, &value, sizeof value) == 0;
+}
+
+bool TSocket::WaitReadable(int32_t timeoutMillis) {
+    return handle >= 0 && PollReadable(handle, timeoutMillis < 0 ? -1 : timeoutMillis);
+}
+
+bool TSocket::SetTimeout(int32_t millis) {
+    if (handle < 0 || millis < 0) return false;
+    const timeval timeout{millis / 1000, static_cast<suseconds_t>(millis % 1000 * 1000)};
+    return ::setsockopt(handle, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout) == 0 &&
+           ::setsockopt(handle, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout) == 0;
+}
+
+int32_t TSocket::TakePendingError() {
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (handle < 0 || ::getsockopt(handle, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return 0;
+    return error;
 }
 
 void TSocket::RefreshLocalName() {

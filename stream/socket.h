@@ -32,9 +32,21 @@ public:
     [[nodiscard]] virtual bool StartListening(int32_t backlog);
     // Waits up to `timeoutMillis` (negative: without limit) for a client and accepts it.
     [[nodiscard]] virtual Ref<TSocket> AcceptClient(int32_t timeoutMillis);
+    // Whether something can be received (data, an end or an error) within `timeoutMillis`
+    // (negative: without limit).
+    [[nodiscard]] bool WaitReadable(int32_t timeoutMillis);
     // Bytes that can be received without blocking; 0 on error.
     virtual int32_t BytesAvailable();
     [[nodiscard]] virtual bool SetNoDelay(bool noDelay);
+    // Bounds every later receive and send, and a connect, to `millis` milliseconds each (0: no
+    // bound); a receive that times out fails like any other.
+    [[nodiscard]] bool SetTimeout(int32_t millis);
+    // The platform's error code of the last send or receive that failed (a reset connection,
+    // a timeout), 0 after one that did not: a receive of 0 bytes is either an end or a failure.
+    int32_t LastError() const { return lastError; }
+    // An error the connection has met that no operation has reported yet (a reset), taken
+    // from the socket; 0 when there is none.
+    int32_t TakePendingError();
 
     virtual int32_t Handle() const { return handle; }
     virtual int32_t LocalAddress() const { return localAddress; }
@@ -61,6 +73,7 @@ private:
     int32_t localPort = 0;
     int32_t remoteAddress = 0;
     int32_t remotePort = 0;
+    int32_t lastError = 0;
 };
 
 // Kept for callers that catch it; no operation of this module raises it.

@@ -2,6 +2,7 @@
 
 #include "core/text_to_int.h"
 #include "stream/host_names.h"
+#include "stream/stream_exceptions.h"
 
 namespace qrv {
 namespace {
@@ -14,12 +15,13 @@ Ref<TSocketStream> TSocketStream::OverSocket(Ref<TSocket> socket, bool autoClose
     return Ref<TSocketStream>(new TSocketStream(std::move(socket), autoClose));
 }
 
-Ref<TSocketStream> TSocketStream::ConnectClient(std::u16string_view host, int32_t port) {
+Ref<TSocketStream> TSocketStream::ConnectClient(std::u16string_view host, int32_t port,
+                                                int32_t timeoutMillis) {
     const int32_t address = HostAddress(host, 0);
     if (address == 0) return nullptr;
     auto socket = TSocket::NewTcpSocket();
     if (!socket) return nullptr;
-    if (!socket->ConnectTo(address, port)) {
+    if ((timeoutMillis > 0 && !socket->SetTimeout(timeoutMillis)) || !socket->ConnectTo(address, port)) {
         socket->CloseSocket();
         return nullptr;
     }
@@ -27,10 +29,23 @@ Ref<TSocketStream> TSocketStream::ConnectClient(std::u16string_view host, int32_
 }
 
 bool TSocketStream::AtEnd() {
+    if (readFailed) return false;
     if (!socket) return true;
+    // A reset also makes the socket readable with nothing to read, like a peer that closed.
+    if (socket->BytesAvailable() == 0 && socket->TakePendingError() != 0) {
+        readFailed = true;
+        Close();
+        return false;
+    }
     if (socket->IsConnected()) return false;
     Close();
     return true;
+}
+
+void TSocketStream::FailReading() {
+    readFailed = true;
+    Close();
+    throw TStreamReadException();
 }
 
 void TSocketStream::Close() {
@@ -40,7 +55,11 @@ void TSocketStream::Close() {
 }
 
 int32_t TSocketStream::Read(void* buffer, int32_t count) {
-    return socket ? socket->ReceiveBytes(buffer, count, 0) : 0;
+    if (readFailed) throw TStreamReadException();
+    if (!socket) return 0;
+    const int32_t n = socket->ReceiveBytes(buffer, count, 0);
+    if (n == 0 && count > 0 && socket->LastError() != 0) FailReading();
+    return n;
 }
 
 int32_t TSocketStream::Write(const void* buffer, int32_t count) {

@@ -7,13 +7,17 @@
 namespace qrv {
 
 // A stream over a connected socket. Not seekable; its end is where the peer has closed, which
-// AtEnd finds out (and then closes the stream). Reads block until data comes.
+// AtEnd finds out (and then closes the stream). Reads block until data comes. A connection
+// that fails (reset by the peer, or a receive that timed out) is no end: Read raises
+// TStreamReadException then and after, and AtEnd stays false.
 class TSocketStream : public TStream {
 public:
     // With `autoClose`, closing the stream closes the socket; either way the stream lets go of it.
     [[nodiscard]] static Ref<TSocketStream> OverSocket(Ref<TSocket> socket, bool autoClose);
     // Connects to the first IPv4 address of the host; none when it does not resolve or connect.
-    [[nodiscard]] static Ref<TSocketStream> ConnectClient(std::u16string_view host, int32_t port);
+    // A positive `timeoutMillis` bounds the connect and every later receive and send.
+    [[nodiscard]] static Ref<TSocketStream> ConnectClient(std::u16string_view host, int32_t port,
+                                                         int32_t timeoutMillis = 0);
 
     bool AtEnd() override;
     void Close() override;
@@ -22,12 +26,18 @@ public:
 
     // The socket, or none once the stream is closed.
     const Ref<TSocket>& SocketOf() const { return socket; }
+    // Whether the connection failed while being read.
+    bool ReadFailed() const { return readFailed; }
+
+protected:
+    TSocketStream(Ref<TSocket> socket, bool autoClose) : socket(std::move(socket)), autoClose(autoClose) {}
+    // Marks the stream as failed, closes it and raises TStreamReadException.
+    [[noreturn]] void FailReading();
 
 private:
-    TSocketStream(Ref<TSocket> socket, bool autoClose) : socket(std::move(socket)), autoClose(autoClose) {}
-
     Ref<TSocket> socket;
     bool autoClose = false;
+    bool readFailed = false;
 };
 
 // "tcp::host" connects to port 80, "tcp::host:port" to that port.

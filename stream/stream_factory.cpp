@@ -1,5 +1,7 @@
 #include "stream/stream_factory.h"
 
+#include <functional>
+
 #include "core/error.h"
 #include "stream/c_stream.h"
 #include "stream/stream_wrapper.h"
@@ -50,11 +52,47 @@ const Ref<TStreamFactory>& FirstStreamFactory() {
     return FactoryListHead();
 }
 
-Ref<TStream> OpenUrl(const Ref<TObject>& url, bool readable, bool writeable) {
-    if (auto stream = std::dynamic_pointer_cast<TStream>(url)) return TStreamStream::Wrap(stream);
+namespace {
 
-    const std::u16string* text = AsText(url);
-    const std::u16string_view urlText = text ? std::u16string_view(*text) : std::u16string_view();
+// Factories open their paths through OpenUrl again, so every protocol layer is one more call
+// on the stack; the nesting a URL may ask for is bounded.
+constexpr int kMaxNestedOpens = 64;
+
+// The URL object being opened on this thread and the number of opens in progress. A factory
+// that opens the rest of that URL's text passes a view into it; the open reuses the object
+// instead of copying the rest into a new text at every layer.
+thread_local const Ref<TObject>* openingUrl = nullptr;
+thread_local int openDepth = 0;
+
+class TOpeningScope {
+public:
+    explicit TOpeningScope(const Ref<TObject>& url) : outer(openingUrl) {
+        openingUrl = &url;
+        ++openDepth;
+    }
+    ~TOpeningScope() {
+        openingUrl = outer;
+        --openDepth;
+    }
+    TOpeningScope(const TOpeningScope&) = delete;
+    TOpeningScope& operator=(const TOpeningScope&) = delete;
+
+private:
+    const Ref<TObject>* outer;
+};
+
+// Whether `part` lies within the text of the URL being opened.
+bool IsPartOfOpeningUrl(std::u16string_view part) {
+    const std::u16string* text = openingUrl ? AsText(*openingUrl) : nullptr;
+    if (!text) return false;
+    const std::less_equal<const char16_t*> notAfter;
+    return notAfter(text->data(), part.data()) && notAfter(part.data() + part.size(), text->data() + text->size());
+}
+
+Ref<TStream> OpenUrlText(const Ref<TObject>& url, std::u16string_view urlText, bool readable,
+                         bool writeable) {
+    if (openDepth > kMaxNestedOpens) return nullptr;
+    TOpeningScope scope(url);
     if (urlText.empty()) return AskFactories(url, u"", u"", readable, writeable);
 
     const size_t separator = urlText.find(u"::");
@@ -65,9 +103,18 @@ Ref<TStream> OpenUrl(const Ref<TObject>& url, bool readable, bool writeable) {
     return AskFactories(url, protocol, urlText.substr(separator + 2), readable, writeable);
 }
 
+}  // namespace
+
+Ref<TStream> OpenUrl(const Ref<TObject>& url, bool readable, bool writeable) {
+    if (auto stream = std::dynamic_pointer_cast<TStream>(url)) return TStreamStream::Wrap(stream);
+    const std::u16string* text = AsText(url);
+    return OpenUrlText(url, text ? std::u16string_view(*text) : std::u16string_view(), readable, writeable);
+}
+
 Ref<TStream> OpenUrl(std::u16string_view url, bool readable, bool writeable) {
+    if (openDepth > kMaxNestedOpens) return nullptr;
+    if (IsPartOfOpeningUrl(url)) return OpenUrlText(*openingUrl, url, readable, writeable);
     return OpenUrl(MakeText(std::u16string(url)), readable, writeable);
 }
 
 }  // namespace qrv
-

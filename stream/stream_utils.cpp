@@ -36,31 +36,40 @@ void WriteAll(const void* bytes, size_t size, const Ref<TObject>& url) {
     auto stream = OpenStreamOrRaise(url, true);
     TStreamCloser closer(stream);
     stream->WriteFully(bytes, static_cast<int32_t>(size));
+    closer.Close();
 }
 
 }  // namespace
 
 std::vector<uint8_t> LoadBytes(TStream& stream) {
-    constexpr int32_t kMaxSize = std::numeric_limits<int32_t>::max();
-    // Start with room for what a seekable stream says is left, so a file is read in one go.
-    int64_t capacity = 1024;
+    constexpr size_t kMaxSize = std::numeric_limits<int32_t>::max();
+    // Zeroing a piece just before reading into it finds it in the cache again, where zeroing
+    // the whole buffer first would cost a second pass through memory.
+    constexpr size_t kPiece = 256 << 10;
+    // A seekable stream says how many bytes are left, so a file is read into one buffer; a read
+    // that gives nothing before them is an error (the file shrank, or the device failed), not
+    // an early end.
     const int32_t position = stream.Position();
-    if (position >= 0) capacity = std::max<int64_t>(capacity, int64_t{stream.Size()} - position);
+    const bool sizeKnown = position >= 0;
+    std::vector<uint8_t> bytes;
+    if (sizeKnown) bytes.reserve(static_cast<size_t>(std::max(0, stream.Size() - position)));
 
-    std::vector<uint8_t> bytes(static_cast<size_t>(capacity));
     size_t length = 0;
-    while (!stream.AtEnd()) {
-        if (length == bytes.size()) {
-            if (length >= static_cast<size_t>(kMaxSize)) break;
-            bytes.resize(static_cast<size_t>(std::min<int64_t>(kMaxSize, int64_t(length) * 3 / 2)));
+    while (length < kMaxSize && !stream.AtEnd()) {
+        const size_t piece = std::min(kPiece, kMaxSize - length);
+        if (bytes.capacity() < length + piece) bytes.reserve(std::max(length + piece, length * 3 / 2));
+        bytes.resize(length + piece);
+        const int32_t n = stream.Read(bytes.data() + length, static_cast<int32_t>(piece));
+        bytes.resize(length + static_cast<size_t>(std::max(n, 0)));
+        if (n > 0) {
+            length += static_cast<size_t>(n);
+        } else if (sizeKnown) {
+            throw TStreamReadException();
+        } else {
+            // A stream that gives nothing but does not report its end would otherwise never stop.
+            break;
         }
-        const auto room = static_cast<int32_t>(std::min<size_t>(bytes.size() - length, kMaxSize));
-        const int32_t n = stream.Read(bytes.data() + length, room);
-        // A stream that gives nothing but does not report its end would otherwise never stop.
-        if (n <= 0) break;
-        length += static_cast<size_t>(n);
     }
-    bytes.resize(length);
     return bytes;
 }
 
@@ -117,9 +126,14 @@ void WriteObjectTo(const Ref<TObject>& object, const Ref<TObject>& url) {
 void CopyUntilEnd(TStream& from, TStream& to, int32_t bufferSize) {
     std::vector<uint8_t> buffer(static_cast<size_t>(std::max(bufferSize, 1)));
     const auto size = static_cast<int32_t>(buffer.size());
+    // As in LoadBytes: a seekable source that stops giving bytes before its end failed.
+    const bool sizeKnown = from.Position() >= 0;
     while (!from.AtEnd()) {
         const int32_t n = from.Read(buffer.data(), size);
-        if (n <= 0) break;
+        if (n <= 0) {
+            if (sizeKnown) throw TStreamReadException();
+            break;
+        }
         to.WriteFully(buffer.data(), n);
     }
 }
@@ -129,10 +143,15 @@ void CopyCount(TStream& from, TStream& to, int32_t count, int32_t bufferSize) {
     std::vector<uint8_t> buffer(static_cast<size_t>(std::clamp(bufferSize, 1, count)));
     const auto size = static_cast<int32_t>(buffer.size());
     while (count > 0) {
-        const int32_t n = std::min(count, size);
-        from.ReadFully(buffer.data(), n);
-        to.WriteFully(buffer.data(), n);
-        count -= n;
+        const int32_t piece = std::min(count, size);
+        // A source that ends early must not pass the buffer's stale bytes on as its own.
+        for (int32_t got = 0; got < piece;) {
+            const int32_t n = from.AtEnd() ? 0 : from.Read(buffer.data() + got, piece - got);
+            if (n <= 0) throw TStreamReadException();
+            got += n;
+        }
+        to.WriteFully(buffer.data(), piece);
+        count -= piece;
     }
 }
 

@@ -14,9 +14,13 @@ Ref<TStream> OpenStreamOrRaise(const Ref<TObject>& url, bool writing);
 
 // Whole-content transfers. A URL that does not open raises TRuntimeError naming the URL;
 // nothing is read or written then. The stream opened for the transfer is always closed again.
+// Saving raises TStreamWriteException when the bytes did not all reach their file, also when
+// that shows only on closing it.
 std::vector<uint8_t> LoadBytes(const Ref<TObject>& url);
 std::vector<uint8_t> LoadBytes(std::u16string_view url);
-// Reads an open stream to its end (or until a read gives nothing) and leaves it open.
+// Reads an open stream to its end and leaves it open. A read that gives nothing before the end
+// raises TStreamReadException from a seekable stream (its size promised more); an unseekable
+// stream that gives nothing ends the loading.
 std::vector<uint8_t> LoadBytes(TStream& stream);
 std::u16string LoadByteString(const Ref<TObject>& url);
 std::u16string LoadByteString(std::u16string_view url);
@@ -31,9 +35,11 @@ void SaveBytes(const std::vector<uint8_t>& bytes, std::u16string_view url);
 Ref<TObject> ReadObjectFrom(const Ref<TObject>& url);
 void WriteObjectTo(const Ref<TObject>& object, const Ref<TObject>& url);
 
-// Copies until `from` is at its end or a read gives nothing.
+// Copies until `from` is at its end; a read that gives nothing stops an unseekable source and
+// raises TStreamReadException from a seekable one.
 void CopyUntilEnd(TStream& from, TStream& to, int32_t bufferSize = 4096);
-// Copies `count` bytes; a negative count copies nothing.
+// Copies `count` bytes; a negative count copies nothing. Raises TStreamReadException when
+// `from` ends or fails before giving them.
 void CopyCount(TStream& from, TStream& to, int32_t count, int32_t bufferSize = 4096);
 
 }  // namespace qrv

@@ -3,7 +3,9 @@
 #include <utility>
 
 #include "core/error.h"
+#include "core/text.h"
 #include "core/text_to_int.h"
+#include "stream/c_stream.h"
 #include "stream/single_precision.h"
 #include "stream/stream_exceptions.h"
 #include "stream/text_numbers.h"
@@ -31,21 +33,46 @@ Ref<TTextStream> TTextStream::OverStream(Ref<TStream> stream, int32_t encoding) 
 }
 
 bool TTextStream::InnerAtEnd() {
-    return pendingLowSurrogate == 0 && (!Inner() || Inner()->AtEnd());
+    return pendingLowSurrogate == 0 && pendingByte < 0 && (!Inner() || Inner()->AtEnd());
 }
 
 int32_t TTextStream::ReadRawByte() {
+    if (pendingByte >= 0) return std::exchange(pendingByte, -1);
     return Inner() ? Inner()->ReadUInt8() : 0;
 }
 
 void TTextStream::WriteRawByte(int32_t byte) {
     if (!Inner()) throw TStreamWriteException();
+    // A byte read ahead is not consumed: a write belongs where it begins.
+    if (pendingByte >= 0) {
+        pendingByte = -1;
+        const int32_t position = Inner()->Position();
+        if (position > 0) Inner()->Seek(position - 1);
+    }
     Inner()->WriteUInt8(byte);
+}
+
+int32_t TTextStream::Position() {
+    const int32_t position = TStreamWrapper::Position();
+    return position > 0 && pendingByte >= 0 ? position - 1 : position;
 }
 
 int32_t TTextStream::Seek(int32_t pos) {
     pendingLowSurrogate = 0;
+    pendingByte = -1;
     return TStreamWrapper::Seek(pos);
+}
+
+int TTextStream::NextByteOfCharacter() {
+    if (pendingByte >= 0) return std::exchange(pendingByte, -1);
+    if (!Inner() || Inner()->AtEnd()) return -1;
+    return Inner()->ReadUInt8();
+}
+
+char16_t TTextStream::FirstUnitOf(char32_t codePoint) {
+    if (codePoint < 0x10000) return static_cast<char16_t>(codePoint);
+    pendingLowSurrogate = static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+    return static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10));
 }
 
 char16_t TTextStream::DecodeChar() {
@@ -54,14 +81,9 @@ char16_t TTextStream::DecodeChar() {
     switch (encoding) {
     case ENCODING_LATIN1:
         return static_cast<char16_t>(b0);
-    case ENCODING_UTF8: {
-        if (b0 < 0x80) return static_cast<char16_t>(b0);
-        const int32_t b1 = ReadRawByte();
-        if (b0 < 0xE0) return static_cast<char16_t>((b0 - 0xC0) * 64 + (b1 - 0x80));
-        const int32_t b2 = ReadRawByte();
-        if (b0 < 0xF0) return static_cast<char16_t>((b0 - 0xE0) * 4096 + (b1 - 0x80) * 64 + (b2 - 0x80));
-        return DecodeFourByteUtf8(b0, b1, b2);
-    }
+    case ENCODING_UTF8:
+        return FirstUnitOf(DecodeUtf8(static_cast<uint8_t>(b0), [this] { return NextByteOfCharacter(); },
+                                      [this](int byte) { pendingByte = byte; }));
     case ENCODING_UTF16BE:
         return static_cast<char16_t>(b0 * 256 + ReadRawByte());
     case ENCODING_UTF16LE:
@@ -69,19 +91,6 @@ char16_t TTextStream::DecodeChar() {
     default:
         return 0;  // the byte is consumed all the same, so reading always advances
     }
-}
-
-// A well-formed four-byte sequence becomes a surrogate pair, its low half given by the next
-// DecodeChar; anything else reads as 0 without losing the bytes that follow a bad lead.
-char16_t TTextStream::DecodeFourByteUtf8(int32_t b0, int32_t b1, int32_t b2) {
-    const auto continuation = [](int32_t b) { return (b & 0xC0) == 0x80; };
-    if (b0 > 0xF4 || !continuation(b1) || !continuation(b2)) return 0;
-    const int32_t b3 = ReadRawByte();
-    if (!continuation(b3)) return 0;
-    const int32_t codePoint = (b0 & 0x07) << 18 | (b1 & 0x3F) << 12 | (b2 & 0x3F) << 6 | (b3 & 0x3F);
-    if (codePoint < 0x10000 || codePoint > 0x10FFFF) return 0;
-    pendingLowSurrogate = static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
-    return static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10));
 }
 
 void TTextStream::EncodeChar(char16_t c) {
@@ -208,12 +217,40 @@ void TTextStream::WriteFloat64(double value) {
 std::u16string TTextStream::ReadTextLine() {
     ReadPendingLineEnd();
     std::u16string line;
+    if (encoding == ENCODING_UTF8 || encoding == ENCODING_LATIN1) {
+        if (auto* file = dynamic_cast<TCStream*>(Inner().get())) {
+            ReadLineFromFile(*file, line);
+            return line;
+        }
+    }
     while (!InnerAtEnd()) {
         const char16_t c = DecodeChar();
         if (c == 0 || c == 10) break;
         if (c != 13) line.push_back(c);
     }
     return line;
+}
+
+// The same decoding and line rules as DecodeChar and the loop above, without a virtual call per
+// byte: lines of a text file are the common case.
+void TTextStream::ReadLineFromFile(TCStream& file, std::u16string& line) {
+    const auto next = [&] { return pendingByte >= 0 ? std::exchange(pendingByte, -1) : file.ReadByte(); };
+    const auto giveBack = [this](int byte) { pendingByte = byte; };
+    if (pendingLowSurrogate != 0) line.push_back(std::exchange(pendingLowSurrogate, u'\0'));
+    for (;;) {
+        const int byte = next();
+        if (byte < 0) return;
+        char32_t c = static_cast<char32_t>(byte);
+        if (byte >= 0x80 && encoding == ENCODING_UTF8) c = DecodeUtf8(static_cast<uint8_t>(byte), next, giveBack);
+        if (c == 0 || c == 10) return;
+        if (c == 13) continue;
+        if (c < 0x10000) {
+            line.push_back(static_cast<char16_t>(c));
+        } else {
+            line.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            line.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        }
+    }
 }
 
 bool TTextStream::WriteTextLine(std::u16string_view text) {
@@ -231,7 +268,22 @@ std::u16string TTextStream::ReadChars(int32_t count) {
 
 void TTextStream::WriteChars(std::u16string_view text) {
     WritePendingLineEnd();
-    for (const char16_t c : text) EncodeChar(c);
+    for (size_t i = 0; i < text.size(); ++i) {
+        // A whole surrogate pair is one character, written as one four-byte sequence: its two
+        // halves encoded apart are no UTF-8, and read back as malformed.
+        const bool pair = encoding == ENCODING_UTF8 && i + 1 < text.size() && text[i] >= 0xD800 &&
+                          text[i] < 0xDC00 && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+        if (!pair) {
+            EncodeChar(text[i]);
+            continue;
+        }
+        const char32_t c = 0x10000 + ((text[i] - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+        WriteRawByte(static_cast<int32_t>(0xF0 | c >> 18));
+        WriteRawByte(static_cast<int32_t>(0x80 | (c >> 12 & 0x3F)));
+        WriteRawByte(static_cast<int32_t>(0x80 | (c >> 6 & 0x3F)));
+        WriteRawByte(static_cast<int32_t>(0x80 | (c & 0x3F)));
+        ++i;
+    }
 }
 
 std::u16string TTextStream::ReadToEnd() {

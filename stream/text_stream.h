@@ -5,6 +5,8 @@
 
 namespace qrv {
 
+class TCStream;
+
 // The character encodings of text streams.
 constexpr int32_t ENCODING_LATIN1 = 1;   // one byte, the low 8 bits of the code unit
 constexpr int32_t ENCODING_UTF8 = 2;     // 1 to 3 bytes per 16-bit code unit
@@ -22,11 +24,16 @@ public:
 
     // At the end when the inner stream is and no half of a character is left to give.
     bool AtEnd() override { return InnerAtEnd(); }
+    // The inner stream's position, less a byte that was read ahead and belongs to the next
+    // character.
+    int32_t Position() override;
     // Moves the inner stream; a half-given four-byte character is dropped.
     int32_t Seek(int32_t pos) override;
     // Every code unit until the inner stream ends, line ends included.
     virtual std::u16string ReadToEnd();
-    // One code unit; a four-byte UTF-8 character gives its two surrogates in turn.
+    // One code unit; a four-byte UTF-8 character gives its two surrogates in turn. A malformed
+    // UTF-8 sequence gives U+FFFD, and a byte that cannot continue it is left for the next
+    // character.
     virtual char16_t DecodeChar();
     // One code unit; each half of a surrogate pair is encoded on its own.
     virtual void EncodeChar(char16_t c);
@@ -66,11 +73,17 @@ private:
     explicit TTextStream(int32_t encoding) : encoding(encoding) {}
     bool InnerAtEnd();
     int32_t ReadHexDigit();
-    char16_t DecodeFourByteUtf8(int32_t b0, int32_t b1, int32_t b2);
+    // The next byte of a character being decoded, or -1 at the end of the data.
+    int NextByteOfCharacter();
+    // A code point as the next code unit; a second one waits in pendingLowSurrogate.
+    char16_t FirstUnitOf(char32_t codePoint);
+    // Lines of Latin-1 or UTF-8 text over a file, decoded straight from its buffer.
+    void ReadLineFromFile(TCStream& file, std::u16string& line);
 
     int32_t encoding;
     int32_t hexLineCount = 0;  // bytes on the open hexadecimal line; 0 when none is open
     char16_t pendingLowSurrogate = 0;  // second half of a decoded four-byte UTF-8 character
+    int32_t pendingByte = -1;  // a byte read ahead that begins the next character, or -1
 };
 
 // "latin1::", "utf8::", "utf16be::" and "utf16le::" followed by the URL of the bytes.

@@ -63,6 +63,7 @@ void WriteWholeText(std::u16string_view text, const Ref<TObject>& url) {
     utf16->WriteRawByte(0xFF);
     utf16->WriteRawByte(0xFE);
     utf16->WriteChars(text);
+    closer.Close();
 }
 
 void WriteWholeText(std::u16string_view text, std::u16string_view url) {

@@ -6,7 +6,11 @@
 #include <thread>
 
 #include "core/error.h"
+#include "stream/file_system.h"
+#include "stream/stream_exceptions.h"
+#include "stream/stream_module.h"
 #include "stream/stream_utils.h"
+#include "stream/whole_text.h"
 #include "temp_folder.h"
 
 namespace qrv {
@@ -141,6 +145,81 @@ TEST(CStream, PipeIsNotSeekableButReadsToItsEnd) {
     EXPECT_EQ(stream->Position(), -1);
     stream->Close();
     writer.join();
+}
+
+// Reading a pipe to its end must find the end, not take the last empty read for an error.
+TEST(CStream, PipeReportsItsEndOnceTheFileEnded) {
+    InitStreamModule();
+    TempFolder folder;
+    ASSERT_EQ(mkfifo(folder.Native("fifo").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(folder.Native("fifo2").c_str(), 0600), 0);
+    std::thread writer([&] {
+        WriteFileBytes(folder.Native("fifo"), std::string("\xFF\xFE" "A\0B\0", 6));
+        WriteFileBytes(folder.Native("fifo2"), "one\n\xD0\x96\n");
+    });
+    EXPECT_EQ(ReadWholeText(folder / "fifo"), u"AB");
+    auto lines = OpenReadStream(u"utf8::" + (folder / "fifo2"));
+    ASSERT_NE(lines, nullptr);
+    EXPECT_EQ(lines->ReadTextLine(), u"one");
+    EXPECT_FALSE(lines->AtEnd());
+    EXPECT_EQ(lines->ReadTextLine(), u"\u0416");
+    EXPECT_TRUE(lines->AtEnd());
+    lines->Close();
+    writer.join();
+}
+
+// /dev/full takes every byte into the C library's buffer and fails each write(2) with ENOSPC.
+TEST(CStream, FailedWritesAreRememberedAndReported) {
+    auto stream = TCStream::OpenCFile(u"/dev/full", false, true);
+    ASSERT_NE(stream, nullptr);
+    const std::string chunk(4095, 'x');
+    EXPECT_THROW(
+        for (int i = 0; i < 200; ++i) stream->WriteFully(chunk.data(), 4095), TStreamWriteException);
+    EXPECT_TRUE(stream->WriteFailed());
+    EXPECT_EQ(stream->Write("y", 1), 0) << "every later write gives nothing";
+    EXPECT_THROW(stream->Flush(), TStreamWriteException);
+    EXPECT_THROW(stream->Close(), TStreamWriteException);
+    EXPECT_FALSE(stream->IsOpen()) << "closed all the same";
+    EXPECT_NO_THROW(stream->Close());
+
+    // A few bytes stay in the buffer until the close, which alone finds the failure.
+    auto small = TCStream::OpenCFile(u"/dev/full", false, true);
+    ASSERT_NE(small, nullptr);
+    EXPECT_EQ(small->Write("abc", 3), 3);
+    EXPECT_THROW(small->Close(), TStreamWriteException);
+}
+
+TEST(CStream, SavesAndCopiesToAFullDiskReportFailure) {
+    TempFolder folder;
+    EXPECT_THROW(SaveBytes(std::vector<uint8_t>(3, 1), u"/dev/full"), TStreamWriteException);
+    EXPECT_THROW(SaveBytes(std::vector<uint8_t>(100000, 1), u"/dev/full"), TStreamWriteException);
+    EXPECT_THROW(SaveByteString(u"short", u"/dev/full"), TStreamWriteException);
+    EXPECT_THROW(WriteWholeText(u"latin", u"/dev/full"), TStreamWriteException);
+    EXPECT_THROW(WriteWholeText(u"\u0416", u"/dev/full"), TStreamWriteException);
+    WriteFileBytes(folder.Native("source"), "a few bytes");
+    EXPECT_FALSE(DuplicateFile(folder / "source", u"/dev/full"));
+    EXPECT_TRUE(DuplicateFile(folder / "source", folder / "copy"));
+}
+
+// A file measured at opening that then shrinks: the promised bytes never come.
+TEST(CStream, ShortReadsOfAPromisedSizeAreFailures) {
+    TempFolder folder;
+    WriteFileBytes(folder.Native("shrinks"), std::string(10000, 's'));
+    const auto openShrunk = [&] {
+        auto stream = TCStream::OpenCFile(folder / "shrinks", true, false);
+        EXPECT_EQ(stream->Size(), 10000);
+        EXPECT_EQ(truncate(folder.Native("shrinks").c_str(), 3000), 0);
+        return stream;
+    };
+    EXPECT_THROW(LoadBytes(*openShrunk()), TStreamReadException);
+    WriteFileBytes(folder.Native("shrinks"), std::string(10000, 's'));
+    auto target = TCStream::OpenCFile(folder / "copy", false, true);
+    EXPECT_THROW(CopyUntilEnd(*openShrunk(), *target), TStreamReadException);
+    WriteFileBytes(folder.Native("shrinks"), std::string(10000, 's'));
+    EXPECT_THROW(CopyCount(*openShrunk(), *target, 5000), TStreamReadException);
+    target->Close();
+    EXPECT_EQ(ReadFileBytes(folder.Native("copy")), std::string(3000, 's'))
+        << "the counted copy passed no stale bytes on";
 }
 
 }  // namespace

@@ -97,6 +97,21 @@ TEST(FileInfo, KindLengthTimeAndPermissions) {
     EXPECT_FALSE(SetPermissionBits(folder / "missing", 0600));
 }
 
+// Where paths have no drives, "a:b" names the file "a:b", never "b" in a folder "a:".
+TEST(FileOperations, ANameWithAColonIsNoDrive) {
+    if (PATHS_HAVE_DRIVES) GTEST_SKIP() << "drives exist here";
+    TempFolder folder;
+    InFolder inside(folder);
+    WriteFileBytes("a:b", "plain");
+    ASSERT_TRUE(MakeDirectory(u"a:"));
+    WriteFileBytes("a:/b", "inside the folder");
+    EXPECT_EQ(FileLength(u"a:b"), 5);
+    EXPECT_EQ(PathKind(u"a:"), FILETYPE_DIR);
+    EXPECT_TRUE(RemoveFile(u"a:b"));
+    EXPECT_EQ(ReadFileBytes("a:/b"), "inside the folder");
+    EXPECT_EQ(PathKind(u"a:b"), FILETYPE_NONE);
+}
+
 TEST(FileOperations, CreateRemoveMoveAndDuplicate) {
     TempFolder folder;
     WriteFileBytes(folder.Native("a.txt"), "stale");
@@ -158,6 +173,30 @@ TEST(Directories, RecursiveRemovalLeavesLinkedFoldersAlone) {
     EXPECT_EQ(ReadFileBytes(folder.Native("keep/precious.txt")), "precious");
 }
 
+TEST(Directories, NoCopyIntoTheSourceThroughALink) {
+    TempFolder folder;
+    InFolder inside(folder);
+    ASSERT_TRUE(MakeDirectory(u"src"));
+    WriteFileBytes("src/f", "f");
+    ASSERT_EQ(symlink("src", "link"), 0);
+    EXPECT_FALSE(DuplicateDirectory(u"src", u"link/copy"));
+    EXPECT_EQ(PathKind(u"src/copy"), FILETYPE_NONE) << "nothing was made inside the source";
+    EXPECT_FALSE(DuplicateDirectory(u"link", u"src/copy"));
+    EXPECT_TRUE(DuplicateDirectory(u"link", u"elsewhere"));
+    EXPECT_EQ(ReadFileBytes("elsewhere/f"), "f");
+}
+
+// On the file system a backslash is part of a name, not a separator.
+TEST(Directories, NamesWithABackslashAreRemovedAndCopied) {
+    TempFolder folder;
+    ASSERT_TRUE(MakeDirectory(folder / "tree/sub", true));
+    WriteFileBytes(folder.Native("tree/sub/a\\b"), "odd");
+    EXPECT_TRUE(DuplicateDirectory(folder / "tree", folder / "copy"));
+    EXPECT_EQ(ReadFileBytes(folder.Native("copy/sub/a\\b")), "odd");
+    EXPECT_TRUE(RemoveDirectory(folder / "tree", true));
+    EXPECT_EQ(PathKind(folder / "tree"), FILETYPE_NONE);
+}
+
 TEST(Directories, ListingByHandle) {
     TempFolder folder;
     WriteFileBytes(folder.Native("only.txt"), "");
@@ -194,6 +233,12 @@ TEST(FindCasedPath, FindsTheActualCaseOfEachComponent) {
     EXPECT_EQ(FindCasedPath(u"data/missing/back.jpg"), u"");
     EXPECT_EQ(FindCasedPath(u"data/pics/front.jpg"), u"");
     EXPECT_EQ(FindCasedPath(folder / "DATA/Pics/back.jpg"), folder / "Data/Pics/Back.JPG");
+
+    // Tens of thousands of names: a loop, not one stack frame per name.
+    std::u16string deep = u"DATA";
+    for (int i = 0; i < 30000; ++i) deep += u"/x";
+    EXPECT_EQ(FindCasedPath(deep), u"");
+    EXPECT_EQ(FindCasedPath(u"data/pics/../Pics/back.JPG"), u"Data/Pics/../Pics/Back.JPG");
 }
 
 }  // namespace

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+
+#include <chrono>
 #include <memory>
 #include <vector>
 
 #include "core/text.h"
 #include "loopback_server.h"
+#include "stream/stream_exceptions.h"
 #include "stream/stream_module.h"
 #include "stream/stream_utils.h"
 
@@ -108,6 +112,7 @@ TEST_F(HttpStreamTest, UrlsThatCannotBeRequestedGiveNoStream) {
     EXPECT_EQ(OpenReadStream(FromLatin1(host + "/a\r\nX-Injected: 1")), nullptr);
     EXPECT_EQ(OpenReadStream(FromLatin1(host) + u"/\u0416"), nullptr);
     EXPECT_EQ(OpenReadStream(u"http::127.0.0.1 :80/"), nullptr);
+    EXPECT_EQ(OpenReadStream(FromLatin1(host + "/a b")), nullptr) << "a space would split the request line";
     EXPECT_FALSE(listener.AcceptsWithin(50)) << "nothing was sent for them";
 }
 
@@ -137,6 +142,122 @@ TEST_F(HttpStreamTest, UrlsWithoutAPortUsePort80) {
     EXPECT_EQ(Body(*http), "web");
     server->Join();
     EXPECT_EQ(request, "GET /index.html HTTP/1.0\r\nHost: localhost\r\n\r\n");
+}
+
+// Hostile and failing servers. The open's deadline is short here; each server would otherwise
+// go on for its own bound of several seconds, so a test that takes long has waited for it.
+class HttpFailureTest : public HttpStreamTest {
+protected:
+    void SetUp() override {
+        HttpStreamTest::SetUp();
+        SetHttpTimeout(300);
+    }
+    void TearDown() override { SetHttpTimeout(30000); }
+
+    static std::u16string UrlOf(const LoopbackServer& server) {
+        return FromLatin1("http::127.0.0.1:" + std::to_string(server.Port()) + "/");
+    }
+    // Whether opening the server's URL gives no stream, within well under the server's bound.
+    static bool GivesNoStreamQuickly(const LoopbackServer& server) {
+        const auto start = std::chrono::steady_clock::now();
+        auto stream = OpenReadStream(UrlOf(server));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        return stream == nullptr;
+    }
+};
+
+// Sends `piece` again and again until the client goes away.
+void SendForever(int client, const std::string& piece) {
+    while (::send(client, piece.data(), piece.size(), MSG_NOSIGNAL) > 0) {
+    }
+}
+
+void WaitUntilClientCloses(int client) {
+    char byte;
+    while (::recv(client, &byte, 1, 0) > 0) {
+    }
+}
+
+// Closing the socket after this sends a reset instead of an orderly end.
+void ResetOnClose(int client) {
+    const linger abort{1, 0};
+    ::setsockopt(client, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+}
+
+TEST_F(HttpFailureTest, HeadsPastTheirBoundsGiveNoStream) {
+    LoopbackServer endlessLine([](int client) {
+        ReceiveUntil(client, "\r\n\r\n");
+        SendText(client, "HTTP/1.0 200 OK\r\nX-Endless: ");
+        SendForever(client, std::string(4096, 'a'));
+    });
+    EXPECT_TRUE(GivesNoStreamQuickly(endlessLine));
+    LoopbackServer endlessLines([](int client) {
+        ReceiveUntil(client, "\r\n\r\n");
+        SendText(client, "HTTP/1.0 200 OK\r\n");
+        SendForever(client, "X-More: yes\r\n");
+    });
+    EXPECT_TRUE(GivesNoStreamQuickly(endlessLines));
+}
+
+TEST_F(HttpFailureTest, SilentOrStallingServersGiveNoStreamAtTheDeadline) {
+    LoopbackServer silent([](int client) { WaitUntilClientCloses(client); });
+    EXPECT_TRUE(GivesNoStreamQuickly(silent));
+    LoopbackServer stalling([](int client) {
+        ReceiveUntil(client, "\r\n\r\n");
+        SendText(client, "HTTP/1.0 200 OK\r\nServer: slow\r\n");
+        WaitUntilClientCloses(client);
+    });
+    EXPECT_TRUE(GivesNoStreamQuickly(stalling));
+}
+
+TEST_F(HttpFailureTest, ResetBeforeTheHeadEndsGivesNoStream) {
+    LoopbackServer atAccept([](int client) { ResetOnClose(client); });
+    EXPECT_TRUE(GivesNoStreamQuickly(atAccept));
+    LoopbackServer inTheHead([](int client) {
+        ReceiveUntil(client, "\r\n\r\n");
+        SendText(client, "HTTP/1.0 200 OK\r\n");
+        ResetOnClose(client);
+    });
+    EXPECT_TRUE(GivesNoStreamQuickly(inTheHead));
+}
+
+TEST_F(HttpFailureTest, TruncatedBodiesAreReadErrors) {
+    const auto resetAfter30000 = [](const std::string& head) {
+        return [head](int client) {
+            ReceiveUntil(client, "\r\n\r\n");
+            SendText(client, head + std::string(30000, 'b'));
+            ResetOnClose(client);
+        };
+    };
+    for (const char* head : {"HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\n", "HTTP/1.0 200 OK\r\n\r\n"}) {
+        LoopbackServer reset(resetAfter30000(head));
+        auto stream = OpenReadStream(UrlOf(reset));
+        ASSERT_NE(stream, nullptr);
+        EXPECT_THROW(LoadBytes(*stream), TStreamReadException) << head;
+    }
+
+    LoopbackServer shortBody([](int client) {
+        ReceiveUntil(client, "\r\n\r\n");
+        SendText(client, "HTTP/1.0 200 OK\r\nContent-length:  12\r\n\r\nonly five");
+    });
+    auto stream = OpenReadStream(UrlOf(shortBody));
+    ASSERT_NE(stream, nullptr);
+    std::string received(12, '\0');
+    EXPECT_THROW(stream->ReadFully(received.data(), 12), TStreamReadException);
+    EXPECT_THROW(stream->ReadUInt8(), TStreamReadException) << "the failure is not forgotten";
+}
+
+TEST_F(HttpFailureTest, ABodyEndsAfterItsContentLength) {
+    LoopbackServer keepsOpen([](int client) {
+        ReceiveUntil(client, "\r\n\r\n");
+        SendText(client, "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello and more");
+        WaitUntilClientCloses(client);
+    });
+    auto stream = OpenReadStream(UrlOf(keepsOpen));
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(Body(*stream), "hello");
+    EXPECT_TRUE(stream->AtEnd());
+    stream->Close();
 }
 
 }  // namespace

@@ -72,6 +72,27 @@ TEST(OpenUrl, PlainPathsAndDriveLettersAskNoFactory) {
     EXPECT_TRUE(recorder.calls.empty());
 }
 
+// Each protocol layer opens the rest through OpenUrl again: the depth is bounded, so a URL of
+// thousands of layers gives no stream instead of exhausting the stack.
+TEST(OpenUrl, NestingIsBoundedAt64Protocols) {
+    Recorder();
+    TempFolder folder;
+    WriteFileBytes(folder.Native("deep.txt"), "deep\n");
+    std::u16string url = folder / "deep.txt";
+    for (int i = 0; i < 64; ++i) url = u"bigendian::" + url;
+    auto deepest = OpenReadStream(url);
+    ASSERT_NE(deepest, nullptr);
+    EXPECT_EQ(deepest->ReadTextLine(), u"deep");
+    deepest->Close();
+    EXPECT_EQ(OpenReadStream(u"latin1::" + url), nullptr);
+
+    std::u16string hostile;
+    for (int i = 0; i < 15000; ++i) hostile += u"utf8::";
+    hostile += u"record::x";
+    EXPECT_EQ(OpenReadStream(hostile), nullptr);
+    EXPECT_NE(OpenReadStream(u"utf8::record::x"), nullptr) << "the bound is per open, not spent";
+}
+
 TEST(OpenUrl, EmptyUrlAsksEveryFactoryWithNothingAndGivesNone) {
     RecordingFactory& recorder = Recorder();
     EXPECT_EQ(OpenUrl(u"", true, true), nullptr);

@@ -58,6 +58,8 @@ TEST_F(TextStreamTest, OneCharacterInEachEncoding) {
         << "Latin-1 keeps the low 8 bits";
 
     EXPECT_EQ(Written("utf8", [](TTextStream& s) { s.WriteChars(u"\u20AC"); }), "\xE2\x82\xAC");
+    EXPECT_EQ(Written("utf8", [](TTextStream& s) { s.WriteChars(u"\U0001F600"); }), "\xF0\x9F\x98\x80")
+        << "a surrogate pair is one character";
     EXPECT_EQ(Reading("utf8", "\xE2\x82\xAC")->DecodeChar(), u'\u20AC');
 }
 
@@ -75,10 +77,9 @@ TEST_F(TextStreamTest, EveryEncodingRoundTripsThroughAFile) {
     EXPECT_EQ(Open("latin1", true, false)->ReadToEnd(), latin);
 }
 
-TEST_F(TextStreamTest, FourByteUtf8ReadsAsASurrogatePairAndBadLeadsAsZero) {
-    auto reader = Reading("utf8", "\xF0\x9F\x98\x80" "A\xF8\x80\x80" "B");
-    EXPECT_EQ(reader->ReadToEnd(), std::u16string(u"\U0001F600A") + u'\0' + u"B")
-        << "a character beyond 16 bits is not lost, and an invalid lead consumes two bytes";
+TEST_F(TextStreamTest, FourByteUtf8ReadsAsASurrogatePair) {
+    auto reader = Reading("utf8", "\xF0\x9F\x98\x80" "A");
+    EXPECT_EQ(reader->ReadToEnd(), u"\U0001F600A") << "a character beyond 16 bits is not lost";
     auto seeking = Reading("utf8", "\xF0\x9F\x98\x80" "A");
     EXPECT_EQ(seeking->DecodeChar(), 0xD83D);
     seeking->Seek(4);
@@ -86,6 +87,46 @@ TEST_F(TextStreamTest, FourByteUtf8ReadsAsASurrogatePairAndBadLeadsAsZero) {
     auto line = Reading("utf8", "x\xF0\x90\x80\x80\ny");
     EXPECT_EQ(line->ReadTextLine(), u"x\U00010000");
     EXPECT_EQ(line->ReadTextLine(), u"y");
+}
+
+// A malformed sequence reads as U+FFFD, like FromUtf8, and never takes a byte that cannot
+// continue it: line ends stay line ends, and the following characters stay whole.
+TEST_F(TextStreamTest, MalformedUtf8LosesNoFollowingBytes) {
+    const std::string bytes =
+        "caf\xE9\nnext\n"            // a lead without its continuation
+        "\x80" "A\n"                  // a stray continuation byte
+        "\xF0\x9F\x98\nZ\n"          // a four-byte sequence cut short by a line end
+        "\xC0\x8A|\xE0\x80\xAF|\xED\xA0\x80|\xF4\x90\x80\x80|\xF8\n"  // overlong, surrogate, too big
+        "\xD0\x96\xE2\x82";           // valid, then cut short by the end
+    const std::u16string lines[] = {u"caf\uFFFD", u"next", u"\uFFFDA", u"\uFFFD", u"Z",
+                                    u"\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD|"
+                                    u"\uFFFD\uFFFD\uFFFD\uFFFD|\uFFFD",
+                                    u"\u0416\uFFFD"};
+    auto fast = Reading("utf8", bytes);
+    for (const auto& expected : lines) EXPECT_EQ(fast->ReadTextLine(), expected);
+    EXPECT_TRUE(fast->AtEnd());
+
+    // The same through a stream that is no file, character by character, and through FromUtf8.
+    std::u16string joined;
+    for (const auto& expected : lines) joined += expected + u"\n";
+    joined.pop_back();
+    WriteFileBytes(folder.Native("text.bin"), bytes);
+    auto general = OpenReadStream(u"utf8::bigendian::" + (folder / "text.bin"));
+    ASSERT_NE(general, nullptr);
+    EXPECT_EQ(std::dynamic_pointer_cast<TTextStream>(general)->ReadToEnd(), joined);
+    EXPECT_EQ(FromUtf8(bytes), joined);
+}
+
+TEST_F(TextStreamTest, AByteReadAheadKeepsPositionAndSeekExact) {
+    auto reader = Reading("utf8", "\xE9" "AB");
+    EXPECT_EQ(reader->DecodeChar(), u'\uFFFD');
+    EXPECT_EQ(reader->Position(), 1) << "the A that was looked at is not consumed";
+    EXPECT_FALSE(reader->AtEnd());
+    EXPECT_EQ(reader->DecodeChar(), u'A');
+    EXPECT_EQ(reader->Position(), 2);
+    reader->Seek(0);
+    EXPECT_EQ(reader->ReadTextLine(), u"\uFFFDAB");
+    EXPECT_TRUE(reader->AtEnd());
 }
 
 TEST_F(TextStreamTest, CharactersPastTheEndReadAsZeros) {
