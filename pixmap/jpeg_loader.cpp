@@ -1,9 +1,12 @@
 #include "pixmap/jpeg_loader.h"
 
+#include <algorithm>
 #include <exception>
+#include <limits>
 #include <memory>
 
 #include "pixmap/jpeg_glue.h"
+#include "pixmap/pixmap_loader.h"
 #include "stream/stream_closer.h"
 
 #include <jerror.h>
@@ -95,9 +98,18 @@ bool StartDecoding(TJpegDecoder* decoder, TStream* stream, std::exception_ptr* f
     if (setjmp(decoder->errors.recovery)) return false;
     jpeg_create_decompress(&decoder->info);
     InstallSource(*decoder, stream, failure);
-    if (jpeg_read_header(&decoder->info, TRUE) != JPEG_HEADER_OK) return false;
-    if (!PixmapSizeFits(decoder->info.image_width, decoder->info.image_height)) return false;
-    jpeg_start_decompress(&decoder->info);
+    jpeg_decompress_struct& info = decoder->info;
+    // Progressive pictures keep every coefficient (up to 6 bytes a pixel) until the end: bound
+    // libjpeg's working memory as well as the picture's own; libjpeg fails when its arrays
+    // would exceed it. The slack covers its tables and row buffers.
+    constexpr int64_t tablesAndRows = int64_t{16} << 20;
+    info.mem->max_memory_to_use = static_cast<long>(std::min<int64_t>(
+        PictureMemoryLimit() * 2 + tablesAndRows, std::numeric_limits<long>::max()));
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) return false;
+    if (!PictureFitsMemoryLimit(info.image_width, info.image_height)) return false;
+    // Only grey and colour pictures become pixmaps: refuse the rest before decoding them.
+    if (info.out_color_space != JCS_GRAYSCALE && info.out_color_space != JCS_RGB) return false;
+    jpeg_start_decompress(&info);
     return true;
 }
 

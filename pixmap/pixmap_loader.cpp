@@ -1,5 +1,7 @@
 #include "pixmap/pixmap_loader.h"
 
+#include <algorithm>
+
 #include "stream/stream_closer.h"
 #include "stream/stream_exceptions.h"
 
@@ -8,6 +10,7 @@ namespace qrv {
 namespace {
 
 TPixmapLoader* firstLoader = nullptr;
+int64_t pictureMemoryLimit = DEFAULT_PICTURE_MEMORY_LIMIT;
 
 // Gives none for a stream exception, which means this loader could not read its data.
 Ref<TPixmap> AskLoader(TPixmapLoader& loader, const Ref<TStream>& stream) {
@@ -19,6 +22,14 @@ Ref<TPixmap> AskLoader(TPixmapLoader& loader, const Ref<TStream>& stream) {
 }
 
 }  // namespace
+
+void SetPictureMemoryLimit(int64_t bytes) { pictureMemoryLimit = std::max<int64_t>(bytes, 0); }
+
+int64_t PictureMemoryLimit() { return pictureMemoryLimit; }
+
+bool PictureFitsMemoryLimit(int64_t width, int64_t height) {
+    return PixmapSizeFits(width, height) && width * height * 4 <= pictureMemoryLimit;
+}
 
 TPixmapLoader::TPixmapLoader() : next(firstLoader) { firstLoader = this; }
 

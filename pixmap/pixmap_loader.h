@@ -26,6 +26,17 @@ private:
     TPixmapLoader* next;
 };
 
+// Pictures come from wherever a URL reaches, network included, so the loaders bound what one
+// picture may cost: a picture whose width x height x 4 bytes exceed the limit is refused before
+// anything of its size is allocated, whatever format it decodes to. The JPEG loader also holds
+// libjpeg's working memory (progressive coefficient buffers) to twice the limit and 16 MiB.
+// The default, 256 MiB, admits every picture up to 8192 x 8192; the program may move it.
+inline constexpr int64_t DEFAULT_PICTURE_MEMORY_LIMIT = int64_t{256} << 20;
+void SetPictureMemoryLimit(int64_t bytes);
+int64_t PictureMemoryLimit();
+// True when a picture of this size is within the limit (and a pixmap can hold it).
+bool PictureFitsMemoryLimit(int64_t width, int64_t height);
+
 // The newest loader, or nullptr while there is none.
 TPixmapLoader* FirstPixmapLoader();
 

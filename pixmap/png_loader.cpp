@@ -7,6 +7,7 @@
 #include <limits>
 #include <vector>
 
+#include "pixmap/pixmap_loader.h"
 #include "stream/stream_closer.h"
 
 namespace qrv {
@@ -63,6 +64,12 @@ bool ReadPngHeader(png_structp png, png_infop info, TPngHeader* header) {
     png_read_info(png, info);
     png_set_strip_16(png);
     png_set_expand(png);
+    // Grey with alpha (or grey with a transparent level) is widened by libpng itself into the
+    // RGBA pixmap's rows, so no buffer of another layout is needed.
+    const int sourceType = png_get_color_type(png, info);
+    if (sourceType == PNG_COLOR_TYPE_GRAY_ALPHA ||
+        (sourceType == PNG_COLOR_TYPE_GRAY && png_get_valid(png, info, PNG_INFO_tRNS)))
+        png_set_gray_to_rgb(png);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
     png_get_IHDR(png, info, &header->width, &header->height, &header->bitDepth,
@@ -83,44 +90,23 @@ int32_t PixmapFormatFor(int colorType) {
     case PNG_COLOR_TYPE_GRAY: return FormatGrey8;
     case PNG_COLOR_TYPE_RGB: return FormatRGB888;
     case PNG_COLOR_TYPE_RGB_ALPHA: return FormatRGBA8888;
-    case PNG_COLOR_TYPE_GRAY_ALPHA: return FormatRGBA8888;
     default: return FormatNone;
-    }
-}
-
-int32_t ChannelsOf(int colorType) {
-    return colorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2 : BytesPerPixel(PixmapFormatFor(colorType));
-}
-
-// Grey-with-alpha rows (grey, alpha) become RGBA pixels (grey, grey, grey, alpha).
-void SpreadGreyAlpha(const std::vector<png_byte>& samples, size_t rowBytes, TPixmap& pixmap) {
-    for (int32_t y = 0; y < pixmap.Height(); ++y) {
-        const png_byte* in = samples.data() + rowBytes * static_cast<size_t>(y);
-        uint8_t* out = pixmap.PixelAddress(0, y);
-        for (int32_t x = 0; x < pixmap.Width(); ++x, in += 2, out += 4) {
-            out[0] = out[1] = out[2] = in[0];
-            out[3] = in[1];
-        }
     }
 }
 
 Ref<TPixmap> DecodeImage(png_structp png, png_infop info, const TPngHeader& header) {
     const int32_t format = PixmapFormatFor(header.colorType);
     if (header.bitDepth != 8 || format == FormatNone) return nullptr;
-    if (!PixmapSizeFits(header.width, header.height)) return nullptr;
+    if (!PictureFitsMemoryLimit(header.width, header.height)) return nullptr;
     const auto width = static_cast<int32_t>(header.width);
     const auto height = static_cast<int32_t>(header.height);
-    if (header.rowBytes != static_cast<size_t>(width) * ChannelsOf(header.colorType)) return nullptr;
+    if (header.rowBytes != static_cast<size_t>(width) * BytesPerPixel(format)) return nullptr;
 
     Ref<TPixmap> pixmap = NewPixmap(width, height, format, 4);
     if (!pixmap) return nullptr;
-    const bool greyAlpha = header.colorType == PNG_COLOR_TYPE_GRAY_ALPHA;
-    std::vector<png_byte> samples(greyAlpha ? header.rowBytes * height : 0);
     std::vector<png_bytep> rows(static_cast<size_t>(height));
-    for (int32_t y = 0; y < height; ++y)
-        rows[y] = greyAlpha ? samples.data() + header.rowBytes * y : pixmap->PixelAddress(0, y);
+    for (int32_t y = 0; y < height; ++y) rows[y] = pixmap->PixelAddress(0, y);
     if (!ReadPngImage(png, info, rows.data())) return nullptr;
-    if (greyAlpha) SpreadGreyAlpha(samples, header.rowBytes, *pixmap);
     return pixmap;
 }
 
