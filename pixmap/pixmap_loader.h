@@ -19,6 +19,10 @@ public:
 
     // Decodes the stream from its current position; none when the data is not for this loader.
     [[nodiscard]] virtual Ref<TPixmap> LoadFromStream(const Ref<TStream>& stream) = 0;
+    // The same, but a picture without alpha may be given as RGBA with every alpha 255, which
+    // `widened` then says; this base form gives what LoadFromStream gives.
+    [[nodiscard]] virtual Ref<TPixmap> LoadFromStreamWidened(const Ref<TStream>& stream,
+                                                             bool& widened);
 
     TPixmapLoader* Next() const { return next; }
 
@@ -45,5 +49,9 @@ TPixmapLoader* FirstPixmapLoader();
 // for a URL that does not open, a stream that cannot seek, or data that no loader takes.
 [[nodiscard]] Ref<TPixmap> PixmapFromUrl(const Ref<TObject>& url);
 [[nodiscard]] Ref<TPixmap> PixmapFromUrl(std::u16string_view url);
+
+// PixmapFromUrl for a caller that keys a colour out at once: a picture without alpha may come
+// decoded straight to RGBA (every alpha 255), with `widened` set, ready to be keyed in place.
+[[nodiscard]] Ref<TPixmap> PixmapFromUrlWidened(const Ref<TObject>& url, bool& widened);
 
 }  // namespace qrv

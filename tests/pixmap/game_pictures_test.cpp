@@ -95,6 +95,15 @@ TEST(GamePictures, EveryPictureDecodesAndKeysOutToTheRecordedPixels) {
         const uint64_t keyedHash = PixelHash(*keyed);
         EXPECT_EQ(decoded, expected.decoded) << expected.name;
         EXPECT_EQ(keyedHash, expected.keyed) << expected.name;
+
+        // A masked image decodes opaque pictures straight to RGBA and keys them in place.
+        bool widened = false;
+        Ref<TPixmap> direct = PixmapFromUrlWidened(
+            MakeText(FromUtf8(std::string(ZORVAK_ASSETS) + "/" + expected.name)), widened);
+        ASSERT_TRUE(direct) << expected.name;
+        EXPECT_EQ(widened, AlphaBits(pixmap->Format()) == 0) << expected.name;
+        if (widened) KeyOutColorInPlace(*direct, 0, 0, 0);
+        EXPECT_EQ(PixelHash(*direct), expected.keyed) << expected.name;
     }
 }
 
