@@ -159,6 +159,11 @@ void SelectGraphics(Ref<TGraphics> graphics) {
         return;
     }
     const Ref<TGraphicsDriver> driver = graphics->GetDriver();
+    if (!driver) {
+        // A closed context has let go of its driver: nothing is left to make current.
+        SelectGraphics(nullptr);
+        return;
+    }
     if (driver != s.driver) ChangeDriver(driver);
     s.settings = graphics->GetSettings();
     driver->MakeCurrent(graphics);

@@ -60,9 +60,26 @@ Ref<TPixmap> PixmapOfSource(const Ref<TObject>& source) {
     return source ? PixmapFromUrl(source) : nullptr;
 }
 
+namespace {
+
+// The source loaded for a masked image: a picture without alpha may come decoded straight to
+// RGBA and is keyed in place, the same pixels as keying a converted copy would give.
+Ref<TPixmap> MaskedPixmapOfSource(const Ref<TObject>& source, int32_t maskRed,
+                                  int32_t maskGreen, int32_t maskBlue) {
+    if (!source || std::dynamic_pointer_cast<TPixmap>(source)) return PixmapOfSource(source);
+    bool widened = false;
+    Ref<TPixmap> pixmap = PixmapFromUrlWidened(source, widened);
+    if (pixmap && widened) KeyOutColorInPlace(*pixmap, maskRed, maskGreen, maskBlue);
+    return pixmap;
+}
+
+}  // namespace
+
 Ref<TImage> TImage::Load(const Ref<TObject>& source, int32_t flags, int32_t maskRed,
                          int32_t maskGreen, int32_t maskBlue) {
-    const Ref<TPixmap> pixmap = PixmapOfSource(source);
+    const Ref<TPixmap> pixmap = flags & IMG_MASKED
+                                    ? MaskedPixmapOfSource(source, maskRed, maskGreen, maskBlue)
+                                    : PixmapOfSource(source);
     if (!pixmap) return nullptr;
     Ref<TImage> image =
         Create(pixmap->Width(), pixmap->Height(), 1, flags, maskRed, maskGreen, maskBlue);

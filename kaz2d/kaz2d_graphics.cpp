@@ -85,7 +85,9 @@ Ref<TKaz2DGraphics> TKaz2DGraphics::CreateFor(const Ref<TGraphics>& graphics,
 }
 
 Ref<TKaz2DDriver> CurrentKaz2DDriver() {
-    return State().driver;
+    // A current context closed directly (not through the graphics module) has no pixels left.
+    const Kaz2DState& s = State();
+    return s.current && s.current->graphics ? s.driver : nullptr;
 }
 
 void SetDefaultImageFontMaker(TDefaultImageFontMaker maker) {

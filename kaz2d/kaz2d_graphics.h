@@ -61,7 +61,7 @@ public:
     bool cleared = false;
 };
 
-// The driver of the current Kaz2D context; none while there is none.
+// The driver of the current Kaz2D context; none while there is none or it has been closed.
 Ref<TKaz2DDriver> CurrentKaz2DDriver();
 
 // The image font every new context starts with: none until the first context is created, then

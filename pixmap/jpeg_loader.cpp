@@ -1,9 +1,12 @@
 #include "pixmap/jpeg_loader.h"
 
+#include <algorithm>
 #include <exception>
+#include <limits>
 #include <memory>
 
 #include "pixmap/jpeg_glue.h"
+#include "pixmap/pixmap_loader.h"
 #include "stream/stream_closer.h"
 
 #include <jerror.h>
@@ -91,13 +94,29 @@ void InstallSource(TJpegDecoder& decoder, TStream* stream, std::exception_ptr* f
 }
 
 // Creates the decompressor, reads the header and starts decompressing.
-bool StartDecoding(TJpegDecoder* decoder, TStream* stream, std::exception_ptr* failure) {
+bool StartDecoding(TJpegDecoder* decoder, TStream* stream, std::exception_ptr* failure,
+                   bool widen) {
     if (setjmp(decoder->errors.recovery)) return false;
     jpeg_create_decompress(&decoder->info);
     InstallSource(*decoder, stream, failure);
-    if (jpeg_read_header(&decoder->info, TRUE) != JPEG_HEADER_OK) return false;
-    if (!PixmapSizeFits(decoder->info.image_width, decoder->info.image_height)) return false;
-    jpeg_start_decompress(&decoder->info);
+    jpeg_decompress_struct& info = decoder->info;
+    // Progressive pictures keep every coefficient (up to 6 bytes a pixel) until the end: bound
+    // libjpeg's working memory as well as the picture's own; libjpeg fails when its arrays
+    // would exceed it. The slack covers its tables and row buffers.
+    constexpr int64_t tablesAndRows = int64_t{16} << 20;
+    info.mem->max_memory_to_use = static_cast<long>(std::min<int64_t>(
+        PictureMemoryLimit() * 2 + tablesAndRows, std::numeric_limits<long>::max()));
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) return false;
+    if (!PictureFitsMemoryLimit(info.image_width, info.image_height)) return false;
+    // Only grey and colour pictures become pixmaps: refuse the rest before decoding them.
+    if (info.out_color_space != JCS_GRAYSCALE && info.out_color_space != JCS_RGB) return false;
+#ifdef JCS_EXTENSIONS
+    // libjpeg-turbo writes the alpha byte itself while converting colours.
+    if (widen && info.out_color_space == JCS_RGB) info.out_color_space = JCS_EXT_RGBA;
+#else
+    (void)widen;
+#endif
+    jpeg_start_decompress(&info);
     return true;
 }
 
@@ -113,7 +132,12 @@ bool ReadRows(TJpegDecoder* decoder, TPixmap* pixmap) {
 }
 
 int32_t FormatForComponents(int components) {
-    return components == 1 ? FormatGrey8 : components == 3 ? FormatRGB888 : FormatNone;
+    switch (components) {
+    case 1: return FormatGrey8;
+    case 3: return FormatRGB888;
+    case 4: return FormatRGBA8888;  // only when asked for: colour widened by libjpeg
+    default: return FormatNone;
+    }
 }
 
 // Owns the plain decoder state and destroys the decompressor however the load ends.
@@ -127,8 +151,8 @@ public:
     TJpegReader(const TJpegReader&) = delete;
     TJpegReader& operator=(const TJpegReader&) = delete;
 
-    Ref<TPixmap> Decode(TStream* stream, std::exception_ptr* failure) {
-        if (!StartDecoding(decoder.get(), stream, failure)) return nullptr;
+    Ref<TPixmap> Decode(TStream* stream, std::exception_ptr* failure, bool widen) {
+        if (!StartDecoding(decoder.get(), stream, failure, widen)) return nullptr;
         const jpeg_decompress_struct& info = decoder->info;
         const int32_t format = FormatForComponents(info.output_components);
         if (info.output_width == 0 || format == FormatNone) return nullptr;
@@ -142,16 +166,23 @@ private:
     std::unique_ptr<TJpegDecoder> decoder;  // value-initialised: all zero
 };
 
-}  // namespace
-
-Ref<TPixmap> DecodeJPEG(const Ref<TObject>& url) {
+Ref<TPixmap> DecodeJPEGFrom(const Ref<TObject>& url, bool widen, bool& widened) {
+    widened = false;
     Ref<TStream> stream = OpenReadStream(url);
     if (!stream) return nullptr;
     TStreamCloser closer(stream);
     std::exception_ptr failure;
-    Ref<TPixmap> pixmap = TJpegReader().Decode(stream.get(), &failure);
+    Ref<TPixmap> pixmap = TJpegReader().Decode(stream.get(), &failure, widen);
     if (failure) std::rethrow_exception(failure);
+    widened = pixmap && pixmap->Format() == FormatRGBA8888;
     return pixmap;
+}
+
+}  // namespace
+
+Ref<TPixmap> DecodeJPEG(const Ref<TObject>& url) {
+    bool widened = false;
+    return DecodeJPEGFrom(url, false, widened);
 }
 
 Ref<TPixmap> DecodeJPEG(std::u16string_view url) {
@@ -160,6 +191,10 @@ Ref<TPixmap> DecodeJPEG(std::u16string_view url) {
 
 Ref<TPixmap> TPixmapLoaderJPG::LoadFromStream(const Ref<TStream>& stream) {
     return DecodeJPEG(stream);
+}
+
+Ref<TPixmap> TPixmapLoaderJPG::LoadFromStreamWidened(const Ref<TStream>& stream, bool& widened) {
+    return DecodeJPEGFrom(stream, true, widened);
 }
 
 }  // namespace qrv

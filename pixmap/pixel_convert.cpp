@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "pixmap/pixel_format.h"
+#include "pixmap/pixel_shuffle.h"
 
 namespace qrv {
 
@@ -129,6 +130,13 @@ bool ConvertPixelRun(const void* src, int32_t srcFormat, void* dst, int32_t dstF
     if (!IsValidPixelFormat(srcFormat) || !IsValidPixelFormat(dstFormat) || count < 0) return false;
     auto* s = static_cast<const uint8_t*>(src);
     auto* d = static_cast<uint8_t*>(dst);
+    if (srcFormat != dstFormat) {
+        // The vector kernels take whole blocks of 16 pixels; the loops below do the rest.
+        const int32_t done = ShufflePixelRun(s, srcFormat, d, dstFormat, count);
+        s += static_cast<size_t>(done) * BytesPerPixel(srcFormat);
+        d += static_cast<size_t>(done) * BytesPerPixel(dstFormat);
+        count -= done;
+    }
     if (srcFormat == dstFormat) {
         std::memmove(d, s, static_cast<size_t>(count) * BytesPerPixel(srcFormat));
     } else if (srcFormat == FormatRGBA8888) {

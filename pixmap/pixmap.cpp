@@ -17,6 +17,21 @@ uint32_t PackARGB(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
     return a << 24 | r << 16 | g << 8 | b;
 }
 
+// The bytes a w x h block starting at first spans, whatever the sign of the pitch.
+struct TByteSpan {
+    uintptr_t begin;
+    uintptr_t end;
+};
+
+TByteSpan SpanOf(const uint8_t* first, int32_t pitch, int32_t w, int32_t h, int32_t format) {
+    const auto start = reinterpret_cast<uintptr_t>(first);
+    const auto lastRow = static_cast<uintptr_t>(start + static_cast<intptr_t>(h - 1) * pitch);
+    const auto rowBytes = static_cast<uintptr_t>(w) * static_cast<uintptr_t>(BytesPerPixel(format));
+    return {std::min(start, lastRow), std::max(start, lastRow) + rowBytes};
+}
+
+bool Overlap(TByteSpan a, TByteSpan b) { return a.begin < b.end && b.begin < a.end; }
+
 }  // namespace
 
 bool PixmapSizeFits(int64_t width, int64_t height) {
@@ -86,6 +101,21 @@ void TPixmap::PasteFrom(const TPixmap& source, int32_t x, int32_t y) {
     if (left >= right || top >= bottom) return;
     auto sourceX = static_cast<int32_t>(left);
     auto count = static_cast<int32_t>(right - left);
+    auto rows = static_cast<int32_t>(bottom - top);
+    // A window pasted onto memory it shares (its parent, a sibling) would read rows already
+    // overwritten: paste from a snapshot of the part that is read instead.
+    const auto sourceTop = static_cast<int32_t>(top);
+    const TByteSpan read = SpanOf(source.PixelAddress(sourceX, sourceTop), source.pitch, count,
+                                  rows, source.format);
+    const TByteSpan written =
+        SpanOf(PixelAddress(x + sourceX, y + sourceTop), pitch, count, rows, format);
+    if (Overlap(read, written)) {
+        const Ref<TPixmap> part = WrapPixelMemory(source.PixelAddress(sourceX, sourceTop), count,
+                                                  rows, source.pitch, source.format);
+        const Ref<TPixmap> snapshot = part ? part->Duplicate() : nullptr;
+        if (snapshot) PasteFrom(*snapshot, x + sourceX, y + sourceTop);
+        return;
+    }
     for (auto row = static_cast<int32_t>(top); row < bottom; ++row) {
         (void)ConvertPixelRun(source.PixelAddress(sourceX, row), source.format,
                               PixelAddress(x + sourceX, y + row), format, count);

@@ -19,12 +19,27 @@ public:
 
     // Decodes the stream from its current position; none when the data is not for this loader.
     [[nodiscard]] virtual Ref<TPixmap> LoadFromStream(const Ref<TStream>& stream) = 0;
+    // The same, but a picture without alpha may be given as RGBA with every alpha 255, which
+    // `widened` then says; this base form gives what LoadFromStream gives.
+    [[nodiscard]] virtual Ref<TPixmap> LoadFromStreamWidened(const Ref<TStream>& stream,
+                                                             bool& widened);
 
     TPixmapLoader* Next() const { return next; }
 
 private:
     TPixmapLoader* next;
 };
+
+// Pictures come from wherever a URL reaches, network included, so the loaders bound what one
+// picture may cost: a picture whose width x height x 4 bytes exceed the limit is refused before
+// anything of its size is allocated, whatever format it decodes to. The JPEG loader also holds
+// libjpeg's working memory (progressive coefficient buffers) to twice the limit and 16 MiB.
+// The default, 256 MiB, admits every picture up to 8192 x 8192; the program may move it.
+inline constexpr int64_t DEFAULT_PICTURE_MEMORY_LIMIT = int64_t{256} << 20;
+void SetPictureMemoryLimit(int64_t bytes);
+int64_t PictureMemoryLimit();
+// True when a picture of this size is within the limit (and a pixmap can hold it).
+bool PictureFitsMemoryLimit(int64_t width, int64_t height);
 
 // The newest loader, or nullptr while there is none.
 TPixmapLoader* FirstPixmapLoader();
@@ -34,5 +49,9 @@ TPixmapLoader* FirstPixmapLoader();
 // for a URL that does not open, a stream that cannot seek, or data that no loader takes.
 [[nodiscard]] Ref<TPixmap> PixmapFromUrl(const Ref<TObject>& url);
 [[nodiscard]] Ref<TPixmap> PixmapFromUrl(std::u16string_view url);
+
+// PixmapFromUrl for a caller that keys a colour out at once: a picture without alpha may come
+// decoded straight to RGBA (every alpha 255), with `widened` set, ready to be keyed in place.
+[[nodiscard]] Ref<TPixmap> PixmapFromUrlWidened(const Ref<TObject>& url, bool& widened);
 
 }  // namespace qrv

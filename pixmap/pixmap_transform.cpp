@@ -7,52 +7,74 @@ namespace qrv {
 
 namespace {
 
-// The source itself when it is already RGBA, else an RGBA copy.
-Ref<TPixmap> AsRGBA(const Ref<TPixmap>& pixmap) {
-    return pixmap->Format() == FormatRGBA8888 ? pixmap : pixmap->ConvertedTo(FormatRGBA8888);
+// A pixel's bytes read as one word, so that colour and alpha are compared at once.
+uint32_t Word(const uint8_t (&bytes)[4]) {
+    uint32_t word;
+    std::memcpy(&word, bytes, 4);
+    return word;
 }
 
-bool IsKey(const uint8_t* p, int32_t red, int32_t green, int32_t blue) {
-    return p[0] == red && p[1] == green && p[2] == blue;
+// Marks the pixels of the key colour with alpha 0 and makes every other pixel opaque, writing
+// only where a byte changes; true when some pixel was keyed.
+bool MarkKeyedPixels(TPixmap& rgba, int32_t red, int32_t green, int32_t blue) {
+    if ((red | green | blue) & ~0xFF) {  // a key no pixel can have
+        for (int32_t y = 0; y < rgba.Height(); ++y) {
+            uint8_t* p = rgba.PixelAddress(0, y);
+            for (int32_t x = 0; x < rgba.Width(); ++x, p += 4) p[3] = 255;
+        }
+        return false;
+    }
+    const uint32_t colour = Word({255, 255, 255, 0});
+    const uint32_t key = Word({uint8_t(red), uint8_t(green), uint8_t(blue), 0});
+    const uint32_t opaque = Word({0, 0, 0, 255});
+    bool keyed = false;
+    for (int32_t y = 0; y < rgba.Height(); ++y) {
+        uint8_t* p = rgba.PixelAddress(0, y);
+        for (int32_t x = 0; x < rgba.Width(); ++x, p += 4) {
+            uint32_t pixel;
+            std::memcpy(&pixel, p, 4);
+            const bool isKey = (pixel & colour) == key;
+            const uint32_t wanted = (pixel & colour) | (isKey ? 0 : opaque);
+            if (pixel != wanted) std::memcpy(p, &wanted, 4);
+            keyed |= isKey;
+        }
+    }
+    return keyed;
 }
 
-// The colour a keyed pixel at (x, y) takes: the average of its unkeyed neighbours, alpha 0.
-void AverageUnkeyedNeighbours(const TPixmap& source, int32_t x, int32_t y, int32_t red,
-                              int32_t green, int32_t blue, uint8_t* out) {
+// The colour a keyed pixel at (x, y) takes: the average of its unkeyed (opaque) neighbours.
+void AverageUnkeyedNeighbours(TPixmap& rgba, int32_t x, int32_t y) {
     int32_t sum[3] = {0, 0, 0};
     int32_t count = 0;
-    for (int32_t ny = std::max(y - 1, 0); ny <= std::min(y + 1, source.Height() - 1); ++ny) {
-        for (int32_t nx = std::max(x - 1, 0); nx <= std::min(x + 1, source.Width() - 1); ++nx) {
-            const uint8_t* p = source.PixelAddress(nx, ny);
-            if (IsKey(p, red, green, blue)) continue;
+    for (int32_t ny = std::max(y - 1, 0); ny <= std::min(y + 1, rgba.Height() - 1); ++ny) {
+        for (int32_t nx = std::max(x - 1, 0); nx <= std::min(x + 1, rgba.Width() - 1); ++nx) {
+            const uint8_t* p = rgba.PixelAddress(nx, ny);
+            if (p[3] == 0) continue;
             for (int c = 0; c < 3; ++c) sum[c] += p[c];
             ++count;
         }
     }
+    uint8_t* out = rgba.PixelAddress(x, y);
     for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>(count ? sum[c] / count : 0);
-    out[3] = 0;
 }
 
 }  // namespace
 
+void KeyOutColorInPlace(TPixmap& rgba, int32_t red, int32_t green, int32_t blue) {
+    if (rgba.Format() != FormatRGBA8888 || !MarkKeyedPixels(rgba, red, green, blue)) return;
+    // Only keyed pixels change colour, and they are told apart by alpha, not colour, so the
+    // averages read the original colours of the unkeyed neighbours.
+    for (int32_t y = 0; y < rgba.Height(); ++y) {
+        const uint8_t* p = rgba.PixelAddress(0, y);
+        for (int32_t x = 0; x < rgba.Width(); ++x, p += 4)
+            if (p[3] == 0) AverageUnkeyedNeighbours(rgba, x, y);
+    }
+}
+
 Ref<TPixmap> KeyOutColor(const Ref<TPixmap>& pixmap, int32_t red, int32_t green, int32_t blue) {
     if (!pixmap) return nullptr;
-    Ref<TPixmap> source = AsRGBA(pixmap);
-    Ref<TPixmap> result = source ? NewPixmap(source->Width(), source->Height(), FormatRGBA8888, 4)
-                                 : nullptr;
-    if (!result) return nullptr;
-    for (int32_t y = 0; y < source->Height(); ++y) {
-        const uint8_t* in = source->PixelAddress(0, y);
-        uint8_t* out = result->PixelAddress(0, y);
-        for (int32_t x = 0; x < source->Width(); ++x, in += 4, out += 4) {
-            if (IsKey(in, red, green, blue)) {
-                AverageUnkeyedNeighbours(*source, x, y, red, green, blue, out);
-            } else {
-                std::memcpy(out, in, 3);
-                out[3] = 255;
-            }
-        }
-    }
+    Ref<TPixmap> result = pixmap->ConvertedTo(FormatRGBA8888);
+    if (result) KeyOutColorInPlace(*result, red, green, blue);
     return result;
 }
 

@@ -11,6 +11,9 @@ namespace qrv {
 // none) so that filtered edges do not bleed the key colour; every other pixel becomes opaque.
 [[nodiscard]] Ref<TPixmap> KeyOutColor(const Ref<TPixmap>& pixmap, int32_t red, int32_t green,
                                        int32_t blue);
+// The same on an RGBA pixmap's own pixels, for a pixmap nobody else sees yet; the pixels
+// its alpha already gives are left untouched. Other formats are left as they are.
+void KeyOutColorInPlace(TPixmap& rgba, int32_t red, int32_t green, int32_t blue);
 
 // Mirrored copies of the same size and format: left to right, and top to bottom.
 [[nodiscard]] Ref<TPixmap> FlipHorizontal(const Ref<TPixmap>& pixmap);

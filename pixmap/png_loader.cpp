@@ -3,10 +3,12 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 #include <limits>
 #include <vector>
 
+#include "pixmap/pixmap_loader.h"
 #include "stream/stream_closer.h"
 
 namespace qrv {
@@ -27,6 +29,9 @@ struct TPngHeader {
     int bitDepth;
     int colorType;
     size_t rowBytes;
+    bool hasAlpha;     // an alpha channel or a transparency chunk
+    bool widened;      // an opaque picture decoded to RGBA
+    bool paletteRows;  // 8-bit palette indices read as they are, expanded here
 };
 
 [[noreturn]] void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
@@ -55,14 +60,35 @@ void ReadFromStream(png_structp png, png_bytep data, size_t length) {
     if (!ReadExactly(*context, data, length)) png_error(png, "read failed");
 }
 
-// Reads the chunks up to the image data and sets the transforms: 16-bit samples cut to 8,
-// palettes, transparency chunks and small grey depths expanded.
-bool ReadPngHeader(png_structp png, png_infop info, TPngHeader* header) {
+// Sets the transforms that give 8-bit grey, RGB or RGBA rows: 16-bit samples cut to 8,
+// palettes, transparency chunks and small grey depths expanded, grey with alpha widened to
+// RGBA, and opaque pictures widened to RGBA when asked.
+void SetTransforms(png_structp png, png_infop info, bool widen, TPngHeader* header) {
+    const int type = png_get_color_type(png, info);
+    const bool grey = (type & PNG_COLOR_MASK_COLOR) == 0;
+    if (header->paletteRows) return;
+    png_set_strip_16(png);
+    png_set_expand(png);
+    if (grey && (header->hasAlpha || widen)) png_set_gray_to_rgb(png);
+    if (widen && !header->hasAlpha) png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+}
+
+// Reads the chunks up to the image data and chooses how the rows are decoded.
+bool ReadPngHeader(png_structp png, png_infop info, bool widen, TPngHeader* header) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_sig_bytes(png, 8);
     png_read_info(png, info);
-    png_set_strip_16(png);
-    png_set_expand(png);
+    const int type = png_get_color_type(png, info);
+    png_bytep alphas = nullptr;
+    int alphaCount = 0;
+    png_get_tRNS(png, info, &alphas, &alphaCount, nullptr);
+    header->hasAlpha = (type & PNG_COLOR_MASK_ALPHA) != 0 ||
+                       (png_get_valid(png, info, PNG_INFO_tRNS) != 0 &&
+                        (type != PNG_COLOR_TYPE_PALETTE || alphaCount > 0));
+    header->widened = widen && !header->hasAlpha;
+    header->paletteRows = type == PNG_COLOR_TYPE_PALETTE && png_get_bit_depth(png, info) == 8 &&
+                          png_get_interlace_type(png, info) == PNG_INTERLACE_NONE;
+    SetTransforms(png, info, widen, header);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
     png_get_IHDR(png, info, &header->width, &header->height, &header->bitDepth,
@@ -78,49 +104,80 @@ bool ReadPngImage(png_structp png, png_infop info, png_bytepp rows) {
     return true;
 }
 
-int32_t PixmapFormatFor(int colorType) {
-    switch (colorType) {
+// A palette as pixels ready to store, in the bytes R, G, B, A: entries past the palette are
+// black and entries past the transparency chunk opaque, as libpng's own expansion makes them.
+struct TPaletteTable {
+    uint32_t pixels[256];
+};
+
+void MakePaletteTable(png_structp png, png_infop info, TPaletteTable* table) {
+    png_colorp colours = nullptr;
+    int colourCount = 0;
+    png_get_PLTE(png, info, &colours, &colourCount);
+    png_bytep alphas = nullptr;
+    int alphaCount = 0;
+    png_get_tRNS(png, info, &alphas, &alphaCount, nullptr);
+    for (int i = 0; i < 256; ++i) {
+        const png_color colour = i < colourCount ? colours[i] : png_color{0, 0, 0};
+        const uint8_t pixel[4] = {colour.red, colour.green, colour.blue,
+                                  i < alphaCount && alphas ? alphas[i] : uint8_t{255}};
+        std::memcpy(&table->pixels[i], pixel, 4);
+    }
+}
+
+void ExpandPaletteRow(const png_byte* indices, const TPaletteTable& table, uint8_t* out,
+                      int32_t width, int32_t bytesPerPixel) {
+    if (bytesPerPixel == 4) {
+        for (int32_t x = 0; x < width; ++x) std::memcpy(out + 4 * x, &table.pixels[indices[x]], 4);
+        return;
+    }
+    // Three-byte pixels: each store of four spills one byte the next pixel overwrites.
+    for (int32_t x = 0; x + 1 < width; ++x) std::memcpy(out + 3 * x, &table.pixels[indices[x]], 4);
+    if (width > 0) std::memcpy(out + 3 * (width - 1), &table.pixels[indices[width - 1]], 3);
+}
+
+bool ReadPaletteImage(png_structp png, png_infop info, const TPaletteTable* table,
+                      png_bytep indices, TPixmap* pixmap) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    const int32_t bytesPerPixel = BytesPerPixel(pixmap->Format());
+    for (int32_t y = 0; y < pixmap->Height(); ++y) {
+        png_read_row(png, indices, nullptr);
+        ExpandPaletteRow(indices, *table, pixmap->PixelAddress(0, y), pixmap->Width(), bytesPerPixel);
+    }
+    png_read_end(png, info);
+    return true;
+}
+
+int32_t PixmapFormatFor(const TPngHeader& header) {
+    if (header.paletteRows) return header.hasAlpha || header.widened ? FormatRGBA8888 : FormatRGB888;
+    switch (header.colorType) {
     case PNG_COLOR_TYPE_GRAY: return FormatGrey8;
     case PNG_COLOR_TYPE_RGB: return FormatRGB888;
     case PNG_COLOR_TYPE_RGB_ALPHA: return FormatRGBA8888;
-    case PNG_COLOR_TYPE_GRAY_ALPHA: return FormatRGBA8888;
     default: return FormatNone;
     }
 }
 
-int32_t ChannelsOf(int colorType) {
-    return colorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2 : BytesPerPixel(PixmapFormatFor(colorType));
-}
-
-// Grey-with-alpha rows (grey, alpha) become RGBA pixels (grey, grey, grey, alpha).
-void SpreadGreyAlpha(const std::vector<png_byte>& samples, size_t rowBytes, TPixmap& pixmap) {
-    for (int32_t y = 0; y < pixmap.Height(); ++y) {
-        const png_byte* in = samples.data() + rowBytes * static_cast<size_t>(y);
-        uint8_t* out = pixmap.PixelAddress(0, y);
-        for (int32_t x = 0; x < pixmap.Width(); ++x, in += 2, out += 4) {
-            out[0] = out[1] = out[2] = in[0];
-            out[3] = in[1];
-        }
-    }
-}
-
 Ref<TPixmap> DecodeImage(png_structp png, png_infop info, const TPngHeader& header) {
-    const int32_t format = PixmapFormatFor(header.colorType);
+    const int32_t format = PixmapFormatFor(header);
     if (header.bitDepth != 8 || format == FormatNone) return nullptr;
-    if (!PixmapSizeFits(header.width, header.height)) return nullptr;
+    if (!PictureFitsMemoryLimit(header.width, header.height)) return nullptr;
     const auto width = static_cast<int32_t>(header.width);
     const auto height = static_cast<int32_t>(header.height);
-    if (header.rowBytes != static_cast<size_t>(width) * ChannelsOf(header.colorType)) return nullptr;
+    const int32_t rowSamples = header.paletteRows ? 1 : BytesPerPixel(format);
+    if (header.rowBytes != static_cast<size_t>(width) * rowSamples) return nullptr;
 
     Ref<TPixmap> pixmap = NewPixmap(width, height, format, 4);
     if (!pixmap) return nullptr;
-    const bool greyAlpha = header.colorType == PNG_COLOR_TYPE_GRAY_ALPHA;
-    std::vector<png_byte> samples(greyAlpha ? header.rowBytes * height : 0);
+    if (header.paletteRows) {
+        TPaletteTable table;
+        MakePaletteTable(png, info, &table);
+        std::vector<png_byte> indices(header.rowBytes);
+        return ReadPaletteImage(png, info, &table, indices.data(), pixmap.get()) ? pixmap : nullptr;
+    }
     std::vector<png_bytep> rows(static_cast<size_t>(height));
-    for (int32_t y = 0; y < height; ++y)
-        rows[y] = greyAlpha ? samples.data() + header.rowBytes * y : pixmap->PixelAddress(0, y);
+    for (int32_t y = 0; y < height; ++y) rows[y] = pixmap->PixelAddress(0, y);
     if (!ReadPngImage(png, info, rows.data())) return nullptr;
-    if (greyAlpha) SpreadGreyAlpha(samples, header.rowBytes, *pixmap);
     return pixmap;
 }
 
@@ -136,11 +193,13 @@ public:
     TPngReader(const TPngReader&) = delete;
     TPngReader& operator=(const TPngReader&) = delete;
 
-    Ref<TPixmap> Decode() {
+    Ref<TPixmap> Decode(bool widen, bool& widened) {
         if (!png || !info) return nullptr;
         TPngHeader header{};
-        if (!ReadPngHeader(png, info, &header)) return nullptr;
-        return DecodeImage(png, info, header);
+        if (!ReadPngHeader(png, info, widen, &header)) return nullptr;
+        Ref<TPixmap> pixmap = DecodeImage(png, info, header);
+        widened = pixmap && header.widened;
+        return pixmap;
     }
 
 private:
@@ -148,9 +207,8 @@ private:
     png_infop info;
 };
 
-}  // namespace
-
-Ref<TPixmap> DecodePNG(const Ref<TObject>& url) {
+Ref<TPixmap> DecodePNGFrom(const Ref<TObject>& url, bool widen, bool& widened) {
+    widened = false;
     Ref<TStream> stream = OpenReadStream(url);
     if (!stream) return nullptr;
     TStreamCloser closer(stream);
@@ -159,15 +217,26 @@ Ref<TPixmap> DecodePNG(const Ref<TObject>& url) {
     if (png_sig_cmp(signature, 0, sizeof signature) != 0) return nullptr;
 
     TPngReadContext context{stream.get(), nullptr};
-    Ref<TPixmap> pixmap = TPngReader(context).Decode();
+    Ref<TPixmap> pixmap = TPngReader(context).Decode(widen, widened);
     if (context.failure) std::rethrow_exception(context.failure);
     return pixmap;
+}
+
+}  // namespace
+
+Ref<TPixmap> DecodePNG(const Ref<TObject>& url) {
+    bool widened = false;
+    return DecodePNGFrom(url, false, widened);
 }
 
 Ref<TPixmap> DecodePNG(std::u16string_view url) { return DecodePNG(MakeText(std::u16string(url))); }
 
 Ref<TPixmap> TPixmapLoaderPNG::LoadFromStream(const Ref<TStream>& stream) {
     return DecodePNG(stream);
+}
+
+Ref<TPixmap> TPixmapLoaderPNG::LoadFromStreamWidened(const Ref<TStream>& stream, bool& widened) {
+    return DecodePNGFrom(stream, true, widened);
 }
 
 }  // namespace qrv

@@ -193,5 +193,24 @@ TEST_F(Images, ScreenCopiesBecomeImagePixels) {
     EXPECT_EQ(TImage::Create(4, 4, -1, 0, 0, 0, 0), nullptr);
 }
 
+
+// Closing the current context directly leaves nothing to read from: the image keeps its pixels,
+// and selecting the closed context afterwards is harmless and leaves no context current.
+TEST_F(Images, AClosedContextNeitherCopiesToImagesNorBecomesCurrent) {
+    Ref<TImage> image = CreateBlankImage(4, 4, 1, 0);
+    image->Lock(0, true, true)->SetPixelARGB(1, 1, 0xFF336699);
+    graphics->Close();
+    CopyScreenToImage(image, 0, 0, 0);
+    EXPECT_EQ(image->Lock(0, true, false)->GetPixelARGB(1, 1), 0xFF336699u);
+
+    Ref<TGraphics> closed = NewGraphics(32, 32, 0, 0, 0);
+    ASSERT_TRUE(closed);
+    closed->Close();
+    SelectGraphics(closed);
+    EXPECT_EQ(CurrentGraphics(), nullptr);
+    EXPECT_EQ(CurrentWidth(), 0);
+    EXPECT_EQ(image->Frame(0), nullptr);
+}
+
 }  // namespace
 }  // namespace qrv::testing

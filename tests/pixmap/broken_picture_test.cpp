@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <string>
+
 #include "pixmap/pixmap_loader.h"
 #include "pixmap/pixmap_module.h"
 #include "pixmap/pixmap_save.h"
@@ -129,6 +134,84 @@ TEST_F(BrokenPictures, HugeJpegSizesAreRefusedBeforeDecoding) {
     ASSERT_NE(frame, 0u) << "no baseline frame header";
     for (size_t i : {frame + 5, frame + 6, frame + 7, frame + 8}) jpeg[i] = 0xFF;  // 65535 x 65535
     EXPECT_FALSE(Decode(jpeg));
+}
+
+
+// Growth of the peak resident memory over the memory in use before, in MiB, while run runs;
+// -1 where the peak cannot be reset.
+double PeakGrowthMiB(const std::function<void()>& run) {
+    auto statusKiB = [](const std::string& field) {
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind(field, 0) == 0) return std::stod(line.substr(field.size()));
+        return -1.0;
+    };
+    std::ofstream reset("/proc/self/clear_refs");
+    reset << "5" << std::flush;
+    if (!reset) return -1;
+    const double before = statusKiB("VmRSS:");
+    run();
+    const double peak = statusKiB("VmHWM:");
+    return before < 0 || peak < 0 ? -1 : (peak - before) / 1024;
+}
+
+// Rewrites the size in a JPEG's frame header (baseline or progressive).
+Bytes WithJpegSize(Bytes jpeg, uint8_t frameMarker, uint16_t width, uint16_t height) {
+    for (size_t i = 0; i + 8 < jpeg.size(); ++i) {
+        if (jpeg[i] != 0xFF || jpeg[i + 1] != frameMarker) continue;
+        jpeg[i + 5] = uint8_t(height >> 8);
+        jpeg[i + 6] = uint8_t(height);
+        jpeg[i + 7] = uint8_t(width >> 8);
+        jpeg[i + 8] = uint8_t(width);
+        return jpeg;
+    }
+    ADD_FAILURE() << "no frame header";
+    return jpeg;
+}
+
+// Tiny files declaring 23170 x 23170 pixels (just inside 31 bits of RGBA bytes) must cost
+// neither memory nor time: they are refused by the picture memory limit before anything of
+// the picture's size is allocated.
+TEST_F(BrokenPictures, TinyPicturesDeclaringHugeSizesCostNoMemoryOrTime) {
+    constexpr uint16_t side = 23170;
+    TPngPicture greyAlpha;
+    greyAlpha.width = greyAlpha.height = 4;
+    greyAlpha.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    greyAlpha.rows.assign(4, Bytes(8, 100));
+    const std::u16string path = folder.Path("grey-alpha.png");
+    ASSERT_TRUE(WritePngPicture(path, greyAlpha));
+    const struct {
+        const char* name;
+        Bytes bytes;
+    } pictures[] = {
+        {"progressive JPEG", WithJpegSize(Saved(false, true), 0xC2, side, side)},
+        {"baseline JPEG", WithJpegSize(Saved(false), 0xC0, side, side)},
+        {"grey-with-alpha PNG", WithPngSize(ReadFileBytes(path), side, side)},
+    };
+    for (const auto& picture : pictures) {
+        Ref<TPixmap> pixmap;
+        const auto start = std::chrono::steady_clock::now();
+        const double growth = PeakGrowthMiB([&] { pixmap = Decode(picture.bytes); });
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        EXPECT_FALSE(pixmap) << picture.name;
+        EXPECT_LT(growth, 256) << picture.name << ": peak memory grew by " << growth << " MiB";
+        EXPECT_LT(took.count(), 2.0) << picture.name << " took " << took.count() << " s";
+    }
+}
+
+// The limit counts width x height x 4 bytes, whatever the format, and the program may move it.
+TEST_F(BrokenPictures, PictureMemoryLimitIsSettable) {
+    EXPECT_EQ(PictureMemoryLimit(), int64_t{256} << 20);
+    EXPECT_TRUE(PictureFitsMemoryLimit(8192, 8192));
+    EXPECT_FALSE(PictureFitsMemoryLimit(8192, 8193));
+    const Bytes png = Saved(true), jpeg = Saved(false, true);  // 48 x 40 pictures
+    SetPictureMemoryLimit(48 * 40 * 4);
+    EXPECT_TRUE(Decode(png));
+    EXPECT_TRUE(Decode(jpeg));
+    SetPictureMemoryLimit(48 * 40 * 4 - 1);
+    EXPECT_FALSE(Decode(png));
+    EXPECT_FALSE(Decode(jpeg));
+    SetPictureMemoryLimit(DEFAULT_PICTURE_MEMORY_LIMIT);
 }
 
 }  // namespace

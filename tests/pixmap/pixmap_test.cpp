@@ -151,6 +151,35 @@ TEST(Pixmap, PasteConvertsAndClipsAtTheEdges) {
     EXPECT_EQ(clipped->GetPixelARGB(0, 0), 0xFF000000u);
 }
 
+
+// A window pasted onto memory it shares reads its pixels as they were before the paste, in
+// either direction and also within one row.
+TEST(Pixmap, PasteOfAnOverlappingWindowCopiesAsFromASnapshot) {
+    auto column = [](const Ref<TPixmap>& grey) {
+        std::vector<uint8_t> values;
+        for (int32_t y = 0; y < grey->Height(); ++y) values.push_back(*grey->PixelAddress(0, y));
+        return values;
+    };
+    auto fresh = [] {
+        Ref<TPixmap> grey = NewPixmap(1, 3, FormatGrey8, 4);
+        for (int32_t y = 0; y < 3; ++y) *grey->PixelAddress(0, y) = static_cast<uint8_t>(y + 1);
+        return grey;
+    };
+    Ref<TPixmap> down = fresh();
+    down->PasteFrom(*down->SubRegion(0, 0, 1, 2), 0, 1);
+    EXPECT_EQ(column(down), (std::vector<uint8_t>{1, 1, 2}));
+    Ref<TPixmap> up = fresh();
+    up->PasteFrom(*up->SubRegion(0, 1, 1, 2), 0, 0);
+    EXPECT_EQ(column(up), (std::vector<uint8_t>{2, 3, 3}));
+
+    // Within a row, through a conversion: grey pixels widened onto the RGB bytes they share.
+    Ref<TPixmap> row = NewPixmap(6, 1, FormatGrey8, 4);
+    for (int32_t x = 0; x < 6; ++x) *row->PixelAddress(x, 0) = static_cast<uint8_t>(10 * (x + 1));
+    Ref<TPixmap> asRGB = WrapPixelMemory(row->Pixels(), 2, 1, 8, FormatRGB888);
+    asRGB->PasteFrom(*row->SubRegion(0, 0, 2, 1), 0, 0);
+    EXPECT_EQ(std::vector<uint8_t>(row->Pixels(), row->Pixels() + 6),
+              (std::vector<uint8_t>{10, 10, 10, 20, 20, 20}));
+}
 TEST(Pixmap, ConvertedToGivesANewPixmapOfTheFormat) {
     Ref<TPixmap> grey = NewPixmap(3, 1, FormatGrey8, 1);
     grey->Pixels()[1] = 100;

@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/text.h"
+#include "pixmap/pixmap_module.h"
 #include "pixmap/pixmap_save.h"
+#include "pixmap/pixmap_transform.h"
 #include "test_files.h"
 
 namespace {
@@ -126,6 +133,73 @@ TEST_F(PngLoader, SavedPixmapsComeBackExactly) {
         for (int32_t y = 0; y < 3; ++y)
             for (int32_t x = 0; x < 5; ++x)
                 ASSERT_EQ(loaded->GetPixelARGB(x, y), c.saved->GetPixelARGB(x, y)) << x << ", " << y;
+    }
+}
+
+// Pictures without alpha decoded straight to RGBA for a masked image, then keyed in place,
+// give the pixels of keying the plainly decoded picture; pictures with alpha stay as they are.
+TEST_F(PngLoader, WidenedDecodingKeysToTheSamePixelsAsKeyingACopy) {
+    InitPixmapModule();
+    auto picture = [](int colorType, int bitDepth, int channels) {
+        TPngPicture p;
+        p.width = 21;
+        p.height = 7;
+        p.colorType = colorType;
+        p.bitDepth = bitDepth;
+        const int samplesPerByte = 8 / std::min(bitDepth, 8);
+        const int rowBytes = (p.width * channels + samplesPerByte - 1) / samplesPerByte *
+                             std::max(bitDepth / 8, 1);
+        for (int y = 0; y < p.height; ++y) {
+            Bytes row(static_cast<size_t>(rowBytes));
+            for (int i = 0; i < rowBytes; ++i) row[i] = (i + y) % 5 == 0 ? 0 : uint8_t(i * 37 + y);
+            p.rows.push_back(row);
+        }
+        return p;
+    };
+    std::vector<TPngPicture> pictures = {
+        picture(PNG_COLOR_TYPE_GRAY, 8, 1), picture(PNG_COLOR_TYPE_GRAY, 2, 1),
+        picture(PNG_COLOR_TYPE_RGB, 8, 3),  picture(PNG_COLOR_TYPE_RGB, 16, 3),
+        picture(PNG_COLOR_TYPE_GRAY_ALPHA, 8, 2), picture(PNG_COLOR_TYPE_RGB_ALPHA, 8, 4),
+    };
+    TPngPicture greyKey = picture(PNG_COLOR_TYPE_GRAY, 8, 1);
+    greyKey.hasTransparentColour = true;
+    greyKey.transparentColour.gray = 37;
+    pictures.push_back(greyKey);
+    TPngPicture rgbKey = picture(PNG_COLOR_TYPE_RGB, 8, 3);
+    rgbKey.hasTransparentColour = true;
+    rgbKey.transparentColour.green = 37;
+    rgbKey.transparentColour.blue = 74;
+    pictures.push_back(rgbKey);
+    for (int depth : {8, 4}) {
+        // 200 colours, some pixels past them; with and without transparency; interlaced too.
+        TPngPicture palette = picture(PNG_COLOR_TYPE_PALETTE, depth, 1);
+        for (int i = 0; i < (depth == 8 ? 200 : 12); ++i)
+            palette.palette.push_back({uint8_t(i * 3), uint8_t(i % 2 ? 0 : i), uint8_t(i / 2)});
+        pictures.push_back(palette);
+        palette.interlaced = true;
+        pictures.push_back(palette);
+        palette.interlaced = false;
+        palette.transparency = {0, 128, 255, 7};
+        pictures.push_back(palette);
+    }
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        const std::u16string path = folder.Path("picture" + std::to_string(i) + ".png");
+        ASSERT_TRUE(WritePngPicture(path, pictures[i])) << "picture " << i;
+        const Ref<TPixmap> plain = DecodePNG(path);
+        ASSERT_TRUE(plain) << "picture " << i;
+        const bool opaque = AlphaBits(plain->Format()) == 0;
+        const Ref<TPixmap> expected = opaque ? KeyOutColor(plain, 0, 0, 0) : plain;
+
+        bool widened = false;
+        const Ref<TPixmap> direct = PixmapFromUrlWidened(MakeText(path), widened);
+        ASSERT_TRUE(direct) << "picture " << i;
+        EXPECT_EQ(widened, opaque) << "picture " << i;
+        if (widened) KeyOutColorInPlace(*direct, 0, 0, 0);
+        ASSERT_EQ(direct->Format(), expected->Format()) << "picture " << i;
+        for (int32_t y = 0; y < expected->Height(); ++y)
+            for (int32_t x = 0; x < expected->Width(); ++x)
+                ASSERT_EQ(direct->GetPixelARGB(x, y), expected->GetPixelARGB(x, y))
+                    << "picture " << i << " at (" << x << ", " << y << ")";
     }
 }
 

@@ -46,6 +46,7 @@ bool WriteWithLibpng(FILE* file, const TPngPicture* picture, png_bytepp rows) {
         return false;
     }
     png_init_io(png, file);
+    png_set_benign_errors(png, 1);  // pixels past the palette are written, for the loader tests
     png_set_IHDR(png, info, picture->width, picture->height, picture->bitDepth,
                  picture->colorType,
                  picture->interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
@@ -55,6 +56,10 @@ bool WriteWithLibpng(FILE* file, const TPngPicture* picture, png_bytepp rows) {
     if (!picture->transparency.empty())
         png_set_tRNS(png, info, picture->transparency.data(),
                      static_cast<int>(picture->transparency.size()), nullptr);
+    if (picture->hasTransparentColour) {
+        png_color_16 colour = picture->transparentColour;
+        png_set_tRNS(png, info, nullptr, 0, &colour);
+    }
     png_write_info(png, info);
     png_write_image(png, rows);
     png_write_end(png, info);

@@ -38,6 +38,8 @@ struct TPngPicture {
     bool interlaced = false;
     std::vector<png_color> palette;
     Bytes transparency;  // the tRNS chunk of a palette picture, one alpha per entry
+    bool hasTransparentColour = false;  // the tRNS chunk of a grey or RGB picture
+    png_color_16 transparentColour{};
     std::vector<Bytes> rows;
 };
 
