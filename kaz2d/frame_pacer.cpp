@@ -5,26 +5,26 @@
 namespace qrv {
 
 void TFramePacer::Start(int32_t rate) {
-    hertz = rate;
+    hertz = rate > 0 ? rate : 0;
     period = hertz != 0 ? 1000 / hertz : 0;
-    remainder = 1000 - period * hertz;
+    remainder = hertz != 0 ? 1000 - period * hertz : 0;
     accumulated = 0;
     nextPresent = MillisecondClock();
 }
 
 void TFramePacer::WaitForNextFrame() {
-    nextPresent += period;
+    if (hertz == 0) return;
+    nextPresent += static_cast<uint32_t>(period);
     accumulated += remainder;
     if (accumulated >= hertz) {
         accumulated -= hertz;
         nextPresent += 1;
     }
     const uint32_t now = MillisecondClock();
-    const auto wait = static_cast<int32_t>(nextPresent - now);
-    if (wait <= 0) {
-        nextPresent = now;
+    if (ClockIsAfter(nextPresent, now)) {
+        DelayUntil(nextPresent);
     } else {
-        DelayMillis(wait);
+        nextPresent = now;
     }
 }
 

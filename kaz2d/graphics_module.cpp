@@ -197,7 +197,7 @@ Ref<TGraphics> OpenGraphicsWindow(int32_t width, int32_t height, int32_t depth, 
     AdvanceContextGeneration();
     SelectGraphics(graphics);
 
-    s.softwareSync = hertz != 0;
+    s.softwareSync = hertz > 0;
     if (s.softwareSync && depth != 0) s.softwareSync = !SynchronisedPresentKeepsRate(hertz);
     s.pacer.Start(hertz);
     s.defaultGraphics = graphics;

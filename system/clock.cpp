@@ -12,6 +12,11 @@ Ref<TClock>& ClockSlot() {
 
 }  // namespace
 
+void TClock::DelayUntil(uint32_t deadline) {
+    const auto wait = static_cast<int32_t>(deadline - Milliseconds());
+    if (wait > 0) Delay(wait);
+}
+
 void TVirtualClock::Advance(int32_t ms) {
     if (ms > 0) now += static_cast<uint32_t>(ms);
 }
@@ -39,6 +44,10 @@ uint32_t MillisecondClock() {
 void DelayMillis(int32_t ms) {
     if (ms <= 0) return;
     CurrentClock()->Delay(ms);
+}
+
+void DelayUntil(uint32_t deadline) {
+    CurrentClock()->DelayUntil(deadline);
 }
 
 }  // namespace qrv

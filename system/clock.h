@@ -14,6 +14,9 @@ public:
     virtual uint32_t Milliseconds() = 0;
     // Sleeps ms milliseconds (never called with a negative value).
     virtual void Delay(int32_t ms) = 0;
+    // Sleeps until the clock reads deadline; returns at once when it is not ahead. Frame pacing
+    // sleeps this way so that a late wake-up is not added to the next frame's wait.
+    virtual void DelayUntil(uint32_t deadline);
 };
 
 // Time that moves only when asked: Delay advances it at once, so a program sleeping on it
@@ -23,6 +26,7 @@ public:
     explicit TVirtualClock(uint32_t start = 0) : now(start) {}
     uint32_t Milliseconds() override { return now; }
     void Delay(int32_t ms) override { Advance(ms); }
+    void DelayUntil(uint32_t deadline) override { AdvanceTo(deadline); }
     // Moves time forward by ms (wrapping at 2^32); a negative ms does nothing.
     void Advance(int32_t ms);
     // Moves time forward to t, if t lies ahead (in wrapping order) of now.
@@ -46,5 +50,7 @@ Ref<TClock> CurrentClock();
 uint32_t MillisecondClock();
 // Sleeps ms milliseconds on the current clock; zero or a negative value returns at once.
 void DelayMillis(int32_t ms);
+// Sleeps on the current clock until it reads deadline; a deadline not ahead returns at once.
+void DelayUntil(uint32_t deadline);
 
 }  // namespace qrv

@@ -2,17 +2,44 @@
 
 #include <SDL.h>
 
-#include <chrono>
+#include <cerrno>
+#include <cstdint>
+#include <ctime>
 
 namespace qrv {
+namespace {
+
+constexpr int64_t NANOS_PER_MILLI = 1000000;
+constexpr int64_t NANOS_PER_SECOND = 1000000000;
+
+// The monotonic clock in nanoseconds; the millisecond count is this divided down.
+int64_t MonotonicNanos() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * NANOS_PER_SECOND + now.tv_nsec;
+}
+
+}  // namespace
 
 uint32_t TSDLClock::Milliseconds() {
-    const auto sinceStart = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(sinceStart).count());
+    return static_cast<uint32_t>(MonotonicNanos() / NANOS_PER_MILLI);
 }
 
 void TSDLClock::Delay(int32_t ms) {
     if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+}
+
+void TSDLClock::DelayUntil(uint32_t deadline) {
+    // The deadline is the start of that millisecond on the monotonic clock, reached with an
+    // absolute sleep: waking late never shifts the deadline that follows.
+    const int64_t now = MonotonicNanos();
+    const auto ahead = static_cast<int32_t>(deadline - static_cast<uint32_t>(now / NANOS_PER_MILLI));
+    if (ahead <= 0) return;
+    const int64_t target = (now / NANOS_PER_MILLI + ahead) * NANOS_PER_MILLI;
+    const timespec until{static_cast<time_t>(target / NANOS_PER_SECOND),
+                         static_cast<long>(target % NANOS_PER_SECOND)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
 }
 
 }  // namespace qrv

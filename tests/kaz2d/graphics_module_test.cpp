@@ -1,7 +1,10 @@
 #include "kaz2d/graphics_module.h"
 
+#include "kaz2d/frame_pacer.h"
+
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "system/clock.h"
@@ -192,6 +195,31 @@ TEST_F(GraphicsModule, ZeroHertzNeverSleeps) {
     for (int i = 0; i < 5; ++i) PresentFrame(-1);
     EXPECT_EQ(MillisecondClock(), start);
     for (int32_t sync : driver->presentSyncs) EXPECT_EQ(sync, 0);
+}
+
+TEST_F(GraphicsModule, NegativeRatesPresentUnpaced) {
+    for (int32_t hertz : {-1, -7, INT32_MIN}) {
+        ASSERT_TRUE(OpenGraphicsWindow(64, 64, 0, hertz, 0));
+        const uint32_t start = MillisecondClock();
+        PresentFrames(5, 0);
+        EXPECT_EQ(MillisecondClock(), start) << hertz;
+    }
+    for (int32_t sync : driver->presentSyncs) EXPECT_EQ(sync, 0);
+}
+
+TEST(FramePacer, AHugeRateGathersItsRemainderWithoutOverflow) {
+    // Period 0 and a remainder of 1000 per frame: the first whole millisecond falls due only
+    // after more than two million frames, where a 32-bit sum would have overflowed.
+    auto clock = std::make_shared<TVirtualClock>(0);
+    const Ref<TClock> previous = SetClock(clock);
+    TFramePacer pacer;
+    pacer.Start(INT32_MAX);
+    constexpr int framesBeforeTheFirstMillisecond = INT32_MAX / 1000 + 1;
+    for (int i = 1; i < framesBeforeTheFirstMillisecond; ++i) pacer.WaitForNextFrame();
+    EXPECT_EQ(MillisecondClock(), 0u);
+    pacer.WaitForNextFrame();
+    EXPECT_EQ(MillisecondClock(), 1u);
+    SetClock(previous);
 }
 
 TEST_F(GraphicsModule, ExplicitSyncBypassesPacing) {

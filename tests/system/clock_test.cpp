@@ -27,6 +27,24 @@ TEST(Clock, TheVirtualClockMovesOnlyWhenAskedAndWraps) {
     qrv::SetClock(previous);
 }
 
+TEST(Clock, DelayUntilReachesTheDeadlineAndNeverWaitsForOneBehind) {
+    auto clock = std::make_shared<qrv::TVirtualClock>(0xFFFFFFF0u);
+    const auto previous = qrv::SetClock(clock);
+    qrv::DelayUntil(0x05u);  // ahead across the wrap
+    EXPECT_EQ(qrv::MillisecondClock(), 0x05u);
+    qrv::DelayUntil(0xFFFFFFFFu);  // behind
+    EXPECT_EQ(qrv::MillisecondClock(), 0x05u);
+
+    qrv::SetClock(nullptr);
+    const uint32_t start = qrv::MillisecondClock();
+    qrv::DelayUntil(start + 4);
+    EXPECT_GE(qrv::MillisecondClock() - start, 4u) << "the real clock sleeps to the deadline";
+    const auto before = std::chrono::steady_clock::now();
+    qrv::DelayUntil(start);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(1));
+    qrv::SetClock(previous);
+}
+
 TEST(Clock, SettingNoClockRestoresTheRealOne) {
     qrv::SetClock(std::make_shared<qrv::TVirtualClock>(5));
     qrv::SetClock(nullptr);
