@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -73,21 +74,38 @@ TEST_F(ExamplesTest, SpritesLightUpTheDartsThatTouch) {
 TEST_F(ExamplesTest, TextUnderlinesTheCentredTitleAtItsMeasuredWidth) {
     const Ref<TPixmap> frame = LastFrameOf(EXAMPLE_TEXT);
     ASSERT_TRUE(frame);
-    // The underline below the title is a solid bar centred on the window: its row is the
-    // underline colour from its left end to its right end and nowhere beyond.
+    // The underline below the title is a solid bar centred on the window: the one row near
+    // the top where the title's colour runs unbroken through the middle half.
+    const auto underlineColour = [](Rgb c) { return c.r == 255 && c.g == 210 && c.b == 90; };
     int row = -1;
     for (int y = 30; y < 80 && row < 0; ++y) {
-        const Rgb c = PixelAt(frame, frame->Width() / 2, y);
-        if (c.r == 255 && c.g == 210 && c.b == 90 && PixelAt(frame, frame->Width() / 2 + 100, y).r == 255)
-            row = y;
+        bool solid = true;
+        for (int x = frame->Width() / 4; x < frame->Width() * 3 / 4 && solid; ++x)
+            solid = underlineColour(PixelAt(frame, x, y));
+        if (solid) row = y;
     }
     ASSERT_GE(row, 0) << "no underline below the title";
     int left = frame->Width() / 2;
     int right = frame->Width() / 2;
-    while (left > 0 && PixelAt(frame, left - 1, row).g == 210) --left;
-    while (right < frame->Width() - 1 && PixelAt(frame, right + 1, row).g == 210) ++right;
+    while (left > 0 && underlineColour(PixelAt(frame, left - 1, row))) --left;
+    while (right < frame->Width() - 1 && underlineColour(PixelAt(frame, right + 1, row))) ++right;
     EXPECT_LE(std::abs((left + right + 1) - frame->Width()), 2) << "centred: " << left << ".." << right;
-    EXPECT_GT(right - left, 200) << "as wide as the title";
+    EXPECT_GT(right - left, frame->Width() / 2) << "as wide as the title";
+    // The title's ink above it starts and ends where the measured width says, give or take
+    // the side bearings of its first and last letters.
+    int inkLeft = frame->Width();
+    int inkRight = -1;
+    for (int y = 0; y < row - 1; ++y) {
+        for (int x = 0; x < frame->Width(); ++x) {
+            const Rgb c = PixelAt(frame, x, y);
+            if (c.r > 150 && c.r > c.b + 60) {
+                inkLeft = std::min(inkLeft, x);
+                inkRight = std::max(inkRight, x);
+            }
+        }
+    }
+    EXPECT_LE(std::abs(inkLeft - left), 4) << "title ink from " << inkLeft << ", underline from " << left;
+    EXPECT_LE(std::abs(inkRight - right), 4) << "title ink to " << inkRight << ", underline to " << right;
 }
 
 TEST_F(ExamplesTest, FilesShowsTheGreyEnlargedCopyItSavedAndReadBack) {
