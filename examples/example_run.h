@@ -25,7 +25,8 @@ public:
         ++frame;
         const bool last = frameLimit > 0 && frame >= frameLimit;
         if (last && !screenshot.empty()) {
-            const auto pixels = qrv::GrabPixmapRect(0, 0, qrv::CurrentWidth(), qrv::CurrentHeight());
+            const auto pixels =
+                qrv::GrabPixmapRect(0, 0, qrv::CurrentWidth(), qrv::CurrentHeight());
             saved = qrv::SavePixmapPNG(pixels, qrv::FromLatin1(screenshot), 6);
         }
         qrv::PresentFrame();

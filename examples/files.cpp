@@ -42,7 +42,7 @@ std::vector<std::u16string> ReadLines(std::u16string_view url) {
 // The picture's width as its PNG header stores it: a big-endian number at byte 16, read
 // through the bigendian protocol over the file.
 int StoredPngWidth(std::u16string_view path) {
-    const qrv::Ref<qrv::TStream> stream = qrv::OpenReadStream(u"bigendian::" + std::u16string(path));
+    const auto stream = qrv::OpenReadStream(u"bigendian::" + std::u16string(path));
     if (!stream) return -1;
     stream->Seek(16);
     const int width = stream->ReadInt32();
@@ -81,8 +81,9 @@ int main(int argc, char** argv) {
     do {
         qrv::ClearScreen();
         qrv::SetDrawColor(255, 255, 255);
-        qrv::DrawTextAt(u"dart.png: " + Number(picture->Width()) + u" x " + Number(picture->Height()) +
-                            u", header says width " + Number(StoredPngWidth(u"dart.png")),
+        qrv::DrawTextAt(u"dart.png: " + Number(picture->Width()) + u" x " +
+                            Number(picture->Height()) + u", header says width " +
+                            Number(StoredPngWidth(u"dart.png")),
                         10, 10);
         qrv::DrawPixmapAt(picture, 10, 34);
         qrv::DrawTextAt(u"converted.png (grey, x3):", 200, 34);

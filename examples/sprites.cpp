@@ -43,13 +43,14 @@ std::vector<std::shared_ptr<TSprite>> MakeSprites() {
     for (int i = 0; i < 8; ++i) {
         auto sprite = std::make_shared<TSprite>();
         // The first two start on top of each other and drift apart slowly.
-        sprite->x = i < 2 ? 120.0f + 6.0f * static_cast<float>(i) : 40.0f + 55.0f * static_cast<float>(i);
+        const float f = static_cast<float>(i);
+        sprite->x = i < 2 ? 120.0f + 6.0f * f : 40.0f + 55.0f * f;
         sprite->y = i < 2 ? 160.0f : 60.0f + static_cast<float>((i * 97) % 240);
         sprite->dx = i < 2 ? (i == 0 ? -0.5f : 0.5f) : 1.0f + 0.3f * static_cast<float>(i % 3);
         sprite->dy = i < 2 ? 0.0f : (i % 2 ? 1.2f : -0.9f);
-        sprite->angle = 40.0f * static_cast<float>(i);
+        sprite->angle = 40.0f * f;
         sprite->spin = i % 2 ? 2.0f : -3.0f;
-        sprite->phase = static_cast<float>(i);
+        sprite->phase = f;
         sprites.push_back(sprite);
     }
     return sprites;

@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
     }
     // InitFramework made the program's folder the working directory, so "b2.ttf" is the
     // font file beside the program. The padded style gives smooth (filtered) glyphs.
-    const qrv::Ref<qrv::TImageFont> title = qrv::OpenImageFont(u"b2.ttf", 26, qrv::FONT_STYLE_PADDED);
-    const qrv::Ref<qrv::TImageFont> body = qrv::OpenImageFont(u"b2.ttf", 18, qrv::FONT_STYLE_PADDED);
+    const auto title = qrv::OpenImageFont(u"b2.ttf", 26, qrv::FONT_STYLE_PADDED);
+    const auto body = qrv::OpenImageFont(u"b2.ttf", 18, qrv::FONT_STYLE_PADDED);
     if (!title || !body) {
         std::fprintf(stderr, "text: cannot open b2.ttf\n");
         return 1;

@@ -28,7 +28,8 @@ qrv::Ref<qrv::TPixmap> MakeWindowIcon(int size) {
     const qrv::Ref<qrv::TPixmap> portrait = qrv::PixmapFromUrl(u"incbin::s0.png");
     if (!portrait) return nullptr;
     const qrv::Ref<qrv::TPixmap> rgba = qrv::ConvertedTo(portrait, qrv::FormatRGBA8888);
-    const qrv::Ref<qrv::TPixmap> face = qrv::SubRegion(rgba, FACE_LEFT, FACE_TOP, FACE_SIZE, FACE_SIZE);
+    const qrv::Ref<qrv::TPixmap> face =
+        qrv::SubRegion(rgba, FACE_LEFT, FACE_TOP, FACE_SIZE, FACE_SIZE);
     return qrv::ResampleBilinear(face, size, size);
 }
 

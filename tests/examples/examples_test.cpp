@@ -89,7 +89,8 @@ TEST_F(ExamplesTest, TextUnderlinesTheCentredTitleAtItsMeasuredWidth) {
     int right = frame->Width() / 2;
     while (left > 0 && underlineColour(PixelAt(frame, left - 1, row))) --left;
     while (right < frame->Width() - 1 && underlineColour(PixelAt(frame, right + 1, row))) ++right;
-    EXPECT_LE(std::abs((left + right + 1) - frame->Width()), 2) << "centred: " << left << ".." << right;
+    EXPECT_LE(std::abs((left + right + 1) - frame->Width()), 2)
+        << "centred: " << left << ".." << right;
     EXPECT_GT(right - left, frame->Width() / 2) << "as wide as the title";
     // The title's ink above it starts and ends where the measured width says, give or take
     // the side bearings of its first and last letters.
@@ -104,8 +105,8 @@ TEST_F(ExamplesTest, TextUnderlinesTheCentredTitleAtItsMeasuredWidth) {
             }
         }
     }
-    EXPECT_LE(std::abs(inkLeft - left), 4) << "title ink from " << inkLeft << ", underline from " << left;
-    EXPECT_LE(std::abs(inkRight - right), 4) << "title ink to " << inkRight << ", underline to " << right;
+    EXPECT_LE(std::abs(inkLeft - left), 4) << "ink from " << inkLeft << ", underline from " << left;
+    EXPECT_LE(std::abs(inkRight - right), 4) << "ink to " << inkRight << ", underline to " << right;
 }
 
 TEST_F(ExamplesTest, FilesShowsTheGreyEnlargedCopyItSavedAndReadBack) {
@@ -115,8 +116,8 @@ TEST_F(ExamplesTest, FilesShowsTheGreyEnlargedCopyItSavedAndReadBack) {
     const Rgb middle = PixelAt(frame, 300 + 48, 60 + 48);
     EXPECT_TRUE(middle.r == middle.g && middle.g == middle.b && middle.r > 200)
         << middle.r << " " << middle.g << " " << middle.b;
-    const Ref<TPixmap> saved =
-        PixmapFromUrl(FromLatin1((fs::path(EXAMPLE_FILES).parent_path() / "converted.png").string()));
+    const fs::path savedPath = fs::path(EXAMPLE_FILES).parent_path() / "converted.png";
+    const Ref<TPixmap> saved = PixmapFromUrl(FromLatin1(savedPath.string()));
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->Width(), 96);
     EXPECT_EQ(saved->Format(), FormatGrey8);

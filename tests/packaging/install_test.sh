@@ -65,7 +65,9 @@ desktop-file-validate "$prefix/share/applications/zorvak.desktop" || fail "deskt
 echo "== pkg-config"
 flags=$(PKG_CONFIG_PATH=$libdir/pkgconfig pkg-config --cflags --libs zorvak) \
   || fail "pkg-config does not resolve zorvak"
-[[ $flags == *"-I$prefix/include/zorvak"* && $flags == *-lqrv_framework* ]] \
+# The prefix is found from the .pc file's own place: the include folder must hold the headers.
+include_dir=$(grep -o -- '-I[^ ]*include/zorvak' <<<"$flags" | head -n 1 | cut -c3-)
+[[ -n $include_dir && -f $include_dir/framework/framework.h && $flags == *-lqrv_framework* ]] \
   || fail "pkg-config gives '$flags'"
 
 echo "== an outside project"

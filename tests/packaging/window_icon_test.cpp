@@ -24,8 +24,8 @@ TEST(WindowIcon, IsTheFaceOfTheDesktopIcon) {
     ASSERT_TRUE(desktop) << ZORVAK_ICON_48;
 
     // The two are resampled differently (bilinear here, a wider filter in the asset tool), so
-    // they agree closely on average, not pixel for pixel; another part of the picture, or the
-    // square shifted by a few pixels, is far off.
+    // they agree closely on average, not pixel for pixel; the square shifted by four pixels
+    // of the portrait is already about 6 levels off.
     long difference = 0;
     for (int y = 0; y < 48; ++y) {
         for (int x = 0; x < 48; ++x) {
@@ -35,7 +35,7 @@ TEST(WindowIcon, IsTheFaceOfTheDesktopIcon) {
         }
     }
     const double mean = static_cast<double>(difference) / (48.0 * 48.0 * 4.0);
-    EXPECT_LT(mean, 6.0);
+    EXPECT_LT(mean, 4.0);
 }
 
 }  // namespace
