@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the build into a temporary prefix, checks the installed layout, then builds a small
-# outside project against that prefix with find_package only, runs it on the display and checks
-# the colours it drew.
+# Installs the build into a temporary prefix, checks the installed layout, starts the installed
+# game through its link and looks for its window icon, then builds a small outside project
+# against that prefix with find_package only, runs it on the display and checks the colours it
+# drew.
 # Usage: install_test.sh BUILD_DIR OUTSIDE_PROJECT_DIR SOURCE_DIR
 set -euo pipefail
 build=$(realpath "$1")
@@ -69,6 +70,21 @@ flags=$(PKG_CONFIG_PATH=$libdir/pkgconfig pkg-config --cflags --libs zorvak) \
 include_dir=$(grep -o -- '-I[^ ]*include/zorvak' <<<"$flags" | head -n 1 | cut -c3-)
 [[ -n $include_dir && -f $include_dir/framework/framework.h && $flags == *-lqrv_framework* ]] \
   || fail "pkg-config gives '$flags'"
+
+echo "== the installed game, started through its link, shows its window icon"
+"$prefix/games/zorvak" >"$work/game.log" 2>&1 &
+game=$!
+icon=""
+for _ in $(seq 1 150); do
+  for window in $(xdotool search --pid "$game" 2>/dev/null); do
+    icon=$(xprop -id "$window" _NET_WM_ICON 2>/dev/null | grep -o 'Icon ([0-9]* x [0-9]*)' || true)
+    [[ -n $icon ]] && break 2
+  done
+  sleep 0.2
+done
+kill "$game" 2>/dev/null || true
+wait "$game" 2>/dev/null || true
+[[ $icon == "Icon (64 x 64)" ]] || { cat "$work/game.log"; fail "no 64 x 64 window icon ('$icon')"; }
 
 echo "== an outside project"
 cmake -S "$outside" -B "$work/outside" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
