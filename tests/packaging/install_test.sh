@@ -2,7 +2,7 @@
 # Installs the build into a temporary prefix, checks the installed layout, starts the installed
 # game through its link and looks for its window icon, then builds a small outside project
 # against that prefix with find_package only, runs it on the display and checks the colours it
-# drew.
+# drew, and builds the same program once more with pkg-config's flags alone.
 # Usage: install_test.sh BUILD_DIR OUTSIDE_PROJECT_DIR SOURCE_DIR
 set -euo pipefail
 build=$(realpath "$1")
@@ -94,6 +94,15 @@ cmake --build "$work/outside" >"$work/build.log" 2>&1 || { cat "$work/build.log"
 output=$("$work/outside/outside") || fail "the outside program failed: $output"
 expected=$'pixel 255 160 0\npixel 0 0 128'
 [[ $output == "$expected" ]] || fail "the outside program read back '$output'"
+
+echo "== the same program built with pkg-config alone"
+# Static libraries must come in link order; pkg-config's list has to give it.
+"${CXX:-c++}" -std=c++20 "$outside/main.cpp" -o "$work/outside-pc" $flags \
+  || fail "the outside program does not build with pkg-config's flags"
+if [[ -x $work/outside-pc ]]; then
+  output=$("$work/outside-pc") || fail "the pkg-config build failed: $output"
+  [[ $output == "$expected" ]] || fail "the pkg-config build read back '$output'"
+fi
 
 if ((failures > 0)); then
   echo "$failures failures" >&2
