@@ -11,6 +11,7 @@
 #include "game/resources.h"
 #include "game/scenes.h"
 #include "game/settings.h"
+#include "game/window_icon.h"
 #include "kaz2d/gl/gl_kaz2d_driver.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_driver.h"
@@ -65,6 +66,7 @@ int StartUp() {
         ReportNoWindow();
         return 1;
     }
+    ShowWindowIcon();
     qrv::SetBlendMode(qrv::BLEND_ALPHA);
     qrv::SetDrawColor(0, 200, 0);
     if (!LoadedEverything()) return 1;

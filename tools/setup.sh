@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs that are not yet installed.
-# Usage: tools/setup.sh build|test|headless|assets
+# Usage: tools/setup.sh build|test|headless|assets|package
 #   test adds what the test suite needs; assets installs only the tools that regenerate the
 #   pictures and fonts (tools/make-assets.sh), which building the game does not need; headless
-#   adds what ./run.sh needs to play the start on a virtual display and take a screenshot.
+#   adds what ./run.sh needs to play the start on a virtual display and take a screenshot;
+#   package adds what tools/package.sh needs to build the Debian package.
 set -euo pipefail
 
 build_packages=(
@@ -12,7 +13,9 @@ build_packages=(
   libgtest-dev libbenchmark-dev libstb-dev
   xvfb xauth libgl1-mesa-dri
 )
-test_packages=(xdotool x11-utils libx11-dev fonts-dejavu-core xfonts-base)
+test_packages=(xdotool x11-utils libx11-dev fonts-dejavu-core xfonts-base desktop-file-utils)
+# What tools/package.sh needs to build and check the Debian package.
+package_packages=(dpkg-dev)
 # What ./run.sh needs to show the game on a virtual display when there is no screen.
 headless_packages=(xdotool x11-utils imagemagick)
 asset_packages=(
@@ -24,8 +27,9 @@ case "${1:-build}" in
   build) packages=("${build_packages[@]}") ;;
   test) packages=("${build_packages[@]}" "${test_packages[@]}") ;;
   headless) packages=("${headless_packages[@]}") ;;
+  package) packages=("${build_packages[@]}" "${package_packages[@]}") ;;
   assets) packages=("${asset_packages[@]}") ;;
-  *) echo "usage: $0 build|test|headless|assets" >&2; exit 2 ;;
+  *) echo "usage: $0 build|test|headless|assets|package" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,0 +1,15 @@
+#pragma once
+
+namespace qrv {
+
+// The one call a program makes before it uses the framework. It starts the runtime (records the
+// program's path, makes the program's folder the working directory and sets the application
+// title to the program's name), then initialises every module in dependency order: the stream
+// factories and embedded files, events, hooks, the SDL system driver and polled input, pixmaps
+// with the PNG and JPEG loaders, the FreeType font loader, the Kaz2D drawing layer with the
+// built-in font, and the OpenGL graphics driver and 2D renderer, which becomes the current
+// driver. Calling it again does nothing. Embedded files of the program itself are registered by
+// the function qrv_embed_files generates, before or after this call.
+void InitFramework();
+
+}  // namespace qrv

@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix, checks the installed layout, starts the installed
+# game through its link and looks for its window icon, then builds a small outside project
+# against that prefix with find_package only, runs it on the display and checks the colours it
+# drew, and builds the same program once more with pkg-config's flags alone.
+# Usage: install_test.sh BUILD_DIR OUTSIDE_PROJECT_DIR SOURCE_DIR
+set -euo pipefail
+build=$(realpath "$1")
+outside=$(realpath "$2")
+source_dir=$(realpath "$3")
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" \
+  || { cat "$work/install.log"; exit 1; }
+
+config=$(find "$prefix" -path '*/cmake/Zorvak/ZorvakConfig.cmake' | head -n 1)
+[[ -n $config ]] || { echo "FAIL: no ZorvakConfig.cmake below $prefix" >&2; exit 1; }
+libdir=$(dirname "$(dirname "$(dirname "$config")")")
+
+echo "== layout"
+expect_file() { [[ -f $prefix/$1 ]] || fail "missing $1"; }
+expect_file lib/games/zorvak/zorvak
+[[ -x $prefix/lib/games/zorvak/zorvak ]] || fail "the program is not executable"
+expect_file lib/games/zorvak/zorvak.cfg
+cmp -s "$prefix/lib/games/zorvak/zorvak.cfg" "$source_dir/game/zorvak.cfg" \
+  || fail "zorvak.cfg is not the default settings file"
+link=$prefix/games/zorvak
+if [[ -L $link ]]; then
+  [[ $(readlink "$link") != /* ]] || fail "games/zorvak is an absolute link: $(readlink "$link")"
+  [[ $(realpath "$link") == "$prefix/lib/games/zorvak/zorvak" ]] \
+    || fail "games/zorvak leads to $(realpath "$link")"
+else
+  fail "games/zorvak is not a link"
+fi
+expect_file share/applications/zorvak.desktop
+for size in 48 128 256; do expect_file "share/icons/hicolor/${size}x${size}/apps/zorvak.png"; done
+for doc in README.md LICENSE-b2.txt LICENSE-terminus.txt; do expect_file "share/doc/zorvak/$doc"; done
+for header in core/object.h stream/stream.h system/input.h pixmap/pixmap.h kaz2d/image.h \
+              kaz2d/gl/gl_kaz2d_driver.h framework/framework.h; do
+  expect_file "include/zorvak/$header"
+done
+for library in core stream system pixmap kaz2d kaz2d_gl framework; do
+  [[ -f $libdir/libqrv_$library.a ]] || fail "missing libqrv_$library.a in $libdir"
+done
+for file in ZorvakConfig.cmake ZorvakConfigVersion.cmake ZorvakTargets.cmake Embed.cmake; do
+  [[ -f $libdir/cmake/Zorvak/$file ]] || fail "missing cmake/Zorvak/$file"
+done
+[[ -f $libdir/pkgconfig/zorvak.pc ]] || fail "missing pkgconfig/zorvak.pc"
+# The game's own code is not part of the framework.
+[[ ! -e $prefix/include/zorvak/game && ! -e $libdir/libqrv_game.a ]] \
+  || fail "the game's headers or library were installed with the framework"
+
+echo "== no build paths in installed text files"
+if grep -rIl -e "$source_dir" -e "$build" "$prefix"; then
+  fail "the files above name the source or build folder"
+fi
+
+echo "== desktop entry"
+desktop-file-validate "$prefix/share/applications/zorvak.desktop" || fail "desktop entry invalid"
+
+echo "== pkg-config"
+flags=$(PKG_CONFIG_PATH=$libdir/pkgconfig pkg-config --cflags --libs zorvak) \
+  || fail "pkg-config does not resolve zorvak"
+# The prefix is found from the .pc file's own place: the include folder must hold the headers.
+include_dir=$(grep -o -- '-I[^ ]*include/zorvak' <<<"$flags" | head -n 1 | cut -c3-)
+[[ -n $include_dir && -f $include_dir/framework/framework.h && $flags == *-lqrv_framework* ]] \
+  || fail "pkg-config gives '$flags'"
+
+echo "== the installed game, started through its link, shows its window icon"
+"$prefix/games/zorvak" >"$work/game.log" 2>&1 &
+game=$!
+icon=""
+for _ in $(seq 1 150); do
+  for window in $(xdotool search --pid "$game" 2>/dev/null); do
+    icon=$(xprop -id "$window" _NET_WM_ICON 2>/dev/null | grep -o 'Icon ([0-9]* x [0-9]*)' || true)
+    [[ -n $icon ]] && break 2
+  done
+  sleep 0.2
+done
+kill "$game" 2>/dev/null || true
+wait "$game" 2>/dev/null || true
+[[ $icon == "Icon (64 x 64)" ]] || { cat "$work/game.log"; fail "no 64 x 64 window icon ('$icon')"; }
+
+echo "== an outside project"
+cmake -S "$outside" -B "$work/outside" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_PREFIX_PATH="$prefix" >"$work/configure.log" 2>&1 \
+  || { cat "$work/configure.log"; exit 1; }
+cmake --build "$work/outside" >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
+output=$("$work/outside/outside") || fail "the outside program failed: $output"
+expected=$'pixel 255 160 0\npixel 0 0 128'
+[[ $output == "$expected" ]] || fail "the outside program read back '$output'"
+
+echo "== the same program built with pkg-config alone"
+# Static libraries must come in link order; pkg-config's list has to give it.
+"${CXX:-c++}" -std=c++20 "$outside/main.cpp" -o "$work/outside-pc" $flags \
+  || fail "the outside program does not build with pkg-config's flags"
+if [[ -x $work/outside-pc ]]; then
+  output=$("$work/outside-pc") || fail "the pkg-config build failed: $output"
+  [[ $output == "$expected" ]] || fail "the pkg-config build read back '$output'"
+fi
+
+if ((failures > 0)); then
+  echo "$failures failures" >&2
+  exit 1
+fi
+echo "install layout, package files and outside project: all good"
