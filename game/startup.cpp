@@ -11,7 +11,7 @@
 #include "game/resources.h"
 #include "game/scenes.h"
 #include "game/settings.h"
-#include "kaz2d/gl/gl_kaz2d_driver.h"
+#include "kaz2d/glcore/renderer_choice.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_driver.h"
 #include "kaz2d/kaz2d_module.h"
@@ -43,7 +43,7 @@ void ReportStartFailure(const std::string& what) {
 void InitGameModules() {
     qrv::InitPixmapModule();
     qrv::InitFreeTypeModule();
-    qrv::InitGLKaz2DModule();
+    qrv::InitGLCoreKaz2DModule();
 }
 
 int StartUp() {
