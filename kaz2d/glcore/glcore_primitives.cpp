@@ -2,6 +2,7 @@
 // points with the same vertices the fixed-function renderer sends.
 #include <SDL_opengl.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -38,17 +39,32 @@ void TGLCoreKaz2DDriver::StrokeLine(float x0, float y0, float x1, float y1, floa
 }
 
 // A wide line as the parallelogram the fixed-function rasteriser fills: the segment moved half
-// the width each way along the minor axis. Core profiles draw no wide lines themselves.
+// the width each way along the minor axis. Where a pixel centre lies exactly on its outline,
+// that rasteriser counts it to the start and not the end, and to the bottom side of a mostly
+// level line and the right side of a mostly upright one; triangles decide by left and bottom
+// instead. The parallelogram is nudged, by less than the subpixel step, so that both agree.
+// Core profiles draw no wide lines themselves.
 void TGLCoreKaz2DDriver::QueueWideLine(float x0, float y0, float x1, float y1) {
+    constexpr float kNudge = 1.0f / 128.0f;
     const float half = static_cast<float>(std::lround(lineWidth)) * 0.5f;
-    const bool xMajor = std::abs(x1 - x0) >= std::abs(y1 - y0);
+    const float ax = x1 - x0;
+    const float ay = y1 - y0;
+    const bool xMajor = std::abs(ax) > std::abs(ay);
     const float dx = xMajor ? 0.0f : half;
     const float dy = xMajor ? half : 0.0f;
+    float sx = xMajor ? 0.0f : kNudge;
+    float sy = 0.0f;
+    if (xMajor ? ax < 0 : ay > 0) {
+        // Back along the line, which moves only its ends.
+        const float step = kNudge / std::max(std::abs(ax), std::abs(ay));
+        sx -= ax * step;
+        sy -= ay * step;
+    }
     scratch.clear();
-    scratch.push_back(Plain(x0 - dx, y0 - dy));
-    scratch.push_back(Plain(x1 - dx, y1 - dy));
-    scratch.push_back(Plain(x1 + dx, y1 + dy));
-    scratch.push_back(Plain(x0 + dx, y0 + dy));
+    scratch.push_back(Plain(x0 - dx + sx, y0 - dy + sy));
+    scratch.push_back(Plain(x1 - dx + sx, y1 - dy + sy));
+    scratch.push_back(Plain(x1 + dx + sx, y1 + dy + sy));
+    scratch.push_back(Plain(x0 + dx + sx, y0 + dy + sy));
     QueueScratchFan();
 }
 

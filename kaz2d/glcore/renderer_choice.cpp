@@ -43,12 +43,11 @@ void InitGLCoreKaz2DModule() {
     if (initialised) return;
     initialised = true;
     InitGLKaz2DModule();
-    const char* chosen = std::getenv(RENDERER_VARIABLE);
-    if (chosen && *chosen) {
-        (void)SelectRenderer(chosen);
-        return;
-    }
-    (void)SelectRenderer("glcore");
+    SelectStartupRenderer(std::getenv(RENDERER_VARIABLE));
+}
+
+void SelectStartupRenderer(const char* chosen) {
+    (void)SelectRenderer(chosen && *chosen ? chosen : "glcore");
 }
 
 }  // namespace qrv

@@ -27,6 +27,11 @@ void InitGLCoreKaz2DModule();
 // ES), or none. Each profile is tried once, with a hidden context.
 Ref<TKaz2DDriver> AvailableGLCoreDriver();
 
+// The start-up rule: the renderer chosen (the variable's value; none or empty for no choice)
+// when it can be made here, else, without a choice, the shader renderer when it can be made;
+// otherwise the selection stays as it is.
+void SelectStartupRenderer(const char* chosen);
+
 // Selects the named renderer's driver with back buffering ("opengl", "glcore" or "gles");
 // false, with the selection unchanged, when the name is unknown or the renderer cannot make
 // a context here. Open contexts of the previous driver stay as they are.
