@@ -13,6 +13,7 @@
 #include "game/settings.h"
 #include "game/window_icon.h"
 #include "kaz2d/gl/gl_kaz2d_driver.h"
+#include "kaz2d/glcore/renderer_choice.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_driver.h"
 #include "kaz2d/kaz2d_module.h"
@@ -54,7 +55,7 @@ void ReportNoWindow() {
 void InitGameModules() {
     qrv::InitPixmapModule();
     qrv::InitFreeTypeModule();
-    qrv::InitGLKaz2DModule();
+    qrv::InitGLCoreKaz2DModule();
 }
 
 int StartUp() {

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <list>
 #include <memory>
 
@@ -17,8 +18,9 @@ namespace {
 struct NativeState {
     std::list<std::unique_ptr<TGLContextRecord>> contexts;  // newest first
     TGLContextRecord* current = nullptr;
-    std::unique_ptr<TGLContextRecord> shared;
-    bool sharedFailed = false;
+    std::array<std::unique_ptr<TGLContextRecord>, 3> shared;  // one per profile
+    std::array<bool, 3> sharedFailed{};
+    std::array<bool, 3> refused{};
     TGLContextRecord* fullScreen = nullptr;
     int32_t lastSwapInterval = -1;
     int32_t swapIntervalChanges = 0;
@@ -30,9 +32,52 @@ NativeState& Native() {
     return state;
 }
 
+size_t IndexOf(TGLProfile profile) {
+    return static_cast<size_t>(profile);
+}
+
+// The context version SDL asks for by default, which compatibility contexts keep.
+struct TDefaultVersion {
+    int major = 0;
+    int minor = 0;
+    int profileMask = 0;
+};
+
+const TDefaultVersion& DefaultVersion() {
+    static const TDefaultVersion version = [] {
+        TDefaultVersion v;
+        SDL_GL_GetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, &v.major);
+        SDL_GL_GetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, &v.minor);
+        SDL_GL_GetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, &v.profileMask);
+        return v;
+    }();
+    return version;
+}
+
+void RequestProfile(TGLProfile profile) {
+    const TDefaultVersion& defaults = DefaultVersion();
+    switch (profile) {
+        case TGLProfile::Core:
+            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+            SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+            return;
+        case TGLProfile::ES:
+            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+            SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+            return;
+        case TGLProfile::Compatibility:
+            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, defaults.major);
+            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, defaults.minor);
+            SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+            return;
+    }
+}
+
 // The pixel format a context is asked for: at least one bit of colour, and the buffers the
 // flags want.
-void RequestPixelFormat(int32_t flags) {
+void RequestPixelFormat(int32_t flags, TGLProfile profile) {
     const auto wanted = [flags](int32_t bit) { return (flags & bit) ? 1 : 0; };
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, wanted(2));
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 1);
@@ -44,7 +89,7 @@ void RequestPixelFormat(int32_t flags) {
     for (SDL_GLattr accum : {SDL_GL_ACCUM_RED_SIZE, SDL_GL_ACCUM_GREEN_SIZE, SDL_GL_ACCUM_BLUE_SIZE})
         SDL_GL_SetAttribute(accum, wanted(32));
     SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    RequestProfile(profile);
 }
 
 void BindContext(const TGLContextRecord* record) {
@@ -55,13 +100,15 @@ void BindContext(const TGLContextRecord* record) {
     }
 }
 
-// The hidden 1x1 context through which every other context shares its textures.
-TGLContextRecord* SharedContext() {
+// The hidden 1x1 context through which every other context of its profile shares its textures.
+TGLContextRecord* SharedContext(TGLProfile profile) {
     NativeState& s = Native();
-    if (s.shared || s.sharedFailed) return s.shared.get();
-    s.sharedFailed = true;
+    const size_t index = IndexOf(profile);
+    if (s.refused[index]) return nullptr;
+    if (s.shared[index] || s.sharedFailed[index]) return s.shared[index].get();
+    s.sharedFailed[index] = true;
     if (!StartSDLVideo()) return nullptr;
-    RequestPixelFormat(0);
+    RequestPixelFormat(0, profile);
     SDL_Window* window = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!window) return nullptr;
     SDL_GLContext context = SDL_GL_CreateContext(window);
@@ -69,16 +116,16 @@ TGLContextRecord* SharedContext() {
         SDL_DestroyWindow(window);
         return nullptr;
     }
-    s.shared = std::make_unique<TGLContextRecord>(
-        TGLContextRecord{TGLContextKind::Shared, 1, 1, 0, 0, 0, window, context});
-    s.sharedFailed = false;
+    s.shared[index] = std::make_unique<TGLContextRecord>(
+        TGLContextRecord{TGLContextKind::Shared, 1, 1, 0, 0, 0, window, context, profile});
+    s.sharedFailed[index] = false;
     BindContext(s.current);
-    return s.shared.get();
+    return s.shared[index].get();
 }
 
 // A GL context for window sharing the shared context's objects; leaves the current one as it was.
-SDL_GLContext CreateSharingContext(SDL_Window* window) {
-    TGLContextRecord* shared = SharedContext();
+SDL_GLContext CreateSharingContext(SDL_Window* window, TGLProfile profile) {
+    TGLContextRecord* shared = SharedContext(profile);
     if (!shared) return nullptr;
     BindContext(shared);
     SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
@@ -190,19 +237,19 @@ SDL_Window* CreateWindow(TGLContextKind kind, int32_t width, int32_t height) {
 }  // namespace
 
 TGLContextRecord* CreateGLContext(int32_t width, int32_t height, int32_t depth, int32_t hertz,
-                                  int32_t flags) {
-    if (!SharedContext() || width <= 0 || height <= 0) return nullptr;
+                                  int32_t flags, TGLProfile profile) {
+    if (!SharedContext(profile) || width <= 0 || height <= 0) return nullptr;
     const TGLContextKind kind = depth != 0 ? TGLContextKind::FullScreen : TGLContextKind::Windowed;
-    RequestPixelFormat(flags);
+    RequestPixelFormat(flags, profile);
     SDL_Window* window = CreateWindow(kind, width, height);
     if (!window) return nullptr;
-    SDL_GLContext context = CreateSharingContext(window);
+    SDL_GLContext context = CreateSharingContext(window, profile);
     if (!context) {
         SDL_DestroyWindow(window);
         return nullptr;
     }
     TGLContextRecord* record =
-        AddRecord({kind, width, height, depth, hertz, flags, window, context});
+        AddRecord({kind, width, height, depth, hertz, flags, window, context, profile});
     if (kind == TGLContextKind::FullScreen && !EnterFullScreen(*record)) {
         CloseGLContext(record);
         throw TRuntimeError(std::string("GLGraphicsDriver failed to set display mode"));
@@ -211,16 +258,17 @@ TGLContextRecord* CreateGLContext(int32_t width, int32_t height, int32_t depth, 
     return record;
 }
 
-TGLContextRecord* AttachGLContext(SDL_Window* window, int32_t flags) {
-    if (!window || !SharedContext()) return nullptr;
+TGLContextRecord* AttachGLContext(SDL_Window* window, int32_t flags, TGLProfile profile) {
+    if (!window || !SharedContext(profile)) return nullptr;
     if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL)) return nullptr;
-    RequestPixelFormat(flags);
-    SDL_GLContext context = CreateSharingContext(window);
+    RequestPixelFormat(flags, profile);
+    SDL_GLContext context = CreateSharingContext(window, profile);
     if (!context) return nullptr;
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(window, &width, &height);
-    return AddRecord({TGLContextKind::Attached, width, height, 0, 0, flags, window, context});
+    return AddRecord(
+        {TGLContextKind::Attached, width, height, 0, 0, flags, window, context, profile});
 }
 
 void CloseGLContext(TGLContextRecord* record) {
@@ -261,9 +309,9 @@ void PresentGLContext(int32_t sync) {
     SDL_GL_SwapWindow(s.current->window);
 }
 
-void SwapSharedGLContext() {
+void SwapSharedGLContext(TGLProfile profile) {
     NativeState& s = Native();
-    TGLContextRecord* shared = SharedContext();
+    TGLContextRecord* shared = SharedContext(profile);
     if (!shared) return;
     if (SDL_GL_GetCurrentContext() != shared->glContext) {
         BindContext(shared);
@@ -281,6 +329,14 @@ bool CurrentGLDrawableSize(int32_t& width, int32_t& height) {
     width = w;
     height = h;
     return true;
+}
+
+bool CanCreateGLContext(TGLProfile profile) {
+    return SharedContext(profile) != nullptr;
+}
+
+void SetGLProfileRefused(TGLProfile profile, bool refused) {
+    Native().refused[IndexOf(profile)] = refused;
 }
 
 void RefreshGLContextSize(TGLContextRecord* record) {

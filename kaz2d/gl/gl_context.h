@@ -10,6 +10,14 @@ namespace qrv {
 // hidden context's texture name space.
 enum class TGLContextKind : int32_t { Shared = 0, Attached = 1, Windowed = 2, FullScreen = 3 };
 
+// The kind of OpenGL a context offers. Each profile has its own hidden shared context, since
+// contexts of different profiles cannot share objects.
+enum class TGLProfile : int32_t {
+    Compatibility = 0,  // fixed function, as SDL's defaults give it
+    Core = 1,           // OpenGL 3.3 core
+    ES = 2,             // OpenGL ES 3.0
+};
+
 struct TGLContextRecord {
     TGLContextKind kind = TGLContextKind::Shared;
     int32_t width = 0;
@@ -19,6 +27,10 @@ struct TGLContextRecord {
     int32_t flags = 0;
     SDL_Window* window = nullptr;
     void* glContext = nullptr;  // SDL_GLContext
+    TGLProfile profile = TGLProfile::Compatibility;
+    // A per-context object of the renderer drawing into it (a vertex array object, which
+    // contexts do not share); 0 until the renderer makes one. It goes with the context.
+    uint32_t vertexArray = 0;
 };
 
 // A context in a new window of our own: windowed at (32, 32) with the application title when
@@ -26,9 +38,11 @@ struct TGLContextRecord {
 // format, the context or the shared context cannot be had. Raises "GLGraphicsDriver failed to
 // set display mode" when the display refuses the full-screen mode.
 TGLContextRecord* CreateGLContext(int32_t width, int32_t height, int32_t depth, int32_t hertz,
-                                  int32_t flags);
+                                  int32_t flags,
+                                  TGLProfile profile = TGLProfile::Compatibility);
 // A context rendering into a caller's SDL window (made with SDL_WINDOW_OPENGL), or nullptr.
-TGLContextRecord* AttachGLContext(SDL_Window* window, int32_t flags);
+TGLContextRecord* AttachGLContext(SDL_Window* window, int32_t flags,
+                                  TGLProfile profile = TGLProfile::Compatibility);
 // Destroys the context and, for windows of our own, the window. Unknown records are ignored.
 void CloseGLContext(TGLContextRecord* record);
 // Makes the record current (nullptr: no context).
@@ -38,10 +52,16 @@ TGLContextRecord* CurrentGLContext();
 void PresentGLContext(int32_t sync);
 // Switches between the shared context and the current one; calls come in pairs around
 // texture creation and deletion so textures live in the shared name space.
-void SwapSharedGLContext();
+void SwapSharedGLContext(TGLProfile profile = TGLProfile::Compatibility);
 // The pixel size of the current context's drawable, which differs from the record's size when
 // a window manager forced the window to another size; false without a current context.
 bool CurrentGLDrawableSize(int32_t& width, int32_t& height);
+// True when a context of the profile can be made here: its hidden shared context is made on
+// the first call (tried once) and kept.
+bool CanCreateGLContext(TGLProfile profile);
+// Makes later attempts to create contexts of the profile fail as if the machine offered none;
+// for tests of what happens where a profile is missing. Contexts that exist are kept.
+void SetGLProfileRefused(TGLProfile profile, bool refused);
 // Refreshes an attached record's size from its window.
 void RefreshGLContextSize(TGLContextRecord* record);
 

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <array>
+
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/gl/gl_helpers.h"
 #include "pixmap/pixmap_module.h"
@@ -14,7 +16,7 @@ constexpr size_t kMaxModes = 1024;
 }  // namespace
 
 Ref<TGraphicsDriver> TGLGraphics::GetDriver() {
-    return TGLGraphicsDriver::Instance();
+    return TGLGraphicsDriver::ForProfile(profile);
 }
 
 TGraphicsSettings TGLGraphics::GetSettings() {
@@ -30,8 +32,15 @@ void TGLGraphics::Close() {
 }
 
 Ref<TGLGraphicsDriver> TGLGraphicsDriver::Instance() {
-    static const Ref<TGLGraphicsDriver> instance = std::make_shared<TGLGraphicsDriver>();
-    return instance;
+    return ForProfile(TGLProfile::Compatibility);
+}
+
+Ref<TGLGraphicsDriver> TGLGraphicsDriver::ForProfile(TGLProfile profile) {
+    static const std::array<Ref<TGLGraphicsDriver>, 3> instances{
+        std::make_shared<TGLGraphicsDriver>(TGLProfile::Compatibility),
+        std::make_shared<TGLGraphicsDriver>(TGLProfile::Core),
+        std::make_shared<TGLGraphicsDriver>(TGLProfile::ES)};
+    return instances[static_cast<size_t>(profile)];
 }
 
 std::vector<TGraphicsMode> TGLGraphicsDriver::EnumerateModes() {
@@ -48,13 +57,13 @@ std::vector<TGraphicsMode> TGLGraphicsDriver::EnumerateModes() {
 }
 
 Ref<TGraphics> TGLGraphicsDriver::AttachContext(void* window, int32_t flags) {
-    TGLContextRecord* record = AttachGLContext(static_cast<SDL_Window*>(window), flags);
+    TGLContextRecord* record = AttachGLContext(static_cast<SDL_Window*>(window), flags, profile);
     return record ? std::make_shared<TGLGraphics>(record) : nullptr;
 }
 
 Ref<TGraphics> TGLGraphicsDriver::CreateContext(int32_t width, int32_t height, int32_t depth,
                                                 int32_t hertz, int32_t flags) {
-    TGLContextRecord* record = CreateGLContext(width, height, depth, hertz, flags);
+    TGLContextRecord* record = CreateGLContext(width, height, depth, hertz, flags, profile);
     return record ? std::make_shared<TGLGraphics>(record) : nullptr;
 }
 
@@ -68,7 +77,7 @@ void TGLGraphicsDriver::PresentBuffer(int32_t sync) {
 }
 
 void TGLGraphicsDriver::SwapSharedContext() {
-    SwapSharedGLContext();
+    SwapSharedGLContext(profile);
 }
 
 void InitGLGraphicsModule() {

@@ -13,7 +13,8 @@ class TGLGraphicsDriver;
 // An OpenGL context of the driver below. Dropping the last reference does not close it.
 class TGLGraphics final : public TGraphics {
 public:
-    explicit TGLGraphics(TGLContextRecord* record) : record(record) {}
+    explicit TGLGraphics(TGLContextRecord* record)
+        : record(record), profile(record ? record->profile : TGLProfile::Compatibility) {}
     Ref<TGraphicsDriver> GetDriver() override;
     TGraphicsSettings GetSettings() override;
     void Close() override;
@@ -21,12 +22,18 @@ public:
 
 private:
     TGLContextRecord* record;
+    TGLProfile profile;
 };
 
-// The graphics driver that makes OpenGL contexts in SDL windows. One instance per process.
+// The graphics driver that makes OpenGL contexts in SDL windows. One instance per profile and
+// process; the fixed-function renderer uses the compatibility one.
 class TGLGraphicsDriver : public TGraphicsDriver {
 public:
+    explicit TGLGraphicsDriver(TGLProfile profile = TGLProfile::Compatibility)
+        : profile(profile) {}
     static Ref<TGLGraphicsDriver> Instance();
+    static Ref<TGLGraphicsDriver> ForProfile(TGLProfile profile);
+    TGLProfile Profile() const { return profile; }
 
     std::vector<TGraphicsMode> EnumerateModes() override;
     // window is an SDL_Window* made with SDL_WINDOW_OPENGL.
@@ -37,6 +44,9 @@ public:
     void PresentBuffer(int32_t sync) override;
     // Switches to the shared context and back; bracket texture creation and deletion with it.
     virtual void SwapSharedContext();
+
+private:
+    TGLProfile profile;
 };
 
 // Registers the driver's embedded font, initialises the graphics and pixmap modules, and

@@ -60,7 +60,7 @@ protected:
 
 using Ids = TCollisionIds;
 
-TEST_F(Collisions, RectanglesTouchingAlongAnEdgeDoNotCollide) {
+TEST_P(Collisions, RectanglesTouchingAlongAnEdgeDoNotCollide) {
     EXPECT_TRUE(CollideRectAt(0, 0, 10, 10, 0, 1, a).empty()) << "nothing stored yet";
     EXPECT_TRUE(CollideRectAt(10, 0, 10, 10, 1, 0, b).empty()) << "right edge";
     EXPECT_TRUE(CollideRectAt(0, 10, 10, 10, 1, 0, b).empty()) << "bottom edge";
@@ -72,7 +72,7 @@ TEST_F(Collisions, RectanglesTouchingAlongAnEdgeDoNotCollide) {
     EXPECT_EQ(CollideRectAt(-5, -5, 6, 6, 1, 0, b), Ids{a});
 }
 
-TEST_F(Collisions, RectangleOfNegativeSizeCoversThePixelsOnTheOtherSide) {
+TEST_P(Collisions, RectangleOfNegativeSizeCoversThePixelsOnTheOtherSide) {
     (void)CollideRectAt(20, 30, -10, -10, 0, 1, a);
     EXPECT_TRUE(Hits(10, 20) && Hits(19, 29));
     EXPECT_FALSE(Hits(9, 25) || Hits(20, 25) || Hits(15, 19) || Hits(15, 30));
@@ -86,7 +86,7 @@ TEST_F(Collisions, RectangleOfNegativeSizeCoversThePixelsOnTheOtherSide) {
     }());
 }
 
-TEST_F(Collisions, TransparentPixelsDoNotCollide) {
+TEST_P(Collisions, TransparentPixelsDoNotCollide) {
     // Solid where alpha is at least one half: column 5 has 127, column 6 has 128.
     Ref<TImage> image = AlphaImage(20, 20, [](int32_t x, int32_t) { return x < 5 ? 255u : x == 5 ? 127u : x == 6 ? 128u : 0u; });
     (void)CollideImageAt(image, 100, 100, 0, 0, 1, a);
@@ -103,7 +103,7 @@ TEST_F(Collisions, TransparentPixelsDoNotCollide) {
     EXPECT_TRUE(CollideImageAt(opaque, 108, 110, 0, 1, 0, b).empty());
 }
 
-TEST_F(Collisions, AlphaIsReadFromEveryFormatThatHasIt) {
+TEST_P(Collisions, AlphaIsReadFromEveryFormatThatHasIt) {
     const uint8_t alphas[4] = {0, 255, 0, 200};
     for (int32_t format : {FormatAlpha8, FormatAlphaOnly8, FormatBGRA8888, FormatRGBA8888}) {
         ResetCollisionLayers(0);
@@ -115,7 +115,7 @@ TEST_F(Collisions, AlphaIsReadFromEveryFormatThatHasIt) {
     }
 }
 
-TEST_F(Collisions, ComplementaryCheckerboardsMeetOnlyWhenShiftedByAPixel) {
+TEST_P(Collisions, ComplementaryCheckerboardsMeetOnlyWhenShiftedByAPixel) {
     Ref<TImage> even = PatternImage(16, 16, [](int32_t x, int32_t y) { return (x + y) % 2 == 0; });
     Ref<TImage> odd = PatternImage(16, 16, [](int32_t x, int32_t y) { return (x + y) % 2 == 1; });
     EXPECT_FALSE(ImagesOverlap(even, 40, 40, 0, odd, 40, 40, 0)) << "every pixel sampled at its centre";
@@ -125,7 +125,7 @@ TEST_F(Collisions, ComplementaryCheckerboardsMeetOnlyWhenShiftedByAPixel) {
     EXPECT_TRUE(ImagesOverlap(even, 40, 40, 0, even, 40, 40, 0));
 }
 
-TEST_F(Collisions, ImageHandleAndDrawingOriginPlaceTheShape) {
+TEST_P(Collisions, ImageHandleAndDrawingOriginPlaceTheShape) {
     Ref<TImage> image = SolidImage(20, 20);
     CentreImageHandle(image);
     SetDrawOrigin(5, 7);
@@ -140,7 +140,7 @@ TEST_F(Collisions, ImageHandleAndDrawingOriginPlaceTheShape) {
     EXPECT_TRUE(Hits(64, 66));
 }
 
-TEST_F(Collisions, RotationTurnsShapesClockwiseAroundTheHandle) {
+TEST_P(Collisions, RotationTurnsShapesClockwiseAroundTheHandle) {
     SetDrawRotation(90);  // local x runs down the screen, local y to the left
     (void)CollideRectAt(100, 100, 40, 4, 0, 1, a);
     SetDrawRotation(0);
@@ -160,7 +160,7 @@ TEST_F(Collisions, RotationTurnsShapesClockwiseAroundTheHandle) {
     EXPECT_FALSE(Hits(100, 90, 10, 10) || Hits(90, 100, 10, 10)) << "outside the turned image";
 }
 
-TEST_F(Collisions, ScaleStretchesThePixelsThatAreSolid) {
+TEST_P(Collisions, ScaleStretchesThePixelsThatAreSolid) {
     Ref<TImage> leftHalf = PatternImage(10, 10, [](int32_t x, int32_t) { return x < 5; });
     SetDrawScale(3, 2);
     (void)CollideImageAt(leftHalf, 30, 30, 0, 0, 1, a);  // 30 x 20 pixels, solid x 30..45
@@ -169,7 +169,7 @@ TEST_F(Collisions, ScaleStretchesThePixelsThatAreSolid) {
     EXPECT_FALSE(Hits(45, 40) || Hits(59, 40) || Hits(40, 50) || Hits(29, 40));
 }
 
-TEST_F(Collisions, MirroredImageCollidesLikeTheFlippedPicture) {
+TEST_P(Collisions, MirroredImageCollidesLikeTheFlippedPicture) {
     const auto ell = [](int32_t x, int32_t y) { return x < 4 || y >= 12; };  // an L
     const auto mirroredEll = [](int32_t x, int32_t y) { return x >= 12 || y >= 12; };
     SetDrawScale(-1, 1);
@@ -188,7 +188,7 @@ TEST_F(Collisions, MirroredImageCollidesLikeTheFlippedPicture) {
     EXPECT_TRUE(Hits(100, 100, 4, 4) && !Hits(110, 110, 4, 4)) << "flipped upside down";
 }
 
-TEST_F(Collisions, LayersAreTestedInOrderNewestFirst) {
+TEST_P(Collisions, LayersAreTestedInOrderNewestFirst) {
     (void)CollideRectAt(0, 0, 10, 10, 0, 3, a);
     EXPECT_EQ(CollideRectAt(5, 5, 10, 10, 3, 0, nullptr), (Ids{a, a})) << "stored in layers 0 and 1";
     (void)CollideRectAt(0, 0, 10, 10, 0, 1, b);
@@ -201,7 +201,7 @@ TEST_F(Collisions, LayersAreTestedInOrderNewestFirst) {
     EXPECT_EQ(CollideRectAt(51, 51, 4, 4, 1, 0, a), Ids{nullptr});
 }
 
-TEST_F(Collisions, ResettingEmptiesTheChosenLayersOnly) {
+TEST_P(Collisions, ResettingEmptiesTheChosenLayersOnly) {
     (void)CollideRectAt(0, 0, 10, 10, 0, 3, a);
     ResetCollisionLayers(1);
     EXPECT_EQ(CollideRectAt(5, 5, 10, 10, 3, 0, nullptr), (Ids{a})) << "layer 1 kept";
@@ -216,7 +216,7 @@ TEST_F(Collisions, ResettingEmptiesTheChosenLayersOnly) {
     EXPECT_EQ(CollideRectAt(5, 5, 10, 10, 0xFFFFFFFFu, 0, nullptr), (Ids{a}));
 }
 
-TEST_F(Collisions, EmptiedLayersLetGoOfIdsAndPixmaps) {
+TEST_P(Collisions, EmptiedLayersLetGoOfIdsAndPixmaps) {
     std::weak_ptr<TObject> id;
     std::weak_ptr<TPixmap> pixmap;
     {
@@ -234,7 +234,7 @@ TEST_F(Collisions, EmptiedLayersLetGoOfIdsAndPixmaps) {
     EXPECT_TRUE(id.expired());
 }
 
-TEST_F(Collisions, MissingImageOrFrameCollidesWithNothingAndIsNotStored) {
+TEST_P(Collisions, MissingImageOrFrameCollidesWithNothingAndIsNotStored) {
     (void)CollideRectAt(0, 0, 100, 100, 0, 1, a);
     Ref<TImage> image = SolidImage(10, 10);
     EXPECT_TRUE(CollideImageAt(nullptr, 5, 5, 0, 1, 2, b).empty());
@@ -245,7 +245,7 @@ TEST_F(Collisions, MissingImageOrFrameCollidesWithNothingAndIsNotStored) {
     EXPECT_FALSE(ImagesOverlap(image, 0, 0, 0, nullptr, 0, 0, 0));
 }
 
-TEST_F(Collisions, DegenerateAndNonFiniteShapesCollideWithNothing) {
+TEST_P(Collisions, DegenerateAndNonFiniteShapesCollideWithNothing) {
     (void)CollideRectAt(0, 0, 100, 100, 0, 1, a);
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
@@ -260,7 +260,7 @@ TEST_F(Collisions, DegenerateAndNonFiniteShapesCollideWithNothing) {
     SetDrawScale(1, 1);
 }
 
-TEST_F(Collisions, ImagesOverlapUnderTheCurrentMatrix) {
+TEST_P(Collisions, ImagesOverlapUnderTheCurrentMatrix) {
     Ref<TImage> square = SolidImage(64, 64);
     EXPECT_TRUE(ImagesOverlap(square, 0, 0, 0, square, 63, 63, 0));
     EXPECT_FALSE(ImagesOverlap(square, 0, 0, 0, square, 64, 0, 0));
@@ -273,7 +273,7 @@ TEST_F(Collisions, ImagesOverlapUnderTheCurrentMatrix) {
     EXPECT_TRUE(CollideRectAt(0, 0, 1, 1, 0x80000000u, 0, nullptr).empty()) << "layer 31 is emptied";
 }
 
-TEST_F(Collisions, ImagesOverlapTransformedTurnsEachImageAndRestoresTheMatrix) {
+TEST_P(Collisions, ImagesOverlapTransformedTurnsEachImageAndRestoresTheMatrix) {
     Ref<TImage> square = SolidImage(64, 64);
     CentreImageHandle(square);  // the first covers 68..132; the second, unturned, 138..202
     EXPECT_FALSE(ImagesOverlapTransformed(square, 100, 100, 0, 0, 1, 1, square, 170, 100, 0, 0, 1, 1));
@@ -293,6 +293,8 @@ TEST_F(Collisions, ImagesOverlapTransformedTurnsEachImageAndRestoresTheMatrix) {
     EXPECT_EQ(collisionMatrix.ix, before.ix);
     EXPECT_EQ(collisionMatrix.jy, before.jy);
 }
+
+KAZ2D_TEST_ON_EACH_RENDERER(Collisions);
 
 }  // namespace
 }  // namespace qrv::testing

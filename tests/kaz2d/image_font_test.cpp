@@ -54,7 +54,7 @@ protected:
     }
 };
 
-TEST_F(ImageFont, NewContextStartsWithTheBuiltInFont) {
+TEST_P(ImageFont, NewContextStartsWithTheBuiltInFont) {
     const Ref<TImageFont> font = CurrentFont();
     ASSERT_TRUE(font);
     EXPECT_EQ(font, DefaultImageFont());
@@ -65,7 +65,7 @@ TEST_F(ImageFont, NewContextStartsWithTheBuiltInFont) {
     EXPECT_EQ(MeasureText(u"abc"), 24);
 }
 
-TEST_F(ImageFont, BuiltInFontCoversCodes32To127) {
+TEST_P(ImageFont, BuiltInFontCoversCodes32To127) {
     const Ref<TImageFont> font = DefaultImageFont();
     ASSERT_TRUE(font);
     EXPECT_EQ(font->GlyphIndexOf(u'A'), 33);
@@ -95,13 +95,13 @@ TEST_F(ImageFont, BuiltInFontCoversCodes32To127) {
     }
 }
 
-TEST_F(ImageFont, BuiltInTextIsDrawnGlyphByGlyph) {
+TEST_P(ImageFont, BuiltInTextIsDrawnGlyphByGlyph) {
     DrawTextAt(u"AB", 100, 100);
     ExpectScreenMatches(100, 100, BuiltInGlyphPicture('A'));
     ExpectScreenMatches(108, 100, BuiltInGlyphPicture('B'));
 }
 
-TEST_F(ImageFont, CharactersWithoutAGlyphDrawNothingAndKeepThePen) {
+TEST_P(ImageFont, CharactersWithoutAGlyphDrawNothingAndKeepThePen) {
     DrawTextAt(u"\t\u0080\u0416\u001F", 40, 40);
     EXPECT_EQ(LitPixels(0, 0, 200, 100), 0);
     EXPECT_EQ(MeasureText(u"\t\u0080\u0416"), 0);
@@ -113,14 +113,14 @@ TEST_F(ImageFont, CharactersWithoutAGlyphDrawNothingAndKeepThePen) {
     EXPECT_EQ(MeasureText(u"\tA\u0080B\u0416"), 16);
 }
 
-TEST_F(ImageFont, ScaleDoublesGlyphWidthAndAdvance) {
+TEST_P(ImageFont, ScaleDoublesGlyphWidthAndAdvance) {
     SetDrawScale(2, 1);
     DrawTextAt(u"AB", 100, 100);
     ExpectScreenMatches(100, 100, BuiltInGlyphPicture('A', 2));
     ExpectScreenMatches(116, 100, BuiltInGlyphPicture('B', 2));
 }
 
-TEST_F(ImageFont, PenStartsUnderHandleAndOrigin) {
+TEST_P(ImageFont, PenStartsUnderHandleAndOrigin) {
     SetDrawHandle(10, 5);
     DrawTextAt(u"A", 100, 100);
     ExpectScreenMatches(90, 95, BuiltInGlyphPicture('A'));
@@ -131,7 +131,7 @@ TEST_F(ImageFont, PenStartsUnderHandleAndOrigin) {
     ExpectScreenMatches(110, 95, BuiltInGlyphPicture('A'));
 }
 
-TEST_F(ImageFont, TrueTypeFaceDrawsCyrillicTheBuiltInFontCannot) {
+TEST_P(ImageFont, TrueTypeFaceDrawsCyrillicTheBuiltInFontCannot) {
     DrawTextAt(u"Шпион", 50, 100);
     EXPECT_EQ(LitPixels(40, 90, 200, 60), 0) << "the built-in font has no Cyrillic";
 
@@ -150,7 +150,7 @@ TEST_F(ImageFont, TrueTypeFaceDrawsCyrillicTheBuiltInFontCannot) {
     EXPECT_EQ(FontLineHeight(), 16);
 }
 
-TEST_F(ImageFont, GlyphsAreMadeOnceAndBlankOrMissingOnesHaveNoImage) {
+TEST_P(ImageFont, GlyphsAreMadeOnceAndBlankOrMissingOnesHaveNoImage) {
     const Ref<TImageFont> font = OpenImageFont(u"incbin::b2.ttf", 18, 1);
     ASSERT_TRUE(font);
     const int32_t index = font->GlyphIndexOf(u'Ё');
@@ -168,7 +168,7 @@ TEST_F(ImageFont, GlyphsAreMadeOnceAndBlankOrMissingOnesHaveNoImage) {
     EXPECT_FALSE(OpenImageFont(u"incbin::no-such-face.ttf", 18, 1));
 }
 
-TEST_F(ImageFont, SmoothStyleGivesPaddedFilteredMipmappedGlyphs) {
+TEST_P(ImageFont, SmoothStyleGivesPaddedFilteredMipmappedGlyphs) {
     const Ref<TImageFont> plain = OpenImageFont(u"incbin::b2.ttf", 30, 1);
     const Ref<TImageFont> smooth = OpenImageFont(u"incbin::b2.ttf", 30, 4);
     ASSERT_TRUE(plain && smooth);
@@ -191,6 +191,8 @@ TEST_F(ImageFont, SmoothStyleGivesPaddedFilteredMipmappedGlyphs) {
     DrawTextAt(u"Щ", 100, 100);
     EXPECT_GT(LitPixels(90, 90, 60, 60), 100);
 }
+
+KAZ2D_TEST_ON_EACH_RENDERER(ImageFont);
 
 }  // namespace
 }  // namespace qrv::testing

@@ -1,11 +1,14 @@
 #include <SDL_opengl.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "kaz2d/gl/gl_image_frame.h"
 #include "kaz2d/gl/gl_kaz2d_driver.h"
 #include "kaz2d/gl/gl_render_state.h"
+#include "kaz2d/glcore/glcore_image_frame.h"
+#include "kaz2d/glcore/glcore_kaz2d_driver.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
 #include "kaz2d/kaz2d_module.h"
@@ -26,8 +29,30 @@ Ref<TPixmap> ColumnsPixmap(int32_t w, int32_t h) {
     return pixmap;
 }
 
-std::vector<uint32_t> TextureTexels(const TGLImageFrame& frame, int32_t level, int32_t& w, int32_t& h) {
-    glBindTexture(GL_TEXTURE_2D, frame.Texture());
+// What both renderers' frames hold: a texture and the corner of the frame in it.
+struct TFrameTexture {
+    uint32_t texture = 0;
+    float s1 = 0.0f;
+    float t1 = 0.0f;
+};
+
+std::optional<TFrameTexture> TextureOf(const Ref<TImageFrame>& frame) {
+    if (const auto gl = std::dynamic_pointer_cast<TGLImageFrame>(frame))
+        return TFrameTexture{gl->Texture(), gl->S1(), gl->T1()};
+    if (const auto core = std::dynamic_pointer_cast<TGLCoreImageFrame>(frame))
+        return TFrameTexture{core->Texture(), core->S1(), core->T1()};
+    return std::nullopt;
+}
+
+// The texture the renderer last bound for drawing.
+uint32_t BoundTexture() {
+    if (const auto core = std::dynamic_pointer_cast<TGLCoreKaz2DDriver>(CurrentKaz2DDriver()))
+        return core->BoundTexture();
+    return GLRenderState().boundTexture;
+}
+
+std::vector<uint32_t> TextureTexels(const TFrameTexture& frame, int32_t level, int32_t& w, int32_t& h) {
+    glBindTexture(GL_TEXTURE_2D, frame.texture);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
     std::vector<uint32_t> texels(static_cast<size_t>(w) * h);
@@ -37,15 +62,16 @@ std::vector<uint32_t> TextureTexels(const TGLImageFrame& frame, int32_t level, i
     return texels;
 }
 
-TEST_F(Images, FramesArePaddedToPowersOfTwoWithRepeatedEdges) {
+TEST_P(Images, FramesArePaddedToPowersOfTwoWithRepeatedEdges) {
     Ref<TImage> image = TImage::Load(ColumnsPixmap(100, 60), IMG_MIPMAPPED, 0, 0, 0);
     ASSERT_TRUE(image);
-    auto frame = std::dynamic_pointer_cast<TGLImageFrame>(image->Frame(0));
+    const Ref<TImageFrame> made = image->Frame(0);
+    auto frame = TextureOf(made);
     ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->S1(), 0.78125f);
-    EXPECT_EQ(frame->T1(), 0.9375f);
+    EXPECT_EQ(frame->s1, 0.78125f);
+    EXPECT_EQ(frame->t1, 0.9375f);
     EXPECT_EQ(image->sequences[0], contextGeneration);
-    EXPECT_EQ(image->Frame(0), frame) << "made once per context";
+    EXPECT_EQ(image->Frame(0), made) << "made once per context";
 
     int32_t w = 0, h = 0;
     const std::vector<uint32_t> texels = TextureTexels(*frame, 0, w, h);
@@ -59,17 +85,17 @@ TEST_F(Images, FramesArePaddedToPowersOfTwoWithRepeatedEdges) {
     EXPECT_EQ(w * h, 1) << "mipmaps go down to 1 x 1";
 
     Ref<TImage> square = TImage::Load(NewPixmap(256, 256, FormatRGB888, 1), IMG_FILTERED, 0, 0, 0);
-    frame = std::dynamic_pointer_cast<TGLImageFrame>(square->Frame(0));
+    frame = TextureOf(square->Frame(0));
     ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->S1(), 1.0f);
-    EXPECT_EQ(frame->T1(), 1.0f);
+    EXPECT_EQ(frame->s1, 1.0f);
+    EXPECT_EQ(frame->t1, 1.0f);
     GLint filter = 0;
-    glBindTexture(GL_TEXTURE_2D, frame->Texture());
+    glBindTexture(GL_TEXTURE_2D, frame->texture);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
     EXPECT_EQ(filter, GL_LINEAR);
 }
 
-TEST_F(Images, MaskedJpegLosesItsBlackAndAlphaPixmapsKeepTheirAlpha) {
+TEST_P(Images, MaskedJpegLosesItsBlackAndAlphaPixmapsKeepTheirAlpha) {
     Ref<TPixmap> picture = SolidPixmap(32, 16, 0xFF000000);
     for (int32_t y = 0; y < 16; ++y)
         for (int32_t x = 16; x < 32; ++x) picture->SetPixelARGB(x, y, 0xFFFFFFFF);
@@ -97,7 +123,7 @@ TEST_F(Images, MaskedJpegLosesItsBlackAndAlphaPixmapsKeepTheirAlpha) {
     EXPECT_EQ(DefaultImageFlags(), IMG_MASKED | IMG_FILTERED);
 }
 
-TEST_F(Images, AnimationStripsAreCutIntoCells) {
+TEST_P(Images, AnimationStripsAreCutIntoCells) {
     Ref<TPixmap> strip = ColumnsPixmap(100, 50);
     Ref<TImage> anim = LoadAnimImageFromUrl(strip, 32, 32, 1, 2, 0);
     ASSERT_TRUE(anim);
@@ -110,7 +136,7 @@ TEST_F(Images, AnimationStripsAreCutIntoCells) {
     EXPECT_EQ(LoadAnimImageFromUrl(strip, 32, 32, -1, 1, 0), nullptr);
 }
 
-TEST_F(Images, HandlesPlaceImagesAndTheDrawColourTintsThem) {
+TEST_P(Images, HandlesPlaceImagesAndTheDrawColourTintsThem) {
     Ref<TImage> image = TImage::Load(SolidPixmap(64, 32, 0xFFFFFFFF), 0, 0, 0, 0);
     CentreImageHandle(image);
     SetDrawHandle(100, 100);  // the drawing handle does not apply to images
@@ -128,7 +154,7 @@ TEST_F(Images, HandlesPlaceImagesAndTheDrawColourTintsThem) {
     EXPECT_EQ(blank->flags, IMG_MASKED | IMG_FILTERED | IMG_DYNAMIC);
 }
 
-TEST_F(Images, ImagesSurviveReopeningTheWindowAndWritesRebuildFrames) {
+TEST_P(Images, ImagesSurviveReopeningTheWindowAndWritesRebuildFrames) {
     Ref<TImage> image = TImage::Load(SolidPixmap(8, 8, 0xFFFF0000), 0, 0, 0, 0);
     DrawImageAt(image, 0, 0, 0);
     EXPECT_EQ(PixelAt(4, 4), 0xFF0000u);
@@ -146,20 +172,21 @@ TEST_F(Images, ImagesSurviveReopeningTheWindowAndWritesRebuildFrames) {
     EXPECT_EQ(PixelAt(4, 4), 0x00FF00u);
 }
 
-TEST_F(Images, DeletedTexturesAreForgottenAsBound) {
+TEST_P(Images, DeletedTexturesAreForgottenAsBound) {
     Ref<TImage> red = TImage::Load(SolidPixmap(8, 8, 0xFFFF0000), 0, 0, 0, 0);
     DrawImageAt(red, 0, 0, 0);
-    const uint32_t name = std::dynamic_pointer_cast<TGLImageFrame>(red->Frame(0))->Texture();
-    ASSERT_EQ(GLRenderState().boundTexture, name);
+    PixelAt(0, 0);  // the shader renderer binds when it draws what it queued
+    const uint32_t name = TextureOf(red->Frame(0)).value().texture;
+    ASSERT_EQ(BoundTexture(), name);
     red = nullptr;
     // GL may hand the name out again; a texture that gets it must then be bound afresh.
-    EXPECT_EQ(GLRenderState().boundTexture, 0u);
+    EXPECT_EQ(BoundTexture(), 0u);
     Ref<TImage> green = TImage::Load(SolidPixmap(8, 8, 0xFF00FF00), 0, 0, 0, 0);
     DrawImageAt(green, 0, 0, 0);
     EXPECT_EQ(PixelAt(4, 4), 0x00FF00u);
 }
 
-TEST_F(Images, TilesCoverTheViewportUnrotated) {
+TEST_P(Images, TilesCoverTheViewportUnrotated) {
     Ref<TPixmap> tile = SolidPixmap(32, 32, 0xFFFFFFFF);
     for (int32_t y = 0; y < 32; ++y) tile->SetPixelARGB(0, y, 0xFFFF0000);
     Ref<TImage> image = TImage::Load(tile, 0, 0, 0, 0);
@@ -180,7 +207,7 @@ TEST_F(Images, TilesCoverTheViewportUnrotated) {
     EXPECT_EQ(PixelAt(299, 305), 0xFFFFFFu) << "the rotation is in force again";
 }
 
-TEST_F(Images, ScreenCopiesBecomeImagePixels) {
+TEST_P(Images, ScreenCopiesBecomeImagePixels) {
     SetDrawColor(0, 128, 255);
     FillRect(10, 10, 4, 4);
     Ref<TImage> image = CreateBlankImage(8, 8, 2, 0);
@@ -196,7 +223,7 @@ TEST_F(Images, ScreenCopiesBecomeImagePixels) {
 
 // Closing the current context directly leaves nothing to read from: the image keeps its pixels,
 // and selecting the closed context afterwards is harmless and leaves no context current.
-TEST_F(Images, AClosedContextNeitherCopiesToImagesNorBecomesCurrent) {
+TEST_P(Images, AClosedContextNeitherCopiesToImagesNorBecomesCurrent) {
     Ref<TImage> image = CreateBlankImage(4, 4, 1, 0);
     image->Lock(0, true, true)->SetPixelARGB(1, 1, 0xFF336699);
     graphics->Close();
@@ -211,6 +238,8 @@ TEST_F(Images, AClosedContextNeitherCopiesToImagesNorBecomesCurrent) {
     EXPECT_EQ(CurrentWidth(), 0);
     EXPECT_EQ(image->Frame(0), nullptr);
 }
+
+KAZ2D_TEST_ON_EACH_RENDERER(Images);
 
 }  // namespace
 }  // namespace qrv::testing

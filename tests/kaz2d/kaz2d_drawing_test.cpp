@@ -24,8 +24,9 @@ Ref<TPixmap> BlackWithWhiteRect(int32_t w, int32_t h, int32_t x0, int32_t y0, in
     return picture;
 }
 
-TEST_F(Kaz2DDrawing, FreshContextHasTheDefaultStateAndClearedBuffers) {
-    EXPECT_EQ(ToUtf8(CurrentGraphicsDriver()->ToString()), "OpenGL");
+TEST_P(Kaz2DDrawing, FreshContextHasTheDefaultStateAndClearedBuffers) {
+    EXPECT_EQ(ToUtf8(CurrentGraphicsDriver()->ToString()),
+              FixedFunction() ? "OpenGL" : "OpenGL 3.3 core");
     int32_t r, g, b, x, y, w, h;
     GetDrawColor(r, g, b);
     EXPECT_EQ((std::array{r, g, b}), (std::array{255, 255, 255}));
@@ -44,7 +45,9 @@ TEST_F(Kaz2DDrawing, FreshContextHasTheDefaultStateAndClearedBuffers) {
     EXPECT_EQ(GetLineThickness(), 1.0f);
     EXPECT_EQ(GetDrawRotation(), 0.0f);
     EXPECT_EQ(GetBlendMode(), BLEND_MASK);
-    EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST)) << "mask blending drops transparent pixels";
+    if (FixedFunction()) {
+        EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST)) << "mask blending drops transparent pixels";
+    }
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
 
@@ -53,7 +56,7 @@ TEST_F(Kaz2DDrawing, FreshContextHasTheDefaultStateAndClearedBuffers) {
     ExpectScreenMatches(0, 0, BlackWithWhiteRect(kSize, kSize, 0, 0, 0, 0));
 }
 
-TEST_F(Kaz2DDrawing, HandleIsStoredNegatedAndShiftsRectangles) {
+TEST_P(Kaz2DDrawing, HandleIsStoredNegatedAndShiftsRectangles) {
     SetDrawHandle(10, 5);
     float hx, hy;
     GetDrawHandle(hx, hy);
@@ -67,7 +70,7 @@ TEST_F(Kaz2DDrawing, HandleIsStoredNegatedAndShiftsRectangles) {
     }());
 }
 
-TEST_F(Kaz2DDrawing, RotationTurnsARowIntoAColumnLeftOfTheOrigin) {
+TEST_P(Kaz2DDrawing, RotationTurnsARowIntoAColumnLeftOfTheOrigin) {
     SetDrawOrigin(100, 100);
     SetDrawRotation(90);
     FillRect(0, 0, 10, 1);
@@ -76,7 +79,7 @@ TEST_F(Kaz2DDrawing, RotationTurnsARowIntoAColumnLeftOfTheOrigin) {
     EXPECT_NEAR(collisionMatrix.jx, 1.0f, 1e-6f);
 }
 
-TEST_F(Kaz2DDrawing, ColoursAndAlphaAreClampedByTheRenderer) {
+TEST_P(Kaz2DDrawing, ColoursAndAlphaAreClampedByTheRenderer) {
     SetDrawColor(300, -5, 128);
     int32_t r, g, b;
     GetDrawColor(r, g, b);
@@ -84,13 +87,24 @@ TEST_F(Kaz2DDrawing, ColoursAndAlphaAreClampedByTheRenderer) {
     FillRect(0, 0, 4, 4);
     EXPECT_EQ(PixelAt(1, 1), 0xFF0080u);
 
-    auto driver = TGLKaz2DDriver::Instance();
-    std::array<GLfloat, 4> colour{};
-    for (auto [alpha, byte] : {std::pair{0.5f, 127}, {2.0f, 255}, {-1.0f, 0}}) {
-        driver->ApplyAlpha(alpha);
-        glGetFloatv(GL_CURRENT_COLOR, colour.data());
-        EXPECT_EQ(static_cast<int>(colour[3] * 255.0f + 0.5f), byte) << "alpha " << alpha;
+    if (FixedFunction()) {
+        std::array<GLfloat, 4> colour{};
+        for (auto [alpha, byte] : {std::pair{0.5f, 127}, {2.0f, 255}, {-1.0f, 0}}) {
+            TGLKaz2DDriver::Instance()->ApplyAlpha(alpha);
+            glGetFloatv(GL_CURRENT_COLOR, colour.data());
+            EXPECT_EQ(static_cast<int>(colour[3] * 255.0f + 0.5f), byte) << "alpha " << alpha;
+        }
     }
+    SetDrawColor(255, 255, 255);
+    SetBlendMode(BLEND_ALPHA);
+    int32_t left = 100;
+    for (auto [alpha, level] : {std::pair{0.5f, 0x7Fu}, {2.0f, 0xFFu}, {-1.0f, 0u}}) {
+        CurrentKaz2DDriver()->ApplyAlpha(alpha);
+        FillRect(static_cast<float>(left), 0, 4, 4);
+        EXPECT_EQ(PixelAt(left + 1, 1), level * 0x010101u) << "alpha " << alpha << " over black";
+        left += 10;
+    }
+    SetBlendMode(BLEND_MASK);
 
     SetDrawColor(255, 255, 255);
     SetDrawAlpha(0.5f);
@@ -102,7 +116,7 @@ TEST_F(Kaz2DDrawing, ColoursAndAlphaAreClampedByTheRenderer) {
     EXPECT_EQ(PixelAt(21, 1), 0x000000u) << "alpha 0.5 as a byte is below one half";
 }
 
-TEST_F(Kaz2DDrawing, ShadeMultipliesAndLightAdds) {
+TEST_P(Kaz2DDrawing, ShadeMultipliesAndLightAdds) {
     SetClearColor(200, 100, 50);
     ClearScreen();
     SetBlendMode(BLEND_SHADE);
@@ -119,7 +133,7 @@ TEST_F(Kaz2DDrawing, ShadeMultipliesAndLightAdds) {
     EXPECT_EQ(PixelAt(11, 1), 0xFAFAFFu) << "added and saturated";
 }
 
-TEST_F(Kaz2DDrawing, ViewportScissorsDrawing) {
+TEST_P(Kaz2DDrawing, ViewportScissorsDrawing) {
     SetViewportRect(10, 20, 100, 50);
     std::array<GLint, 4> box{};
     glGetIntegerv(GL_SCISSOR_BOX, box.data());
@@ -131,7 +145,7 @@ TEST_F(Kaz2DDrawing, ViewportScissorsDrawing) {
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST)) << "the whole window needs no scissoring";
 }
 
-TEST_F(Kaz2DDrawing, EllipsesPolygonsLinesAndPoints) {
+TEST_P(Kaz2DDrawing, EllipsesPolygonsLinesAndPoints) {
     EXPECT_EQ(OvalVertexCount(0, 0, 4, 4), 12);
     EXPECT_EQ(OvalVertexCount(0, 0, 100, 60), 80);
     EXPECT_EQ(OvalVertexCount(0, 0, 31, 0), 12);
@@ -162,7 +176,7 @@ TEST_F(Kaz2DDrawing, EllipsesPolygonsLinesAndPoints) {
     EXPECT_EQ(PixelAt(13, 14), 0xFFFFFFu) << "points take the origin only";
 }
 
-TEST_F(Kaz2DDrawing, PixmapsAreCopiedAndReadTopRowFirst) {
+TEST_P(Kaz2DDrawing, PixmapsAreCopiedAndReadTopRowFirst) {
     SetDrawOrigin(50, 50);
     SetViewportRect(100, 100, 10, 10);
     Ref<TPixmap> pixmap = NewPixmap(3, 2, FormatRGB888, 1);
@@ -178,7 +192,7 @@ TEST_F(Kaz2DDrawing, PixmapsAreCopiedAndReadTopRowFirst) {
     EXPECT_EQ(GrabPixmapRect(0, 0, -1, 4), nullptr);
 }
 
-TEST_F(Kaz2DDrawing, EachContextKeepsItsStateAcrossSwitches) {
+TEST_P(Kaz2DDrawing, EachContextKeepsItsStateAcrossSwitches) {
     SetDrawColor(10, 20, 30);
     Ref<TGraphics> second = NewGraphics(64, 64, 0, 0, 0);
     ASSERT_TRUE(second);
@@ -195,10 +209,10 @@ TEST_F(Kaz2DDrawing, EachContextKeepsItsStateAcrossSwitches) {
     CloseGraphicsContext(second);
 }
 
-TEST_F(Kaz2DDrawing, UnchangedBlendModeIsNotSentAgain) {
+TEST_P(Kaz2DDrawing, UnchangedBlendModeIsNotSentAgain) {
     SetBlendMode(BLEND_ALPHA);
     glDisable(GL_BLEND);  // behind the renderer's back
-    TGLKaz2DDriver::Instance()->ApplyBlend(BLEND_ALPHA);
+    CurrentKaz2DDriver()->ApplyBlend(BLEND_ALPHA);
     EXPECT_FALSE(glIsEnabled(GL_BLEND)) << "the cached mode made no call";
     SelectGraphics(graphics);
     EXPECT_TRUE(glIsEnabled(GL_BLEND)) << "making the context current forgets the cache";
@@ -213,6 +227,8 @@ TEST(Kaz2DWithoutContext, OperationsDoNothing) {
     EXPECT_EQ(r + g + b, 0);
     EXPECT_EQ(GrabPixmapRect(0, 0, 1, 1), nullptr);
 }
+
+KAZ2D_TEST_ON_EACH_RENDERER(Kaz2DDrawing);
 
 }  // namespace
 }  // namespace qrv::testing

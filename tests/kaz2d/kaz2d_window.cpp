@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "core/text.h"
-#include "kaz2d/gl/gl_kaz2d_driver.h"
+#include "kaz2d/glcore/renderer_choice.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_module.h"
 #include "pixmap/pixmap_save.h"
@@ -48,9 +48,10 @@ void Kaz2DWindow::SetUp() {
              ("kaz2d_test_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     SetApplicationTitle(u"Kaz2D test");
-    InitGLKaz2DModule();
+    InitGLCoreKaz2DModule();
+    ASSERT_TRUE(SelectRenderer(GetParam())) << "no " << GetParam() << " renderer here";
     graphics = OpenGraphicsWindow(kSize, kSize, 0, 0, 0);
-    ASSERT_TRUE(graphics) << "no OpenGL window on the test display";
+    ASSERT_TRUE(graphics) << "no " << GetParam() << " window on the test display";
 }
 
 void Kaz2DWindow::TearDown() {

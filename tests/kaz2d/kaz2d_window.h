@@ -5,17 +5,23 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "kaz2d/graphics.h"
 #include "pixmap/pixmap.h"
 
 namespace qrv::testing {
 
-// A 512 x 512 Kaz2D window of the OpenGL renderer on the test display, and a temporary folder
-// for files the test writes, removed afterwards.
-class Kaz2DWindow : public ::testing::Test {
+// A 512 x 512 Kaz2D window on the test display, drawn by the renderer the test parameter names
+// ("opengl" or "glcore"), and a temporary folder for files the test writes, removed afterwards.
+class Kaz2DWindow : public ::testing::TestWithParam<std::string> {
+public:
+    static std::vector<std::string> Renderers() { return {"opengl", "glcore"}; }
+
 protected:
     static constexpr int32_t kSize = 512;
+
+    bool FixedFunction() const { return GetParam() == "opengl"; }
 
     void SetUp() override;
     void TearDown() override;
@@ -35,3 +41,9 @@ protected:
 };
 
 }  // namespace qrv::testing
+
+// Runs every test of a suite built on Kaz2DWindow once on each renderer.
+#define KAZ2D_TEST_ON_EACH_RENDERER(suite)                                               \
+    INSTANTIATE_TEST_SUITE_P(Renderers, suite,                                           \
+                             ::testing::ValuesIn(::qrv::testing::Kaz2DWindow::Renderers()), \
+                             [](const auto& info) { return info.param; })

@@ -1,0 +1,94 @@
+#include "kaz2d/gl/gl_frame_texture.h"
+
+#include <SDL_opengl.h>
+
+#include <algorithm>
+
+#include "kaz2d/image.h"
+#include "pixmap/pixmap_transform.h"
+
+namespace qrv {
+
+namespace {
+
+// The pixmap at w x h inside a tw x th RGBA pixmap, its last column and row copied once
+// beyond its edge so that filtering does not pull in undefined texels.
+Ref<TPixmap> PaddedPixmap(const Ref<TPixmap>& pixmap, int32_t tw, int32_t th) {
+    const int32_t w = pixmap->Width();
+    const int32_t h = pixmap->Height();
+    Ref<TPixmap> padded = NewPixmap(tw, th, FormatRGBA8888, 4);
+    if (!padded) return nullptr;
+    padded->PasteFrom(*pixmap, 0, 0);
+    if (w < tw) padded->PasteFrom(*pixmap->SubRegion(w - 1, 0, 1, h), w, 0);
+    if (h < th) {
+        padded->PasteFrom(*pixmap->SubRegion(0, h - 1, w, 1), 0, h);
+        if (w < tw) padded->PasteFrom(*pixmap->SubRegion(w - 1, h - 1, 1, 1), w, h);
+    }
+    return padded;
+}
+
+void SetTextureFilters(int32_t flags) {
+    const bool mipmapped = (flags & IMG_MIPMAPPED) != 0;
+    GLint mag = GL_NEAREST;
+    GLint min = mipmapped ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST;
+    if (flags & IMG_FILTERED) {
+        mag = GL_LINEAR;
+        min = mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR;
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mag);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min);
+}
+
+// Storage for level 0 at tw x th and, when mipmapped, every level down to 1 x 1.
+void AllocateLevels(int32_t tw, int32_t th, bool mipmapped) {
+    for (GLint level = 0;; ++level) {
+        glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        if (!mipmapped || (tw == 1 && th == 1)) return;
+        tw = std::max(tw / 2, 1);
+        th = std::max(th / 2, 1);
+    }
+}
+
+void UploadLevels(Ref<TPixmap> pixmap, bool mipmapped) {
+    for (GLint level = 0; pixmap; ++level) {
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, pixmap->Pitch() / BytesPerPixel(pixmap->Format()));
+        glTexSubImage2D(GL_TEXTURE_2D, level, 0, 0, pixmap->Width(), pixmap->Height(), GL_RGBA,
+                        GL_UNSIGNED_BYTE, pixmap->Pixels());
+        if (!mipmapped || (pixmap->Width() == 1 && pixmap->Height() == 1)) break;
+        pixmap = ResampleBilinear(pixmap, std::max(pixmap->Width() / 2, 1),
+                                  std::max(pixmap->Height() / 2, 1));
+    }
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+}
+
+}  // namespace
+
+TFrameTexture MakeFrameTexture(Ref<TPixmap> pixmap, int32_t flags, TTextureSizeFit fit) {
+    if (!pixmap || pixmap->Width() <= 0 || pixmap->Height() <= 0) return {};
+    int32_t tw = pixmap->Width();
+    int32_t th = pixmap->Height();
+    fit(tw, th);
+    const int32_t w = std::min(pixmap->Width(), tw);
+    const int32_t h = std::min(pixmap->Height(), th);
+    if (w != pixmap->Width() || h != pixmap->Height()) pixmap = ResampleBilinear(pixmap, w, h);
+    if (pixmap && (w < tw || h < th)) {
+        pixmap = PaddedPixmap(pixmap, tw, th);
+    } else if (pixmap && pixmap->Format() != FormatRGBA8888) {
+        pixmap = pixmap->ConvertedTo(FormatRGBA8888);
+    }
+    if (!pixmap) return {};
+
+    const bool mipmapped = (flags & IMG_MIPMAPPED) != 0;
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    SetTextureFilters(flags);
+    AllocateLevels(tw, th, mipmapped);
+    UploadLevels(pixmap, mipmapped);
+    return {name, static_cast<float>(w) / static_cast<float>(tw),
+            static_cast<float>(h) / static_cast<float>(th)};
+}
+
+}  // namespace qrv

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+#include "pixmap/pixmap.h"
+
+namespace qrv {
+
+// A texture holding one image frame in its top left corner up to (s1, t1).
+struct TFrameTexture {
+    uint32_t name = 0;  // 0: none was made
+    float s1 = 0.0f;
+    float t1 = 0.0f;
+};
+
+// Raises both sides of a texture to powers of two and shrinks them until the driver takes them.
+using TTextureSizeFit = void (*)(int32_t& width, int32_t& height);
+
+// A texture of the pixmap made in the context that is current, bound when it returns: sides
+// fitted by fit (the pixmap shrunk bilinearly when the driver takes no texture that large),
+// the pixmap's last column and row repeated once into the padding, filtering and mipmaps as
+// the image flags ask. Both OpenGL renderers make their frames with it.
+[[nodiscard]] TFrameTexture MakeFrameTexture(Ref<TPixmap> pixmap, int32_t flags,
+                                             TTextureSizeFit fit);
+
+}  // namespace qrv

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <SDL_opengl.h>
+
+namespace qrv {
+
+// The entry points beyond OpenGL 1.1 that the shader renderer calls, looked up through SDL.
+// OpenGL 1.1 functions are called directly.
+struct TGLCoreFunctions {
+    PFNGLGENBUFFERSPROC GenBuffers = nullptr;
+    PFNGLBINDBUFFERPROC BindBuffer = nullptr;
+    PFNGLBUFFERDATAPROC BufferData = nullptr;
+    PFNGLGENVERTEXARRAYSPROC GenVertexArrays = nullptr;
+    PFNGLBINDVERTEXARRAYPROC BindVertexArray = nullptr;
+    PFNGLVERTEXATTRIBPOINTERPROC VertexAttribPointer = nullptr;
+    PFNGLENABLEVERTEXATTRIBARRAYPROC EnableVertexAttribArray = nullptr;
+    PFNGLCREATESHADERPROC CreateShader = nullptr;
+    PFNGLSHADERSOURCEPROC ShaderSource = nullptr;
+    PFNGLCOMPILESHADERPROC CompileShader = nullptr;
+    PFNGLGETSHADERIVPROC GetShaderiv = nullptr;
+    PFNGLDELETESHADERPROC DeleteShader = nullptr;
+    PFNGLCREATEPROGRAMPROC CreateProgram = nullptr;
+    PFNGLATTACHSHADERPROC AttachShader = nullptr;
+    PFNGLBINDATTRIBLOCATIONPROC BindAttribLocation = nullptr;
+    PFNGLLINKPROGRAMPROC LinkProgram = nullptr;
+    PFNGLGETPROGRAMIVPROC GetProgramiv = nullptr;
+    PFNGLDELETEPROGRAMPROC DeleteProgram = nullptr;
+    PFNGLUSEPROGRAMPROC UseProgram = nullptr;
+    PFNGLGETUNIFORMLOCATIONPROC GetUniformLocation = nullptr;
+    PFNGLUNIFORM1IPROC Uniform1i = nullptr;
+    PFNGLUNIFORM1FPROC Uniform1f = nullptr;
+    PFNGLUNIFORMMATRIX4FVPROC UniformMatrix4fv = nullptr;
+};
+
+// Looks the entry points up once (a context must exist); false when one is missing.
+[[nodiscard]] bool LoadGLCoreFunctions();
+const TGLCoreFunctions& GLCore();
+
+}  // namespace qrv

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "kaz2d/gl/gl_context.h"
+#include "kaz2d/gl/gl_graphics_driver.h"
+#include "kaz2d/glcore/glcore_program.h"
+#include "kaz2d/kaz2d_driver.h"
+
+namespace qrv {
+
+// One vertex as the renderer's buffer holds it: window position, texture coordinates and an
+// unpremultiplied colour.
+struct TGLCoreVertex {
+    float x;
+    float y;
+    float s;
+    float t;
+    std::array<uint8_t, 4> colour;
+};
+
+// The Kaz2D renderer on shaders and vertex buffers, over OpenGL 3.3 core or OpenGL ES 3.0
+// contexts of the OpenGL graphics driver. It draws what the fixed-function renderer draws, but
+// queues its triangles, lines and points and sends consecutive ones that share a primitive and
+// texture in one draw call; any other state change, reading pixels, presenting and switching
+// contexts send the queue first. One instance per profile.
+class TGLCoreKaz2DDriver final : public TKaz2DDriver {
+public:
+    explicit TGLCoreKaz2DDriver(TGLProfile profile);
+    static Ref<TGLCoreKaz2DDriver> ForProfile(TGLProfile profile);
+
+    // "OpenGL 3.3 core" or "OpenGL ES 3.0".
+    std::u16string ToString() const override;
+    TGLProfile Profile() const { return profile; }
+
+    std::vector<TGraphicsMode> EnumerateModes() override;
+    Ref<TGraphics> AttachContext(void* window, int32_t flags) override;
+    Ref<TGraphics> CreateContext(int32_t width, int32_t height, int32_t depth, int32_t hertz,
+                                 int32_t flags) override;
+    void MakeCurrent(const Ref<TGraphics>& graphics) override;
+    void PresentBuffer(int32_t sync) override;
+
+    Ref<TImageFrame> MakeFrame(const Ref<TPixmap>& pixmap, int32_t flags) override;
+    void ApplyBlend(int32_t mode) override;
+    void ApplyAlpha(float alpha) override;
+    void ApplyColor(int32_t red, int32_t green, int32_t blue) override;
+    void ApplyClearColor(int32_t red, int32_t green, int32_t blue) override;
+    void ApplyViewport(int32_t x, int32_t y, int32_t width, int32_t height) override;
+    void ApplyTransform(float ix, float iy, float jx, float jy) override;
+    void ApplyLineWidth(float width) override;
+    void ClearBuffer() override;
+    void PlotPixel(float x, float y) override;
+    void StrokeLine(float x0, float y0, float x1, float y1, float tx, float ty) override;
+    void FillQuad(float x0, float y0, float x1, float y1, float tx, float ty) override;
+    void FillOval(float x0, float y0, float x1, float y1, float tx, float ty) override;
+    void FillPolygon(const std::vector<float>& points, float handleX, float handleY,
+                     float originX, float originY) override;
+    void BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32_t y) override;
+    Ref<TPixmap> ReadPixmap(int32_t x, int32_t y, int32_t width, int32_t height) override;
+
+    // Queues the texture's (s0, t0)-(s1, t1) over the mapped local box; image frames call it.
+    void QueueTexturedQuad(uint32_t texture, float s0, float t0, float s1, float t1, float x0,
+                           float y0, float x1, float y1, float tx, float ty);
+    // Sends what is queued to the current context.
+    void Flush();
+    // Deletes a frame's texture in the shared context, sending first what may still use it.
+    void DeleteTexture(uint32_t name);
+    // The texture the last draw call used (0 after a context switch or its deletion).
+    uint32_t BoundTexture() const { return boundTexture; }
+    // Draw calls sent since the process started.
+    int64_t DrawCallCount() const { return drawCalls; }
+
+private:
+    struct TScissor {
+        bool enabled = false;
+        std::array<int32_t, 4> box{};
+        bool operator==(const TScissor&) const = default;
+    };
+
+    bool PrepareObjects();
+    void PrepareContext(TGLContextRecord& record, int32_t width, int32_t height);
+    void SetScissor(const TScissor& scissor);
+    TGLCoreVertex Mapped(float lx, float ly, float tx, float ty) const;
+    TGLCoreVertex Plain(float x, float y) const;
+    void Queue(uint32_t mode, uint32_t texture, const TGLCoreVertex* first, size_t count);
+    // Queues the triangles of a convex fan around the scratch vertices' first one.
+    void QueueScratchFan();
+    void QueueWideLine(float x0, float y0, float x1, float y1);
+
+    TGLProfile profile;
+    bool objectsTried = false;
+    TGLCoreProgram program;
+    uint32_t vertexBuffer = 0;
+    uint32_t whiteTexture = 0;
+    uint32_t blitTexture = 0;
+
+    int32_t blendMode = 0;  // 0: nothing cached
+    uint32_t boundTexture = 0;
+    TScissor scissor;
+    float lineWidth = 1.0f;
+    std::array<uint8_t, 4> colour{};
+    float ix = 1.0f;
+    float iy = 0.0f;
+    float jx = 0.0f;
+    float jy = 1.0f;
+
+    uint32_t queuedMode = 0;
+    uint32_t queuedTexture = 0;
+    std::vector<TGLCoreVertex> queued;
+    std::vector<TGLCoreVertex> scratch;
+    int64_t drawCalls = 0;
+};
+
+}  // namespace qrv

@@ -1,0 +1,166 @@
+// The drawing slots of the shader renderer: every shape becomes queued triangles, lines or
+// points with the same vertices the fixed-function renderer sends.
+#include <SDL_opengl.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+
+#include "kaz2d/gl/gl_kaz2d_driver.h"
+#include "kaz2d/glcore/glcore_kaz2d_driver.h"
+#include "kaz2d/graphics_module.h"
+#include "pixmap/pixmap_transform.h"
+
+namespace qrv {
+
+TGLCoreVertex TGLCoreKaz2DDriver::Mapped(float lx, float ly, float tx, float ty) const {
+    return {lx * ix + ly * iy + tx, lx * jx + ly * jy + ty, 0.0f, 0.0f, colour};
+}
+
+TGLCoreVertex TGLCoreKaz2DDriver::Plain(float x, float y) const {
+    return {x, y, 0.0f, 0.0f, colour};
+}
+
+void TGLCoreKaz2DDriver::PlotPixel(float x, float y) {
+    const TGLCoreVertex point = Plain(x + 0.5f, y + 0.5f);
+    Queue(GL_POINTS, whiteTexture, &point, 1);
+}
+
+void TGLCoreKaz2DDriver::StrokeLine(float x0, float y0, float x1, float y1, float tx, float ty) {
+    const std::array<TGLCoreVertex, 2> ends{Mapped(x0, y0, tx + 0.5f, ty + 0.5f),
+                                            Mapped(x1, y1, tx + 0.5f, ty + 0.5f)};
+    // Lines of width 1 are drawn natively, exactly as fixed function draws them.
+    if (!(std::lround(lineWidth) > 1)) {
+        Queue(GL_LINES, whiteTexture, ends.data(), ends.size());
+        return;
+    }
+    QueueWideLine(ends[0].x, ends[0].y, ends[1].x, ends[1].y);
+}
+
+// A wide line as the parallelogram the fixed-function rasteriser fills: the segment moved half
+// the width each way along the minor axis. Where a pixel centre lies exactly on its outline,
+// that rasteriser counts it to the start and not the end, and to the bottom side of a mostly
+// level line and the right side of a mostly upright one; triangles decide by left and bottom
+// instead. The parallelogram is nudged, by less than the subpixel step, so that both agree.
+// Core profiles draw no wide lines themselves.
+void TGLCoreKaz2DDriver::QueueWideLine(float x0, float y0, float x1, float y1) {
+    constexpr float kNudge = 1.0f / 128.0f;
+    const float half = static_cast<float>(std::lround(lineWidth)) * 0.5f;
+    const float ax = x1 - x0;
+    const float ay = y1 - y0;
+    const bool xMajor = std::abs(ax) > std::abs(ay);
+    const float dx = xMajor ? 0.0f : half;
+    const float dy = xMajor ? half : 0.0f;
+    float sx = xMajor ? 0.0f : kNudge;
+    float sy = 0.0f;
+    if (xMajor ? ax < 0 : ay > 0) {
+        // Back along the line, which moves only its ends.
+        const float step = kNudge / std::max(std::abs(ax), std::abs(ay));
+        sx -= ax * step;
+        sy -= ay * step;
+    }
+    scratch.clear();
+    scratch.push_back(Plain(x0 - dx + sx, y0 - dy + sy));
+    scratch.push_back(Plain(x1 - dx + sx, y1 - dy + sy));
+    scratch.push_back(Plain(x1 + dx + sx, y1 + dy + sy));
+    scratch.push_back(Plain(x0 + dx + sx, y0 + dy + sy));
+    QueueScratchFan();
+}
+
+void TGLCoreKaz2DDriver::QueueScratchFan() {
+    for (size_t i = 1; i + 1 < scratch.size(); ++i) {
+        const std::array<TGLCoreVertex, 3> triangle{scratch[0], scratch[i], scratch[i + 1]};
+        Queue(GL_TRIANGLES, whiteTexture, triangle.data(), triangle.size());
+    }
+}
+
+void TGLCoreKaz2DDriver::FillQuad(float x0, float y0, float x1, float y1, float tx, float ty) {
+    const TGLCoreVertex a = Mapped(x0, y0, tx, ty);
+    const TGLCoreVertex b = Mapped(x1, y0, tx, ty);
+    const TGLCoreVertex c = Mapped(x1, y1, tx, ty);
+    const TGLCoreVertex d = Mapped(x0, y1, tx, ty);
+    const std::array<TGLCoreVertex, 6> triangles{a, b, c, a, c, d};
+    Queue(GL_TRIANGLES, whiteTexture, triangles.data(), triangles.size());
+}
+
+void TGLCoreKaz2DDriver::QueueTexturedQuad(uint32_t texture, float s0, float t0, float s1,
+                                           float t1, float x0, float y0, float x1, float y1,
+                                           float tx, float ty) {
+    TGLCoreVertex a = Mapped(x0, y0, tx, ty);
+    TGLCoreVertex b = Mapped(x1, y0, tx, ty);
+    TGLCoreVertex c = Mapped(x1, y1, tx, ty);
+    TGLCoreVertex d = Mapped(x0, y1, tx, ty);
+    a.s = s0, a.t = t0;
+    b.s = s1, b.t = t0;
+    c.s = s1, c.t = t1;
+    d.s = s0, d.t = t1;
+    const std::array<TGLCoreVertex, 6> triangles{a, b, c, a, c, d};
+    Queue(GL_TRIANGLES, texture, triangles.data(), triangles.size());
+}
+
+void TGLCoreKaz2DDriver::FillOval(float x0, float y0, float x1, float y1, float tx, float ty) {
+    const int32_t n = OvalVertexCount(x0, y0, x1, y1);
+    const float xr = (x1 - x0) * 0.5f;
+    const float yr = (y1 - y0) * 0.5f;
+    const float cx = x0 + xr;
+    const float cy = y0 + yr;
+    scratch.clear();
+    for (int32_t i = 0; i < n; ++i) {
+        const double angle = i * 360.0 / n * std::numbers::pi / 180.0;
+        scratch.push_back(Mapped(xr * static_cast<float>(std::cos(angle)) + cx,
+                                 cy - yr * static_cast<float>(std::sin(angle)), tx, ty));
+    }
+    QueueScratchFan();
+}
+
+void TGLCoreKaz2DDriver::FillPolygon(const std::vector<float>& points, float handleX,
+                                     float handleY, float originX, float originY) {
+    if (points.size() < 6 || points.size() % 2 != 0) return;
+    scratch.clear();
+    for (size_t i = 0; i < points.size(); i += 2)
+        scratch.push_back(Mapped(handleX + points[i], handleY + points[i + 1], originX, originY));
+    QueueScratchFan();
+}
+
+void TGLCoreKaz2DDriver::BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32_t y) {
+    const Ref<TPixmap> rgba = pixmap ? pixmap->ConvertedTo(FormatRGBA8888) : nullptr;
+    if (!rgba || rgba->Width() <= 0 || rgba->Height() <= 0 || program.name == 0) return;
+    Flush();
+    const int32_t remembered = blendMode;
+    const TScissor scissored = scissor;
+    ApplyBlend(BLEND_SOLID);
+    SetScissor({});  // pixmaps are copied whatever the viewport
+    glBindTexture(GL_TEXTURE_2D, blitTexture);
+    boundTexture = blitTexture;
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, rgba->Pitch() / 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, rgba->Width(), rgba->Height(), 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, rgba->Pixels());
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    const float left = static_cast<float>(x);
+    const float top = static_cast<float>(y);
+    const float right = left + static_cast<float>(rgba->Width());
+    const float bottom = top + static_cast<float>(rgba->Height());
+    const std::array<uint8_t, 4> opaque{255, 255, 255, 255};
+    const std::array<TGLCoreVertex, 6> quad{
+        TGLCoreVertex{left, top, 0, 0, opaque},     {right, top, 1, 0, opaque},
+        {right, bottom, 1, 1, opaque},              {left, top, 0, 0, opaque},
+        {right, bottom, 1, 1, opaque},              {left, bottom, 0, 1, opaque}};
+    Queue(GL_TRIANGLES, blitTexture, quad.data(), quad.size());
+    Flush();
+    SetScissor(scissored);
+    ApplyBlend(remembered);
+}
+
+Ref<TPixmap> TGLCoreKaz2DDriver::ReadPixmap(int32_t x, int32_t y, int32_t width, int32_t height) {
+    Flush();
+    Ref<TPixmap> pixmap = NewPixmap(width, height, FormatRGBA8888, 4);
+    if (!pixmap || width == 0 || height == 0) return pixmap;
+    glPixelStorei(GL_PACK_ROW_LENGTH, pixmap->Pitch() / 4);
+    glReadPixels(x, CurrentHeight() - height - y, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+                 pixmap->Pixels());
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    return FlipVertical(pixmap);
+}
+
+}  // namespace qrv

@@ -1,0 +1,88 @@
+#include "kaz2d/glcore/glcore_program.h"
+
+
+#include "kaz2d/glcore/glcore_functions.h"
+
+namespace qrv {
+
+namespace {
+
+const char* const kVertexShader = R"(
+uniform mat4 projection;
+in vec2 position;
+in vec2 texCoord;
+in vec4 colour;
+out vec2 uv;
+out vec4 tint;
+void main() {
+    uv = texCoord;
+    tint = colour;
+    gl_PointSize = 1.0;
+    gl_Position = projection * vec4(position, 0.0, 1.0);
+}
+)";
+
+// Texturing modulates like fixed function; the alpha cut realises the mask blend's alpha test.
+const char* const kFragmentShader = R"(
+uniform sampler2D image;
+uniform float alphaCut;
+in vec2 uv;
+in vec4 tint;
+out vec4 fragment;
+void main() {
+    vec4 colour = texture(image, uv) * tint;
+    if (colour.a < alphaCut) discard;
+    fragment = colour;
+}
+)";
+
+const char* Preamble(TGLProfile profile) {
+    return profile == TGLProfile::ES ? "#version 300 es\nprecision highp float;\n"
+                                     : "#version 330 core\n";
+}
+
+GLuint Compile(GLenum kind, TGLProfile profile, const char* body) {
+    const TGLCoreFunctions& gl = GLCore();
+    const GLuint shader = gl.CreateShader(kind);
+    const char* parts[] = {Preamble(profile), body};
+    gl.ShaderSource(shader, 2, parts, nullptr);
+    gl.CompileShader(shader);
+    GLint compiled = GL_FALSE;
+    gl.GetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (compiled == GL_TRUE) return shader;
+    gl.DeleteShader(shader);
+    return 0;
+}
+
+}  // namespace
+
+TGLCoreProgram BuildGLCoreProgram(TGLProfile profile) {
+    const TGLCoreFunctions& gl = GLCore();
+    const GLuint vertex = Compile(GL_VERTEX_SHADER, profile, kVertexShader);
+    const GLuint fragment = Compile(GL_FRAGMENT_SHADER, profile, kFragmentShader);
+    TGLCoreProgram program;
+    if (vertex != 0 && fragment != 0) {
+        program.name = gl.CreateProgram();
+        gl.AttachShader(program.name, vertex);
+        gl.AttachShader(program.name, fragment);
+        gl.BindAttribLocation(program.name, kPositionAttribute, "position");
+        gl.BindAttribLocation(program.name, kTexCoordAttribute, "texCoord");
+        gl.BindAttribLocation(program.name, kColourAttribute, "colour");
+        gl.LinkProgram(program.name);
+        GLint linked = GL_FALSE;
+        gl.GetProgramiv(program.name, GL_LINK_STATUS, &linked);
+        if (linked != GL_TRUE) {
+            gl.DeleteProgram(program.name);
+            program.name = 0;
+        }
+    }
+    if (vertex != 0) gl.DeleteShader(vertex);
+    if (fragment != 0) gl.DeleteShader(fragment);
+    if (program.name == 0) return program;
+    program.projection = gl.GetUniformLocation(program.name, "projection");
+    program.alphaCut = gl.GetUniformLocation(program.name, "alphaCut");
+    program.image = gl.GetUniformLocation(program.name, "image");
+    return program;
+}
+
+}  // namespace qrv

@@ -1,0 +1,56 @@
+#include "tests/kaz2d/picture_parity.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "core/text.h"
+#include "pixmap/pixmap_save.h"
+
+namespace qrv::testing {
+
+namespace {
+
+constexpr double kPixelShare = 0.005;
+
+int32_t LargestChannelDifference(uint32_t a, uint32_t b) {
+    int32_t largest = 0;
+    for (int shift : {0, 8, 16}) {
+        const int32_t difference =
+            std::abs(static_cast<int32_t>((a >> shift) & 0xFF) - static_cast<int32_t>((b >> shift) & 0xFF));
+        largest = std::max(largest, difference);
+    }
+    return largest;
+}
+
+}  // namespace
+
+::testing::AssertionResult RenderersAgree(const Ref<TPixmap>& fixed, const Ref<TPixmap>& shader,
+                                          const std::string& stem, int32_t channelTolerance) {
+    if (!fixed || !shader) return ::testing::AssertionFailure() << stem << ": a picture is missing";
+    if (fixed->Width() != shader->Width() || fixed->Height() != shader->Height())
+        return ::testing::AssertionFailure() << stem << ": the pictures differ in size";
+    const int32_t w = fixed->Width();
+    const int32_t h = fixed->Height();
+    Ref<TPixmap> diff = NewPixmap(w, h, FormatRGBA8888, 4);
+    int64_t differing = 0;
+    int32_t largest = 0;
+    for (int32_t y = 0; y < h; ++y) {
+        for (int32_t x = 0; x < w; ++x) {
+            const int32_t d = LargestChannelDifference(fixed->GetPixelARGB(x, y), shader->GetPixelARGB(x, y));
+            diff->SetPixelARGB(x, y, d == 0 ? 0xFF000000u : d > channelTolerance ? 0xFFFFFFFFu : 0xFF808080u);
+            differing += d != 0;
+            largest = std::max(largest, d);
+        }
+    }
+    const auto allowed = static_cast<int64_t>(kPixelShare * w * h);
+    if (largest <= channelTolerance && differing <= allowed) return ::testing::AssertionSuccess();
+    const bool saved = SavePixmapPNG(fixed, FromUtf8(stem + "-fixed.png"), 6) &&
+                       SavePixmapPNG(shader, FromUtf8(stem + "-shader.png"), 6) &&
+                       SavePixmapPNG(diff, FromUtf8(stem + "-diff.png"), 6);
+    return ::testing::AssertionFailure()
+           << stem << ": " << differing << " pixels differ (at most " << allowed
+           << " may), by up to " << largest << " per channel (at most " << channelTolerance
+           << "); " << (saved ? "saved " + stem + "-fixed.png, -shader.png and -diff.png" : "could not save the pictures");
+}
+
+}  // namespace qrv::testing

@@ -1,0 +1,239 @@
+// The shader renderer beside the fixed-function one: the same drawing gives the same picture,
+// consecutive draws of one texture go to the GPU together, and the start-up choice of renderer.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <functional>
+
+#include "core/text.h"
+#include "kaz2d/gl/gl_context.h"
+#include "kaz2d/gl/gl_kaz2d_driver.h"
+#include "kaz2d/glcore/glcore_kaz2d_driver.h"
+#include "kaz2d/glcore/renderer_choice.h"
+#include "kaz2d/graphics_module.h"
+#include "kaz2d/image_module.h"
+#include "kaz2d/kaz2d_module.h"
+#include "kaz2d/text_drawing.h"
+#include "system/application.h"
+#include "tests/kaz2d/picture_parity.h"
+
+namespace qrv::testing {
+namespace {
+
+constexpr int32_t kSize = 256;
+
+// A picture with every kind of pixel: colours that vary, partial and zero alpha.
+Ref<TPixmap> PatternPixmap(int32_t w, int32_t h) {
+    Ref<TPixmap> pixmap = NewPixmap(w, h, FormatRGBA8888, 4);
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x)
+            pixmap->SetPixelARGB(x, y, uint32_t((x * 37 + y * 11) % 256) << 24 | uint32_t(x * 9 % 256) << 16 |
+                                           uint32_t(y * 13 % 256) << 8 | uint32_t((x ^ y) * 5 % 256));
+    return pixmap;
+}
+
+void DrawShapes() {
+    SetClearColor(30, 60, 90);
+    ClearScreen();
+    SetDrawColor(250, 200, 20);
+    FillRect(5, 5, 30, 12);
+    SetDrawTransform(30, 1.5f, 0.75f);
+    FillRect(60, 10, 40, 20);
+    FillEllipse(150, 10, 50, 30);
+    SetDrawTransform(0, 1, 1);
+    SetBlendMode(BLEND_ALPHA);
+    SetDrawAlpha(0.4f);
+    SetDrawColor(20, 255, 120);
+    // Concave: the fan's triangles overlap, and blending shows where.
+    FillPolygonPoints({10, 60, 70, 60, 40, 75, 70, 100, 10, 100});
+    FillEllipse(200, 50, 7, 5);
+    SetBlendMode(BLEND_LIGHT);
+    FillRect(20, 70, 40, 20);
+    SetBlendMode(BLEND_SHADE);
+    SetDrawColor(128, 64, 255);
+    FillRect(0, 0, 50, 50);
+    SetBlendMode(BLEND_MASK);
+    SetDrawAlpha(1.0f);
+    SetDrawColor(255, 255, 255);
+    for (int32_t i = 0; i < 20; ++i) PlotPoint(static_cast<float>(10 + i * 3), 120);
+    DrawLineSegment(10, 125, 70, 140, false);
+    DrawLineSegment(70, 150, 65, 190, true);
+}
+
+// Lines of widths 1 to 5 in every direction.
+void DrawWideLines() {
+    SetClearColor(30, 60, 90);
+    ClearScreen();
+    for (int32_t width = 1; width <= 5; ++width) {
+        SetLineThickness(static_cast<float>(width));
+        const float x = 30.0f * static_cast<float>(width);
+        DrawLineSegment(x, 60, x + 20, 70, width % 2 == 0);
+        DrawLineSegment(x, 80, x + 4, 110, width % 2 != 0);
+        DrawLineSegment(x + 20, 115, x, 115, false);
+        DrawLineSegment(x + 3, 160, x, 125, false);
+        DrawLineSegment(x + 15, 183, x, 170, width % 2 == 0);
+        DrawLineSegment(x, 205, x + 12, 190, false);
+    }
+    SetLineThickness(1);
+}
+
+void DrawImagesAndText(const Ref<TImage>& filtered, const Ref<TImage>& masked) {
+    SetBlendMode(BLEND_ALPHA);
+    SetDrawColor(255, 255, 255);
+    DrawImageAt(filtered, 10, 130, 0);
+    SetDrawTransform(-20, 1.25f, 1.25f);
+    DrawImageAt(filtered, 100, 140, 0);
+    SetDrawTransform(0, 1, 1);
+    SetBlendMode(BLEND_MASK);
+    SetDrawColor(255, 128, 128);
+    DrawImageRectAt(masked, 170, 130, 60, 30, 0);
+    SetViewportRect(10, 200, 100, 40);
+    TileImageAt(masked, 3, 2, 0);
+    SetViewportRect(0, 0, kSize, kSize);
+    SetDrawColor(255, 255, 0);
+    DrawTextAt(u"Kaz2D: 0123 xyz", 120, 200);
+    SetDrawScale(2, 1);
+    DrawTextAt(u"wide", 120, 220);
+    SetDrawScale(1, 1);
+    DrawPixmapAt(PatternPixmap(12, 9), 240, 240);
+}
+
+// The whole window as the named renderer draws it.
+Ref<TPixmap> DrawnBy(const char* renderer, const std::function<void()>& draw) {
+    if (!SelectRenderer(renderer)) return nullptr;
+    if (!OpenGraphicsWindow(kSize, kSize, 0, 0, 0)) return nullptr;
+    draw();
+    Ref<TPixmap> picture = GrabPixmapRect(0, 0, kSize, kSize);
+    CloseGraphicsWindow();
+    return picture;
+}
+
+class RendererParity : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetApplicationTitle(u"Renderer test");
+        InitGLCoreKaz2DModule();
+        if (!AvailableGLCoreDriver()) GTEST_SKIP() << "no core or ES context on this display";
+    }
+    std::string Stem(const char* name) const {
+        return (std::filesystem::temp_directory_path() / name).string();
+    }
+};
+
+TEST_F(RendererParity, ShapesBlendsPointsAndThinLines) {
+    EXPECT_TRUE(RenderersAgree(DrawnBy("opengl", DrawShapes), DrawnBy("glcore", DrawShapes),
+                               Stem("parity-shapes")));
+}
+
+// Wide lines are parallelograms in both; where a pixel centre lies exactly on the outline at
+// the line's start the two rasterisers may still decide differently, so a few end pixels of
+// lines of even width may differ.
+TEST_F(RendererParity, WideLinesCoverTheSamePixels) {
+    EXPECT_TRUE(RenderersAgree(DrawnBy("opengl", DrawWideLines), DrawnBy("glcore", DrawWideLines),
+                               Stem("parity-lines"), 255));
+}
+
+TEST_F(RendererParity, TurnedFilteredImagesTilesTextAndPixmaps) {
+    const Ref<TImage> filtered = TImage::Load(PatternPixmap(50, 40), IMG_FILTERED | IMG_MIPMAPPED, 0, 0, 0);
+    const Ref<TImage> masked = TImage::Load(PatternPixmap(13, 7), IMG_MASKED, 0, 0, 0);
+    ASSERT_TRUE(filtered && masked);
+    CentreImageHandle(filtered);
+    const auto draw = [&] { DrawShapes(), DrawImagesAndText(filtered, masked); };
+    EXPECT_TRUE(RenderersAgree(DrawnBy("opengl", draw), DrawnBy("glcore", draw),
+                               Stem("parity-images")));
+}
+
+TEST_F(RendererParity, ESContextsDrawTheSameWhereTheyExist) {
+    if (!CanCreateGLContext(TGLProfile::ES)) GTEST_SKIP() << "no ES 3.0 context here";
+    const Ref<TImage> masked = TImage::Load(PatternPixmap(13, 7), IMG_MASKED, 0, 0, 0);
+    const auto draw = [&] { DrawShapes(), DrawImagesAndText(masked, masked); };
+    const Ref<TPixmap> es = DrawnBy("gles", draw);
+    ASSERT_TRUE(es);
+    EXPECT_TRUE(RenderersAgree(DrawnBy("opengl", draw), es, Stem("parity-es")));
+}
+
+TEST_F(RendererParity, ConsecutiveDrawsOfOneTextureAreOneDrawCall) {
+    ASSERT_TRUE(SelectRenderer("glcore"));
+    ASSERT_TRUE(OpenGraphicsWindow(kSize, kSize, 0, 0, 0));
+    const auto driver = std::dynamic_pointer_cast<TGLCoreKaz2DDriver>(CurrentKaz2DDriver());
+    ASSERT_TRUE(driver);
+    const Ref<TImage> a = TImage::Load(PatternPixmap(8, 8), 0, 0, 0, 0);
+    const Ref<TImage> b = TImage::Load(PatternPixmap(4, 4), 0, 0, 0, 0);
+    DrawImageAt(a, 0, 0, 0);
+    DrawImageAt(b, 0, 0, 0);
+    (void)GrabPixmapRect(0, 0, 1, 1);  // frames made, queue sent
+
+    int64_t before = driver->DrawCallCount();
+    for (int32_t i = 0; i < 500; ++i) {
+        SetDrawColor(i % 256, 255, 0);  // colour and matrix travel with the vertices
+        SetDrawRotation(static_cast<float>(i));
+        DrawImageAt(a, static_cast<float>(i % 200), 50, 0);
+    }
+    SetDrawRotation(0);
+    EXPECT_EQ(driver->DrawCallCount(), before) << "nothing is sent while draws can still join";
+    (void)GrabPixmapRect(0, 0, 1, 1);
+    EXPECT_EQ(driver->DrawCallCount(), before + 1);
+
+    before = driver->DrawCallCount();
+    DrawImageAt(a, 0, 0, 0);
+    DrawImageAt(b, 0, 0, 0);  // another texture
+    DrawImageAt(a, 0, 0, 0);
+    SetBlendMode(BLEND_ALPHA);  // another state
+    DrawImageAt(a, 0, 0, 0);
+    PresentFrame(0);
+    EXPECT_EQ(driver->DrawCallCount(), before + 4);
+    CloseGraphicsWindow();
+}
+
+class RendererChoice : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitGLCoreKaz2DModule();
+        if (!AvailableGLCoreDriver()) GTEST_SKIP() << "no core or ES context on this display";
+    }
+    void TearDown() override {
+        SetGLProfileRefused(TGLProfile::Core, false);
+        SetGLProfileRefused(TGLProfile::ES, false);
+    }
+    static std::string Selected() { return ToUtf8(CurrentGraphicsDriver()->ToString()); }
+};
+
+TEST_F(RendererChoice, TheShaderRendererIsPreferredAndAChoiceOverridesIt) {
+    SelectStartupRenderer(nullptr);
+    EXPECT_EQ(Selected(), ToUtf8(AvailableGLCoreDriver()->ToString()));
+    SelectStartupRenderer("opengl");
+    EXPECT_EQ(Selected(), "OpenGL");
+    SelectStartupRenderer("");
+    EXPECT_NE(Selected(), "OpenGL") << "an empty choice is no choice";
+    EXPECT_FALSE(SelectRenderer("vulkan"));
+    EXPECT_NE(Selected(), "OpenGL") << "an unknown name changes nothing";
+}
+
+TEST_F(RendererChoice, WithoutCoreOrESContextsTheFixedFunctionRendererStaysAndDraws) {
+    SetGLProfileRefused(TGLProfile::Core, true);
+    SetGLProfileRefused(TGLProfile::ES, true);
+    ASSERT_TRUE(SelectRenderer("opengl"));
+    SelectStartupRenderer(nullptr);
+    EXPECT_EQ(Selected(), "OpenGL");
+    SelectStartupRenderer("glcore");
+    EXPECT_EQ(Selected(), "OpenGL") << "a choice that cannot be made leaves the renderer";
+    EXPECT_FALSE(AvailableGLCoreDriver());
+    ASSERT_TRUE(OpenGraphicsWindow(64, 64, 0, 0, 0));
+    FillRect(0, 0, 4, 4);
+    const Ref<TPixmap> pixel = GrabPixmapRect(1, 1, 1, 1);
+    ASSERT_TRUE(pixel);
+    EXPECT_EQ(pixel->GetPixelARGB(0, 0) & 0xFFFFFF, 0xFFFFFFu);
+    CloseGraphicsWindow();
+}
+
+TEST_F(RendererChoice, ARefusedProfileMakesNoContexts) {
+    ASSERT_TRUE(SelectRenderer("glcore"));
+    SetGLProfileRefused(TGLProfile::Core, true);
+    SetGLProfileRefused(TGLProfile::ES, true);
+    EXPECT_FALSE(OpenGraphicsWindow(64, 64, 0, 0, 0));
+    EXPECT_FALSE(DefaultGraphics());
+}
+
+}  // namespace
+}  // namespace qrv::testing
