@@ -5,6 +5,7 @@
 
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_font_module.h"
+#include "kaz2d/kaz2d_data_types.h"
 #include "pixmap/pixmap_module.h"
 
 namespace qrv {
@@ -34,6 +35,7 @@ void InitKaz2DModule() {
     InitGraphicsModule();
     InitPixmapModule();
     InitImageFontModule();
+    RegisterKaz2DDataTypes();
 }
 
 void SetDrawColor(int32_t red, int32_t green, int32_t blue) {

@@ -1,6 +1,7 @@
 #include "pixmap/pixmap_module.h"
 
 #include "pixmap/jpeg_loader.h"
+#include "pixmap/pixmap_data.h"
 #include "pixmap/png_loader.h"
 #include "stream/stream_module.h"
 
@@ -14,6 +15,7 @@ void InitPixmapModule() {
     // Loaders live for the rest of the process, as the loader list expects.
     new TPixmapLoaderPNG;
     new TPixmapLoaderJPG;
+    RegisterPixmapDataType();
 }
 
 }  // namespace qrv

@@ -1,6 +1,8 @@
 #include "stream/stream_module.h"
 
 #include "stream/bank_stream.h"
+#include "stream/data_core_types.h"
+#include "stream/data_stream.h"
 #include "stream/http_stream.h"
 #include "stream/ram_stream.h"
 #include "stream/socket_stream.h"
@@ -17,9 +19,11 @@ void InitStreamModule() {
     NewStreamFactory<TRamStreamFactory>();
     NewStreamFactory<TBankStreamFactory>();
     NewStreamFactory<TTextStreamFactory>();
+    NewStreamFactory<TDataStreamFactory>();
     NewStreamFactory<TXEndianStreamFactory>();
     NewStreamFactory<TSocketStreamFactory>();
     NewStreamFactory<THTTPStreamFactory>();
+    RegisterCoreDataTypes();
 }
 
 }  // namespace qrv

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace qrv {
+
+// Registers the data types of the core and stream objects: text, boxed integers and reals,
+// object lists and memory banks. Called by the stream module's initialisation.
+void RegisterCoreDataTypes();
+
+}  // namespace qrv

@@ -1,0 +1,105 @@
+#include "stream/data_stream.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "core/error.h"
+#include "stream/data_exceptions.h"
+#include "stream/data_reader.h"
+#include "stream/data_writer.h"
+
+namespace qrv {
+
+namespace {
+
+constexpr size_t kHeaderBytes = 8;
+constexpr uint32_t kMaxGraphBytes = std::numeric_limits<int32_t>::max();
+// The graph buffer grows by at least this much, and at most doubles, as its bytes arrive, so a
+// length that lies costs no more memory than the data that actually came.
+constexpr size_t kReadChunk = 64 * 1024;
+
+uint32_t LittleEndian32(const uint8_t* b) {
+    return b[0] | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24);
+}
+
+void PutLittleEndian32(uint8_t* b, uint32_t value) {
+    for (int i = 0; i < 4; ++i) b[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+Ref<TDataStream> TDataStream::Over(Ref<TStream> inner) {
+    auto stream = Ref<TDataStream>(new TDataStream);
+    stream->SetInner(std::move(inner));
+    return stream;
+}
+
+Ref<TDataStream> DataStreamOver(Ref<TStream> inner) {
+    return TDataStream::Over(std::move(inner));
+}
+
+void TDataStream::ReadExactly(uint8_t* buffer, size_t count, const char* what) {
+    size_t done = 0;
+    while (done < count) {
+        const auto piece = static_cast<int32_t>(std::min<size_t>(count - done, kReadChunk));
+        const int32_t got = Read(buffer + done, piece);
+        if (got <= 0) TDataReader::Fail(std::string("data ends early in ") + what);
+        done += static_cast<size_t>(got);
+    }
+}
+
+void TDataStream::ReadHeader() {
+    uint8_t header[kHeaderBytes];
+    ReadExactly(header, kHeaderBytes, "the header");
+    if (std::memcmp(header, kMagic, sizeof kMagic) != 0) TDataReader::Fail("not data: the magic is wrong");
+    const uint32_t version = LittleEndian32(header + 4);
+    if (version != kFormatVersion) TDataReader::Fail("unsupported format version " + std::to_string(version));
+    headerRead = true;
+}
+
+Ref<TObject> TDataStream::ReadSerialized() {
+    if (!headerRead) ReadHeader();
+    uint8_t prefix[4];
+    ReadExactly(prefix, sizeof prefix, "an object's length");
+    const uint32_t length = LittleEndian32(prefix);
+    if (length > kMaxGraphBytes) TDataReader::Fail("object length " + std::to_string(length) + " beyond the limit");
+    std::vector<uint8_t> graph;
+    while (graph.size() < length) {
+        const size_t have = graph.size();
+        const size_t grow = std::min<size_t>(length - have, std::max(kReadChunk, have));
+        graph.resize(have + grow);
+        ReadExactly(graph.data() + have, grow, "an object");
+    }
+    TDataReader reader(graph.data(), graph.size());
+    return reader.ReadRoot();
+}
+
+void TDataStream::WriteSerialized(const Ref<TObject>& object) {
+    TDataWriter writer;
+    writer.WriteObject(object);
+    const std::vector<uint8_t>& graph = writer.Bytes();
+    if (!headerWritten) {
+        uint8_t header[kHeaderBytes];
+        std::memcpy(header, kMagic, sizeof kMagic);
+        PutLittleEndian32(header + 4, kFormatVersion);
+        WriteFully(header, kHeaderBytes);
+        headerWritten = true;
+    }
+    uint8_t prefix[4];
+    PutLittleEndian32(prefix, static_cast<uint32_t>(graph.size()));
+    WriteFully(prefix, sizeof prefix);
+    WriteFully(graph.data(), static_cast<int32_t>(graph.size()));
+}
+
+Ref<TStream> TDataStreamFactory::TryOpen(const Ref<TObject>&, std::u16string_view protocol,
+                                         std::u16string_view path, bool readable, bool writeable) {
+    if (protocol != u"data") return nullptr;
+    if (readable && writeable) throw TRuntimeError("DataStreams can not be both readable and writeable");
+    Ref<TStream> inner = OpenUrl(path, readable, writeable);
+    if (!inner) return nullptr;
+    return TDataStream::Over(std::move(inner));
+}
+
+}  // namespace qrv

@@ -1,0 +1,119 @@
+#include "stream/data_writer.h"
+
+#include <bit>
+#include <cstring>
+#include <limits>
+
+#include "stream/data_exceptions.h"
+#include "stream/data_reader.h"
+
+namespace qrv {
+
+namespace {
+
+class TDepthGuard {
+public:
+    explicit TDepthGuard(int& depth) : depth(depth) { ++depth; }
+    ~TDepthGuard() { --depth; }
+    TDepthGuard(const TDepthGuard&) = delete;
+    TDepthGuard& operator=(const TDepthGuard&) = delete;
+
+private:
+    int& depth;
+};
+
+constexpr size_t kMaxGraphBytes = std::numeric_limits<int32_t>::max();
+
+}  // namespace
+
+void TDataWriter::CheckSize() const {
+    if (bytes.size() > kMaxGraphBytes) throw TDataWriteException("object too large for a data stream");
+}
+
+void TDataWriter::WriteUInt8(uint32_t value) {
+    bytes.push_back(static_cast<uint8_t>(value));
+}
+
+void TDataWriter::WriteUInt16(uint32_t value) {
+    WriteUInt8(value);
+    WriteUInt8(value >> 8);
+}
+
+void TDataWriter::WriteUInt32(uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) WriteUInt8(value >> shift);
+}
+
+void TDataWriter::WriteInt32(int32_t value) {
+    WriteUInt32(static_cast<uint32_t>(value));
+}
+
+void TDataWriter::WriteInt64(int64_t value) {
+    const auto bits = static_cast<uint64_t>(value);
+    WriteUInt32(static_cast<uint32_t>(bits));
+    WriteUInt32(static_cast<uint32_t>(bits >> 32));
+}
+
+void TDataWriter::WriteFloat32(float value) {
+    WriteUInt32(std::bit_cast<uint32_t>(value));
+}
+
+void TDataWriter::WriteFloat64(double value) {
+    WriteInt64(std::bit_cast<int64_t>(value));
+}
+
+void TDataWriter::WriteBytes(const void* data, size_t count) {
+    if (count > kMaxGraphBytes - bytes.size()) throw TDataWriteException("object too large for a data stream");
+    const auto* first = static_cast<const uint8_t*>(data);
+    bytes.insert(bytes.end(), first, first + count);
+}
+
+void TDataWriter::WriteText(std::u16string_view text) {
+    if (text.size() > kMaxGraphBytes / 2) throw TDataWriteException("text too long for a data stream");
+    WriteUInt32(static_cast<uint32_t>(text.size()));
+    for (char16_t unit : text) WriteUInt16(unit);
+    CheckSize();
+}
+
+void TDataWriter::WriteTypeOf(const TDataType& type) {
+    const auto known = typeNumbers.find(&type);
+    if (known != typeNumbers.end()) {
+        WriteUInt8(DATA_TAG_KNOWN_TYPE);
+        WriteUInt32(known->second);
+        return;
+    }
+    typeNumbers.emplace(&type, static_cast<uint32_t>(typeNumbers.size()));
+    WriteUInt8(DATA_TAG_NEW_TYPE);
+    WriteUInt8(static_cast<uint32_t>(type.name.size()));
+    WriteBytes(type.name.data(), type.name.size());
+    WriteUInt16(static_cast<uint32_t>(type.version));
+}
+
+void TDataWriter::WriteObject(const Ref<TObject>& object) {
+    if (!object) {
+        WriteUInt8(DATA_TAG_NONE);
+        return;
+    }
+    const auto written = objectNumbers.find(object.get());
+    if (written != objectNumbers.end()) {
+        WriteUInt8(DATA_TAG_REFERENCE);
+        WriteUInt32(written->second);
+        return;
+    }
+    const TDataType* type = DataTypeOf(*object);
+    if (!type) throw TDataWriteException("no data type for this object");
+    if (depth >= kMaxDepth) throw TDataWriteException("objects nested too deeply");
+    objectNumbers.emplace(object.get(), static_cast<uint32_t>(objectNumbers.size()));
+    WriteTypeOf(*type);
+    // The body's length goes in front of it; it is known once the body is written.
+    const size_t lengthAt = bytes.size();
+    WriteUInt32(0);
+    {
+        TDepthGuard guard(depth);
+        type->write(*this, *object);
+    }
+    CheckSize();
+    const auto length = static_cast<uint32_t>(bytes.size() - lengthAt - 4);
+    for (int i = 0; i < 4; ++i) bytes[lengthAt + static_cast<size_t>(i)] = static_cast<uint8_t>(length >> (8 * i));
+}
+
+}  // namespace qrv
