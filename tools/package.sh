@@ -26,7 +26,12 @@ program=$stage/usr/lib/games/zorvak/zorvak
 shlibs=$out/shlibs
 mkdir -p "$shlibs/debian"
 printf 'Source: zorvak\n\nPackage: zorvak\nArchitecture: any\n' >"$shlibs/debian/control"
-depends=$(cd "$shlibs" && dpkg-shlibdeps -O --warnings=0 -e"$program" | sed -n 's/^shlibs:Depends=//p')
+# Its one warning here, that the program is not below debian/<package>/, does not apply.
+depends=$(cd "$shlibs" && dpkg-shlibdeps -O -e"$program" 2> >(grep -v 'should already be installed' >&2) \
+  | sed -n 's/^shlibs:Depends=//p')
+# The program links libOpenGL for the GL calls, but SDL opens libGL.so.1 itself at run time to
+# make the GLX context, which no linked library shows.
+depends="$depends, libgl1"
 
 mkdir -p "$stage/DEBIAN"
 cat >"$stage/DEBIAN/control" <<CONTROL
@@ -67,7 +72,7 @@ grep -q ' ./usr/games/zorvak -> ../lib/games/zorvak/zorvak$' <<<"$contents" \
 ! grep -v ' root/root ' <<<"$contents" | grep -q . || fail "files not owned by root"
 
 package_depends=$(dpkg-deb -f "$deb" Depends)
-for library in libsdl2-2.0-0 libpng16-16 libjpeg62-turbo libfreetype6 libgl1; do
+for library in libsdl2-2.0-0 libpng16-16 libjpeg62-turbo libfreetype6 libopengl0 libgl1; do
   grep -q "\\b$library\\b" <<<"$package_depends" || fail "Depends lacks $library: $package_depends"
 done
 if ((failures > 0)); then
