@@ -153,9 +153,12 @@ void TGLKaz2DDriver::MakeCurrent(const Ref<TGraphics>& graphics) {
 
 void TGLKaz2DDriver::PresentBuffer(int32_t sync) {
     Lower()->PresentBuffer(sync);
-    // The window may have been given another size since the last frame.
-    if (DrawableHeight() != anchoredDrawableHeight) AnchorViewport(CurrentWidth(), CurrentHeight());
-    if (!ClearOutsidePicture()) return;
+    // The window may have been given another size since the last frame: the viewport and a
+    // scissored drawing area then move with the top edge.
+    const bool moved = DrawableHeight() != anchoredDrawableHeight;
+    if (moved) AnchorViewport(CurrentWidth(), CurrentHeight());
+    const bool scissorChanged = ClearOutsidePicture();
+    if (!moved && !scissorChanged) return;
     int32_t x = 0, y = 0, width = 0, height = 0;
     GetViewportRect(x, y, width, height);
     ApplyViewport(x, y, width, height);

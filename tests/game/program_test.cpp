@@ -333,7 +333,9 @@ TEST_F(RealProgram, AWindowForcedToAnotherSizeKeepsDrawingAndClicksTogether) {
     if (!BoardShown(shot)) return SaveShot(shot, "no-board.png");
     XResizeWindow(display.get(), window, kWidth, kHeight);
     XSync(display.get(), False);
-    // The board is redrawn at least every half second.
+    // The server keeps the old pixels at the top left of the grown window: only frames drawn
+    // after the resize tell. The board is redrawn at least every half second.
+    std::this_thread::sleep_for(1200ms);
     if (!WaitFor([&] {
             shot = Screenshot(kWidth, kHeight);
             return shot && ShowsTheBoard(*shot, 0, 0, 255, 255, 255) &&
