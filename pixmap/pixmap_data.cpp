@@ -121,10 +121,12 @@ Ref<TObject> ReadPixmap(TDataReader& in, int32_t) {
     if (!IsValidPixelFormat(format) || BytesPerPixel(format) == 0)
         TDataReader::Fail("unknown pixel format " + std::to_string(format));
     if (width < 0 || height < 0) TDataReader::Fail("negative pixmap size");
-    const int64_t rawBytes = int64_t{width} * height * BytesPerPixel(format);
-    if (rawBytes > kMaxDataPixmapBytes || !PixmapSizeFits(width, height))
+    // Both sides are below 2^31, so their product fits; the limit is divided, not multiplied.
+    const int64_t pixelCount = int64_t{width} * height;
+    if (pixelCount > kMaxDataPixmapBytes / BytesPerPixel(format) || !PixmapSizeFits(width, height))
         TDataReader::Fail("pixmap of " + std::to_string(width) + " x " + std::to_string(height) +
                           " beyond the pixmap limit");
+    const int64_t rawBytes = pixelCount * BytesPerPixel(format);
     const uint32_t packed = in.ReadCount(1, "pixmap rows");
     if (rawBytes > int64_t{packed} * kMaxDeflateRatio)
         TDataReader::Fail("pixmap rows too short for a pixmap of " + std::to_string(width) + " x " +

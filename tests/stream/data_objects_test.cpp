@@ -163,6 +163,8 @@ TEST_F(DataObjects, HostilePixmapsAreRefusedBeforeTheyCostMemory) {
     EXPECT_EQ(PixmapProblem(-2, 2, FormatGrey8, Deflated(4)), "negative pixmap size");
     EXPECT_EQ(PixmapProblem(16385, 16384, FormatGrey8, Deflated(4)), "pixmap of 16385 x 16384 beyond the pixmap limit");
     EXPECT_EQ(PixmapProblem(65536, 65536, FormatRGBA8888, Deflated(4)), "pixmap of 65536 x 65536 beyond the pixmap limit");
+    EXPECT_EQ(PixmapProblem(1929379843, 1509949439, FormatRGBA8888, Deflated(4)),
+              "pixmap of 1929379843 x 1509949439 beyond the pixmap limit");
     // 256 MiB claimed by 1 KiB: more than deflate can ever expand.
     EXPECT_EQ(PixmapProblem(8192, 8192, FormatRGBA8888, Bytes(1024, 0)), "pixmap rows too short for a pixmap of 8192 x 8192");
     // A real bomb within that ratio: a megabyte of zeros for a 64 x 64 pixmap stops at the pixmap.
