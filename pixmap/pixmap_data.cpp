@@ -97,19 +97,37 @@ size_t RowBytes(const TPixmap& pixmap) {
     return static_cast<size_t>(pixmap.Width()) * static_cast<size_t>(BytesPerPixel(pixmap.Format()));
 }
 
+// Rows are stored as differences from a prediction: each byte minus (the same channel one pixel
+// left + one row up - up and left), neighbours outside the pixmap counting as 0. Smooth areas
+// become runs of equal bytes, which deflate packs far better than the pixels themselves.
+void FilterRow(const uint8_t* row, const uint8_t* above, size_t rowBytes, size_t step, uint8_t* out) {
+    for (size_t i = 0; i < rowBytes; ++i) out[i] = static_cast<uint8_t>(row[i] - (above ? above[i] : 0));
+    for (size_t i = rowBytes; i-- > step;) out[i] = static_cast<uint8_t>(out[i] - out[i - step]);
+}
+
+// Undoes FilterRow in place; above is the row before, already restored.
+void UnfilterRow(uint8_t* row, const uint8_t* above, size_t rowBytes, size_t step) {
+    for (size_t i = step; i < rowBytes; ++i) row[i] = static_cast<uint8_t>(row[i] + row[i - step]);
+    if (above)
+        for (size_t i = 0; i < rowBytes; ++i) row[i] = static_cast<uint8_t>(row[i] + above[i]);
+}
+
 void WritePixmap(TDataWriter& out, const TPixmap& pixmap) {
     out.WriteInt32(pixmap.Width());
     out.WriteInt32(pixmap.Height());
     out.WriteInt32(pixmap.Format());
     const size_t rowBytes = RowBytes(pixmap);
+    const auto step = static_cast<size_t>(BytesPerPixel(pixmap.Format()));
+    std::vector<uint8_t> filtered(rowBytes);
     TDeflater deflater;
-    if (pixmap.Pitch() == static_cast<int64_t>(rowBytes)) {
-        deflater.Add(pixmap.Pixels(), rowBytes * static_cast<size_t>(pixmap.Height()), true);
-    } else {
-        for (int32_t row = 0; row < pixmap.Height(); ++row)
-            deflater.Add(pixmap.PixelAddress(0, row), rowBytes, row + 1 == pixmap.Height());
-        if (pixmap.Height() == 0) deflater.Add(nullptr, 0, true);
+    const uint8_t* above = nullptr;
+    for (int32_t row = 0; row < pixmap.Height(); ++row) {
+        const uint8_t* pixels = pixmap.PixelAddress(0, row);
+        FilterRow(pixels, above, rowBytes, step, filtered.data());
+        deflater.Add(filtered.data(), rowBytes, row + 1 == pixmap.Height());
+        above = pixels;
     }
+    if (pixmap.Height() == 0) deflater.Add(nullptr, 0, true);
     out.WriteUInt32(static_cast<uint32_t>(deflater.Size()));
     out.WriteBytes(deflater.Data(), deflater.Size());
 }
@@ -135,7 +153,14 @@ Ref<TObject> ReadPixmap(TDataReader& in, int32_t) {
     Ref<TPixmap> pixmap = TPixmap::NewPixmap(width, height, format, 4);
     if (!pixmap) TDataReader::Fail("pixmap cannot be made");
     const size_t rowBytes = RowBytes(*pixmap);
-    for (int32_t row = 0; row < height && rowBytes > 0; ++row) inflater.Fill(pixmap->PixelAddress(0, row), rowBytes);
+    const auto step = static_cast<size_t>(BytesPerPixel(format));
+    const uint8_t* above = nullptr;
+    for (int32_t row = 0; row < height && rowBytes > 0; ++row) {
+        uint8_t* pixels = pixmap->PixelAddress(0, row);
+        inflater.Fill(pixels, rowBytes);
+        UnfilterRow(pixels, above, rowBytes, step);
+        above = pixels;
+    }
     inflater.Finish();
     return pixmap;
 }
