@@ -25,8 +25,9 @@ Ref<TPixmap> TestPicture() {
     Ref<TPixmap> pixmap = NewPixmap(side, side, FormatRGBA8888, 4);
     for (int32_t y = 0; y < side; ++y)
         for (int32_t x = 0; x < side; ++x)
-            pixmap->SetPixelARGB(x, y, static_cast<uint32_t>((x + y) / 4) << 24 | (x / 2) << 16 |
-                                           (y / 2) << 8 | ((x ^ y) & 0xFF));
+            pixmap->SetPixelARGB(x, y,
+                                 static_cast<uint32_t>((x + y) / 4) << 24 | (x / 2) << 16 |
+                                     (y / 2) << 8 | ((x ^ y) & 0xFF));
     return pixmap;
 }
 
@@ -60,7 +61,8 @@ void BM_DataWritePixmap512_Peer(benchmark::State& state) {
 
 void BM_DataReadPixmap512(benchmark::State& state) {
     const Ref<TBank> bank = DataOf(TestPicture());
-    for (auto _ : state) benchmark::DoNotOptimize(DataStreamOver(BankStreamOver(bank))->ReadSerialized());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DataStreamOver(BankStreamOver(bank))->ReadSerialized());
 }
 
 void BM_DataReadPixmap512_Peer(benchmark::State& state) {

@@ -26,7 +26,8 @@ constexpr uInt kDeflatePiece = 1u << 30;
 class TDeflater {
 public:
     TDeflater() {
-        if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK) throw TDataWriteException("zlib cannot start");
+        if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK)
+            throw TDataWriteException("zlib cannot start");
     }
     ~TDeflater() { deflateEnd(&z); }
     TDeflater(const TDeflater&) = delete;
@@ -37,7 +38,8 @@ public:
         z.avail_in = static_cast<uInt>(count);
         const int flush = last ? Z_FINISH : Z_NO_FLUSH;
         for (;;) {
-            if (out.size() - used < 64 * 1024) out.resize(out.size() + std::max<size_t>(out.size() / 2, 64 * 1024));
+            if (out.size() - used < 64 * 1024)
+                out.resize(out.size() + std::max<size_t>(out.size() / 2, 64 * 1024));
             z.next_out = out.data() + used;
             z.avail_out = static_cast<uInt>(std::min<size_t>(out.size() - used, kDeflatePiece));
             const int result = deflate(&z, flush);
@@ -74,8 +76,10 @@ public:
         z.avail_out = static_cast<uInt>(count);
         while (z.avail_out > 0) {
             const int result = inflate(&z, Z_NO_FLUSH);
-            if (result == Z_STREAM_END && z.avail_out > 0) TDataReader::Fail("pixmap rows end early");
-            if (result != Z_OK && result != Z_STREAM_END) TDataReader::Fail("pixmap rows are not valid zlib data");
+            if (result == Z_STREAM_END && z.avail_out > 0)
+                TDataReader::Fail("pixmap rows end early");
+            if (result != Z_OK && result != Z_STREAM_END)
+                TDataReader::Fail("pixmap rows are not valid zlib data");
         }
     }
 
@@ -85,7 +89,8 @@ public:
         z.next_out = &extra;
         z.avail_out = 1;
         const int result = inflate(&z, Z_FINISH);
-        if (result != Z_STREAM_END || z.avail_out == 0) TDataReader::Fail("pixmap rows hold more than the pixmap");
+        if (result != Z_STREAM_END || z.avail_out == 0)
+            TDataReader::Fail("pixmap rows hold more than the pixmap");
         if (z.avail_in != 0) TDataReader::Fail("bytes after the pixmap rows");
     }
 
@@ -94,14 +99,17 @@ private:
 };
 
 size_t RowBytes(const TPixmap& pixmap) {
-    return static_cast<size_t>(pixmap.Width()) * static_cast<size_t>(BytesPerPixel(pixmap.Format()));
+    return static_cast<size_t>(pixmap.Width()) *
+           static_cast<size_t>(BytesPerPixel(pixmap.Format()));
 }
 
 // Rows are stored as differences from a prediction: each byte minus (the same channel one pixel
 // left + one row up - up and left), neighbours outside the pixmap counting as 0. Smooth areas
 // become runs of equal bytes, which deflate packs far better than the pixels themselves.
-void FilterRow(const uint8_t* row, const uint8_t* above, size_t rowBytes, size_t step, uint8_t* out) {
-    for (size_t i = 0; i < rowBytes; ++i) out[i] = static_cast<uint8_t>(row[i] - (above ? above[i] : 0));
+void FilterRow(const uint8_t* row, const uint8_t* above, size_t rowBytes, size_t step,
+               uint8_t* out) {
+    for (size_t i = 0; i < rowBytes; ++i)
+        out[i] = static_cast<uint8_t>(row[i] - (above ? above[i] : 0));
     for (size_t i = rowBytes; i-- > step;) out[i] = static_cast<uint8_t>(out[i] - out[i - step]);
 }
 

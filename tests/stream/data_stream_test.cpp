@@ -75,8 +75,9 @@ TEST_F(DataStream, CoreValuesRoundTripThroughFilesBanksAndNestedProtocols) {
     Ref<TBank> bank = TBank::NewBank(0);
     DataStreamOver(BankStreamOver(bank))->WriteSerialized(CoreValues());
     ExpectCoreValues(DataStreamOver(BankStreamOver(bank))->ReadSerialized());
-    EXPECT_EQ(test::ReadFileBytes(folder.Native("plain.bin")),
-              std::string(reinterpret_cast<const char*>(bank->Data()), static_cast<size_t>(bank->Size())))
+    EXPECT_EQ(
+        test::ReadFileBytes(folder.Native("plain.bin")),
+        std::string(reinterpret_cast<const char*>(bank->Data()), static_cast<size_t>(bank->Size())))
         << "the bytes do not depend on what carries them";
 }
 
@@ -132,10 +133,12 @@ TEST_F(DataStream, OneHeaderThenOneGraphPerObjectAndTypesNamedOncePerGraph) {
     ASSERT_NE(readPair, nullptr);
     EXPECT_EQ(*AsInteger(readPair->At(1)), 3);
     EXPECT_TRUE(in->AtEnd());
-    const std::string all(reinterpret_cast<const char*>(bank->Data()), static_cast<size_t>(bank->Size()));
+    const std::string all(reinterpret_cast<const char*>(bank->Data()),
+                          static_cast<size_t>(bank->Size()));
     EXPECT_EQ(all.rfind("QRVD"), 0u) << "the header comes once";
     size_t names = 0;
-    for (size_t at = all.find("qrv.core.TInteger"); at != std::string::npos; at = all.find("qrv.core.TInteger", at + 1))
+    for (size_t at = all.find("qrv.core.TInteger"); at != std::string::npos;
+         at = all.find("qrv.core.TInteger", at + 1))
         ++names;
     EXPECT_EQ(names, 2u) << "once in the first graph, once in the third";
 }
@@ -210,7 +213,8 @@ TEST_F(DataStream, OlderVersionsOfATypeStayReadable) {
 
     test::ByteBuilder version3;
     version3.Object("test.Point", 3, test::ByteBuilder().U32(7).U32(8).U32(9).bytes);
-    EXPECT_EQ(test::ReadProblem(test::DataFile(version3.bytes)), "unsupported version 3 of data type 'test.Point'");
+    EXPECT_EQ(test::ReadProblem(test::DataFile(version3.bytes)),
+              "unsupported version 3 of data type 'test.Point'");
 }
 
 }  // namespace
