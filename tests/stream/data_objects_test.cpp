@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <tuple>
 
 #include "core/boxed_values.h"
 #include "core/object_list.h"
@@ -92,14 +93,9 @@ void ExpectSampleObjects(const Ref<TObject>& object) {
     ExpectSamePixels(std::static_pointer_cast<TPixmap>(expected->At(5)), list->At(5));
     auto image = std::dynamic_pointer_cast<TImage>(list->At(6));
     ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->width, 5);
-    EXPECT_EQ(image->height, 3);
-    EXPECT_EQ(image->flags, IMG_MASKED | IMG_FILTERED);
-    EXPECT_EQ(image->maskRed, 255);
-    EXPECT_EQ(image->maskGreen, 0);
-    EXPECT_EQ(image->maskBlue, 255);
-    EXPECT_EQ(image->handleX, 2.5f);
-    EXPECT_EQ(image->handleY, -1.25f);
+    EXPECT_EQ(std::tuple(image->width, image->height, image->flags, image->maskRed,
+                         image->maskGreen, image->maskBlue, image->handleX, image->handleY),
+              std::tuple(5, 3, IMG_MASKED | IMG_FILTERED, 255, 0, 255, 2.5f, -1.25f));
     ASSERT_EQ(image->FrameCount(), 3);
     EXPECT_EQ(image->pixmaps[0], list->At(4)) << "the frame shares the listed pixmap";
     EXPECT_EQ(image->pixmaps[1], nullptr);
