@@ -209,5 +209,20 @@ TEST_F(DataStream, OlderVersionsOfATypeStayReadable) {
               "unsupported version 3 of data type 'test.Point'");
 }
 
+TEST(ObjectList, IndicesOutsideTheListChangeNothing) {
+    TObjectList list;
+    Ref<TObject> a = MakeInteger(1), b = MakeInteger(2);
+    EXPECT_TRUE(list.Insert(0, a));
+    EXPECT_TRUE(list.Insert(1, b));
+    EXPECT_FALSE(list.Insert(3, a));
+    EXPECT_FALSE(list.Set(2, a));
+    EXPECT_EQ(list.RemoveAt(-1), nullptr);
+    EXPECT_EQ(list.IndexOf(b), 1);
+    EXPECT_TRUE(list.Remove(a));
+    EXPECT_FALSE(list.Remove(a));
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.At(0), b);
+}
+
 }  // namespace
 }  // namespace qrv
