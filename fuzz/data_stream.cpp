@@ -1,5 +1,7 @@
 // Feeds arbitrary bytes to a data stream's reader: every input must read or raise
 // TStreamReadException, without crashing, leaking or reading out of bounds.
+#include "stream/data_stream.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -8,7 +10,6 @@
 #include "kaz2d/kaz2d_module.h"
 #include "stream/bank.h"
 #include "stream/bank_stream.h"
-#include "stream/data_stream.h"
 #include "stream/stream_exceptions.h"
 
 namespace {

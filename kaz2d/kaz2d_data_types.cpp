@@ -40,9 +40,9 @@ Ref<TObject> ReadImage(TDataReader& in, int32_t) {
     image->handleX = handleX;
     image->handleY = handleY;
     for (Ref<TPixmap>& slot : image->pixmaps) {
-        Ref<TObject> frame = in.ReadObject();
-        if (frame && !(slot = std::dynamic_pointer_cast<TPixmap>(frame)))
-            TDataReader::Fail("image frame is not a pixmap");
+        const Ref<TObject> frame = in.ReadObject();
+        slot = std::dynamic_pointer_cast<TPixmap>(frame);
+        if (frame && !slot) TDataReader::Fail("image frame is not a pixmap");
     }
     return image;
 }

@@ -51,7 +51,8 @@ void RegisterCoreDataTypes() {
         [](TDataWriter& out, const TInteger& boxed) { out.WriteInt64(boxed.value); },
         [](TDataReader& in, int32_t) { return MakeInteger(in.ReadInt64()); });
     RegisterDataType<TReal>(
-        "qrv.core.TReal", 1, [](TDataWriter& out, const TReal& boxed) { out.WriteFloat64(boxed.value); },
+        "qrv.core.TReal", 1,
+        [](TDataWriter& out, const TReal& boxed) { out.WriteFloat64(boxed.value); },
         [](TDataReader& in, int32_t) { return MakeReal(in.ReadFloat64()); });
     RegisterDataType<TObjectList>("qrv.core.TObjectList", 1, WriteList, ReadList,
                                   [](TObjectList& list) { list.Clear(); });

@@ -11,7 +11,8 @@ namespace {
 // The type name as it may appear in a message: printable ASCII, others shown as '?'.
 std::string Printable(const uint8_t* name, size_t length) {
     std::string text;
-    for (size_t i = 0; i < length; ++i) text.push_back(name[i] >= 32 && name[i] < 127 ? static_cast<char>(name[i]) : '?');
+    for (size_t i = 0; i < length; ++i)
+        text.push_back(name[i] >= 32 && name[i] < 127 ? static_cast<char>(name[i]) : '?');
     return text;
 }
 
@@ -84,7 +85,8 @@ std::u16string TDataReader::ReadText() {
 uint32_t TDataReader::ReadCount(size_t minItemBytes, const char* what) {
     const uint32_t count = ReadUInt32();
     if (minItemBytes > 0 && count > Remaining() / minItemBytes)
-        Fail(std::string(what) + " length " + std::to_string(count) + " beyond the end of the data");
+        Fail(std::string(what) + " length " + std::to_string(count) +
+             " beyond the end of the data");
     return count;
 }
 
@@ -103,13 +105,15 @@ const TDataReader::TTypeEntry& TDataReader::ReadTypeTag(uint32_t tag) {
     if (tag == DATA_TAG_KNOWN_TYPE) {
         const uint32_t number = ReadUInt32();
         if (number >= types.size())
-            Fail("type number " + std::to_string(number) + " out of range (" + std::to_string(types.size()) + " types)");
+            Fail("type number " + std::to_string(number) + " out of range (" +
+                 std::to_string(types.size()) + " types)");
         return types[number];
     }
     const uint32_t length = ReadUInt8();
     const uint8_t* name = Take(length);
     const std::string text = Printable(name, length);
-    const TDataType* type = FindDataType(std::string_view(reinterpret_cast<const char*>(name), length));
+    const TDataType* type =
+        FindDataType(std::string_view(reinterpret_cast<const char*>(name), length));
     if (!type) Fail("unknown data type '" + text + "'");
     const auto version = static_cast<int32_t>(ReadUInt16());
     if (version < 1 || version > type->version)
@@ -121,7 +125,8 @@ const TDataReader::TTypeEntry& TDataReader::ReadTypeTag(uint32_t tag) {
 Ref<TObject> TDataReader::ReadReference() {
     const uint32_t number = ReadUInt32();
     if (number >= objects.size())
-        Fail("reference " + std::to_string(number) + " out of range (" + std::to_string(objects.size()) + " objects)");
+        Fail("reference " + std::to_string(number) + " out of range (" +
+             std::to_string(objects.size()) + " objects)");
     const Ref<TObject>& object = objects[number].object;
     if (!object) Fail("reference " + std::to_string(number) + " to an object still being read");
     return object;
@@ -131,7 +136,8 @@ Ref<TObject> TDataReader::ReadObject() {
     const uint32_t tag = ReadUInt8();
     if (tag == DATA_TAG_NONE) return nullptr;
     if (tag == DATA_TAG_REFERENCE) return ReadReference();
-    if (tag != DATA_TAG_NEW_TYPE && tag != DATA_TAG_KNOWN_TYPE) Fail("unknown tag " + std::to_string(tag));
+    if (tag != DATA_TAG_NEW_TYPE && tag != DATA_TAG_KNOWN_TYPE)
+        Fail("unknown tag " + std::to_string(tag));
     // Copied: reading the body may add types and move the table.
     const TTypeEntry entry = ReadTypeTag(tag);
     return ReadBody(entry);
@@ -140,7 +146,8 @@ Ref<TObject> TDataReader::ReadObject() {
 Ref<TObject> TDataReader::ReadBody(const TTypeEntry& entry) {
     if (depth >= kMaxDepth) Fail("objects nested too deeply");
     const uint32_t length = ReadUInt32();
-    if (length > Remaining()) Fail("object length " + std::to_string(length) + " beyond the end of the data");
+    if (length > Remaining())
+        Fail("object length " + std::to_string(length) + " beyond the end of the data");
     const size_t slot = objects.size();
     objects.push_back({nullptr, entry.type});
     const size_t outerEnd = end;
@@ -152,7 +159,8 @@ Ref<TObject> TDataReader::ReadBody(const TTypeEntry& entry) {
     --depth;
     if (!object) Fail("data type '" + entry.type->name + "' gave no object");
     if (Remaining() != 0)
-        Fail(std::to_string(Remaining()) + " bytes left over in an object of type '" + entry.type->name + "'");
+        Fail(std::to_string(Remaining()) + " bytes left over in an object of type '" +
+             entry.type->name + "'");
     end = outerEnd;
     currentSlot = outerSlot;
     objects[slot].object = object;

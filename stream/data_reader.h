@@ -81,7 +81,4 @@ enum : uint8_t {
     DATA_TAG_REFERENCE = 3,
 };
 
-// Type names are 1 to this many bytes of printable ASCII.
-inline constexpr size_t kMaxDataTypeName = 255;
-
 }  // namespace qrv

@@ -53,9 +53,11 @@ void TDataStream::ReadExactly(uint8_t* buffer, size_t count, const char* what) {
 void TDataStream::ReadHeader() {
     uint8_t header[kHeaderBytes];
     ReadExactly(header, kHeaderBytes, "the header");
-    if (std::memcmp(header, kMagic, sizeof kMagic) != 0) TDataReader::Fail("not data: the magic is wrong");
+    if (std::memcmp(header, kMagic, sizeof kMagic) != 0)
+        TDataReader::Fail("not data: the magic is wrong");
     const uint32_t version = LittleEndian32(header + 4);
-    if (version != kFormatVersion) TDataReader::Fail("unsupported format version " + std::to_string(version));
+    if (version != kFormatVersion)
+        TDataReader::Fail("unsupported format version " + std::to_string(version));
     headerRead = true;
 }
 
@@ -64,7 +66,8 @@ Ref<TObject> TDataStream::ReadSerialized() {
     uint8_t prefix[4];
     ReadExactly(prefix, sizeof prefix, "an object's length");
     const uint32_t length = LittleEndian32(prefix);
-    if (length > kMaxGraphBytes) TDataReader::Fail("object length " + std::to_string(length) + " beyond the limit");
+    if (length > kMaxGraphBytes)
+        TDataReader::Fail("object length " + std::to_string(length) + " beyond the limit");
     std::vector<uint8_t> graph;
     while (graph.size() < length) {
         const size_t have = graph.size();
@@ -96,7 +99,8 @@ void TDataStream::WriteSerialized(const Ref<TObject>& object) {
 Ref<TStream> TDataStreamFactory::TryOpen(const Ref<TObject>&, std::u16string_view protocol,
                                          std::u16string_view path, bool readable, bool writeable) {
     if (protocol != u"data") return nullptr;
-    if (readable && writeable) throw TRuntimeError("DataStreams can not be both readable and writeable");
+    if (readable && writeable)
+        throw TRuntimeError("DataStreams can not be both readable and writeable");
     Ref<TStream> inner = OpenUrl(path, readable, writeable);
     if (!inner) return nullptr;
     return TDataStream::Over(std::move(inner));

@@ -15,6 +15,9 @@ std::deque<TDataType>& Registry() {
 }  // namespace
 
 bool RegisterDataType(TDataType type) {
+    // The name travels behind a one-byte length and the version as 16 bits.
+    if (type.name.empty() || type.name.size() > 255 || type.version < 1 || type.version > 65535)
+        return false;
     if (FindDataType(type.name)) return false;
     for (const TDataType& entry : Registry())
         if (entry.type == type.type) return false;

@@ -28,7 +28,8 @@ struct TDataType {
 };
 
 // Adds a type to the process-wide registry, for the life of the process. Gives false (and
-// changes nothing) when the name or the class is registered already: the first one wins.
+// changes nothing) when the name or the class is registered already (the first one wins), for a
+// name that is empty or longer than 255 bytes, and for a version outside 1..65535.
 bool RegisterDataType(TDataType type);
 
 // Registers the class T with typed write and read functions.

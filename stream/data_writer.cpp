@@ -27,7 +27,8 @@ constexpr size_t kMaxGraphBytes = std::numeric_limits<int32_t>::max();
 }  // namespace
 
 void TDataWriter::CheckSize() const {
-    if (bytes.size() > kMaxGraphBytes) throw TDataWriteException("object too large for a data stream");
+    if (bytes.size() > kMaxGraphBytes)
+        throw TDataWriteException("object too large for a data stream");
 }
 
 void TDataWriter::WriteUInt8(uint32_t value) {
@@ -62,13 +63,15 @@ void TDataWriter::WriteFloat64(double value) {
 }
 
 void TDataWriter::WriteBytes(const void* data, size_t count) {
-    if (count > kMaxGraphBytes - bytes.size()) throw TDataWriteException("object too large for a data stream");
+    if (count > kMaxGraphBytes - bytes.size())
+        throw TDataWriteException("object too large for a data stream");
     const auto* first = static_cast<const uint8_t*>(data);
     bytes.insert(bytes.end(), first, first + count);
 }
 
 void TDataWriter::WriteText(std::u16string_view text) {
-    if (text.size() > kMaxGraphBytes / 2) throw TDataWriteException("text too long for a data stream");
+    if (text.size() > kMaxGraphBytes / 2)
+        throw TDataWriteException("text too long for a data stream");
     WriteUInt32(static_cast<uint32_t>(text.size()));
     for (char16_t unit : text) WriteUInt16(unit);
     CheckSize();
@@ -113,7 +116,8 @@ void TDataWriter::WriteObject(const Ref<TObject>& object) {
     }
     CheckSize();
     const auto length = static_cast<uint32_t>(bytes.size() - lengthAt - 4);
-    for (int i = 0; i < 4; ++i) bytes[lengthAt + static_cast<size_t>(i)] = static_cast<uint8_t>(length >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        bytes[lengthAt + static_cast<size_t>(i)] = static_cast<uint8_t>(length >> (8 * i));
 }
 
 }  // namespace qrv

@@ -33,9 +33,12 @@ TEST_F(DataHostile, BrokenFramingIsNamed) {
     EXPECT_EQ(ReadProblem(good), "no error");
     EXPECT_EQ(ReadProblem({}), "data ends early in the header");
     EXPECT_EQ(ReadProblem(Bytes(good.begin(), good.begin() + 6)), "data ends early in the header");
-    EXPECT_EQ(ReadProblem(ByteBuilder().Raw("QRVX").U32(1).U32(1).U8(0).bytes), "not data: the magic is wrong");
-    EXPECT_EQ(ReadProblem(ByteBuilder().Raw("QRVD").U32(2).U32(1).U8(0).bytes), "unsupported format version 2");
-    EXPECT_EQ(ReadProblem(ByteBuilder().Raw("QRVD").U32(1).U16(1).bytes), "data ends early in an object's length");
+    EXPECT_EQ(ReadProblem(ByteBuilder().Raw("QRVX").U32(1).U32(1).U8(0).bytes),
+              "not data: the magic is wrong");
+    EXPECT_EQ(ReadProblem(ByteBuilder().Raw("QRVD").U32(2).U32(1).U8(0).bytes),
+              "unsupported format version 2");
+    EXPECT_EQ(ReadProblem(ByteBuilder().Raw("QRVD").U32(1).U16(1).bytes),
+              "data ends early in an object's length");
     EXPECT_EQ(ReadProblem(ByteBuilder().Raw("QRVD").U32(1).U32(0xFFFFFFFF).bytes),
               "object length 4294967295 beyond the limit");
     // A length that lies costs only the bytes that came.
@@ -49,28 +52,38 @@ TEST_F(DataHostile, BrokenFramingIsNamed) {
 TEST_F(DataHostile, TypesVersionsAndLengthsAreChecked) {
     EXPECT_EQ(ReadProblem(DataFile(ByteBuilder().Object("no.such\x01Type", 1, {}).bytes)),
               "unknown data type 'no.such?Type'");
-    EXPECT_EQ(ReadProblem(DataFile(ByteBuilder().Object(kText, 0, ByteBuilder().U32(0).bytes).bytes)),
-              "unsupported version 0 of data type 'qrv.core.TText'");
-    EXPECT_EQ(ReadProblem(DataFile(ByteBuilder().Object(kText, 2, ByteBuilder().U32(0).bytes).bytes)),
-              "unsupported version 2 of data type 'qrv.core.TText'");
-    EXPECT_EQ(ReadProblem(DataFile(ByteBuilder().U8(2).U32(0).U32(0).bytes)), "type number 0 out of range (0 types)");
+    EXPECT_EQ(
+        ReadProblem(DataFile(ByteBuilder().Object(kText, 0, ByteBuilder().U32(0).bytes).bytes)),
+        "unsupported version 0 of data type 'qrv.core.TText'");
+    EXPECT_EQ(
+        ReadProblem(DataFile(ByteBuilder().Object(kText, 2, ByteBuilder().U32(0).bytes).bytes)),
+        "unsupported version 2 of data type 'qrv.core.TText'");
+    EXPECT_EQ(ReadProblem(DataFile(ByteBuilder().U8(2).U32(0).U32(0).bytes)),
+              "type number 0 out of range (0 types)");
     // The body's length says 9 but only 4 bytes follow.
     Bytes lying = ByteBuilder().Object(kText, 1, ByteBuilder().U32(0).bytes).bytes;
     lying[lying.size() - 8] = 9;
     EXPECT_EQ(ReadProblem(DataFile(lying)), "object length 9 beyond the end of the data");
-    EXPECT_EQ(ReadProblem(DataFile(ByteBuilder().Object(kText, 1, ByteBuilder().U32(0).U8(7).bytes).bytes)),
+    EXPECT_EQ(ReadProblem(
+                  DataFile(ByteBuilder().Object(kText, 1, ByteBuilder().U32(0).U8(7).bytes).bytes)),
               "1 bytes left over in an object of type 'qrv.core.TText'");
-    EXPECT_EQ(ReadProblem(DataFile(ByteBuilder().Object(kText, 1, ByteBuilder().U32(0x40000000).U16(65).bytes).bytes)),
-              "text length 1073741824 beyond the end of the data");
-    EXPECT_EQ(ReadProblem(DataFile(ByteBuilder().Object(kBank, 1, ByteBuilder().U32(0x7FFFFFFF).U8(1).bytes).bytes)),
+    EXPECT_EQ(
+        ReadProblem(DataFile(
+            ByteBuilder().Object(kText, 1, ByteBuilder().U32(0x40000000).U16(65).bytes).bytes)),
+        "text length 1073741824 beyond the end of the data");
+    EXPECT_EQ(ReadProblem(DataFile(
+                  ByteBuilder().Object(kBank, 1, ByteBuilder().U32(0x7FFFFFFF).U8(1).bytes).bytes)),
               "bank length 2147483647 beyond the end of the data");
-    EXPECT_EQ(ReadProblem(DataFile(ListOf({}, 0xFFFFFFFF))), "list length 4294967295 beyond the end of the data");
-    EXPECT_EQ(ReadProblem(DataFile(ByteBuilder().Object("qrv.core.TInteger", 1, ByteBuilder().U32(1).bytes).bytes)),
+    EXPECT_EQ(ReadProblem(DataFile(ListOf({}, 0xFFFFFFFF))),
+              "list length 4294967295 beyond the end of the data");
+    EXPECT_EQ(ReadProblem(DataFile(
+                  ByteBuilder().Object("qrv.core.TInteger", 1, ByteBuilder().U32(1).bytes).bytes)),
               "object data ends early");
 }
 
 TEST_F(DataHostile, ReferencesMustNameObjectsAlreadyRead) {
-    EXPECT_EQ(ReadProblem(DataFile(ByteBuilder().U8(3).U32(0).bytes)), "reference 0 out of range (0 objects)");
+    EXPECT_EQ(ReadProblem(DataFile(ByteBuilder().U8(3).U32(0).bytes)),
+              "reference 0 out of range (0 objects)");
     EXPECT_EQ(ReadProblem(DataFile(ListOf(ByteBuilder().U8(3).U32(1).bytes, 1))),
               "reference 1 out of range (1 objects)");
     const Bytes selfHolding = ListOf(ByteBuilder().U8(3).U32(0).bytes, 1);
@@ -98,7 +111,8 @@ TEST_F(DataHostile, EveryTruncationOfGoodDataFailsCleanly) {
     list->Add(list->At(0));
     const Bytes good = test::Encode(list);
     for (size_t size = 0; size < good.size(); ++size) {
-        const std::string problem = ReadProblem(Bytes(good.begin(), good.begin() + static_cast<long>(size)));
+        const std::string problem =
+            ReadProblem(Bytes(good.begin(), good.begin() + static_cast<long>(size)));
         EXPECT_NE(problem, "no error") << "cut at " << size;
     }
 }

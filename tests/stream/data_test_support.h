@@ -18,11 +18,20 @@ using Bytes = std::vector<uint8_t>;
 // Builds data by hand, little-endian, to feed the reader what no writer would.
 class ByteBuilder {
 public:
-    ByteBuilder& U8(uint32_t v) { bytes.push_back(static_cast<uint8_t>(v)); return *this; }
+    ByteBuilder& U8(uint32_t v) {
+        bytes.push_back(static_cast<uint8_t>(v));
+        return *this;
+    }
     ByteBuilder& U16(uint32_t v) { return U8(v).U8(v >> 8); }
     ByteBuilder& U32(uint32_t v) { return U16(v).U16(v >> 16); }
-    ByteBuilder& Raw(const std::string& text) { bytes.insert(bytes.end(), text.begin(), text.end()); return *this; }
-    ByteBuilder& Raw(const Bytes& more) { bytes.insert(bytes.end(), more.begin(), more.end()); return *this; }
+    ByteBuilder& Raw(const std::string& text) {
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        return *this;
+    }
+    ByteBuilder& Raw(const Bytes& more) {
+        bytes.insert(bytes.end(), more.begin(), more.end());
+        return *this;
+    }
     // A new-type tag with its name and version, then a body of the given bytes.
     ByteBuilder& Object(const std::string& type, uint32_t version, const Bytes& body) {
         U8(1).U8(static_cast<uint32_t>(type.size())).Raw(type).U16(version);
