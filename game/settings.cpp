@@ -11,6 +11,9 @@ int32_t difficulty = 0;
 void ReadSettings(std::u16string_view url) {
     introFlag = 0;
     difficulty = 0;
+    // Only a regular file is read: opening a FIFO that has no writer would block start-up.
+    const bool plainPath = url.find(u"::") == std::u16string_view::npos;
+    if (plainPath && qrv::PathKind(url) != qrv::FILETYPE_FILE) return;
     auto stream = qrv::OpenFileForReading(url);
     if (!stream) return;
     stream->ReadTextLine();

@@ -12,7 +12,9 @@ extern int32_t difficulty;
 
 // Reads the four lines of the settings file, by default "zorvak.cfg" in the working
 // directory. Missing lines read as empty and give 0; a file that is missing or cannot be
-// opened reads like an empty one (no introduction, difficulty 0). Nothing is written.
+// opened reads like an empty one (no introduction, difficulty 0), and so does a path that is
+// no regular file (a FIFO is not opened, so start-up never waits for a writer). Nothing is
+// written.
 void ReadSettings(std::u16string_view url = u"zorvak.cfg");
 
 }  // namespace zorvak

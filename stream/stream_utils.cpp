@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 #include "core/error.h"
 #include "core/text.h"
@@ -43,26 +44,23 @@ void WriteAll(const void* bytes, size_t size, const Ref<TObject>& url) {
 
 std::vector<uint8_t> LoadBytes(TStream& stream) {
     constexpr size_t kMaxSize = std::numeric_limits<int32_t>::max();
-    // Zeroing a piece just before reading into it finds it in the cache again, where zeroing
-    // the whole buffer first would cost a second pass through memory.
-    constexpr size_t kPiece = 256 << 10;
-    // A seekable stream says how many bytes are left, so a file is read into one buffer; a read
-    // that gives nothing before them is an error (the file shrank, or the device failed), not
-    // an early end.
+    // Reading into a small piece that stays in the cache and appending it writes the result
+    // once; zero-filling the result before reading into it would write it twice.
+    constexpr size_t kPiece = 64 << 10;
+    // A seekable stream says how many bytes are left, so a file is loaded into one buffer; a
+    // read that gives nothing before them is an error (the file shrank, or the device failed),
+    // not an early end.
     const int32_t position = stream.Position();
     const bool sizeKnown = position >= 0;
     std::vector<uint8_t> bytes;
     if (sizeKnown) bytes.reserve(static_cast<size_t>(std::max(0, stream.Size() - position)));
 
-    size_t length = 0;
-    while (length < kMaxSize && !stream.AtEnd()) {
-        const size_t piece = std::min(kPiece, kMaxSize - length);
-        if (bytes.capacity() < length + piece) bytes.reserve(std::max(length + piece, length * 3 / 2));
-        bytes.resize(length + piece);
-        const int32_t n = stream.Read(bytes.data() + length, static_cast<int32_t>(piece));
-        bytes.resize(length + static_cast<size_t>(std::max(n, 0)));
+    const auto piece = std::make_unique_for_overwrite<uint8_t[]>(kPiece);
+    while (bytes.size() < kMaxSize && !stream.AtEnd()) {
+        const auto room = static_cast<int32_t>(std::min(kPiece, kMaxSize - bytes.size()));
+        const int32_t n = stream.Read(piece.get(), room);
         if (n > 0) {
-            length += static_cast<size_t>(n);
+            bytes.insert(bytes.end(), piece.get(), piece.get() + n);
         } else if (sizeKnown) {
             throw TStreamReadException();
         } else {

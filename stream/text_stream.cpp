@@ -63,6 +63,12 @@ int32_t TTextStream::Seek(int32_t pos) {
     return TStreamWrapper::Seek(pos);
 }
 
+void TTextStream::Close() {
+    pendingLowSurrogate = 0;
+    pendingByte = -1;
+    TStreamWrapper::Close();
+}
+
 int TTextStream::NextByteOfCharacter() {
     if (pendingByte >= 0) return std::exchange(pendingByte, -1);
     if (!Inner() || Inner()->AtEnd()) return -1;

@@ -29,6 +29,8 @@ public:
     int32_t Position() override;
     // Moves the inner stream; a half-given four-byte character is dropped.
     int32_t Seek(int32_t pos) override;
+    // Closes the inner stream and drops what was read ahead.
+    void Close() override;
     // Every code unit until the inner stream ends, line ends included.
     virtual std::u16string ReadToEnd();
     // One code unit; a four-byte UTF-8 character gives its two surrogates in turn. A malformed

@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 
 #include "core/text.h"
 
@@ -67,6 +73,19 @@ TEST_F(SettingsTest, MissingFileReadsLikeAnEmptyOne) {
     introFlag = 5;
     difficulty = 5;
     ReadSettings(qrv::FromLatin1((folder / "absent.cfg").string()));
+    EXPECT_EQ(introFlag, 0);
+    EXPECT_EQ(difficulty, 0);
+}
+
+TEST_F(SettingsTest, AFifoWithoutAWriterIsNotWaitedFor) {
+    ASSERT_EQ(mkfifo((folder / "zorvak.cfg").c_str(), 0600), 0);
+    introFlag = 5;
+    // Run aside, so a read that blocks fails the test instead of hanging the suite.
+    const std::string fifo = (folder / "zorvak.cfg").string();
+    auto reading = std::async(std::launch::async, [&] { ReadSettings(qrv::FromLatin1(fifo)); });
+    const bool finished = reading.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    if (!finished) ::close(::open(fifo.c_str(), O_WRONLY));  // lets the blocked reader go on
+    EXPECT_TRUE(finished);
     EXPECT_EQ(introFlag, 0);
     EXPECT_EQ(difficulty, 0);
 }
