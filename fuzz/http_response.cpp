@@ -164,7 +164,10 @@ THead ParseHead(const std::string& response) {
     size_t lines = 0;
     for (size_t start = 0; start < response.size();) {
         const size_t feed = response.find('\n', start);
-        if (feed == std::string::npos) break;
+        if (feed == std::string::npos) {
+            if (response.size() - start > kLongestHeadLine + 2) head.overLimits = true;
+            break;
+        }
         std::string line = response.substr(start, feed - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.find('\r') != std::string::npos || line.find('\0') != std::string::npos) head.ambiguous = true;
@@ -239,11 +242,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                "request bytes: " + (request ? "\"" + *request + "\"" : "no connection"));
 
     const THead head = ParseHead(response);
-    if (head.ambiguous) return 0;
     if (head.overLimits) {
         FUZZ_CHECK_KNOWN(!stream, "a head past its limits gave a stream");
         return 0;
     }
+    if (head.ambiguous) return 0;
     if (!head.complete) {
         FUZZ_CHECK(!stream || (body && body->empty()), "a stream from a head without its end has a body");
         return 0;

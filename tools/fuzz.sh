@@ -18,7 +18,8 @@ if [[ ${#targets[@]} -eq 0 ]]; then
   for source in fuzz/*.cpp; do targets+=("$(basename "$source" .cpp)"); done
 fi
 
-build=build/fuzz
+# Absolute paths throughout: some targets work in a scratch folder of their own.
+build=$PWD/build/fuzz
 flags="-g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None \
   -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
@@ -37,7 +38,7 @@ for target in "${targets[@]}"; do
   mkdir -p "$corpus" "$findings"
   log=$build/$target.log
   echo "== $target: ${seconds}s, log in $log"
-  if "$build/fuzz/${target}_fuzzer" "$corpus" "fuzz/corpus/$target" \
+  if "$build/fuzz/${target}_fuzzer" "$corpus" "$PWD/fuzz/corpus/$target" \
       -max_total_time="$seconds" -rss_limit_mb=2048 -malloc_limit_mb=1024 -timeout=10 \
       -artifact_prefix="$findings/" -print_final_stats=1 >"$log" 2>&1; then
     grep -E "^stat::number_of_executed_units|^#[0-9]+.*DONE" "$log" | tail -2 || true

@@ -1,6 +1,8 @@
 // Runs a fuzz target once on every file of the folders (or files) named on the command line,
 // in name order, so the test suite replays the committed corpus without libFuzzer. A folder
 // without inputs fails: a wrong path must not pass as an empty, clean run.
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -10,7 +12,18 @@
 
 #include "support/fuzz_check.h"
 
+// The limits libFuzzer runs with, for the sanitizers of the replay: no input of the corpus
+// may make the program allocate a block it cannot justify or hold gigabytes. (The options
+// given in ASAN_OPTIONS still win.)
+extern "C" const char* __asan_default_options() {
+    return "max_allocation_size_mb=512:allocator_may_return_null=0:hard_rss_limit_mb=2048";
+}
+
 namespace {
+
+// Longer than any input takes, even under the sanitizers of a debug build; one that takes
+// this long has hung, and the alarm ends the replay.
+constexpr unsigned kSecondsPerInput = 30;
 
 // Absolute paths, as targets may change the working folder.
 std::vector<std::filesystem::path> InputsOf(const std::filesystem::path& given) {
@@ -31,7 +44,9 @@ bool Replay(const std::filesystem::path& input) {
     std::fprintf(stderr, "replaying %s (%zu bytes)\n", input.c_str(), bytes.size());
     // libFuzzer never passes a null pointer, not even for an empty input.
     static const uint8_t kNothing = 0;
+    ::alarm(kSecondsPerInput);
     LLVMFuzzerTestOneInput(bytes.empty() ? &kNothing : bytes.data(), bytes.size());
+    ::alarm(0);
     return true;
 }
 
