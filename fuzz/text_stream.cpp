@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/error.h"
+#include "core/text_to_int.h"
 #include "stream/bank.h"
 #include "stream/bank_stream.h"
 #include "stream/ram_stream.h"
@@ -175,6 +177,24 @@ void CheckRoundTrip(TBytes bytes, int32_t encoding) {
     FUZZ_CHECK(reader->AtEnd(), "data after what was written");
 }
 
+// Numbers and hexadecimal data read from whatever the input holds: a number is its line's
+// value, and hexadecimal data either reads or raises the one error its line ends allow.
+void CheckNumbersAndHex(TBytes bytes, int32_t encoding, size_t chunk) {
+    auto lines = ReaderOver(bytes, encoding);
+    auto numbers = ReaderOver(bytes, encoding);
+    while (!numbers->AtEnd()) {
+        const std::u16string line = lines->ReadTextLine();
+        FUZZ_CHECK(numbers->ReadInt64() == qrv::TextToInt64(line), "a number read from a line");
+    }
+    auto hex = ReaderOver(bytes, encoding);
+    std::vector<uint8_t> buffer(chunk * 11);
+    try {
+        while (!hex->AtEnd()) hex->Read(buffer.data(), static_cast<int32_t>(buffer.size()));
+    } catch (const qrv::TRuntimeError& error) {
+        FUZZ_CHECK(std::string(error.what()) == "Malformed line terminator", error.what());
+    }
+}
+
 bool StartsWith(TBytes bytes, std::initializer_list<uint8_t> mark) {
     return bytes.size >= mark.size() && std::equal(mark.begin(), mark.end(), bytes.data);
 }
@@ -216,6 +236,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::u16string all = ReaderOver(bytes, encoding)->ReadToEnd();
     CheckDecoding(bytes, encoding, all);
     CheckLinesAndChunks(bytes, encoding, all, chunk);
+    CheckNumbersAndHex(bytes, encoding, chunk);
     CheckRoundTrip(bytes, encoding);
     CheckWholeText(bytes);
     return 0;
