@@ -19,20 +19,18 @@ namespace {
 
 using qrv::BAD_DIR;
 
-// The folders and files made in the scratch folder; two names differ only in case.
-const std::vector<std::u16string> kTree = {
-    u"Alpha", u"Alpha/beta", u"Alpha/beta/Gamma.TXT", u"Alpha/Delta.bin", u"alpha2",
-    u"CASE", u"case", u"x y", u"Alpha/beta/.hidden",
-};
+// The folders and the files made in the scratch folder; two folders differ only in case.
+const std::vector<std::u16string> kFolders = {u"Alpha", u"Alpha/beta", u"alpha2", u"CASE", u"case"};
+const std::vector<std::u16string> kFiles = {u"Alpha/beta/Gamma.TXT", u"Alpha/Delta.bin", u"x y", u"Alpha/beta/.hidden"};
+
+std::filesystem::path InScratch(const std::u16string& name) {
+    return qrv::fuzz::ScratchFolder() / std::string(name.begin(), name.end());
+}
 
 void MakeTree() {
-    const auto& root = qrv::fuzz::ScratchFolder();
-    for (const auto& name : kTree) {
-        const std::filesystem::path path = root / std::string(name.begin(), name.end());
-        if (name.find(u'.') == std::u16string::npos && name != u"x y") std::filesystem::create_directories(path);
-        else std::filesystem::create_directories(path.parent_path()), std::fclose(std::fopen(path.c_str(), "wb"));
-    }
-    if (::chdir(root.c_str()) != 0) std::abort();
+    for (const auto& name : kFolders) std::filesystem::create_directories(InScratch(name));
+    for (const auto& name : kFiles) std::fclose(std::fopen(InScratch(name).c_str(), "wb"));
+    if (::chdir(qrv::fuzz::ScratchFolder().c_str()) != 0) std::abort();
 }
 
 std::u16string LowerAscii(std::u16string text) {
@@ -137,8 +135,10 @@ void CheckCasedPath(const std::u16string& path) {
         FUZZ_CHECK(qrv::PathKind(found) != qrv::FILETYPE_NONE, "a cased path that does not exist");
     }
     if (!IsPlainRelative(path)) return;
-    for (const auto& name : kTree) {
-        if (LowerAscii(name) == LowerAscii(path)) FUZZ_CHECK(!found.empty(), "an existing name not found");
+    for (const auto* names : {&kFolders, &kFiles}) {
+        for (const auto& name : *names) {
+            if (LowerAscii(name) == LowerAscii(path)) FUZZ_CHECK(!found.empty(), "an existing name not found");
+        }
     }
 }
 
