@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs that are not yet installed.
-# Usage: tools/setup.sh build|test|headless|assets|package
+# Usage: tools/setup.sh build|test|headless|assets|package|fuzz
 #   test adds what the test suite needs; assets installs only the tools that regenerate the
 #   pictures and fonts (tools/make-assets.sh), which building the game does not need; headless
 #   adds what ./run.sh needs to play the start on a virtual display and take a screenshot;
-#   package adds what tools/package.sh needs to build the Debian package.
+#   package adds what tools/package.sh needs to build the Debian package; fuzz adds clang and
+#   its libFuzzer runtime for tools/fuzz.sh.
 set -euo pipefail
 
 build_packages=(
@@ -18,6 +19,8 @@ test_packages=(xdotool x11-utils libx11-dev fonts-dejavu-core xfonts-base deskto
 package_packages=(dpkg-dev)
 # What ./run.sh needs to show the game on a virtual display when there is no screen.
 headless_packages=(xdotool x11-utils imagemagick)
+# clang with its sanitizer and libFuzzer runtimes, for tools/fuzz.sh.
+fuzz_packages=(clang libclang-rt-dev)
 asset_packages=(
   librsvg2-bin imagemagick libjpeg-turbo-progs pngquant python3 python3-pil python3-fonttools
   fonts-paratype console-setup-linux
@@ -29,7 +32,8 @@ case "${1:-build}" in
   headless) packages=("${headless_packages[@]}") ;;
   package) packages=("${build_packages[@]}" "${package_packages[@]}") ;;
   assets) packages=("${asset_packages[@]}") ;;
-  *) echo "usage: $0 build|test|headless|assets|package" >&2; exit 2 ;;
+  fuzz) packages=("${build_packages[@]}" "${fuzz_packages[@]}") ;;
+  *) echo "usage: $0 build|test|headless|assets|package|fuzz" >&2; exit 2 ;;
 esac
 
 missing=()

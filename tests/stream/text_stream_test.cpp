@@ -187,6 +187,26 @@ TEST_F(TextStreamTest, WideAndRealNumbersRoundTrip) {
     EXPECT_EQ(texts->ReadFloat64(), 0.0);
 }
 
+TEST_F(TextStreamTest, TheLargestFloatsReadBackAsFloatsNotInfinities) {
+    constexpr float kLargest = std::numeric_limits<float>::max();
+    constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    Written("utf8", [&](TTextStream& s) {
+        s.WriteFloat32(kLargest);
+        s.WriteFloat32(-kLargest);
+    });
+    auto reader = Open("utf8", true, false);
+    EXPECT_EQ(reader->ReadFloat32(), kLargest);
+    EXPECT_EQ(reader->ReadFloat32(), -kLargest);
+
+    // Past the largest float, rounding to nearest gives it up to halfway to 2^128, where a tie
+    // rounds to even: the infinity.
+    auto texts = Reading("latin1", "3.4028235e38\n-3.4028235677973e38\n3.4028235677973366e38\n-3.4028236e38\n");
+    EXPECT_EQ(texts->ReadFloat32(), kLargest);
+    EXPECT_EQ(texts->ReadFloat32(), -kLargest);
+    EXPECT_EQ(texts->ReadFloat32(), kInfinity);
+    EXPECT_EQ(texts->ReadFloat32(), -kInfinity);
+}
+
 TEST_F(TextStreamTest, BinaryDataIsWrittenAsLinesOfHexDigits) {
     std::string bytes(33, '\0');
     for (int i = 0; i < 33; ++i) bytes[i] = static_cast<char>(i * 8 + 7);
