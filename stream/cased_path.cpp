@@ -41,7 +41,10 @@ std::u16string MatchStep(const TCasedStep& step, std::u16string prefix) {
     const std::u16string match = MatchEntry(folder, step.path.substr(step.slash + 1));
     if (match.empty()) return {};
     if (!prefix.empty() && prefix.back() != u'/') prefix += u'/';
-    return prefix + match + std::u16string(step.trailing);
+    std::u16string cased = prefix + match;
+    // A name written with a trailing "/" names a folder; a file of that name does not match.
+    if (!step.trailing.empty() && PathKind(cased) != FILETYPE_DIR) return {};
+    return cased + std::u16string(step.trailing);
 }
 
 // No path longer than this exists: the platform refuses it before looking.

@@ -230,6 +230,7 @@ TEST(FindCasedPath, FindsTheActualCaseOfEachComponent) {
     EXPECT_EQ(FindCasedPath(u"Data/Pics/Back.JPG"), u"Data/Pics/Back.JPG");
     EXPECT_EQ(FindCasedPath(u"data/PICS/back.jpg"), u"Data/Pics/Back.JPG");
     EXPECT_EQ(FindCasedPath(u"DATA/pics/"), u"Data/Pics/");
+    EXPECT_EQ(FindCasedPath(u"data/pics/back.jpg/"), u"") << "a file is not a folder";
     EXPECT_EQ(FindCasedPath(u"data/missing/back.jpg"), u"");
     EXPECT_EQ(FindCasedPath(u"data/pics/front.jpg"), u"");
     EXPECT_EQ(FindCasedPath(folder / "DATA/Pics/back.jpg"), folder / "Data/Pics/Back.JPG");
