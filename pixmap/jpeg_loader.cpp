@@ -156,8 +156,10 @@ public:
         const jpeg_decompress_struct& info = decoder->info;
         const int32_t format = FormatForComponents(info.output_components);
         if (info.output_width == 0 || format == FormatNone) return nullptr;
-        Ref<TPixmap> pixmap = NewPixmap(static_cast<int32_t>(info.output_width),
-                                        static_cast<int32_t>(info.output_height), format, 4);
+        // Every row is written before the pixmap is given (a short file gives libjpeg's rows).
+        Ref<TPixmap> pixmap =
+            TPixmap::NewPixmapForFilling(static_cast<int32_t>(info.output_width),
+                                         static_cast<int32_t>(info.output_height), format, 4);
         if (!pixmap || !ReadRows(decoder.get(), pixmap.get())) return nullptr;
         return pixmap;
     }

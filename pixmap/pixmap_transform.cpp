@@ -1,6 +1,7 @@
 #include "pixmap/pixmap_transform.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace qrv {
@@ -42,19 +43,33 @@ bool MarkKeyedPixels(TPixmap& rgba, int32_t red, int32_t green, int32_t blue) {
     return keyed;
 }
 
-// The colour a keyed pixel at (x, y) takes: the average of its unkeyed (opaque) neighbours.
-void AverageUnkeyedNeighbours(TPixmap& rgba, int32_t x, int32_t y) {
+// The rows around a keyed pixel and its columns, clipped to the pixmap.
+struct TNeighbourhood {
+    const uint8_t* rows[3];
+    int32_t rowCount;
+    int32_t first;  // byte offsets of the first and last column in a row
+    int32_t last;
+};
+
+bool AllKeyed(const TNeighbourhood& n) {
+    uint8_t alpha = 0;
+    for (int32_t r = 0; r < n.rowCount; ++r)
+        for (int32_t at = n.first; at <= n.last; at += 4) alpha |= n.rows[r][at + 3];
+    return alpha == 0;
+}
+
+// A keyed pixel takes the average colour of its unkeyed (opaque) neighbours, black without.
+void AverageUnkeyedNeighbours(const TNeighbourhood& n, uint8_t* out) {
     int32_t sum[3] = {0, 0, 0};
     int32_t count = 0;
-    for (int32_t ny = std::max(y - 1, 0); ny <= std::min(y + 1, rgba.Height() - 1); ++ny) {
-        for (int32_t nx = std::max(x - 1, 0); nx <= std::min(x + 1, rgba.Width() - 1); ++nx) {
-            const uint8_t* p = rgba.PixelAddress(nx, ny);
+    for (int32_t r = 0; r < n.rowCount; ++r) {
+        for (int32_t at = n.first; at <= n.last; at += 4) {
+            const uint8_t* p = n.rows[r] + at;
             if (p[3] == 0) continue;
             for (int c = 0; c < 3; ++c) sum[c] += p[c];
             ++count;
         }
     }
-    uint8_t* out = rgba.PixelAddress(x, y);
     for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>(count ? sum[c] / count : 0);
 }
 
@@ -64,10 +79,23 @@ void KeyOutColorInPlace(TPixmap& rgba, int32_t red, int32_t green, int32_t blue)
     if (rgba.Format() != FormatRGBA8888 || !MarkKeyedPixels(rgba, red, green, blue)) return;
     // Only keyed pixels change colour, and they are told apart by alpha, not colour, so the
     // averages read the original colours of the unkeyed neighbours.
-    for (int32_t y = 0; y < rgba.Height(); ++y) {
-        const uint8_t* p = rgba.PixelAddress(0, y);
-        for (int32_t x = 0; x < rgba.Width(); ++x, p += 4)
-            if (p[3] == 0) AverageUnkeyedNeighbours(rgba, x, y);
+    const int32_t width = rgba.Width(), height = rgba.Height(), pitch = rgba.Pitch();
+    for (int32_t y = 0; y < height; ++y) {
+        uint8_t* row = rgba.Pixels() + static_cast<ptrdiff_t>(y) * pitch;
+        TNeighbourhood n{};
+        for (int32_t ny = std::max(y - 1, 0); ny <= std::min(y + 1, height - 1); ++ny)
+            n.rows[n.rowCount++] = rgba.Pixels() + static_cast<ptrdiff_t>(ny) * pitch;
+        for (int32_t x = 0; x < width; ++x) {
+            uint8_t* p = row + 4 * x;
+            if (p[3] != 0) continue;
+            n.first = 4 * std::max(x - 1, 0);
+            n.last = 4 * std::min(x + 1, width - 1);
+            if (AllKeyed(n)) {
+                if (p[0] | p[1] | p[2]) p[0] = p[1] = p[2] = 0;
+            } else {
+                AverageUnkeyedNeighbours(n, p);
+            }
+        }
     }
 }
 
