@@ -13,8 +13,10 @@ namespace {
 
 constexpr uint32_t IDAT = 0x49444154;
 constexpr uint32_t IEND = 0x49454E44;
-constexpr size_t inputBlock = 32 * 1024;
-constexpr size_t outputBlock = 64 * 1024;  // rows inflated at once, at least one
+// zlib copies the last 32 KiB of each call's output into its window: large blocks keep that
+// copy small beside the output.
+constexpr size_t inputBlock = 64 * 1024;
+constexpr size_t outputBlock = 256 * 1024;  // rows inflated at once, at least one
 
 uint32_t BigEndian(const uint8_t* p) {
     return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
