@@ -141,7 +141,8 @@ TPlan MakePlan(int32_t srcFormat, int32_t dstFormat) {
         const int outBase = kind == TKind::Select && dstBpp == 1 ? 4 * k : 0;
         for (int p = 0; p < 4; ++p) {
             for (int j = 0; j < outBpp; ++j) {
-                const int8_t from = toRGBA[srcFormat][kind == TKind::Select ? fromRGBA[dstFormat][j] : j];
+                const int channel = kind == TKind::Select ? fromRGBA[dstFormat][j] : j;
+                const int8_t from = toRGBA[srcFormat][channel];
                 const int at = outBase + p * outBpp + j;
                 if (from >= 0) {
                     plan.control[k][at] = static_cast<uint8_t>(srcBase + p * srcBpp + from);

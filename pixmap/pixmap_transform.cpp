@@ -4,6 +4,10 @@
 #include <cstddef>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace qrv {
 
 namespace {
@@ -31,7 +35,23 @@ bool MarkKeyedPixels(TPixmap& rgba, int32_t red, int32_t green, int32_t blue) {
     bool keyed = false;
     for (int32_t y = 0; y < rgba.Height(); ++y) {
         uint8_t* p = rgba.PixelAddress(0, y);
-        for (int32_t x = 0; x < rgba.Width(); ++x, p += 4) {
+        int32_t x = 0;
+#ifdef __SSE2__
+        // Four pixels at a time; a group is stored only when one of its pixels changes.
+        const __m128i colours = _mm_set1_epi32(static_cast<int>(colour));
+        const __m128i keys = _mm_set1_epi32(static_cast<int>(key));
+        const __m128i alphas = _mm_set1_epi32(static_cast<int>(opaque));
+        for (; x + 4 <= rgba.Width(); x += 4, p += 16) {
+            const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            const __m128i colour4 = _mm_and_si128(pixels, colours);
+            const __m128i isKey = _mm_cmpeq_epi32(colour4, keys);
+            const __m128i wanted = _mm_or_si128(colour4, _mm_andnot_si128(isKey, alphas));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi8(pixels, wanted)) != 0xFFFF)
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(p), wanted);
+            keyed |= _mm_movemask_epi8(isKey) != 0;
+        }
+#endif
+        for (; x < rgba.Width(); ++x, p += 4) {
             uint32_t pixel;
             std::memcpy(&pixel, p, 4);
             const bool isKey = (pixel & colour) == key;
@@ -41,6 +61,20 @@ bool MarkKeyedPixels(TPixmap& rgba, int32_t red, int32_t green, int32_t blue) {
         }
     }
     return keyed;
+}
+
+// The first pixel from x on whose alpha is 0, or width.
+int32_t NextKeyed(const uint8_t* row, int32_t x, int32_t width) {
+#ifdef __SSE2__
+    const __m128i alphas = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    for (; x + 4 <= width; x += 4) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 4 * x));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(pixels, alphas), _mm_setzero_si128())))
+            break;
+    }
+#endif
+    while (x < width && row[4 * x + 3] != 0) ++x;
+    return x;
 }
 
 // The rows around a keyed pixel and its columns, clipped to the pixmap.
@@ -85,9 +119,8 @@ void KeyOutColorInPlace(TPixmap& rgba, int32_t red, int32_t green, int32_t blue)
         TNeighbourhood n{};
         for (int32_t ny = std::max(y - 1, 0); ny <= std::min(y + 1, height - 1); ++ny)
             n.rows[n.rowCount++] = rgba.Pixels() + static_cast<ptrdiff_t>(ny) * pitch;
-        for (int32_t x = 0; x < width; ++x) {
+        for (int32_t x = NextKeyed(row, 0, width); x < width; x = NextKeyed(row, x + 1, width)) {
             uint8_t* p = row + 4 * x;
-            if (p[3] != 0) continue;
             n.first = 4 * std::max(x - 1, 0);
             n.last = 4 * std::min(x + 1, width - 1);
             if (AllKeyed(n)) {

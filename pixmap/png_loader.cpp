@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstring>
 #include <exception>
 #include <limits>
@@ -62,7 +63,8 @@ bool ReadExactly(TPngReadContext& context, png_bytep data, size_t length) noexce
 void ReadFromStream(png_structp png, png_bytep data, size_t length) {
     auto* context = static_cast<TPngReadContext*>(png_get_io_ptr(png));
     if (!ReadExactly(*context, data, length)) png_error(png, "read failed");
-    if (length == sizeof context->lastChunkHeader) std::memcpy(context->lastChunkHeader, data, length);
+    if (length == sizeof context->lastChunkHeader)
+        std::memcpy(context->lastChunkHeader, data, length);
 }
 
 // Sets the transforms that give 8-bit grey, RGB or RGBA rows: 16-bit samples cut to 8,
@@ -146,7 +148,8 @@ void ExpandPaletteRow(const png_byte* indices, const TPaletteTable& table, uint8
     if constexpr (std::endian::native == std::endian::little) {
         // Four pixels of three bytes packed into one 8-byte and one 4-byte store.
         for (; x + 4 <= width; x += 4, out += 12) {
-            const uint64_t a = colours[indices[x]] & 0xFFFFFFu, b = colours[indices[x + 1]] & 0xFFFFFFu;
+            const uint64_t a = colours[indices[x]] & 0xFFFFFFu;
+            const uint64_t b = colours[indices[x + 1]] & 0xFFFFFFu;
             const uint64_t c = colours[indices[x + 2]] & 0xFFFFFFu;
             const uint32_t d = colours[indices[x + 3]] & 0xFFFFFFu;
             const uint64_t low = a | b << 24 | c << 48;
@@ -167,7 +170,9 @@ bool ReadOwnRows(png_structp png, png_infop info, const TPngHeader& header, TPix
     TPaletteTable table;
     if (palette) MakePaletteTable(png, info, &table);
     const int32_t samples = static_cast<int32_t>(png_get_channels(png, info));
-    const int32_t sourceFormat = samples == 1 ? FormatGrey8 : samples == 3 ? FormatRGB888 : FormatRGBA8888;
+    const int32_t sourceFormat = samples == 1   ? FormatGrey8
+                                 : samples == 3 ? FormatRGB888
+                                                : FormatRGBA8888;
     const int32_t bytesPerPixel = BytesPerPixel(pixmap.Format());
     const TPngImageData layout{
         static_cast<uint32_t>(context->lastChunkHeader[0]) << 24 |
@@ -190,7 +195,9 @@ int32_t PixmapFormatFor(const TPngHeader& header) {
     case PNG_COLOR_TYPE_GRAY: return FormatGrey8;
     case PNG_COLOR_TYPE_RGB: return FormatRGB888;
     case PNG_COLOR_TYPE_RGB_ALPHA: return FormatRGBA8888;
-    case PNG_COLOR_TYPE_PALETTE: return header.ownRows ? header.hasAlpha ? FormatRGBA8888 : FormatRGB888 : FormatNone;
+    case PNG_COLOR_TYPE_PALETTE:
+        if (!header.ownRows) return FormatNone;
+        return header.hasAlpha ? FormatRGBA8888 : FormatRGB888;
     default: return FormatNone;
     }
 }
