@@ -10,9 +10,9 @@ namespace qrv {
 class TPixmapLoaderJPG final : public TPixmapLoader {
 public:
     [[nodiscard]] Ref<TPixmap> LoadFromStream(const Ref<TStream>& stream) override;
-    // Colour pictures come as RGBA, decoded so by libjpeg.
-    [[nodiscard]] Ref<TPixmap> LoadFromStreamWidened(const Ref<TStream>& stream,
-                                                     bool& widened) override;
+    // Colour pictures come as keyed RGBA, decoded so by libjpeg.
+    [[nodiscard]] Ref<TPixmap> LoadFromStreamKeyed(const Ref<TStream>& stream,
+                                                   const TKeyColour& key, bool& keyed) override;
 };
 
 // Opens the URL (a text, or a stream which is then left open) and decodes a JPEG from it:

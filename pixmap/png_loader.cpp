@@ -12,6 +12,7 @@
 
 #include "pixmap/pixel_convert.h"
 #include "pixmap/pixmap_loader.h"
+#include "pixmap/pixmap_transform.h"
 #include "pixmap/png_image_data.h"
 #include "stream/stream_closer.h"
 
@@ -122,7 +123,9 @@ struct TPaletteTable {
     uint32_t pixels[256];
 };
 
-void MakePaletteTable(png_structp png, png_infop info, TPaletteTable* table) {
+// With a key (an opaque palette widened to RGBA), the key's entries get alpha 0.
+void MakePaletteTable(png_structp png, png_infop info, const TKeyColour* key,
+                      TPaletteTable* table) {
     png_colorp colours = nullptr;
     int colourCount = 0;
     png_get_PLTE(png, info, &colours, &colourCount);
@@ -131,8 +134,9 @@ void MakePaletteTable(png_structp png, png_infop info, TPaletteTable* table) {
     png_get_tRNS(png, info, &alphas, &alphaCount, nullptr);
     for (int i = 0; i < 256; ++i) {
         const png_color colour = i < colourCount ? colours[i] : png_color{0, 0, 0};
-        const uint8_t pixel[4] = {colour.red, colour.green, colour.blue,
-                                  i < alphaCount && alphas ? alphas[i] : uint8_t{255}};
+        uint8_t pixel[4] = {colour.red, colour.green, colour.blue,
+                            i < alphaCount && alphas ? alphas[i] : uint8_t{255}};
+        if (key) (void)MarkKeyedRun(pixel, 1, key->red, key->green, key->blue);
         std::memcpy(&table->pixels[i], pixel, 4);
     }
 }
@@ -163,12 +167,13 @@ void ExpandPaletteRow(const png_byte* indices, const TPaletteTable& table, uint8
 
 // Reads the rows past libpng, into the pixmap: palette indices through the table, samples
 // converted (widened) or copied.
-bool ReadOwnRows(png_structp png, png_infop info, const TPngHeader& header, TPixmap& pixmap) {
+bool ReadOwnRows(png_structp png, png_infop info, const TPngHeader& header,
+                 const TKeyColour* key, TPixmap& pixmap) {
     auto* context = static_cast<TPngReadContext*>(png_get_io_ptr(png));
     if (std::memcmp(context->lastChunkHeader + 4, "IDAT", 4) != 0) return false;
     const bool palette = header.colorType == PNG_COLOR_TYPE_PALETTE;
     TPaletteTable table;
-    if (palette) MakePaletteTable(png, info, &table);
+    if (palette) MakePaletteTable(png, info, header.widened ? key : nullptr, &table);
     const int32_t samples = static_cast<int32_t>(png_get_channels(png, info));
     const int32_t sourceFormat = samples == 1   ? FormatGrey8
                                  : samples == 3 ? FormatRGB888
@@ -185,6 +190,8 @@ bool ReadOwnRows(png_structp png, png_infop info, const TPngHeader& header, TPix
             ExpandPaletteRow(row, table, out, pixmap.Width(), bytesPerPixel);
         } else {
             (void)ConvertPixelRun(row, sourceFormat, out, pixmap.Format(), pixmap.Width());
+            if (header.widened)
+                (void)MarkKeyedRun(out, pixmap.Width(), key->red, key->green, key->blue);
         }
     });
 }
@@ -202,7 +209,8 @@ int32_t PixmapFormatFor(const TPngHeader& header) {
     }
 }
 
-Ref<TPixmap> DecodeImage(png_structp png, png_infop info, const TPngHeader& header) {
+Ref<TPixmap> DecodeImage(png_structp png, png_infop info, const TPngHeader& header,
+                         const TKeyColour* key) {
     const int32_t format = PixmapFormatFor(header);
     if (header.bitDepth != 8 || format == FormatNone) return nullptr;
     if (!PictureFitsMemoryLimit(header.width, header.height)) return nullptr;
@@ -214,10 +222,14 @@ Ref<TPixmap> DecodeImage(png_structp png, png_infop info, const TPngHeader& head
 
     Ref<TPixmap> pixmap = TPixmap::NewPixmapForFilling(width, height, format, 4);
     if (!pixmap) return nullptr;
-    if (header.ownRows) return ReadOwnRows(png, info, header, *pixmap) ? pixmap : nullptr;
+    if (header.ownRows) return ReadOwnRows(png, info, header, key, *pixmap) ? pixmap : nullptr;
     std::vector<png_bytep> rows(static_cast<size_t>(height));
     for (int32_t y = 0; y < height; ++y) rows[y] = pixmap->PixelAddress(0, y);
     if (!ReadPngImage(png, info, rows.data())) return nullptr;
+    if (header.widened) {
+        for (int32_t y = 0; y < height; ++y)
+            (void)MarkKeyedRun(rows[y], width, key->red, key->green, key->blue);
+    }
     return pixmap;
 }
 
@@ -239,12 +251,13 @@ public:
     TPngReader(const TPngReader&) = delete;
     TPngReader& operator=(const TPngReader&) = delete;
 
-    Ref<TPixmap> Decode(bool widen, bool& widened) {
+    // With a key, an opaque picture is widened to RGBA and keyed as it is decoded.
+    Ref<TPixmap> Decode(const TKeyColour* key, bool& keyed) {
         if (!png || !info) return nullptr;
         TPngHeader header{};
-        if (!ReadPngHeader(png, info, widen, &header)) return nullptr;
-        Ref<TPixmap> pixmap = DecodeImage(png, info, header);
-        widened = pixmap && header.widened;
+        if (!ReadPngHeader(png, info, key != nullptr, &header)) return nullptr;
+        Ref<TPixmap> pixmap = DecodeImage(png, info, header, key);
+        keyed = pixmap && header.widened;
         return pixmap;
     }
 
@@ -253,8 +266,8 @@ private:
     png_infop info;
 };
 
-Ref<TPixmap> DecodePNGFrom(const Ref<TObject>& url, bool widen, bool& widened) {
-    widened = false;
+Ref<TPixmap> DecodePNGFrom(const Ref<TObject>& url, const TKeyColour* key, bool& keyed) {
+    keyed = false;
     Ref<TStream> stream = OpenReadStream(url);
     if (!stream) return nullptr;
     TStreamCloser closer(stream);
@@ -263,7 +276,7 @@ Ref<TPixmap> DecodePNGFrom(const Ref<TObject>& url, bool widen, bool& widened) {
     if (png_sig_cmp(signature, 0, sizeof signature) != 0) return nullptr;
 
     TPngReadContext context{stream.get(), nullptr, {}};
-    Ref<TPixmap> pixmap = TPngReader(context).Decode(widen, widened);
+    Ref<TPixmap> pixmap = TPngReader(context).Decode(key, keyed);
     if (context.failure) std::rethrow_exception(context.failure);
     return pixmap;
 }
@@ -271,8 +284,8 @@ Ref<TPixmap> DecodePNGFrom(const Ref<TObject>& url, bool widen, bool& widened) {
 }  // namespace
 
 Ref<TPixmap> DecodePNG(const Ref<TObject>& url) {
-    bool widened = false;
-    return DecodePNGFrom(url, false, widened);
+    bool keyed = false;
+    return DecodePNGFrom(url, nullptr, keyed);
 }
 
 Ref<TPixmap> DecodePNG(std::u16string_view url) { return DecodePNG(MakeText(std::u16string(url))); }
@@ -281,8 +294,9 @@ Ref<TPixmap> TPixmapLoaderPNG::LoadFromStream(const Ref<TStream>& stream) {
     return DecodePNG(stream);
 }
 
-Ref<TPixmap> TPixmapLoaderPNG::LoadFromStreamWidened(const Ref<TStream>& stream, bool& widened) {
-    return DecodePNGFrom(stream, true, widened);
+Ref<TPixmap> TPixmapLoaderPNG::LoadFromStreamKeyed(const Ref<TStream>& stream,
+                                                   const TKeyColour& key, bool& keyed) {
+    return DecodePNGFrom(stream, &key, keyed);
 }
 
 }  // namespace qrv

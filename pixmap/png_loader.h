@@ -10,9 +10,9 @@ namespace qrv {
 class TPixmapLoaderPNG final : public TPixmapLoader {
 public:
     [[nodiscard]] Ref<TPixmap> LoadFromStream(const Ref<TStream>& stream) override;
-    // Opaque pictures (grey, RGB, palettes without transparency) come as RGBA.
-    [[nodiscard]] Ref<TPixmap> LoadFromStreamWidened(const Ref<TStream>& stream,
-                                                     bool& widened) override;
+    // Opaque pictures (grey, RGB, palettes without transparency) come as keyed RGBA.
+    [[nodiscard]] Ref<TPixmap> LoadFromStreamKeyed(const Ref<TStream>& stream,
+                                                   const TKeyColour& key, bool& keyed) override;
 };
 
 // Opens the URL (a text, or a stream which is then left open) and decodes a PNG from it:
