@@ -37,10 +37,20 @@ std::u16string UrlOf(const char* name) {
     return u"incbin::" + std::u16string(name, name + std::char_traits<char>::length(name));
 }
 
-void DecodeWithStb(benchmark::State& state) {
+bool IsJpeg(const char* name) { return std::string(name).ends_with(".jpg"); }
+
+// Every picture, or only the JPEGs or only the PNGs.
+enum class TPictures { All, Jpegs, Pngs };
+
+bool Takes(TPictures which, const char* name) {
+    return which == TPictures::All || (which == TPictures::Jpegs) == IsJpeg(name);
+}
+
+void DecodeWithStb(benchmark::State& state, TPictures which = TPictures::All) {
     Prepare();
     for (auto _ : state) {
         for (const char* name : pictures) {
+            if (!Takes(which, name)) continue;
             const TEmbeddedFile* file = FindEmbeddedFile(UrlOf(name).substr(8));
             int width = 0, height = 0, channels = 0;
             unsigned char* pixels =
@@ -52,17 +62,23 @@ void DecodeWithStb(benchmark::State& state) {
     }
 }
 
-void BM_DecodeGamePictures(benchmark::State& state) {
+void DecodeWithLoaders(benchmark::State& state, TPictures which = TPictures::All) {
     Prepare();
     for (auto _ : state) {
         for (const char* name : pictures) {
+            if (!Takes(which, name)) continue;
             Ref<TPixmap> pixmap = PixmapFromUrl(UrlOf(name));
             if (!pixmap) state.SkipWithError("picture did not decode");
             benchmark::DoNotOptimize(pixmap);
         }
     }
 }
+void BM_DecodeGamePictures(benchmark::State& state) { DecodeWithLoaders(state); }
 void BM_DecodeGamePictures_Peer(benchmark::State& state) { DecodeWithStb(state); }
+void BM_DecodeGameJpegs(benchmark::State& state) { DecodeWithLoaders(state, TPictures::Jpegs); }
+void BM_DecodeGameJpegs_Peer(benchmark::State& state) { DecodeWithStb(state, TPictures::Jpegs); }
+void BM_DecodeGamePngs(benchmark::State& state) { DecodeWithLoaders(state, TPictures::Pngs); }
+void BM_DecodeGamePngs_Peer(benchmark::State& state) { DecodeWithStb(state, TPictures::Pngs); }
 
 void BM_DecodeAndKeyOutGamePictures(benchmark::State& state) {
     Prepare();
@@ -81,5 +97,9 @@ void BM_DecodeAndKeyOutGamePictures_Peer(benchmark::State& state) { DecodeWithSt
 
 BENCHMARK(BM_DecodeGamePictures)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeGamePictures_Peer)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeGameJpegs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeGameJpegs_Peer)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeGamePngs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeGamePngs_Peer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeAndKeyOutGamePictures)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeAndKeyOutGamePictures_Peer)->Unit(benchmark::kMillisecond);

@@ -11,6 +11,7 @@
 
 #include "core/text.h"
 #include "pixmap/pixel_convert.h"
+#include "pixmap/pixel_format.h"
 #include "pixmap/pixmap_loader.h"
 #include "pixmap/pixmap_module.h"
 #include "pixmap/pixmap_transform.h"
@@ -98,6 +99,50 @@ void BM_MemcpyOfRGBASize(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * int64_t{count} * 4);
 }
+
+// ConvertPixelRun over 512 x 512 pixels for every pair of formats, each beside a memcpy of
+// the bytes it writes: BM_Convert_<from>_<to> and BM_Convert_<from>_<to>_Peer.
+const char* const formatNames[FormatCount] = {
+    "None", "Grey8", "Alpha8", "BGR888", "RGB888", "BGRA8888", "RGBA8888",
+    "Red8", "Green8", "Blue8", "AlphaOnly8", "Intensity8", "Luminance8",
+};
+
+void ConvertRun(benchmark::State& state, int32_t from, int32_t to) {
+    const int32_t count = side * side;
+    std::vector<uint8_t> source(static_cast<size_t>(count) * BytesPerPixel(from));
+    for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i * 13);
+    std::vector<uint8_t> target(static_cast<size_t>(count) * BytesPerPixel(to));
+    for (auto _ : state) {
+        (void)ConvertPixelRun(source.data(), from, target.data(), to, count);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(target.size()));
+}
+
+void CopyWrittenBytes(benchmark::State& state, int32_t to) {
+    const size_t bytes = static_cast<size_t>(side) * side * BytesPerPixel(to);
+    std::vector<uint8_t> from(bytes, 77), target(bytes);
+    for (auto _ : state) {
+        std::memcpy(target.data(), from.data(), bytes);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes));
+}
+
+const bool conversionsRegistered = [] {
+    for (int32_t from = 1; from < FormatCount; ++from) {
+        for (int32_t to = 1; to < FormatCount; ++to) {
+            if (from == to) continue;
+            const std::string name =
+                std::string("BM_Convert_") + formatNames[from] + "_" + formatNames[to];
+            benchmark::RegisterBenchmark(name.c_str(), ConvertRun, from, to)
+                ->Unit(benchmark::kMicrosecond);
+            benchmark::RegisterBenchmark((name + "_Peer").c_str(), CopyWrittenBytes, to)
+                ->Unit(benchmark::kMicrosecond);
+        }
+    }
+    return true;
+}();
 
 void BM_ResampleBilinear512To256(benchmark::State& state) {
     Ref<TPixmap> picture = TestPicture()->ConvertedTo(FormatRGBA8888);

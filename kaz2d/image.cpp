@@ -63,13 +63,13 @@ Ref<TPixmap> PixmapOfSource(const Ref<TObject>& source) {
 namespace {
 
 // The source loaded for a masked image: a picture without alpha may come decoded straight to
-// RGBA and is keyed in place, the same pixels as keying a converted copy would give.
+// RGBA and keyed as it was decoded, the same pixels as keying a converted copy would give.
 Ref<TPixmap> MaskedPixmapOfSource(const Ref<TObject>& source, int32_t maskRed,
                                   int32_t maskGreen, int32_t maskBlue) {
     if (!source || std::dynamic_pointer_cast<TPixmap>(source)) return PixmapOfSource(source);
-    bool widened = false;
-    Ref<TPixmap> pixmap = PixmapFromUrlWidened(source, widened);
-    if (pixmap && widened) KeyOutColorInPlace(*pixmap, maskRed, maskGreen, maskBlue);
+    bool keyed = false;
+    Ref<TPixmap> pixmap = PixmapFromUrlKeyed(source, {maskRed, maskGreen, maskBlue}, keyed);
+    if (pixmap && keyed) SpreadKeyedColours(*pixmap);
     return pixmap;
 }
 

@@ -7,6 +7,7 @@
 
 #include "pixmap/jpeg_glue.h"
 #include "pixmap/pixmap_loader.h"
+#include "pixmap/pixmap_transform.h"
 #include "stream/stream_closer.h"
 
 #include <jerror.h>
@@ -120,12 +121,14 @@ bool StartDecoding(TJpegDecoder* decoder, TStream* stream, std::exception_ptr* f
     return true;
 }
 
-bool ReadRows(TJpegDecoder* decoder, TPixmap* pixmap) {
+// With a key (colour widened to RGBA), each row is keyed while it is still in the cache.
+bool ReadRows(TJpegDecoder* decoder, TPixmap* pixmap, const TKeyColour* key) {
     if (setjmp(decoder->errors.recovery)) return false;
     jpeg_decompress_struct& info = decoder->info;
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = pixmap->PixelAddress(0, static_cast<int32_t>(info.output_scanline));
         if (jpeg_read_scanlines(&info, &row, 1) != 1) return false;
+        if (key) (void)MarkKeyedRun(row, pixmap->Width(), key->red, key->green, key->blue);
     }
     jpeg_finish_decompress(&info);
     return true;
@@ -151,14 +154,18 @@ public:
     TJpegReader(const TJpegReader&) = delete;
     TJpegReader& operator=(const TJpegReader&) = delete;
 
-    Ref<TPixmap> Decode(TStream* stream, std::exception_ptr* failure, bool widen) {
-        if (!StartDecoding(decoder.get(), stream, failure, widen)) return nullptr;
+    Ref<TPixmap> Decode(TStream* stream, std::exception_ptr* failure, const TKeyColour* key) {
+        if (!StartDecoding(decoder.get(), stream, failure, key != nullptr)) return nullptr;
         const jpeg_decompress_struct& info = decoder->info;
         const int32_t format = FormatForComponents(info.output_components);
         if (info.output_width == 0 || format == FormatNone) return nullptr;
-        Ref<TPixmap> pixmap = NewPixmap(static_cast<int32_t>(info.output_width),
-                                        static_cast<int32_t>(info.output_height), format, 4);
-        if (!pixmap || !ReadRows(decoder.get(), pixmap.get())) return nullptr;
+        // Every row is written before the pixmap is given (a short file gives libjpeg's rows).
+        Ref<TPixmap> pixmap =
+            TPixmap::NewPixmapForFilling(static_cast<int32_t>(info.output_width),
+                                         static_cast<int32_t>(info.output_height), format, 4);
+        const bool widened = format == FormatRGBA8888;
+        if (!pixmap || !ReadRows(decoder.get(), pixmap.get(), widened ? key : nullptr))
+            return nullptr;
         return pixmap;
     }
 
@@ -166,23 +173,23 @@ private:
     std::unique_ptr<TJpegDecoder> decoder;  // value-initialised: all zero
 };
 
-Ref<TPixmap> DecodeJPEGFrom(const Ref<TObject>& url, bool widen, bool& widened) {
-    widened = false;
+Ref<TPixmap> DecodeJPEGFrom(const Ref<TObject>& url, const TKeyColour* key, bool& keyed) {
+    keyed = false;
     Ref<TStream> stream = OpenReadStream(url);
     if (!stream) return nullptr;
     TStreamCloser closer(stream);
     std::exception_ptr failure;
-    Ref<TPixmap> pixmap = TJpegReader().Decode(stream.get(), &failure, widen);
+    Ref<TPixmap> pixmap = TJpegReader().Decode(stream.get(), &failure, key);
     if (failure) std::rethrow_exception(failure);
-    widened = pixmap && pixmap->Format() == FormatRGBA8888;
+    keyed = pixmap && pixmap->Format() == FormatRGBA8888;
     return pixmap;
 }
 
 }  // namespace
 
 Ref<TPixmap> DecodeJPEG(const Ref<TObject>& url) {
-    bool widened = false;
-    return DecodeJPEGFrom(url, false, widened);
+    bool keyed = false;
+    return DecodeJPEGFrom(url, nullptr, keyed);
 }
 
 Ref<TPixmap> DecodeJPEG(std::u16string_view url) {
@@ -193,8 +200,9 @@ Ref<TPixmap> TPixmapLoaderJPG::LoadFromStream(const Ref<TStream>& stream) {
     return DecodeJPEG(stream);
 }
 
-Ref<TPixmap> TPixmapLoaderJPG::LoadFromStreamWidened(const Ref<TStream>& stream, bool& widened) {
-    return DecodeJPEGFrom(stream, true, widened);
+Ref<TPixmap> TPixmapLoaderJPG::LoadFromStreamKeyed(const Ref<TStream>& stream,
+                                                   const TKeyColour& key, bool& keyed) {
+    return DecodeJPEGFrom(stream, &key, keyed);
 }
 
 }  // namespace qrv

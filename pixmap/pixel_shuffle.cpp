@@ -50,6 +50,10 @@ using TKernel = int32_t (*)(const TPlan&, const uint8_t*, uint8_t*, int32_t);
 struct TPlan {
     alignas(16) uint8_t control[4][16];
     alignas(16) uint8_t fill[4][16];
+    // Three-byte results: each of the three output vectors is shuffled straight from the two
+    // groups it spans (or from the one load of one-byte pixels), so nothing is shifted.
+    alignas(16) uint8_t packed[3][2][16];
+    alignas(16) uint8_t packedFill[3][16];
     TKernel kernel = nullptr;
 };
 
@@ -77,6 +81,26 @@ __attribute__((target("ssse3"))) int32_t Shuffle(const TPlan& plan, const uint8_
     }
     const __m128i weights = Kind == TKind::Average4 ? _mm_set1_epi8(1) : _mm_set1_epi32(0x00010101);
     const __m128i third = _mm_set1_epi16(static_cast<short>(43691));  // 2^17 / 3, rounded up
+    if constexpr (Kind == TKind::Select && DstBpp == 3) {
+        __m128i packed[3][2], packedFill[3];
+        for (int j = 0; j < 3; ++j) {
+            for (int h = 0; h < 2; ++h)
+                packed[j][h] = _mm_load_si128(reinterpret_cast<const __m128i*>(plan.packed[j][h]));
+            packedFill[j] = _mm_load_si128(reinterpret_cast<const __m128i*>(plan.packedFill[j]));
+        }
+        for (int32_t b = 0; b < blocks; ++b, s += 16 * SrcBpp, d += 48) {
+            __m128i in[4];
+            for (int k = 0; k < (SrcBpp == 1 ? 1 : 4); ++k) in[k] = LoadGroup<SrcBpp>(s, k);
+            for (int j = 0; j < 3; ++j) {
+                __m128i out = _mm_or_si128(_mm_shuffle_epi8(in[SrcBpp == 1 ? 0 : j], packed[j][0]),
+                                           packedFill[j]);
+                if constexpr (SrcBpp != 1)
+                    out = _mm_or_si128(out, _mm_shuffle_epi8(in[j + 1], packed[j][1]));
+                Store(d + 16 * j, out);
+            }
+        }
+        return blocks * 16;
+    }
     for (int32_t b = 0; b < blocks; ++b, s += 16 * SrcBpp, d += 16 * DstBpp) {
         __m128i t[4];
         for (int k = 0; k < 4; ++k)
@@ -98,11 +122,6 @@ __attribute__((target("ssse3"))) int32_t Shuffle(const TPlan& plan, const uint8_
             Store(d, _mm_packus_epi16(low, high));
         } else if constexpr (DstBpp == 4) {
             for (int k = 0; k < 4; ++k) Store(d + 16 * k, t[k]);
-        } else if constexpr (DstBpp == 3) {
-            // Four runs of 12 bytes packed into three vectors.
-            Store(d, _mm_or_si128(t[0], _mm_slli_si128(t[1], 12)));
-            Store(d + 16, _mm_or_si128(_mm_srli_si128(t[1], 4), _mm_slli_si128(t[2], 8)));
-            Store(d + 32, _mm_or_si128(_mm_srli_si128(t[2], 8), _mm_slli_si128(t[3], 4)));
         } else {
             // Each group's four bytes already sit in their own quarter.
             Store(d, _mm_or_si128(_mm_or_si128(t[0], t[1]), _mm_or_si128(t[2], t[3])));
@@ -126,6 +145,30 @@ TKind KindOf(int32_t dstFormat) {
     return TKind::Select;
 }
 
+// Output byte q of a block of 16 three-byte pixels lies in vector q / 16 and comes from
+// pixel q / 3, which sits in group (pixel / 4): the vector's own group or the next one.
+void MakePackedPlan(TPlan& plan, int32_t srcFormat, int32_t dstFormat) {
+    const int32_t srcBpp = BytesPerPixel(srcFormat);
+    for (int j = 0; j < 3; ++j) {
+        for (int i = 0; i < 16; ++i) {
+            plan.packed[j][0][i] = plan.packed[j][1][i] = 0x80;
+            plan.packedFill[j][i] = 0;
+        }
+    }
+    for (int q = 0; q < 48; ++q) {
+        const int j = q / 16, at = q % 16, pixel = q / 3;
+        const int8_t from = toRGBA[srcFormat][fromRGBA[dstFormat][q % 3]];
+        if (from < 0) {
+            plan.packedFill[j][at] = from == FULL ? 255 : 0;
+        } else if (srcBpp == 1) {
+            plan.packed[j][0][at] = static_cast<uint8_t>(pixel + from);
+        } else {
+            const int half = pixel / 4 - j;  // 0: this vector's group, 1: the next
+            plan.packed[j][half][at] = static_cast<uint8_t>((pixel % 4) * srcBpp + from);
+        }
+    }
+}
+
 TPlan MakePlan(int32_t srcFormat, int32_t dstFormat) {
     TPlan plan;
     const int32_t srcBpp = BytesPerPixel(srcFormat), dstBpp = BytesPerPixel(dstFormat);
@@ -141,7 +184,8 @@ TPlan MakePlan(int32_t srcFormat, int32_t dstFormat) {
         const int outBase = kind == TKind::Select && dstBpp == 1 ? 4 * k : 0;
         for (int p = 0; p < 4; ++p) {
             for (int j = 0; j < outBpp; ++j) {
-                const int8_t from = toRGBA[srcFormat][kind == TKind::Select ? fromRGBA[dstFormat][j] : j];
+                const int channel = kind == TKind::Select ? fromRGBA[dstFormat][j] : j;
+                const int8_t from = toRGBA[srcFormat][channel];
                 const int at = outBase + p * outBpp + j;
                 if (from >= 0) {
                     plan.control[k][at] = static_cast<uint8_t>(srcBase + p * srcBpp + from);
@@ -151,6 +195,7 @@ TPlan MakePlan(int32_t srcFormat, int32_t dstFormat) {
             }
         }
     }
+    if (kind == TKind::Select && dstBpp == 3) MakePackedPlan(plan, srcFormat, dstFormat);
     plan.kernel = srcBpp == 1 ? KernelFor<1>(dstBpp, kind)
                 : srcBpp == 3 ? KernelFor<3>(dstBpp, kind)
                               : KernelFor<4>(dstBpp, kind);

@@ -47,7 +47,8 @@ TPixmap::~TPixmap() {
     if (capacity >= 0) std::free(pixels);
 }
 
-Ref<TPixmap> TPixmap::NewPixmap(int32_t width, int32_t height, int32_t format, int32_t align) {
+Ref<TPixmap> TPixmap::Allocate(int32_t width, int32_t height, int32_t format, int32_t align,
+                               bool cleared) {
     if (!IsValidPixelFormat(format) || !PixmapSizeFits(width, height)) return nullptr;
     int64_t alignment = std::max(align, 1);
     int64_t rowBytes = int64_t{width} * BytesPerPixel(format);
@@ -55,11 +56,25 @@ Ref<TPixmap> TPixmap::NewPixmap(int32_t width, int32_t height, int32_t format, i
     int64_t capacity = pitch * height;
     if (pitch > std::numeric_limits<int32_t>::max() || capacity > std::numeric_limits<int32_t>::max())
         return nullptr;
+    const auto bytes = static_cast<size_t>(std::max<int64_t>(capacity, 1));
     // calloc: the contents are defined (zero) at no cost for large, freshly mapped blocks.
-    auto* pixels = static_cast<uint8_t*>(std::calloc(std::max<int64_t>(capacity, 1), 1));
+    auto* pixels = static_cast<uint8_t*>(cleared ? std::calloc(bytes, 1) : std::malloc(bytes));
     if (!pixels) return nullptr;
+    if (!cleared && pitch > rowBytes) {
+        for (int64_t row = 0; row < height; ++row)
+            std::memset(pixels + row * pitch + rowBytes, 0, static_cast<size_t>(pitch - rowBytes));
+    }
     return std::make_shared<TPixmap>(TPasskey{}, pixels, width, height, static_cast<int32_t>(pitch),
                                      format, static_cast<int32_t>(capacity), nullptr);
+}
+
+Ref<TPixmap> TPixmap::NewPixmap(int32_t width, int32_t height, int32_t format, int32_t align) {
+    return Allocate(width, height, format, align, true);
+}
+
+Ref<TPixmap> TPixmap::NewPixmapForFilling(int32_t width, int32_t height, int32_t format,
+                                          int32_t align) {
+    return Allocate(width, height, format, align, false);
 }
 
 Ref<TPixmap> TPixmap::WrapPixelMemory(void* pixels, int32_t width, int32_t height, int32_t pitch,
@@ -123,7 +138,7 @@ void TPixmap::PasteFrom(const TPixmap& source, int32_t x, int32_t y) {
 }
 
 Ref<TPixmap> TPixmap::ConvertedTo(int32_t newFormat) const {
-    Ref<TPixmap> result = NewPixmap(width, height, newFormat, 4);
+    Ref<TPixmap> result = NewPixmapForFilling(width, height, newFormat, 4);
     if (!result) return nullptr;
     for (int32_t row = 0; row < height; ++row)
         (void)ConvertPixelRun(PixelAddress(0, row), format, result->PixelAddress(0, row), newFormat,

@@ -45,6 +45,10 @@ public:
     // picture whose width x height x 4 does not fit in 31 bits.
     [[nodiscard]] static Ref<TPixmap> NewPixmap(int32_t width, int32_t height, int32_t format,
                                                 int32_t align);
+    // The same without clearing the pixel memory, for makers that write every row before
+    // anyone sees the pixmap (decoders, conversions); the padding after each row is zero.
+    [[nodiscard]] static Ref<TPixmap> NewPixmapForFilling(int32_t width, int32_t height,
+                                                          int32_t format, int32_t align);
     // Wraps memory the caller owns and keeps alive; capacity -1. None for bad arguments.
     [[nodiscard]] static Ref<TPixmap> WrapPixelMemory(void* pixels, int32_t width, int32_t height,
                                                       int32_t pitch, int32_t format);
@@ -60,6 +64,9 @@ public:
     bool Contains(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
 
 private:
+    [[nodiscard]] static Ref<TPixmap> Allocate(int32_t width, int32_t height, int32_t format,
+                                               int32_t align, bool cleared);
+
     uint8_t* pixels;
     int32_t width;
     int32_t height;

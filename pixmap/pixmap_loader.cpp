@@ -60,8 +60,9 @@ TPixmapLoader::~TPixmapLoader() {
 
 TPixmapLoader* FirstPixmapLoader() { return firstLoader; }
 
-Ref<TPixmap> TPixmapLoader::LoadFromStreamWidened(const Ref<TStream>& stream, bool& widened) {
-    widened = false;
+Ref<TPixmap> TPixmapLoader::LoadFromStreamKeyed(const Ref<TStream>& stream, const TKeyColour&,
+                                                bool& keyed) {
+    keyed = false;
     return LoadFromStream(stream);
 }
 
@@ -71,10 +72,10 @@ Ref<TPixmap> PixmapFromUrl(const Ref<TObject>& url) {
     });
 }
 
-Ref<TPixmap> PixmapFromUrlWidened(const Ref<TObject>& url, bool& widened) {
-    widened = false;
-    return RunLoaders(url, [&widened](TPixmapLoader& loader, const Ref<TStream>& stream) {
-        return loader.LoadFromStreamWidened(stream, widened);
+Ref<TPixmap> PixmapFromUrlKeyed(const Ref<TObject>& url, const TKeyColour& key, bool& keyed) {
+    keyed = false;
+    return RunLoaders(url, [&](TPixmapLoader& loader, const Ref<TStream>& stream) {
+        return loader.LoadFromStreamKeyed(stream, key, keyed);
     });
 }
 

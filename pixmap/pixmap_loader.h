@@ -8,6 +8,13 @@
 
 namespace qrv {
 
+// A colour to key out of a picture without alpha (see KeyOutColor).
+struct TKeyColour {
+    int32_t red;
+    int32_t green;
+    int32_t blue;
+};
+
 // A decoder in the process-wide loader list. Creating a loader links it in at the head of the
 // list, so the newest loader is asked first; destroying it unlinks it.
 class TPixmapLoader : public TObject {
@@ -19,10 +26,11 @@ public:
 
     // Decodes the stream from its current position; none when the data is not for this loader.
     [[nodiscard]] virtual Ref<TPixmap> LoadFromStream(const Ref<TStream>& stream) = 0;
-    // The same, but a picture without alpha may be given as RGBA with every alpha 255, which
-    // `widened` then says; this base form gives what LoadFromStream gives.
-    [[nodiscard]] virtual Ref<TPixmap> LoadFromStreamWidened(const Ref<TStream>& stream,
-                                                             bool& widened);
+    // The same, but a picture without alpha may be given as RGBA whose key-coloured pixels
+    // have alpha 0 and all others 255 (marked by MarkKeyedRun while decoding), which `keyed`
+    // then says; this base form gives what LoadFromStream gives.
+    [[nodiscard]] virtual Ref<TPixmap> LoadFromStreamKeyed(const Ref<TStream>& stream,
+                                                           const TKeyColour& key, bool& keyed);
 
     TPixmapLoader* Next() const { return next; }
 
@@ -51,7 +59,9 @@ TPixmapLoader* FirstPixmapLoader();
 [[nodiscard]] Ref<TPixmap> PixmapFromUrl(std::u16string_view url);
 
 // PixmapFromUrl for a caller that keys a colour out at once: a picture without alpha may come
-// decoded straight to RGBA (every alpha 255), with `widened` set, ready to be keyed in place.
-[[nodiscard]] Ref<TPixmap> PixmapFromUrlWidened(const Ref<TObject>& url, bool& widened);
+// decoded straight to RGBA with its key-coloured pixels at alpha 0, with `keyed` set; then
+// SpreadKeyedColours finishes the key-out in place.
+[[nodiscard]] Ref<TPixmap> PixmapFromUrlKeyed(const Ref<TObject>& url, const TKeyColour& key,
+                                              bool& keyed);
 
 }  // namespace qrv

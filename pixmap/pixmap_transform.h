@@ -14,6 +14,12 @@ namespace qrv {
 // The same on an RGBA pixmap's own pixels, for a pixmap nobody else sees yet; the pixels
 // its alpha already gives are left untouched. Other formats are left as they are.
 void KeyOutColorInPlace(TPixmap& rgba, int32_t red, int32_t green, int32_t blue);
+// Its two steps, for decoders that key rows while they write them: MarkKeyedRun gives the
+// key's pixels of an RGBA run alpha 0 and every other pixel alpha 255, writing only pixels
+// that change (true when one was keyed); SpreadKeyedColours then gives every pixel of alpha 0
+// the average colour of its opaque neighbours.
+bool MarkKeyedRun(uint8_t* rgba, int32_t count, int32_t red, int32_t green, int32_t blue);
+void SpreadKeyedColours(TPixmap& rgba);
 
 // Mirrored copies of the same size and format: left to right, and top to bottom.
 [[nodiscard]] Ref<TPixmap> FlipHorizontal(const Ref<TPixmap>& pixmap);

@@ -3,12 +3,17 @@
 #include <png.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <cstring>
 #include <exception>
 #include <limits>
 #include <vector>
 
+#include "pixmap/pixel_convert.h"
 #include "pixmap/pixmap_loader.h"
+#include "pixmap/pixmap_transform.h"
+#include "pixmap/png_image_data.h"
 #include "stream/stream_closer.h"
 
 namespace qrv {
@@ -21,6 +26,7 @@ namespace {
 struct TPngReadContext {
     TStream* stream;
     std::exception_ptr failure;  // an exception from the stream, raised again after clean-up
+    png_byte lastChunkHeader[8];  // libpng reads each chunk's length and type in one piece
 };
 
 struct TPngHeader {
@@ -31,7 +37,7 @@ struct TPngHeader {
     size_t rowBytes;
     bool hasAlpha;     // an alpha channel or a transparency chunk
     bool widened;      // an opaque picture decoded to RGBA
-    bool paletteRows;  // 8-bit palette indices read as they are, expanded here
+    bool ownRows;      // 8-bit rows without transforms, read by ReadPngImageData
 };
 
 [[noreturn]] void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
@@ -58,6 +64,8 @@ bool ReadExactly(TPngReadContext& context, png_bytep data, size_t length) noexce
 void ReadFromStream(png_structp png, png_bytep data, size_t length) {
     auto* context = static_cast<TPngReadContext*>(png_get_io_ptr(png));
     if (!ReadExactly(*context, data, length)) png_error(png, "read failed");
+    if (length == sizeof context->lastChunkHeader)
+        std::memcpy(context->lastChunkHeader, data, length);
 }
 
 // Sets the transforms that give 8-bit grey, RGB or RGBA rows: 16-bit samples cut to 8,
@@ -66,7 +74,7 @@ void ReadFromStream(png_structp png, png_bytep data, size_t length) {
 void SetTransforms(png_structp png, png_infop info, bool widen, TPngHeader* header) {
     const int type = png_get_color_type(png, info);
     const bool grey = (type & PNG_COLOR_MASK_COLOR) == 0;
-    if (header->paletteRows) return;
+    if (header->ownRows) return;
     png_set_strip_16(png);
     png_set_expand(png);
     if (grey && (header->hasAlpha || widen)) png_set_gray_to_rgb(png);
@@ -86,8 +94,13 @@ bool ReadPngHeader(png_structp png, png_infop info, bool widen, TPngHeader* head
                        (png_get_valid(png, info, PNG_INFO_tRNS) != 0 &&
                         (type != PNG_COLOR_TYPE_PALETTE || alphaCount > 0));
     header->widened = widen && !header->hasAlpha;
-    header->paletteRows = type == PNG_COLOR_TYPE_PALETTE && png_get_bit_depth(png, info) == 8 &&
-                          png_get_interlace_type(png, info) == PNG_INTERLACE_NONE;
+    // Palettes (with or without transparency), grey, RGB and RGBA, all without a
+    // transparent colour, need no transform but the palette table and widening done here.
+    const bool transparentColour = header->hasAlpha && (type & PNG_COLOR_MASK_ALPHA) == 0 &&
+                                   type != PNG_COLOR_TYPE_PALETTE;
+    header->ownRows = png_get_bit_depth(png, info) == 8 &&
+                      png_get_interlace_type(png, info) == PNG_INTERLACE_NONE &&
+                      type != PNG_COLOR_TYPE_GRAY_ALPHA && !transparentColour;
     SetTransforms(png, info, widen, header);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
@@ -110,7 +123,9 @@ struct TPaletteTable {
     uint32_t pixels[256];
 };
 
-void MakePaletteTable(png_structp png, png_infop info, TPaletteTable* table) {
+// With a key (an opaque palette widened to RGBA), the key's entries get alpha 0.
+void MakePaletteTable(png_structp png, png_infop info, const TKeyColour* key,
+                      TPaletteTable* table) {
     png_colorp colours = nullptr;
     int colourCount = 0;
     png_get_PLTE(png, info, &colours, &colourCount);
@@ -119,65 +134,102 @@ void MakePaletteTable(png_structp png, png_infop info, TPaletteTable* table) {
     png_get_tRNS(png, info, &alphas, &alphaCount, nullptr);
     for (int i = 0; i < 256; ++i) {
         const png_color colour = i < colourCount ? colours[i] : png_color{0, 0, 0};
-        const uint8_t pixel[4] = {colour.red, colour.green, colour.blue,
-                                  i < alphaCount && alphas ? alphas[i] : uint8_t{255}};
+        uint8_t pixel[4] = {colour.red, colour.green, colour.blue,
+                            i < alphaCount && alphas ? alphas[i] : uint8_t{255}};
+        if (key) (void)MarkKeyedRun(pixel, 1, key->red, key->green, key->blue);
         std::memcpy(&table->pixels[i], pixel, 4);
     }
 }
 
 void ExpandPaletteRow(const png_byte* indices, const TPaletteTable& table, uint8_t* out,
                       int32_t width, int32_t bytesPerPixel) {
+    const uint32_t* colours = table.pixels;
     if (bytesPerPixel == 4) {
-        for (int32_t x = 0; x < width; ++x) std::memcpy(out + 4 * x, &table.pixels[indices[x]], 4);
+        for (int32_t x = 0; x < width; ++x) std::memcpy(out + 4 * x, &colours[indices[x]], 4);
         return;
     }
-    // Three-byte pixels: each store of four spills one byte the next pixel overwrites.
-    for (int32_t x = 0; x + 1 < width; ++x) std::memcpy(out + 3 * x, &table.pixels[indices[x]], 4);
-    if (width > 0) std::memcpy(out + 3 * (width - 1), &table.pixels[indices[width - 1]], 3);
+    int32_t x = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Four pixels of three bytes packed into one 8-byte and one 4-byte store.
+        for (; x + 4 <= width; x += 4, out += 12) {
+            const uint64_t a = colours[indices[x]] & 0xFFFFFFu;
+            const uint64_t b = colours[indices[x + 1]] & 0xFFFFFFu;
+            const uint64_t c = colours[indices[x + 2]] & 0xFFFFFFu;
+            const uint32_t d = colours[indices[x + 3]] & 0xFFFFFFu;
+            const uint64_t low = a | b << 24 | c << 48;
+            const auto high = static_cast<uint32_t>(c >> 16 | uint64_t{d} << 8);
+            std::memcpy(out, &low, 8);
+            std::memcpy(out + 8, &high, 4);
+        }
+    }
+    for (; x < width; ++x, out += 3) std::memcpy(out, &colours[indices[x]], 3);
 }
 
-bool ReadPaletteImage(png_structp png, png_infop info, const TPaletteTable* table,
-                      png_bytep indices, TPixmap* pixmap) {
-    if (setjmp(png_jmpbuf(png))) return false;
-    const int32_t bytesPerPixel = BytesPerPixel(pixmap->Format());
-    for (int32_t y = 0; y < pixmap->Height(); ++y) {
-        png_read_row(png, indices, nullptr);
-        ExpandPaletteRow(indices, *table, pixmap->PixelAddress(0, y), pixmap->Width(), bytesPerPixel);
-    }
-    png_read_end(png, info);
-    return true;
+// Reads the rows past libpng, into the pixmap: palette indices through the table, samples
+// converted (widened) or copied.
+bool ReadOwnRows(png_structp png, png_infop info, const TPngHeader& header,
+                 const TKeyColour* key, TPixmap& pixmap) {
+    auto* context = static_cast<TPngReadContext*>(png_get_io_ptr(png));
+    if (std::memcmp(context->lastChunkHeader + 4, "IDAT", 4) != 0) return false;
+    const bool palette = header.colorType == PNG_COLOR_TYPE_PALETTE;
+    TPaletteTable table;
+    if (palette) MakePaletteTable(png, info, header.widened ? key : nullptr, &table);
+    const int32_t samples = static_cast<int32_t>(png_get_channels(png, info));
+    const int32_t sourceFormat = samples == 1   ? FormatGrey8
+                                 : samples == 3 ? FormatRGB888
+                                                : FormatRGBA8888;
+    const int32_t bytesPerPixel = BytesPerPixel(pixmap.Format());
+    const TPngImageData layout{
+        static_cast<uint32_t>(context->lastChunkHeader[0]) << 24 |
+            static_cast<uint32_t>(context->lastChunkHeader[1]) << 16 |
+            static_cast<uint32_t>(context->lastChunkHeader[2]) << 8 | context->lastChunkHeader[3],
+        pixmap.Height(), header.rowBytes, samples};
+    return ReadPngImageData(*context->stream, layout, [&](int32_t y, const uint8_t* row) {
+        uint8_t* out = pixmap.Pixels() + static_cast<ptrdiff_t>(y) * pixmap.Pitch();
+        if (palette) {
+            ExpandPaletteRow(row, table, out, pixmap.Width(), bytesPerPixel);
+        } else {
+            (void)ConvertPixelRun(row, sourceFormat, out, pixmap.Format(), pixmap.Width());
+            if (header.widened)
+                (void)MarkKeyedRun(out, pixmap.Width(), key->red, key->green, key->blue);
+        }
+    });
 }
 
 int32_t PixmapFormatFor(const TPngHeader& header) {
-    if (header.paletteRows) return header.hasAlpha || header.widened ? FormatRGBA8888 : FormatRGB888;
+    if (header.widened) return FormatRGBA8888;
     switch (header.colorType) {
     case PNG_COLOR_TYPE_GRAY: return FormatGrey8;
     case PNG_COLOR_TYPE_RGB: return FormatRGB888;
     case PNG_COLOR_TYPE_RGB_ALPHA: return FormatRGBA8888;
+    case PNG_COLOR_TYPE_PALETTE:
+        if (!header.ownRows) return FormatNone;
+        return header.hasAlpha ? FormatRGBA8888 : FormatRGB888;
     default: return FormatNone;
     }
 }
 
-Ref<TPixmap> DecodeImage(png_structp png, png_infop info, const TPngHeader& header) {
+Ref<TPixmap> DecodeImage(png_structp png, png_infop info, const TPngHeader& header,
+                         const TKeyColour* key) {
     const int32_t format = PixmapFormatFor(header);
     if (header.bitDepth != 8 || format == FormatNone) return nullptr;
     if (!PictureFitsMemoryLimit(header.width, header.height)) return nullptr;
     const auto width = static_cast<int32_t>(header.width);
     const auto height = static_cast<int32_t>(header.height);
-    const int32_t rowSamples = header.paletteRows ? 1 : BytesPerPixel(format);
-    if (header.rowBytes != static_cast<size_t>(width) * rowSamples) return nullptr;
+    const size_t samples = header.ownRows ? size_t{png_get_channels(png, info)}
+                                          : static_cast<size_t>(BytesPerPixel(format));
+    if (header.rowBytes != static_cast<size_t>(width) * samples) return nullptr;
 
-    Ref<TPixmap> pixmap = NewPixmap(width, height, format, 4);
+    Ref<TPixmap> pixmap = TPixmap::NewPixmapForFilling(width, height, format, 4);
     if (!pixmap) return nullptr;
-    if (header.paletteRows) {
-        TPaletteTable table;
-        MakePaletteTable(png, info, &table);
-        std::vector<png_byte> indices(header.rowBytes);
-        return ReadPaletteImage(png, info, &table, indices.data(), pixmap.get()) ? pixmap : nullptr;
-    }
+    if (header.ownRows) return ReadOwnRows(png, info, header, key, *pixmap) ? pixmap : nullptr;
     std::vector<png_bytep> rows(static_cast<size_t>(height));
     for (int32_t y = 0; y < height; ++y) rows[y] = pixmap->PixelAddress(0, y);
     if (!ReadPngImage(png, info, rows.data())) return nullptr;
+    if (header.widened) {
+        for (int32_t y = 0; y < height; ++y)
+            (void)MarkKeyedRun(rows[y], width, key->red, key->green, key->blue);
+    }
     return pixmap;
 }
 
@@ -187,18 +239,25 @@ public:
     explicit TPngReader(TPngReadContext& context)
         : png(png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning)),
           info(png ? png_create_info_struct(png) : nullptr) {
-        if (png) png_set_read_fn(png, &context, ReadFromStream);
+        if (!png) return;
+        png_set_read_fn(png, &context, ReadFromStream);
+#ifdef PNG_IGNORE_ADLER32
+        // libpng checks the CRC of every image data chunk, so damaged data is still refused;
+        // zlib's own checksum of the inflated bytes only costs time on top of it.
+        png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
     }
     ~TPngReader() { png_destroy_read_struct(png ? &png : nullptr, info ? &info : nullptr, nullptr); }
     TPngReader(const TPngReader&) = delete;
     TPngReader& operator=(const TPngReader&) = delete;
 
-    Ref<TPixmap> Decode(bool widen, bool& widened) {
+    // With a key, an opaque picture is widened to RGBA and keyed as it is decoded.
+    Ref<TPixmap> Decode(const TKeyColour* key, bool& keyed) {
         if (!png || !info) return nullptr;
         TPngHeader header{};
-        if (!ReadPngHeader(png, info, widen, &header)) return nullptr;
-        Ref<TPixmap> pixmap = DecodeImage(png, info, header);
-        widened = pixmap && header.widened;
+        if (!ReadPngHeader(png, info, key != nullptr, &header)) return nullptr;
+        Ref<TPixmap> pixmap = DecodeImage(png, info, header, key);
+        keyed = pixmap && header.widened;
         return pixmap;
     }
 
@@ -207,8 +266,8 @@ private:
     png_infop info;
 };
 
-Ref<TPixmap> DecodePNGFrom(const Ref<TObject>& url, bool widen, bool& widened) {
-    widened = false;
+Ref<TPixmap> DecodePNGFrom(const Ref<TObject>& url, const TKeyColour* key, bool& keyed) {
+    keyed = false;
     Ref<TStream> stream = OpenReadStream(url);
     if (!stream) return nullptr;
     TStreamCloser closer(stream);
@@ -216,8 +275,8 @@ Ref<TPixmap> DecodePNGFrom(const Ref<TObject>& url, bool widen, bool& widened) {
     stream->ReadFully(signature, sizeof signature);
     if (png_sig_cmp(signature, 0, sizeof signature) != 0) return nullptr;
 
-    TPngReadContext context{stream.get(), nullptr};
-    Ref<TPixmap> pixmap = TPngReader(context).Decode(widen, widened);
+    TPngReadContext context{stream.get(), nullptr, {}};
+    Ref<TPixmap> pixmap = TPngReader(context).Decode(key, keyed);
     if (context.failure) std::rethrow_exception(context.failure);
     return pixmap;
 }
@@ -225,8 +284,8 @@ Ref<TPixmap> DecodePNGFrom(const Ref<TObject>& url, bool widen, bool& widened) {
 }  // namespace
 
 Ref<TPixmap> DecodePNG(const Ref<TObject>& url) {
-    bool widened = false;
-    return DecodePNGFrom(url, false, widened);
+    bool keyed = false;
+    return DecodePNGFrom(url, nullptr, keyed);
 }
 
 Ref<TPixmap> DecodePNG(std::u16string_view url) { return DecodePNG(MakeText(std::u16string(url))); }
@@ -235,8 +294,9 @@ Ref<TPixmap> TPixmapLoaderPNG::LoadFromStream(const Ref<TStream>& stream) {
     return DecodePNG(stream);
 }
 
-Ref<TPixmap> TPixmapLoaderPNG::LoadFromStreamWidened(const Ref<TStream>& stream, bool& widened) {
-    return DecodePNGFrom(stream, true, widened);
+Ref<TPixmap> TPixmapLoaderPNG::LoadFromStreamKeyed(const Ref<TStream>& stream,
+                                                   const TKeyColour& key, bool& keyed) {
+    return DecodePNGFrom(stream, &key, keyed);
 }
 
 }  // namespace qrv

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <functional>
@@ -84,6 +85,20 @@ protected:
 };
 
 TEST_F(BrokenPictures, DamagedPng) { DecodeDamagedCopies(Saved(true), true); }
+
+// The image data's chunk checksum still refuses damage that inflates without complaint.
+TEST_F(BrokenPictures, DamagedImageDataIsRefusedByItsChecksum) {
+    const Bytes good = Saved(true);
+    const char name[] = "IDAT";
+    const auto idat = std::search(good.begin(), good.end(), name, name + 4);
+    ASSERT_NE(idat, good.end());
+    const size_t data = static_cast<size_t>(idat - good.begin()) + 4;
+    for (size_t at : {data + 10, data + 200, data + 700}) {
+        Bytes damaged = good;
+        damaged[at] ^= 0x01;
+        EXPECT_FALSE(Decode(damaged)) << "damaged at " << at;
+    }
+}
 
 TEST_F(BrokenPictures, DamagedPalettePngWithTransparency) {
     TPngPicture picture;

@@ -97,13 +97,14 @@ TEST(GamePictures, EveryPictureDecodesAndKeysOutToTheRecordedPixels) {
         EXPECT_EQ(decoded, expected.decoded) << expected.name;
         EXPECT_EQ(keyedHash, expected.keyed) << expected.name;
 
-        // A masked image decodes opaque pictures straight to RGBA and keys them in place.
-        bool widened = false;
-        Ref<TPixmap> direct = PixmapFromUrlWidened(
-            MakeText(FromUtf8(std::string(ZORVAK_ASSETS) + "/" + expected.name)), widened);
+        // A masked image decodes opaque pictures straight to RGBA, keyed as they are decoded.
+        bool keyedWhileDecoding = false;
+        const std::string path = std::string(ZORVAK_ASSETS) + "/" + expected.name;
+        Ref<TPixmap> direct =
+            PixmapFromUrlKeyed(MakeText(FromUtf8(path)), {0, 0, 0}, keyedWhileDecoding);
         ASSERT_TRUE(direct) << expected.name;
-        EXPECT_EQ(widened, AlphaBits(pixmap->Format()) == 0) << expected.name;
-        if (widened) KeyOutColorInPlace(*direct, 0, 0, 0);
+        EXPECT_EQ(keyedWhileDecoding, AlphaBits(pixmap->Format()) == 0) << expected.name;
+        if (keyedWhileDecoding) SpreadKeyedColours(*direct);
         EXPECT_EQ(PixelHash(*direct), expected.keyed) << expected.name;
     }
 }

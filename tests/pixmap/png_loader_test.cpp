@@ -136,9 +136,9 @@ TEST_F(PngLoader, SavedPixmapsComeBackExactly) {
     }
 }
 
-// Pictures without alpha decoded straight to RGBA for a masked image, then keyed in place,
-// give the pixels of keying the plainly decoded picture; pictures with alpha stay as they are.
-TEST_F(PngLoader, WidenedDecodingKeysToTheSamePixelsAsKeyingACopy) {
+// Pictures without alpha decoded straight to RGBA for a masked image and keyed as they are
+// decoded give the pixels of keying the plainly decoded picture; pictures with alpha stay.
+TEST_F(PngLoader, KeyedDecodingGivesThePixelsOfKeyingACopy) {
     InitPixmapModule();
     auto picture = [](int colorType, int bitDepth, int channels) {
         TPngPicture p;
@@ -190,11 +190,11 @@ TEST_F(PngLoader, WidenedDecodingKeysToTheSamePixelsAsKeyingACopy) {
         const bool opaque = AlphaBits(plain->Format()) == 0;
         const Ref<TPixmap> expected = opaque ? KeyOutColor(plain, 0, 0, 0) : plain;
 
-        bool widened = false;
-        const Ref<TPixmap> direct = PixmapFromUrlWidened(MakeText(path), widened);
+        bool keyed = false;
+        const Ref<TPixmap> direct = PixmapFromUrlKeyed(MakeText(path), {0, 0, 0}, keyed);
         ASSERT_TRUE(direct) << "picture " << i;
-        EXPECT_EQ(widened, opaque) << "picture " << i;
-        if (widened) KeyOutColorInPlace(*direct, 0, 0, 0);
+        EXPECT_EQ(keyed, opaque) << "picture " << i;
+        if (keyed) SpreadKeyedColours(*direct);
         ASSERT_EQ(direct->Format(), expected->Format()) << "picture " << i;
         for (int32_t y = 0; y < expected->Height(); ++y)
             for (int32_t x = 0; x < expected->Width(); ++x)
