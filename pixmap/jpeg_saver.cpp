@@ -3,6 +3,7 @@
 
 #include "pixmap/jpeg_glue.h"
 #include "pixmap/pixmap_save.h"
+#include "pixmap/save_outcome.h"
 #include "stream/stream_closer.h"
 #include "stream/stream_exceptions.h"
 
@@ -133,15 +134,9 @@ bool SavePixmapJPEG(const Ref<TPixmap>& pixmap, const Ref<TObject>& url, int32_t
     if (!stream) return false;
     TStreamCloser closer(stream);
     std::exception_ptr failure;
-    bool written = TJpegWriter().Write(*storable, {quality, progressive}, stream.get(), &failure);
-    if (failure) {
-        try {
-            std::rethrow_exception(failure);
-        } catch (const TStreamException&) {
-            return false;
-        }
-    }
-    return written;
+    const bool written =
+        TJpegWriter().Write(*storable, {quality, progressive}, stream.get(), &failure);
+    return SaveOutcome(written, failure, closer);
 }
 
 bool SavePixmapJPEG(const Ref<TPixmap>& pixmap, std::u16string_view url, int32_t quality,

@@ -35,7 +35,10 @@ bool Overlap(TByteSpan a, TByteSpan b) { return a.begin < b.end && b.begin < a.e
 }  // namespace
 
 bool PixmapSizeFits(int64_t width, int64_t height) {
-    return width >= 0 && height >= 0 && width * height * 4 <= std::numeric_limits<int32_t>::max();
+    // Each side is checked first, so that the product cannot overflow.
+    constexpr int64_t kLargest = std::numeric_limits<int32_t>::max();
+    if (width < 0 || height < 0 || width > kLargest || height > kLargest) return false;
+    return width * height <= kLargest / 4;
 }
 
 TPixmap::TPixmap(TPasskey, uint8_t* pixels, int32_t width, int32_t height, int32_t pitch,

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "pixmap/pixmap_save.h"
+#include "pixmap/save_outcome.h"
 #include "stream/stream_closer.h"
 #include "stream/stream_exceptions.h"
 
@@ -98,15 +99,8 @@ bool SavePixmapPNG(const Ref<TPixmap>& pixmap, const Ref<TObject>& url, int32_t 
     if (!stream) return false;
     TStreamCloser closer(stream);
     TPngWriteContext context{stream.get(), nullptr};
-    bool written = EncodePng(*storable, context, compression);
-    if (context.failure) {
-        try {
-            std::rethrow_exception(context.failure);
-        } catch (const TStreamException&) {
-            return false;
-        }
-    }
-    return written;
+    const bool written = EncodePng(*storable, context, compression);
+    return SaveOutcome(written, context.failure, closer);
 }
 
 bool SavePixmapPNG(const Ref<TPixmap>& pixmap, std::u16string_view url, int32_t compression) {

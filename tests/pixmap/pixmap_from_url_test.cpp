@@ -140,6 +140,9 @@ TEST_F(PixmapFromUrlTest, FailedWritesMakeSavingGiveFalse) {
     stream->failWrites = true;
     EXPECT_FALSE(SavePixmapPNG(SmallPicture(), stream, 6));
     EXPECT_FALSE(SavePixmapJPEG(SmallPicture(), stream, 90));
+    // A small picture fits the file's buffer: a full disk shows only when the file closes.
+    EXPECT_FALSE(SavePixmapPNG(SmallPicture(), u"/dev/full", 6));
+    EXPECT_FALSE(SavePixmapJPEG(SmallPicture(), u"/dev/full", 90));
 
     // A stream given as the URL stays open and receives the picture.
     auto memory = std::make_shared<TTestStream>();

@@ -31,6 +31,8 @@ TEST(Pixmap, NewPixmapRefusesBadArguments) {
     EXPECT_FALSE(NewPixmap(4, 4, 13, 4));
     // 32768 x 16384 x 4 is 2^31: one byte over the limit even for a one-byte format.
     EXPECT_FALSE(NewPixmap(32768, 16384, FormatGrey8, 4));
+    // Sides this large overflowed the 64-bit product before it was compared.
+    EXPECT_FALSE(NewPixmap(INT32_MAX, INT32_MAX, FormatGrey8, 4));
     Ref<TPixmap> empty = NewPixmap(0, 0, FormatGrey8, 4);
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->Capacity(), 0);
