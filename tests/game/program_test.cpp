@@ -1,5 +1,7 @@
 // The real program on the test display, driven from outside by xdotool as a player would:
-// its window shows the board, a click marks a cell, Escape ends it with exit code 0.
+// its window shows the board, a click marks a cell, Escape ends it with exit code 0. It plays
+// on each renderer: as the machine chooses, chosen through ZORVAK_RENDERER, and with core and
+// ES 3 contexts made unavailable (Mesa told to offer OpenGL 3.0 and ES 2.0 only).
 #include <gtest/gtest.h>
 // After GoogleTest, whose names the X headers' macros (None, Bool) would break.
 #include <X11/Xlib.h>
@@ -20,9 +22,12 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/text.h"
 #include "game/resources.h"
+#include "kaz2d/glcore/renderer_choice.h"
+#include "kaz2d/graphics_module.h"
 #include "pixmap/pixmap_loader.h"
 #include "pixmap/pixmap_module.h"
 #include "pixmap/pixmap_save.h"
@@ -53,7 +58,42 @@ bool Close(uint32_t a, uint32_t b, int tolerance) {
     return true;
 }
 
-class RealProgram : public ::testing::Test {
+// Environment variables the program starts with, and the renderer they should give it.
+struct TEnvironment {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> variables;
+    std::string renderer;
+};
+
+void Apply(const TEnvironment& environment) {
+    unsetenv(qrv::RENDERER_VARIABLE);
+    for (const auto& [name, value] : environment.variables) setenv(name.c_str(), value.c_str(), 1);
+}
+
+// The renderer the program's start-up rule selects under the environment, found in a child
+// process so that this one's OpenGL stays untouched.
+std::string RendererSelectedUnder(const TEnvironment& environment) {
+    int channel[2];
+    if (pipe(channel) != 0) return "no pipe";
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        Apply(environment);
+        qrv::InitGLCoreKaz2DModule();
+        const std::string name = qrv::ToUtf8(qrv::CurrentGraphicsDriver()->ToString());
+        if (write(channel[1], name.data(), name.size()) < 0) _exit(1);
+        _exit(0);
+    }
+    close(channel[1]);
+    std::string name;
+    char buffer[64];
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) name.append(buffer, n);
+    close(channel[0]);
+    waitpid(child, nullptr, 0);
+    return name;
+}
+
+class RealProgram : public ::testing::TestWithParam<TEnvironment> {
 protected:
     void SetUp() override {
         folder = std::filesystem::temp_directory_path() / ("zorvak_program_" + std::to_string(getpid()));
@@ -87,6 +127,7 @@ protected:
         ASSERT_GE(pid, 0);
         if (pid == 0) {
             prctl(PR_SET_PDEATHSIG, SIGKILL);
+            Apply(GetParam());
             execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -181,7 +222,8 @@ protected:
     pid_t pid = -1;
 };
 
-TEST_F(RealProgram, AClickMarksACellAndEscapeEndsTheGame) {
+TEST_P(RealProgram, AClickMarksACellAndEscapeEndsTheGame) {
+    EXPECT_EQ(RendererSelectedUnder(GetParam()), GetParam().renderer);
     Start();
     ASSERT_TRUE(WaitFor([&] { return (window = FindGameWindow()) != 0; })) << "no game window";
     const std::string windowId = std::to_string(window);
@@ -205,5 +247,16 @@ TEST_F(RealProgram, AClickMarksACellAndEscapeEndsTheGame) {
     ASSERT_TRUE(WaitFor([&] { return (code = ExitCode()).has_value(); })) << "the game kept running";
     EXPECT_EQ(*code, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Renderers, RealProgram,
+    ::testing::Values(
+        TEnvironment{"AsTheMachineChooses", {}, "OpenGL 3.3 core"},
+        TEnvironment{"ShaderRenderer", {{"ZORVAK_RENDERER", "glcore"}}, "OpenGL 3.3 core"},
+        TEnvironment{"FixedFunction", {{"ZORVAK_RENDERER", "opengl"}}, "OpenGL"},
+        TEnvironment{"WithoutCoreOrES3",
+                     {{"MESA_GL_VERSION_OVERRIDE", "3.0"}, {"MESA_GLES_VERSION_OVERRIDE", "2.0"}},
+                     "OpenGL"}),
+    [](const auto& info) { return info.param.name; });
 
 }  // namespace
