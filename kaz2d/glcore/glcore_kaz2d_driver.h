@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "kaz2d/gl/gl_context.h"
@@ -84,8 +85,10 @@ private:
     void SetScissor(const TScissor& scissor);
     TGLCoreVertex Mapped(float lx, float ly, float tx, float ty) const;
     TGLCoreVertex Plain(float x, float y) const;
-    void Queue(uint32_t mode, uint32_t texture, const TGLCoreVertex* first, size_t count);
-    // Queues the triangles of a convex fan around the scratch vertices' first one.
+    // Queues vertices and the indices (into those vertices) that make the shape of them.
+    void Queue(uint32_t mode, uint32_t texture, std::span<const TGLCoreVertex> vertices,
+               std::span<const uint16_t> indices);
+    // Queues the triangles of a fan around the scratch vertices' first one.
     void QueueScratchFan();
     void QueueWideLine(float x0, float y0, float x1, float y1);
 
@@ -93,6 +96,7 @@ private:
     bool objectsTried = false;
     TGLCoreProgram program;
     uint32_t vertexBuffer = 0;
+    uint32_t indexBuffer = 0;
     uint32_t whiteTexture = 0;
     uint32_t blitTexture = 0;
 
@@ -109,7 +113,9 @@ private:
     uint32_t queuedMode = 0;
     uint32_t queuedTexture = 0;
     std::vector<TGLCoreVertex> queued;
+    std::vector<uint16_t> queuedIndices;
     std::vector<TGLCoreVertex> scratch;
+    std::vector<uint16_t> scratchIndices;
     int64_t drawCalls = 0;
 };
 

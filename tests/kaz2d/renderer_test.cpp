@@ -134,6 +134,26 @@ TEST_F(RendererParity, WideLinesCoverTheSamePixels) {
                                Stem("parity-lines"), 255));
 }
 
+// More vertices than 16-bit indices reach: a polygon of 70,000 points and the largest ellipse.
+void DrawHugeShapes() {
+    std::vector<float> points;
+    for (int32_t i = 0; i < 70000; ++i) {
+        const double angle = i * 2.0 * 3.14159265358979 / 70000.0;
+        points.push_back(static_cast<float>(128.0 + 100.0 * std::cos(angle)));
+        points.push_back(static_cast<float>(128.0 + 60.0 * std::sin(3.0 * angle)));
+    }
+    SetBlendMode(BLEND_ALPHA);
+    SetDrawAlpha(0.5f);
+    FillPolygonPoints(points);
+    SetDrawColor(255, 0, 0);
+    FillEllipse(-1e6f, 200, 2e6f, 20);
+}
+
+TEST_F(RendererParity, ShapesBeyondOneDrawCallsIndices) {
+    EXPECT_TRUE(RenderersAgree(DrawnBy("opengl", DrawHugeShapes), DrawnBy("glcore", DrawHugeShapes),
+                               Stem("parity-huge")));
+}
+
 TEST_F(RendererParity, TurnedFilteredImagesTilesTextAndPixmaps) {
     const Ref<TImage> filtered = TImage::Load(PatternPixmap(50, 40), IMG_FILTERED | IMG_MIPMAPPED, 0, 0, 0);
     const Ref<TImage> masked = TImage::Load(PatternPixmap(13, 7), IMG_MASKED, 0, 0, 0);
