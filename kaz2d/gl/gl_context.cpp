@@ -39,7 +39,6 @@ size_t IndexOf(TGLProfile profile) {
 struct TDefaultVersion {
     int major = 0;
     int minor = 0;
-    int profileMask = 0;
 };
 
 const TDefaultVersion& DefaultVersion() {
@@ -47,7 +46,6 @@ const TDefaultVersion& DefaultVersion() {
         TDefaultVersion v;
         SDL_GL_GetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, &v.major);
         SDL_GL_GetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, &v.minor);
-        SDL_GL_GetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, &v.profileMask);
         return v;
     }();
     return version;
