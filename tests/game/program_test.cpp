@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -64,6 +65,10 @@ struct TEnvironment {
     std::vector<std::pair<std::string, std::string>> variables;
     std::string renderer;
 };
+
+void PrintTo(const TEnvironment& environment, std::ostream* out) {
+    *out << environment.name;
+}
 
 void Apply(const TEnvironment& environment) {
     unsetenv(qrv::RENDERER_VARIABLE);
