@@ -17,9 +17,9 @@ namespace {
 struct NativeState {
     std::list<std::unique_ptr<TGLContextRecord>> contexts;  // newest first
     TGLContextRecord* current = nullptr;
-    std::array<std::unique_ptr<TGLContextRecord>, 3> shared;  // one per profile
-    std::array<bool, 3> sharedFailed{};
-    std::array<bool, 3> refused{};
+    std::array<std::unique_ptr<TGLContextRecord>, 4> shared;  // one per profile
+    std::array<bool, 4> sharedFailed{};
+    std::array<bool, 4> refused{};
     TGLContextRecord* fullScreen = nullptr;
     int32_t lastSwapInterval = -1;
     int32_t swapIntervalChanges = 0;
@@ -61,6 +61,11 @@ void RequestProfile(TGLProfile profile) {
             return;
         case TGLProfile::ES:
             SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+            SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+            return;
+        case TGLProfile::ES2:
+            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
             SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
             SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
             return;

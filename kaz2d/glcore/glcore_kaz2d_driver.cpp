@@ -68,11 +68,21 @@ TGLCoreKaz2DDriver::TGLCoreKaz2DDriver(TGLProfile profile) : profile(profile) {
 Ref<TGLCoreKaz2DDriver> TGLCoreKaz2DDriver::ForProfile(TGLProfile profile) {
     static const Ref<TGLCoreKaz2DDriver> core = std::make_shared<TGLCoreKaz2DDriver>(TGLProfile::Core);
     static const Ref<TGLCoreKaz2DDriver> es = std::make_shared<TGLCoreKaz2DDriver>(TGLProfile::ES);
-    return profile == TGLProfile::ES ? es : core;
+    static const Ref<TGLCoreKaz2DDriver> es2 = std::make_shared<TGLCoreKaz2DDriver>(TGLProfile::ES2);
+    if (profile == TGLProfile::ES) return es;
+    return profile == TGLProfile::ES2 ? es2 : core;
 }
 
 std::u16string TGLCoreKaz2DDriver::ToString() const {
-    return profile == TGLProfile::ES ? u"OpenGL ES 3.0" : u"OpenGL 3.3 core";
+    switch (profile) {
+        case TGLProfile::ES: return u"OpenGL ES 3.0";
+        case TGLProfile::ES2: return u"OpenGL ES 2.0";
+        default: return u"OpenGL 3.3 core";
+    }
+}
+
+bool TGLCoreKaz2DDriver::TightRows() const {
+    return profile == TGLProfile::ES2;
 }
 
 std::vector<TGraphicsMode> TGLCoreKaz2DDriver::EnumerateModes() {
@@ -112,13 +122,16 @@ bool TGLCoreKaz2DDriver::PrepareObjects() {
     if (objectsTried) return program.name != 0;
     objectsTried = true;
     if (!LoadGLCoreFunctions()) return false;
+    // Core profiles draw nothing without a vertex array.
+    if (!TightRows() && !(GLCore().GenVertexArrays && GLCore().BindVertexArray)) return false;
     program = BuildGLCoreProgram(profile);
     if (program.name == 0) return false;
     GLCore().GenBuffers(1, &vertexBuffer);
     GLCore().GenBuffers(1, &indexBuffer);
     whiteTexture = NewNearestTexture();
     const std::array<uint8_t, 4> white{255, 255, 255, 255};
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, TightRows() ? GL_RGBA : GL_RGBA8, 1, 1, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, white.data());
     blitTexture = NewNearestTexture();
     return true;
 }
@@ -131,8 +144,10 @@ void TGLCoreKaz2DDriver::PrepareContext(TGLContextRecord& record, int32_t width,
     queuedTexture = 0;
     if (!PrepareObjects()) return;
     const TGLCoreFunctions& gl = GLCore();
-    if (record.vertexArray == 0) gl.GenVertexArrays(1, &record.vertexArray);
-    gl.BindVertexArray(record.vertexArray);
+    if (!TightRows()) {
+        if (record.vertexArray == 0) gl.GenVertexArrays(1, &record.vertexArray);
+        gl.BindVertexArray(record.vertexArray);
+    }
     gl.BindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
     gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
     SetVertexLayout();
@@ -200,7 +215,8 @@ Ref<TImageFrame> TGLCoreKaz2DDriver::MakeFrame(const Ref<TPixmap>& pixmap, int32
     (void)stopsAtExit;
     Ref<TImageFrame> frame;
     try {
-        frame = TGLCoreImageFrame::CreateFromPixmap(*this, pixmap, flags);
+        frame = TGLCoreImageFrame::CreateFromPixmap(
+            *this, pixmap, flags, TightRows() ? TTextureRows::Tight : TTextureRows::Strided);
     } catch (...) {
         lower->SwapSharedContext();
         throw;

@@ -22,8 +22,8 @@ struct TGLCoreVertex {
     std::array<uint8_t, 4> colour;
 };
 
-// The Kaz2D renderer on shaders and vertex buffers, over OpenGL 3.3 core or OpenGL ES 3.0
-// contexts of the OpenGL graphics driver. It draws what the fixed-function renderer draws, but
+// The Kaz2D renderer on shaders and vertex buffers, over OpenGL 3.3 core, OpenGL ES 3.0 or
+// OpenGL ES 2.0 contexts of the OpenGL graphics driver. It draws what the fixed-function renderer draws, but
 // queues its triangles, lines and points and sends consecutive ones that share a primitive and
 // texture in one draw call; any other state change, reading pixels, presenting and switching
 // contexts send the queue first. One instance per profile.
@@ -32,7 +32,7 @@ public:
     explicit TGLCoreKaz2DDriver(TGLProfile profile);
     static Ref<TGLCoreKaz2DDriver> ForProfile(TGLProfile profile);
 
-    // "OpenGL 3.3 core" or "OpenGL ES 3.0".
+    // "OpenGL 3.3 core", "OpenGL ES 3.0" or "OpenGL ES 2.0".
     std::u16string ToString() const override;
     TGLProfile Profile() const { return profile; }
 
@@ -80,6 +80,8 @@ private:
         bool operator==(const TScissor&) const = default;
     };
 
+    // OpenGL ES 2.0 takes pixels in tightly packed rows only, and unsized texture formats.
+    bool TightRows() const;
     bool PrepareObjects();
     void PrepareContext(TGLContextRecord& record, int32_t width, int32_t height);
     void SetScissor(const TScissor& scissor);

@@ -146,10 +146,9 @@ void TGLCoreKaz2DDriver::BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32
     SetScissor({});  // pixmaps are copied whatever the viewport
     glBindTexture(GL_TEXTURE_2D, blitTexture);
     boundTexture = blitTexture;
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, rgba->Pitch() / 4);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, rgba->Width(), rgba->Height(), 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, rgba->Pixels());
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    // The converted copy has tightly packed rows.
+    glTexImage2D(GL_TEXTURE_2D, 0, TightRows() ? GL_RGBA : GL_RGBA8, rgba->Width(), rgba->Height(),
+                 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba->Pixels());
     const float left = static_cast<float>(x);
     const float top = static_cast<float>(y);
     const float right = left + static_cast<float>(rgba->Width());
@@ -168,10 +167,9 @@ Ref<TPixmap> TGLCoreKaz2DDriver::ReadPixmap(int32_t x, int32_t y, int32_t width,
     Flush();
     Ref<TPixmap> pixmap = NewPixmap(width, height, FormatRGBA8888, 4);
     if (!pixmap || width == 0 || height == 0) return pixmap;
-    glPixelStorei(GL_PACK_ROW_LENGTH, pixmap->Pitch() / 4);
+    // A new RGBA pixmap has tightly packed rows.
     glReadPixels(x, CurrentHeight() - height - y, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
                  pixmap->Pixels());
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     return FlipVertical(pixmap);
 }
 

@@ -1,7 +1,8 @@
 // The real program on the test display, driven from outside by xdotool as a player would:
 // its window shows the board, a click marks a cell, Escape ends it with exit code 0. It plays
-// on each renderer: as the machine chooses, chosen through ZORVAK_RENDERER, and with core and
-// ES 3 contexts made unavailable (Mesa told to offer OpenGL 3.0 and ES 2.0 only).
+// on each renderer: as the machine chooses, chosen through ZORVAK_RENDERER, with only ES 2.0
+// contexts to be had, and with no core or ES contexts at all (Mesa told to offer OpenGL 3.0 and
+// ES 2.0, or 1.1, only).
 #include <gtest/gtest.h>
 // After GoogleTest, whose names the X headers' macros (None, Bool) would break.
 #include <X11/Xlib.h>
@@ -259,8 +260,11 @@ INSTANTIATE_TEST_SUITE_P(
         TEnvironment{"AsTheMachineChooses", {}, "OpenGL 3.3 core"},
         TEnvironment{"ShaderRenderer", {{"ZORVAK_RENDERER", "glcore"}}, "OpenGL 3.3 core"},
         TEnvironment{"FixedFunction", {{"ZORVAK_RENDERER", "opengl"}}, "OpenGL"},
-        TEnvironment{"WithoutCoreOrES3",
+        TEnvironment{"OnlyES2",
                      {{"MESA_GL_VERSION_OVERRIDE", "3.0"}, {"MESA_GLES_VERSION_OVERRIDE", "2.0"}},
+                     "OpenGL ES 2.0"},
+        TEnvironment{"WithoutCoreOrES",
+                     {{"MESA_GL_VERSION_OVERRIDE", "3.0"}, {"MESA_GLES_VERSION_OVERRIDE", "1.1"}},
                      "OpenGL"}),
     [](const auto& info) { return info.param.name; });
 
