@@ -9,6 +9,7 @@
 #include "kaz2d/glcore/glcore_image_frame.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_graphics.h"
+#include "kaz2d/kaz2d_module.h"
 
 namespace qrv {
 
@@ -158,12 +159,20 @@ void TGLCoreKaz2DDriver::PrepareContext(TGLContextRecord& record, int32_t width,
     gl.Uniform1f(program.alphaCut, -1.0f);
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_BLEND);
-    glViewport(0, 0, width, height);
+    anchor.AnchorViewport(width, height);
 }
 
 void TGLCoreKaz2DDriver::PresentBuffer(int32_t sync) {
     Flush();
     LowerFor(profile)->PresentBuffer(sync);
+    // The window may have been given another size since the last frame: a scissored drawing
+    // area then moves with the picture's top edge.
+    if (!anchor.FollowDrawable()) return;
+    // A rectangle no viewport gives, so that the viewport's is sent whatever it is.
+    scissor = {true, {0, 0, -1, -1}};
+    int32_t x = 0, y = 0, width = 0, height = 0;
+    GetViewportRect(x, y, width, height);
+    ApplyViewport(x, y, width, height);
 }
 
 void TGLCoreKaz2DDriver::Flush() {
@@ -281,7 +290,7 @@ void TGLCoreKaz2DDriver::ApplyViewport(int32_t x, int32_t y, int32_t width, int3
     TScissor wanted;
     if (x != 0 || y != 0 || width != CurrentWidth() || height != CurrentHeight()) {
         // A negative size would be a GL error that leaves the previous rectangle in force.
-        wanted = {true, {x, CurrentHeight() - y - height, std::max(width, 0), std::max(height, 0)}};
+        wanted = {true, {x, anchor.RowFromBottom(y, height), std::max(width, 0), std::max(height, 0)}};
     }
     SetScissor(wanted);
 }

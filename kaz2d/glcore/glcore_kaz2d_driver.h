@@ -7,6 +7,7 @@
 
 #include "kaz2d/gl/gl_context.h"
 #include "kaz2d/gl/gl_graphics_driver.h"
+#include "kaz2d/gl/gl_picture_anchor.h"
 #include "kaz2d/glcore/glcore_program.h"
 #include "kaz2d/kaz2d_driver.h"
 
@@ -74,6 +75,7 @@ public:
     int64_t DrawCallCount() const { return drawCalls; }
 
 private:
+    // The scissor rectangle the context has, in GL window rows.
     struct TScissor {
         bool enabled = false;
         std::array<int32_t, 4> box{};
@@ -105,6 +107,7 @@ private:
     int32_t blendMode = 0;  // 0: nothing cached
     uint32_t boundTexture = 0;
     TScissor scissor;
+    TGLPictureAnchor anchor;
     float lineWidth = 1.0f;
     std::array<uint8_t, 4> colour{};
     float ix = 1.0f;

@@ -168,7 +168,7 @@ Ref<TPixmap> TGLCoreKaz2DDriver::ReadPixmap(int32_t x, int32_t y, int32_t width,
     Ref<TPixmap> pixmap = NewPixmap(width, height, FormatRGBA8888, 4);
     if (!pixmap || width == 0 || height == 0) return pixmap;
     // A new RGBA pixmap has tightly packed rows.
-    glReadPixels(x, CurrentHeight() - height - y, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+    glReadPixels(x, anchor.RowFromBottom(y, height), width, height, GL_RGBA, GL_UNSIGNED_BYTE,
                  pixmap->Pixels());
     return FlipVertical(pixmap);
 }
