@@ -1,7 +1,7 @@
 #include "framework/framework.h"
 
 #include "core/runtime.h"
-#include "kaz2d/gl/gl_kaz2d_driver.h"
+#include "kaz2d/glcore/renderer_choice.h"
 #include "pixmap/freetype_font.h"
 #include "pixmap/pixmap_module.h"
 #include "stream/stream_module.h"
@@ -13,8 +13,9 @@ void InitFramework() {
     InitStreamModule();
     InitPixmapModule();
     InitFreeTypeModule();
-    // The graphics driver in use is the one whose module initialises last.
-    InitGLKaz2DModule();
+    // The fixed-function renderer first, then the shader renderer, which takes over where the
+    // machine can make its context (or as ZORVAK_RENDERER says).
+    InitGLCoreKaz2DModule();
 }
 
 }  // namespace qrv

@@ -7,9 +7,11 @@ namespace qrv {
 // title to the program's name), then initialises every module in dependency order: the stream
 // factories and embedded files, events, hooks, the SDL system driver and polled input, pixmaps
 // with the PNG and JPEG loaders, the FreeType font loader, the Kaz2D drawing layer with the
-// built-in font, and the OpenGL graphics driver and 2D renderer, which becomes the current
-// driver. Calling it again does nothing. Embedded files of the program itself are registered by
-// the function qrv_embed_files generates, before or after this call.
+// built-in font, the OpenGL graphics driver with its fixed-function 2D renderer, and the shader
+// renderer, which becomes the current driver where the machine can make its context (see
+// kaz2d/glcore/renderer_choice.h for the rule and the ways to choose). Calling it again does
+// nothing. Embedded files of the program itself are registered by the function
+// qrv_embed_files generates, before or after this call.
 void InitFramework();
 
 }  // namespace qrv

@@ -18,9 +18,9 @@ namespace {
 struct NativeState {
     std::list<std::unique_ptr<TGLContextRecord>> contexts;  // newest first
     TGLContextRecord* current = nullptr;
-    std::array<std::unique_ptr<TGLContextRecord>, 3> shared;  // one per profile
-    std::array<bool, 3> sharedFailed{};
-    std::array<bool, 3> refused{};
+    std::array<std::unique_ptr<TGLContextRecord>, 4> shared;  // one per profile
+    std::array<bool, 4> sharedFailed{};
+    std::array<bool, 4> refused{};
     TGLContextRecord* fullScreen = nullptr;
     int32_t lastSwapInterval = -1;
     int32_t swapIntervalChanges = 0;
@@ -40,7 +40,6 @@ size_t IndexOf(TGLProfile profile) {
 struct TDefaultVersion {
     int major = 0;
     int minor = 0;
-    int profileMask = 0;
 };
 
 const TDefaultVersion& DefaultVersion() {
@@ -48,7 +47,6 @@ const TDefaultVersion& DefaultVersion() {
         TDefaultVersion v;
         SDL_GL_GetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, &v.major);
         SDL_GL_GetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, &v.minor);
-        SDL_GL_GetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, &v.profileMask);
         return v;
     }();
     return version;
@@ -64,6 +62,11 @@ void RequestProfile(TGLProfile profile) {
             return;
         case TGLProfile::ES:
             SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+            SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+            return;
+        case TGLProfile::ES2:
+            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
             SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
             SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
             return;

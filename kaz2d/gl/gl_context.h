@@ -16,6 +16,7 @@ enum class TGLProfile : int32_t {
     Compatibility = 0,  // fixed function, as SDL's defaults give it
     Core = 1,           // OpenGL 3.3 core
     ES = 2,             // OpenGL ES 3.0
+    ES2 = 3,            // OpenGL ES 2.0
 };
 
 struct TGLContextRecord {

@@ -42,30 +42,39 @@ void SetTextureFilters(int32_t flags) {
 }
 
 // Storage for level 0 at tw x th and, when mipmapped, every level down to 1 x 1.
-void AllocateLevels(int32_t tw, int32_t th, bool mipmapped) {
+void AllocateLevels(int32_t tw, int32_t th, bool mipmapped, TTextureRows rows) {
+    const GLint internalFormat = rows == TTextureRows::Tight ? GL_RGBA : GL_RGBA8;
     for (GLint level = 0;; ++level) {
-        glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        glTexImage2D(GL_TEXTURE_2D, level, internalFormat, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     nullptr);
         if (!mipmapped || (tw == 1 && th == 1)) return;
         tw = std::max(tw / 2, 1);
         th = std::max(th / 2, 1);
     }
 }
 
-void UploadLevels(Ref<TPixmap> pixmap, bool mipmapped) {
+void UploadLevels(Ref<TPixmap> pixmap, bool mipmapped, TTextureRows rows) {
+    const bool tight = rows == TTextureRows::Tight;
     for (GLint level = 0; pixmap; ++level) {
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, pixmap->Pitch() / BytesPerPixel(pixmap->Format()));
+        if (!tight) {
+            glPixelStorei(GL_UNPACK_ROW_LENGTH, pixmap->Pitch() / BytesPerPixel(pixmap->Format()));
+        } else if (pixmap->Pitch() != pixmap->Width() * 4) {
+            pixmap = pixmap->ConvertedTo(FormatRGBA8888);  // a tightly packed copy
+            if (!pixmap) break;
+        }
         glTexSubImage2D(GL_TEXTURE_2D, level, 0, 0, pixmap->Width(), pixmap->Height(), GL_RGBA,
                         GL_UNSIGNED_BYTE, pixmap->Pixels());
         if (!mipmapped || (pixmap->Width() == 1 && pixmap->Height() == 1)) break;
         pixmap = ResampleBilinear(pixmap, std::max(pixmap->Width() / 2, 1),
                                   std::max(pixmap->Height() / 2, 1));
     }
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    if (!tight) glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
 }
 
 }  // namespace
 
-TFrameTexture MakeFrameTexture(Ref<TPixmap> pixmap, int32_t flags, TTextureSizeFit fit) {
+TFrameTexture MakeFrameTexture(Ref<TPixmap> pixmap, int32_t flags, TTextureSizeFit fit,
+                               TTextureRows rows) {
     if (!pixmap || pixmap->Width() <= 0 || pixmap->Height() <= 0) return {};
     int32_t tw = pixmap->Width();
     int32_t th = pixmap->Height();
@@ -85,8 +94,8 @@ TFrameTexture MakeFrameTexture(Ref<TPixmap> pixmap, int32_t flags, TTextureSizeF
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
     SetTextureFilters(flags);
-    AllocateLevels(tw, th, mipmapped);
-    UploadLevels(pixmap, mipmapped);
+    AllocateLevels(tw, th, mipmapped, rows);
+    UploadLevels(pixmap, mipmapped, rows);
     return {name, static_cast<float>(w) / static_cast<float>(tw),
             static_cast<float>(h) / static_cast<float>(th)};
 }

@@ -16,11 +16,16 @@ struct TFrameTexture {
 // Raises both sides of a texture to powers of two and shrinks them until the driver takes them.
 using TTextureSizeFit = void (*)(int32_t& width, int32_t& height);
 
+// How pixels reach a texture: with a row length and a sized internal format, or, where OpenGL
+// ES 2.0 has neither, in tightly packed rows and the unsized format.
+enum class TTextureRows { Strided, Tight };
+
 // A texture of the pixmap made in the context that is current, bound when it returns: sides
 // fitted by fit (the pixmap shrunk bilinearly when the driver takes no texture that large),
 // the pixmap's last column and row repeated once into the padding, filtering and mipmaps as
 // the image flags ask. Both OpenGL renderers make their frames with it.
 [[nodiscard]] TFrameTexture MakeFrameTexture(Ref<TPixmap> pixmap, int32_t flags,
-                                             TTextureSizeFit fit);
+                                             TTextureSizeFit fit,
+                                             TTextureRows rows = TTextureRows::Strided);
 
 }  // namespace qrv

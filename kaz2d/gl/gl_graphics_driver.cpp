@@ -36,10 +36,11 @@ Ref<TGLGraphicsDriver> TGLGraphicsDriver::Instance() {
 }
 
 Ref<TGLGraphicsDriver> TGLGraphicsDriver::ForProfile(TGLProfile profile) {
-    static const std::array<Ref<TGLGraphicsDriver>, 3> instances{
+    static const std::array<Ref<TGLGraphicsDriver>, 4> instances{
         std::make_shared<TGLGraphicsDriver>(TGLProfile::Compatibility),
         std::make_shared<TGLGraphicsDriver>(TGLProfile::Core),
-        std::make_shared<TGLGraphicsDriver>(TGLProfile::ES)};
+        std::make_shared<TGLGraphicsDriver>(TGLProfile::ES),
+        std::make_shared<TGLGraphicsDriver>(TGLProfile::ES2)};
     return instances[static_cast<size_t>(profile)];
 }
 

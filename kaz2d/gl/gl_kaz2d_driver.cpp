@@ -9,6 +9,7 @@
 
 #include "kaz2d/gl/gl_graphics_driver.h"
 #include "kaz2d/gl/gl_image_frame.h"
+#include "kaz2d/gl/gl_picture_anchor.h"
 #include "kaz2d/gl/gl_render_state.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_graphics.h"
@@ -60,54 +61,15 @@ private:
     int32_t remembered;
 };
 
-// The drawable's height as the viewport was last anchored to it.
-int32_t anchoredDrawableHeight = 0;
-
-int32_t DrawableHeight() {
-    int32_t width = 0;
-    int32_t height = 0;
-    return CurrentGLDrawableSize(width, height) ? height : CurrentHeight();
-}
-
-// GL counts window rows from the bottom; the context's picture is anchored to the top left of
-// the drawable, so that it stays where the pointer's window positions say even when a window
-// manager forces the window to another size. The row of the picture's bottom edge.
-int32_t PictureBottomRow() {
-    return anchoredDrawableHeight - CurrentHeight();
-}
-
-void AnchorViewport(int32_t width, int32_t height) {
-    anchoredDrawableHeight = DrawableHeight();
-    glViewport(0, PictureBottomRow(), width, height);
-}
+// Where the current context's picture sits in its drawable.
+TGLPictureAnchor anchor;
 
 void SetProjection(int32_t width, int32_t height) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0, width, height, 0, -1, 1);
     glMatrixMode(GL_MODELVIEW);
-    AnchorViewport(width, height);
-}
-
-// Clears what lies right of and below the picture when the drawable is larger than it; gives
-// whether it did, leaving the scissor rectangle changed.
-bool ClearOutsidePicture() {
-    int32_t drawableWidth = 0;
-    int32_t drawableHeight = 0;
-    if (!CurrentGLDrawableSize(drawableWidth, drawableHeight)) return false;
-    const int32_t width = CurrentWidth();
-    const int32_t bottom = PictureBottomRow();
-    if (drawableWidth <= width && bottom <= 0) return false;
-    glEnable(GL_SCISSOR_TEST);
-    if (drawableWidth > width) {
-        glScissor(width, 0, drawableWidth - width, drawableHeight);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-    if (bottom > 0) {
-        glScissor(0, 0, drawableWidth, bottom);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-    return true;
+    anchor.AnchorViewport(width, height);
 }
 
 }  // namespace
@@ -153,12 +115,9 @@ void TGLKaz2DDriver::MakeCurrent(const Ref<TGraphics>& graphics) {
 
 void TGLKaz2DDriver::PresentBuffer(int32_t sync) {
     Lower()->PresentBuffer(sync);
-    // The window may have been given another size since the last frame: the viewport and a
-    // scissored drawing area then move with the top edge.
-    const bool moved = DrawableHeight() != anchoredDrawableHeight;
-    if (moved) AnchorViewport(CurrentWidth(), CurrentHeight());
-    const bool scissorChanged = ClearOutsidePicture();
-    if (!moved && !scissorChanged) return;
+    // The window may have been given another size since the last frame: a scissored drawing
+    // area then moves with the picture's top edge.
+    if (!anchor.FollowDrawable()) return;
     int32_t x = 0, y = 0, width = 0, height = 0;
     GetViewportRect(x, y, width, height);
     ApplyViewport(x, y, width, height);
@@ -231,7 +190,7 @@ void TGLKaz2DDriver::ApplyViewport(int32_t x, int32_t y, int32_t width, int32_t 
     }
     glEnable(GL_SCISSOR_TEST);
     // A negative size would be a GL error that leaves the previous rectangle in force.
-    glScissor(x, anchoredDrawableHeight - y - height, std::max(width, 0), std::max(height, 0));
+    glScissor(x, anchor.RowFromBottom(y, height), std::max(width, 0), std::max(height, 0));
 }
 
 void TGLKaz2DDriver::ApplyTransform(float ix, float iy, float jx, float jy) {
@@ -332,7 +291,7 @@ Ref<TPixmap> TGLKaz2DDriver::ReadPixmap(int32_t x, int32_t y, int32_t width, int
     Ref<TPixmap> pixmap = NewPixmap(width, height, FormatRGBA8888, 4);
     if (!pixmap || width == 0 || height == 0) return pixmap;
     glPixelStorei(GL_PACK_ROW_LENGTH, pixmap->Pitch() / 4);
-    glReadPixels(x, anchoredDrawableHeight - height - y, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+    glReadPixels(x, anchor.RowFromBottom(y, height), width, height, GL_RGBA, GL_UNSIGNED_BYTE,
                  pixmap->Pixels());
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     return FlipVertical(pixmap);

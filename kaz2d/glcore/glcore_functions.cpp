@@ -17,9 +17,7 @@ bool Look(T& slot, const char* name) {
 bool LookEverything() {
     TGLCoreFunctions& f = functions;
     return Look(f.GenBuffers, "glGenBuffers") && Look(f.BindBuffer, "glBindBuffer") &&
-           Look(f.BufferData, "glBufferData") && Look(f.GenVertexArrays, "glGenVertexArrays") &&
-           Look(f.BindVertexArray, "glBindVertexArray") &&
-           Look(f.VertexAttribPointer, "glVertexAttribPointer") &&
+           Look(f.BufferData, "glBufferData") && Look(f.VertexAttribPointer, "glVertexAttribPointer") &&
            Look(f.EnableVertexAttribArray, "glEnableVertexAttribArray") &&
            Look(f.CreateShader, "glCreateShader") && Look(f.ShaderSource, "glShaderSource") &&
            Look(f.CompileShader, "glCompileShader") && Look(f.GetShaderiv, "glGetShaderiv") &&
@@ -36,7 +34,12 @@ bool LookEverything() {
 }  // namespace
 
 bool LoadGLCoreFunctions() {
-    static const bool loaded = LookEverything();
+    static const bool loaded = [] {
+        // Vertex arrays are missing from OpenGL ES 2.0, which does without them.
+        Look(functions.GenVertexArrays, "glGenVertexArrays");
+        Look(functions.BindVertexArray, "glBindVertexArray");
+        return LookEverything();
+    }();
     return loaded;
 }
 

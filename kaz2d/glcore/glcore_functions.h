@@ -32,7 +32,8 @@ struct TGLCoreFunctions {
     PFNGLUNIFORMMATRIX4FVPROC UniformMatrix4fv = nullptr;
 };
 
-// Looks the entry points up once (a context must exist); false when one is missing.
+// Looks the entry points up once (a context must exist); false when one is missing. The vertex
+// array functions may be missing (nullptr) where only OpenGL ES 2.0 is offered.
 [[nodiscard]] bool LoadGLCoreFunctions();
 const TGLCoreFunctions& GLCore();
 

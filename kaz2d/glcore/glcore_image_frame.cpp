@@ -31,8 +31,10 @@ void TGLCoreImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, f
 }
 
 Ref<TGLCoreImageFrame> TGLCoreImageFrame::CreateFromPixmap(TGLCoreKaz2DDriver& driver,
-                                                           Ref<TPixmap> pixmap, int32_t flags) {
-    const TFrameTexture made = MakeFrameTexture(std::move(pixmap), flags, FitTextureSizeToLimit);
+                                                           Ref<TPixmap> pixmap, int32_t flags,
+                                                           TTextureRows rows) {
+    const TFrameTexture made =
+        MakeFrameTexture(std::move(pixmap), flags, FitTextureSizeToLimit, rows);
     if (made.name == 0) return nullptr;
     return std::make_shared<TGLCoreImageFrame>(driver, made.name, made.s1, made.t1,
                                                contextGeneration);

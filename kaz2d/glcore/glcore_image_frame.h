@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "kaz2d/gl/gl_frame_texture.h"
 #include "kaz2d/image_frame.h"
 #include "pixmap/pixmap.h"
 
@@ -26,7 +27,7 @@ public:
     // "Unable to calculate tex size" when the driver takes no texture at all.
     [[nodiscard]] static Ref<TGLCoreImageFrame> CreateFromPixmap(TGLCoreKaz2DDriver& driver,
                                                                  Ref<TPixmap> pixmap,
-                                                                 int32_t flags);
+                                                                 int32_t flags, TTextureRows rows);
 
     uint32_t Texture() const { return texture; }
     float S1() const { return s1; }

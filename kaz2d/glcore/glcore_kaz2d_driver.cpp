@@ -9,13 +9,15 @@
 #include "kaz2d/glcore/glcore_image_frame.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_graphics.h"
+#include "kaz2d/kaz2d_module.h"
 
 namespace qrv {
 
 namespace {
 
-// Vertices the queue holds before it is sent anyway; it grows only for a larger single shape.
-constexpr size_t kQueueCapacity = 6 * 16384;
+// Vertices the queue holds before it is sent anyway: as many as 16-bit indices can reach.
+constexpr size_t kQueueVertices = 65536;
+constexpr size_t kQueueIndices = kQueueVertices / 4 * 6;
 
 uint8_t ClampedByte(int32_t value) {
     return static_cast<uint8_t>(std::clamp(value, 0, 255));
@@ -60,17 +62,28 @@ uint32_t NewNearestTexture() {
 }  // namespace
 
 TGLCoreKaz2DDriver::TGLCoreKaz2DDriver(TGLProfile profile) : profile(profile) {
-    queued.reserve(kQueueCapacity);
+    queued.reserve(kQueueVertices);
+    queuedIndices.reserve(kQueueIndices);
 }
 
 Ref<TGLCoreKaz2DDriver> TGLCoreKaz2DDriver::ForProfile(TGLProfile profile) {
     static const Ref<TGLCoreKaz2DDriver> core = std::make_shared<TGLCoreKaz2DDriver>(TGLProfile::Core);
     static const Ref<TGLCoreKaz2DDriver> es = std::make_shared<TGLCoreKaz2DDriver>(TGLProfile::ES);
-    return profile == TGLProfile::ES ? es : core;
+    static const Ref<TGLCoreKaz2DDriver> es2 = std::make_shared<TGLCoreKaz2DDriver>(TGLProfile::ES2);
+    if (profile == TGLProfile::ES) return es;
+    return profile == TGLProfile::ES2 ? es2 : core;
 }
 
 std::u16string TGLCoreKaz2DDriver::ToString() const {
-    return profile == TGLProfile::ES ? u"OpenGL ES 3.0" : u"OpenGL 3.3 core";
+    switch (profile) {
+        case TGLProfile::ES: return u"OpenGL ES 3.0";
+        case TGLProfile::ES2: return u"OpenGL ES 2.0";
+        default: return u"OpenGL 3.3 core";
+    }
+}
+
+bool TGLCoreKaz2DDriver::TightRows() const {
+    return profile == TGLProfile::ES2;
 }
 
 std::vector<TGraphicsMode> TGLCoreKaz2DDriver::EnumerateModes() {
@@ -110,12 +123,16 @@ bool TGLCoreKaz2DDriver::PrepareObjects() {
     if (objectsTried) return program.name != 0;
     objectsTried = true;
     if (!LoadGLCoreFunctions()) return false;
+    // Core profiles draw nothing without a vertex array.
+    if (!TightRows() && !(GLCore().GenVertexArrays && GLCore().BindVertexArray)) return false;
     program = BuildGLCoreProgram(profile);
     if (program.name == 0) return false;
     GLCore().GenBuffers(1, &vertexBuffer);
+    GLCore().GenBuffers(1, &indexBuffer);
     whiteTexture = NewNearestTexture();
     const std::array<uint8_t, 4> white{255, 255, 255, 255};
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, TightRows() ? GL_RGBA : GL_RGBA8, 1, 1, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, white.data());
     blitTexture = NewNearestTexture();
     return true;
 }
@@ -128,9 +145,12 @@ void TGLCoreKaz2DDriver::PrepareContext(TGLContextRecord& record, int32_t width,
     queuedTexture = 0;
     if (!PrepareObjects()) return;
     const TGLCoreFunctions& gl = GLCore();
-    if (record.vertexArray == 0) gl.GenVertexArrays(1, &record.vertexArray);
-    gl.BindVertexArray(record.vertexArray);
+    if (!TightRows()) {
+        if (record.vertexArray == 0) gl.GenVertexArrays(1, &record.vertexArray);
+        gl.BindVertexArray(record.vertexArray);
+    }
     gl.BindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
     SetVertexLayout();
     gl.UseProgram(program.name);
     const std::array<float, 16> projection = PixelProjection(width, height);
@@ -139,12 +159,20 @@ void TGLCoreKaz2DDriver::PrepareContext(TGLContextRecord& record, int32_t width,
     gl.Uniform1f(program.alphaCut, -1.0f);
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_BLEND);
-    glViewport(0, 0, width, height);
+    anchor.AnchorViewport(width, height);
 }
 
 void TGLCoreKaz2DDriver::PresentBuffer(int32_t sync) {
     Flush();
     LowerFor(profile)->PresentBuffer(sync);
+    // The window may have been given another size since the last frame: a scissored drawing
+    // area then moves with the picture's top edge.
+    if (!anchor.FollowDrawable()) return;
+    // A rectangle no viewport gives, so that the viewport's is sent whatever it is.
+    scissor = {true, {0, 0, -1, -1}};
+    int32_t x = 0, y = 0, width = 0, height = 0;
+    GetViewportRect(x, y, width, height);
+    ApplyViewport(x, y, width, height);
 }
 
 void TGLCoreKaz2DDriver::Flush() {
@@ -153,6 +181,7 @@ void TGLCoreKaz2DDriver::Flush() {
     // Queued for a context that has gone: nothing to draw into.
     if (!current || current->profile != profile || program.name == 0) {
         queued.clear();
+        queuedIndices.clear();
         return;
     }
     if (queuedTexture != boundTexture) {
@@ -162,20 +191,29 @@ void TGLCoreKaz2DDriver::Flush() {
     const TGLCoreFunctions& gl = GLCore();
     gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(queued.size() * sizeof(TGLCoreVertex)),
                   queued.data(), GL_STREAM_DRAW);
-    glDrawArrays(queuedMode, 0, static_cast<GLsizei>(queued.size()));
+    gl.BufferData(GL_ELEMENT_ARRAY_BUFFER,
+                  static_cast<GLsizeiptr>(queuedIndices.size() * sizeof(uint16_t)),
+                  queuedIndices.data(), GL_STREAM_DRAW);
+    glDrawElements(queuedMode, static_cast<GLsizei>(queuedIndices.size()), GL_UNSIGNED_SHORT,
+                   nullptr);
     ++drawCalls;
     queued.clear();
+    queuedIndices.clear();
 }
 
-void TGLCoreKaz2DDriver::Queue(uint32_t mode, uint32_t texture, const TGLCoreVertex* first,
-                               size_t count) {
+void TGLCoreKaz2DDriver::Queue(uint32_t mode, uint32_t texture,
+                               std::span<const TGLCoreVertex> vertices,
+                               std::span<const uint16_t> indices) {
     if (mode != queuedMode || texture != queuedTexture ||
-        queued.size() + count > std::max(queued.capacity(), kQueueCapacity)) {
+        queued.size() + vertices.size() > kQueueVertices ||
+        queuedIndices.size() + indices.size() > std::max(queuedIndices.capacity(), kQueueIndices)) {
         Flush();
         queuedMode = mode;
         queuedTexture = texture;
     }
-    queued.insert(queued.end(), first, first + count);
+    const auto base = static_cast<uint16_t>(queued.size());
+    queued.insert(queued.end(), vertices.begin(), vertices.end());
+    for (const uint16_t index : indices) queuedIndices.push_back(static_cast<uint16_t>(base + index));
 }
 
 Ref<TImageFrame> TGLCoreKaz2DDriver::MakeFrame(const Ref<TPixmap>& pixmap, int32_t flags) {
@@ -186,7 +224,8 @@ Ref<TImageFrame> TGLCoreKaz2DDriver::MakeFrame(const Ref<TPixmap>& pixmap, int32
     (void)stopsAtExit;
     Ref<TImageFrame> frame;
     try {
-        frame = TGLCoreImageFrame::CreateFromPixmap(*this, pixmap, flags);
+        frame = TGLCoreImageFrame::CreateFromPixmap(
+            *this, pixmap, flags, TightRows() ? TTextureRows::Tight : TTextureRows::Strided);
     } catch (...) {
         lower->SwapSharedContext();
         throw;
@@ -251,7 +290,7 @@ void TGLCoreKaz2DDriver::ApplyViewport(int32_t x, int32_t y, int32_t width, int3
     TScissor wanted;
     if (x != 0 || y != 0 || width != CurrentWidth() || height != CurrentHeight()) {
         // A negative size would be a GL error that leaves the previous rectangle in force.
-        wanted = {true, {x, CurrentHeight() - y - height, std::max(width, 0), std::max(height, 0)}};
+        wanted = {true, {x, anchor.RowFromBottom(y, height), std::max(width, 0), std::max(height, 0)}};
     }
     SetScissor(wanted);
 }

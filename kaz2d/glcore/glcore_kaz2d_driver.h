@@ -2,10 +2,12 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "kaz2d/gl/gl_context.h"
 #include "kaz2d/gl/gl_graphics_driver.h"
+#include "kaz2d/gl/gl_picture_anchor.h"
 #include "kaz2d/glcore/glcore_program.h"
 #include "kaz2d/kaz2d_driver.h"
 
@@ -21,8 +23,8 @@ struct TGLCoreVertex {
     std::array<uint8_t, 4> colour;
 };
 
-// The Kaz2D renderer on shaders and vertex buffers, over OpenGL 3.3 core or OpenGL ES 3.0
-// contexts of the OpenGL graphics driver. It draws what the fixed-function renderer draws, but
+// The Kaz2D renderer on shaders and vertex buffers, over OpenGL 3.3 core, OpenGL ES 3.0 or
+// OpenGL ES 2.0 contexts of the OpenGL graphics driver. It draws what the fixed-function renderer draws, but
 // queues its triangles, lines and points and sends consecutive ones that share a primitive and
 // texture in one draw call; any other state change, reading pixels, presenting and switching
 // contexts send the queue first. One instance per profile.
@@ -31,7 +33,7 @@ public:
     explicit TGLCoreKaz2DDriver(TGLProfile profile);
     static Ref<TGLCoreKaz2DDriver> ForProfile(TGLProfile profile);
 
-    // "OpenGL 3.3 core" or "OpenGL ES 3.0".
+    // "OpenGL 3.3 core", "OpenGL ES 3.0" or "OpenGL ES 2.0".
     std::u16string ToString() const override;
     TGLProfile Profile() const { return profile; }
 
@@ -73,19 +75,24 @@ public:
     int64_t DrawCallCount() const { return drawCalls; }
 
 private:
+    // The scissor rectangle the context has, in GL window rows.
     struct TScissor {
         bool enabled = false;
         std::array<int32_t, 4> box{};
         bool operator==(const TScissor&) const = default;
     };
 
+    // OpenGL ES 2.0 takes pixels in tightly packed rows only, and unsized texture formats.
+    bool TightRows() const;
     bool PrepareObjects();
     void PrepareContext(TGLContextRecord& record, int32_t width, int32_t height);
     void SetScissor(const TScissor& scissor);
     TGLCoreVertex Mapped(float lx, float ly, float tx, float ty) const;
     TGLCoreVertex Plain(float x, float y) const;
-    void Queue(uint32_t mode, uint32_t texture, const TGLCoreVertex* first, size_t count);
-    // Queues the triangles of a convex fan around the scratch vertices' first one.
+    // Queues vertices and the indices (into those vertices) that make the shape of them.
+    void Queue(uint32_t mode, uint32_t texture, std::span<const TGLCoreVertex> vertices,
+               std::span<const uint16_t> indices);
+    // Queues the triangles of a fan around the scratch vertices' first one.
     void QueueScratchFan();
     void QueueWideLine(float x0, float y0, float x1, float y1);
 
@@ -93,12 +100,14 @@ private:
     bool objectsTried = false;
     TGLCoreProgram program;
     uint32_t vertexBuffer = 0;
+    uint32_t indexBuffer = 0;
     uint32_t whiteTexture = 0;
     uint32_t blitTexture = 0;
 
     int32_t blendMode = 0;  // 0: nothing cached
     uint32_t boundTexture = 0;
     TScissor scissor;
+    TGLPictureAnchor anchor;
     float lineWidth = 1.0f;
     std::array<uint8_t, 4> colour{};
     float ix = 1.0f;
@@ -109,7 +118,9 @@ private:
     uint32_t queuedMode = 0;
     uint32_t queuedTexture = 0;
     std::vector<TGLCoreVertex> queued;
+    std::vector<uint16_t> queuedIndices;
     std::vector<TGLCoreVertex> scratch;
+    std::vector<uint16_t> scratchIndices;
     int64_t drawCalls = 0;
 };
 

@@ -14,6 +14,14 @@
 
 namespace qrv {
 
+namespace {
+constexpr std::array<uint16_t, 6> kQuadIndices{0, 1, 2, 0, 2, 3};
+constexpr std::array<uint16_t, 2> kLineIndices{0, 1};
+constexpr std::array<uint16_t, 1> kPointIndex{0};
+// Fans with more vertices than one draw call can index are queued triangle by triangle.
+constexpr size_t kLargestIndexedFan = 65536;
+}  // namespace
+
 TGLCoreVertex TGLCoreKaz2DDriver::Mapped(float lx, float ly, float tx, float ty) const {
     return {lx * ix + ly * iy + tx, lx * jx + ly * jy + ty, 0.0f, 0.0f, colour};
 }
@@ -24,7 +32,7 @@ TGLCoreVertex TGLCoreKaz2DDriver::Plain(float x, float y) const {
 
 void TGLCoreKaz2DDriver::PlotPixel(float x, float y) {
     const TGLCoreVertex point = Plain(x + 0.5f, y + 0.5f);
-    Queue(GL_POINTS, whiteTexture, &point, 1);
+    Queue(GL_POINTS, whiteTexture, {&point, 1}, kPointIndex);
 }
 
 void TGLCoreKaz2DDriver::StrokeLine(float x0, float y0, float x1, float y1, float tx, float ty) {
@@ -32,7 +40,7 @@ void TGLCoreKaz2DDriver::StrokeLine(float x0, float y0, float x1, float y1, floa
                                             Mapped(x1, y1, tx + 0.5f, ty + 0.5f)};
     // Lines of width 1 are drawn natively, exactly as fixed function draws them.
     if (!(std::lround(lineWidth) > 1)) {
-        Queue(GL_LINES, whiteTexture, ends.data(), ends.size());
+        Queue(GL_LINES, whiteTexture, ends, kLineIndices);
         return;
     }
     QueueWideLine(ends[0].x, ends[0].y, ends[1].x, ends[1].y);
@@ -69,34 +77,39 @@ void TGLCoreKaz2DDriver::QueueWideLine(float x0, float y0, float x1, float y1) {
 }
 
 void TGLCoreKaz2DDriver::QueueScratchFan() {
-    for (size_t i = 1; i + 1 < scratch.size(); ++i) {
-        const std::array<TGLCoreVertex, 3> triangle{scratch[0], scratch[i], scratch[i + 1]};
-        Queue(GL_TRIANGLES, whiteTexture, triangle.data(), triangle.size());
+    if (scratch.size() > kLargestIndexedFan) {
+        constexpr std::array<uint16_t, 3> kTriangle{0, 1, 2};
+        for (size_t i = 1; i + 1 < scratch.size(); ++i) {
+            const std::array<TGLCoreVertex, 3> triangle{scratch[0], scratch[i], scratch[i + 1]};
+            Queue(GL_TRIANGLES, whiteTexture, triangle, kTriangle);
+        }
+        return;
     }
+    scratchIndices.clear();
+    for (size_t i = 1; i + 1 < scratch.size(); ++i) {
+        scratchIndices.push_back(0);
+        scratchIndices.push_back(static_cast<uint16_t>(i));
+        scratchIndices.push_back(static_cast<uint16_t>(i + 1));
+    }
+    Queue(GL_TRIANGLES, whiteTexture, scratch, scratchIndices);
 }
 
 void TGLCoreKaz2DDriver::FillQuad(float x0, float y0, float x1, float y1, float tx, float ty) {
-    const TGLCoreVertex a = Mapped(x0, y0, tx, ty);
-    const TGLCoreVertex b = Mapped(x1, y0, tx, ty);
-    const TGLCoreVertex c = Mapped(x1, y1, tx, ty);
-    const TGLCoreVertex d = Mapped(x0, y1, tx, ty);
-    const std::array<TGLCoreVertex, 6> triangles{a, b, c, a, c, d};
-    Queue(GL_TRIANGLES, whiteTexture, triangles.data(), triangles.size());
+    const std::array<TGLCoreVertex, 4> corners{Mapped(x0, y0, tx, ty), Mapped(x1, y0, tx, ty),
+                                               Mapped(x1, y1, tx, ty), Mapped(x0, y1, tx, ty)};
+    Queue(GL_TRIANGLES, whiteTexture, corners, kQuadIndices);
 }
 
 void TGLCoreKaz2DDriver::QueueTexturedQuad(uint32_t texture, float s0, float t0, float s1,
                                            float t1, float x0, float y0, float x1, float y1,
                                            float tx, float ty) {
-    TGLCoreVertex a = Mapped(x0, y0, tx, ty);
-    TGLCoreVertex b = Mapped(x1, y0, tx, ty);
-    TGLCoreVertex c = Mapped(x1, y1, tx, ty);
-    TGLCoreVertex d = Mapped(x0, y1, tx, ty);
-    a.s = s0, a.t = t0;
-    b.s = s1, b.t = t0;
-    c.s = s1, c.t = t1;
-    d.s = s0, d.t = t1;
-    const std::array<TGLCoreVertex, 6> triangles{a, b, c, a, c, d};
-    Queue(GL_TRIANGLES, texture, triangles.data(), triangles.size());
+    std::array<TGLCoreVertex, 4> corners{Mapped(x0, y0, tx, ty), Mapped(x1, y0, tx, ty),
+                                         Mapped(x1, y1, tx, ty), Mapped(x0, y1, tx, ty)};
+    corners[0].s = s0, corners[0].t = t0;
+    corners[1].s = s1, corners[1].t = t0;
+    corners[2].s = s1, corners[2].t = t1;
+    corners[3].s = s0, corners[3].t = t1;
+    Queue(GL_TRIANGLES, texture, corners, kQuadIndices);
 }
 
 void TGLCoreKaz2DDriver::FillOval(float x0, float y0, float x1, float y1, float tx, float ty) {
@@ -133,20 +146,18 @@ void TGLCoreKaz2DDriver::BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32
     SetScissor({});  // pixmaps are copied whatever the viewport
     glBindTexture(GL_TEXTURE_2D, blitTexture);
     boundTexture = blitTexture;
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, rgba->Pitch() / 4);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, rgba->Width(), rgba->Height(), 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, rgba->Pixels());
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    // The converted copy has tightly packed rows.
+    glTexImage2D(GL_TEXTURE_2D, 0, TightRows() ? GL_RGBA : GL_RGBA8, rgba->Width(), rgba->Height(),
+                 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba->Pixels());
     const float left = static_cast<float>(x);
     const float top = static_cast<float>(y);
     const float right = left + static_cast<float>(rgba->Width());
     const float bottom = top + static_cast<float>(rgba->Height());
     const std::array<uint8_t, 4> opaque{255, 255, 255, 255};
-    const std::array<TGLCoreVertex, 6> quad{
-        TGLCoreVertex{left, top, 0, 0, opaque},     {right, top, 1, 0, opaque},
-        {right, bottom, 1, 1, opaque},              {left, top, 0, 0, opaque},
-        {right, bottom, 1, 1, opaque},              {left, bottom, 0, 1, opaque}};
-    Queue(GL_TRIANGLES, blitTexture, quad.data(), quad.size());
+    const std::array<TGLCoreVertex, 4> corners{
+        TGLCoreVertex{left, top, 0, 0, opaque}, {right, top, 1, 0, opaque},
+        {right, bottom, 1, 1, opaque}, {left, bottom, 0, 1, opaque}};
+    Queue(GL_TRIANGLES, blitTexture, corners, kQuadIndices);
     Flush();
     SetScissor(scissored);
     ApplyBlend(remembered);
@@ -156,10 +167,9 @@ Ref<TPixmap> TGLCoreKaz2DDriver::ReadPixmap(int32_t x, int32_t y, int32_t width,
     Flush();
     Ref<TPixmap> pixmap = NewPixmap(width, height, FormatRGBA8888, 4);
     if (!pixmap || width == 0 || height == 0) return pixmap;
-    glPixelStorei(GL_PACK_ROW_LENGTH, pixmap->Pitch() / 4);
-    glReadPixels(x, CurrentHeight() - height - y, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+    // A new RGBA pixmap has tightly packed rows.
+    glReadPixels(x, anchor.RowFromBottom(y, height), width, height, GL_RGBA, GL_UNSIGNED_BYTE,
                  pixmap->Pixels());
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     return FlipVertical(pixmap);
 }
 

@@ -7,13 +7,15 @@ namespace qrv {
 
 namespace {
 
+// Written for every shading language the profiles offer; the preambles below say what
+// ATTRIBUTE, VARYING, SAMPLE and FRAGMENT are in each.
 const char* const kVertexShader = R"(
 uniform mat4 projection;
-in vec2 position;
-in vec2 texCoord;
-in vec4 colour;
-out vec2 uv;
-out vec4 tint;
+ATTRIBUTE vec2 position;
+ATTRIBUTE vec2 texCoord;
+ATTRIBUTE vec4 colour;
+VARYING vec2 uv;
+VARYING vec4 tint;
 void main() {
     uv = texCoord;
     tint = colour;
@@ -26,26 +28,39 @@ void main() {
 const char* const kFragmentShader = R"(
 uniform sampler2D image;
 uniform float alphaCut;
-in vec2 uv;
-in vec4 tint;
-out vec4 fragment;
+VARYING vec2 uv;
+VARYING vec4 tint;
 void main() {
-    vec4 colour = texture(image, uv) * tint;
+    vec4 colour = SAMPLE(image, uv) * tint;
     if (colour.a < alphaCut) discard;
-    fragment = colour;
+    FRAGMENT = colour;
 }
 )";
 
-const char* Preamble(TGLProfile profile) {
-    return profile == TGLProfile::ES ? "#version 300 es\nprecision highp float;\n"
-                                     : "#version 330 core\n";
+const char* Version(TGLProfile profile) {
+    switch (profile) {
+        case TGLProfile::ES: return "#version 300 es\nprecision highp float;\n";
+        case TGLProfile::ES2: return "#version 100\n";
+        default: return "#version 330 core\n";
+    }
+}
+
+const char* Dialect(GLenum kind, TGLProfile profile) {
+    if (profile == TGLProfile::ES2) {
+        if (kind == GL_VERTEX_SHADER) return "#define ATTRIBUTE attribute\n#define VARYING varying\n";
+        return "#ifdef GL_FRAGMENT_PRECISION_HIGH\nprecision highp float;\n#else\n"
+               "precision mediump float;\n#endif\n"
+               "#define VARYING varying\n#define SAMPLE texture2D\n#define FRAGMENT gl_FragColor\n";
+    }
+    if (kind == GL_VERTEX_SHADER) return "#define ATTRIBUTE in\n#define VARYING out\n";
+    return "#define VARYING in\n#define SAMPLE texture\n#define FRAGMENT fragment\nout vec4 fragment;\n";
 }
 
 GLuint Compile(GLenum kind, TGLProfile profile, const char* body) {
     const TGLCoreFunctions& gl = GLCore();
     const GLuint shader = gl.CreateShader(kind);
-    const char* parts[] = {Preamble(profile), body};
-    gl.ShaderSource(shader, 2, parts, nullptr);
+    const char* parts[] = {Version(profile), Dialect(kind, profile), body};
+    gl.ShaderSource(shader, 3, parts, nullptr);
     gl.CompileShader(shader);
     GLint compiled = GL_FALSE;
     gl.GetShaderiv(shader, GL_COMPILE_STATUS, &compiled);

@@ -19,7 +19,11 @@ Ref<TKaz2DDriver> DriverIfAvailable(TGLProfile profile) {
 Ref<TKaz2DDriver> DriverNamed(std::string_view name) {
     if (name == "opengl") return TGLKaz2DDriver::Instance();
     if (name == "glcore") return AvailableGLCoreDriver();
-    if (name == "gles") return DriverIfAvailable(TGLProfile::ES);
+    if (name == "gles") {
+        if (Ref<TKaz2DDriver> es = DriverIfAvailable(TGLProfile::ES)) return es;
+        return DriverIfAvailable(TGLProfile::ES2);
+    }
+    if (name == "gles2") return DriverIfAvailable(TGLProfile::ES2);
     return nullptr;
 }
 
@@ -27,7 +31,8 @@ Ref<TKaz2DDriver> DriverNamed(std::string_view name) {
 
 Ref<TKaz2DDriver> AvailableGLCoreDriver() {
     if (Ref<TKaz2DDriver> core = DriverIfAvailable(TGLProfile::Core)) return core;
-    return DriverIfAvailable(TGLProfile::ES);
+    if (Ref<TKaz2DDriver> es = DriverIfAvailable(TGLProfile::ES)) return es;
+    return DriverIfAvailable(TGLProfile::ES2);
 }
 
 bool SelectRenderer(std::string_view name) {

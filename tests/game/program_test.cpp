@@ -1,7 +1,10 @@
 // The real program on the test display, driven from outside by xdotool and Xlib as a player
 // and a window manager would: its window shows the board, a click marks a cell, Escape or a
 // close request ends it with exit code 0, a window forced to another size keeps the drawing
-// and the clicks together; without a display it fails at once and says why.
+// and the clicks together; without a display it fails at once and says why. It plays on each
+// renderer: as the machine chooses, chosen through ZORVAK_RENDERER, with only ES 2.0 contexts
+// to be had, and with no core or ES contexts at all (Mesa told to offer OpenGL 3.0 and ES 2.0,
+// or 1.1, only).
 #include <gtest/gtest.h>
 // After GoogleTest, whose names the X headers' macros (None, Bool) would break.
 #include <X11/Xlib.h>
@@ -22,11 +25,16 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "core/text.h"
 #include "game/resources.h"
+#include "kaz2d/glcore/renderer_choice.h"
+#include "kaz2d/graphics_module.h"
 #include "pixmap/pixmap_loader.h"
 #include "pixmap/pixmap_module.h"
 #include "pixmap/pixmap_save.h"
@@ -57,8 +65,61 @@ bool Close(uint32_t a, uint32_t b, int tolerance) {
     return true;
 }
 
-class RealProgram : public ::testing::Test {
+// Environment variables the program starts with, and the renderer they should give it.
+struct TEnvironment {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> variables;
+    std::string renderer;
+};
+
+void PrintTo(const TEnvironment& environment, std::ostream* out) {
+    *out << environment.name;
+}
+
+void Apply(const TEnvironment& environment) {
+    unsetenv(qrv::RENDERER_VARIABLE);
+    for (const auto& [name, value] : environment.variables) setenv(name.c_str(), value.c_str(), 1);
+}
+
+// The renderer the program's start-up rule selects under the environment, found in a child
+// process so that this one's OpenGL stays untouched.
+std::string RendererSelectedUnder(const TEnvironment& environment) {
+    int channel[2];
+    if (pipe(channel) != 0) return "no pipe";
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        Apply(environment);
+        qrv::InitGLCoreKaz2DModule();
+        const std::string name = qrv::ToUtf8(qrv::CurrentGraphicsDriver()->ToString());
+        if (write(channel[1], name.data(), name.size()) < 0) _exit(1);
+        _exit(0);
+    }
+    close(channel[1]);
+    std::string name;
+    char buffer[64];
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) name.append(buffer, n);
+    close(channel[0]);
+    waitpid(child, nullptr, 0);
+    return name;
+}
+
+// The renderer environments the tests below run under.
+const TEnvironment kAsTheMachineChooses{"AsTheMachineChooses", {}, "OpenGL 3.3 core"};
+const TEnvironment kShaderRenderer{"ShaderRenderer", {{"ZORVAK_RENDERER", "glcore"}}, "OpenGL 3.3 core"};
+const TEnvironment kFixedFunction{"FixedFunction", {{"ZORVAK_RENDERER", "opengl"}}, "OpenGL"};
+
+std::string NameOf(const ::testing::TestParamInfo<TEnvironment>& info) {
+    return info.param.name;
+}
+
+// A copy of the program in a folder of its own, started under an environment, and its window
+// read and driven through Xlib and xdotool.
+class ProgramOnTheTestDisplay : public ::testing::Test {
 protected:
+    explicit ProgramOnTheTestDisplay(TEnvironment environment = kAsTheMachineChooses)
+        : environment(std::move(environment)) {}
+
     void SetUp() override {
         folder = std::filesystem::temp_directory_path() / ("zorvak_program_" + std::to_string(getpid()));
         std::filesystem::create_directories(folder);
@@ -92,6 +153,7 @@ protected:
         ASSERT_GE(pid, 0);
         if (pid == 0) {
             prctl(PR_SET_PDEATHSIG, SIGKILL);
+            Apply(environment);
             if (errorPipe >= 0) dup2(errorPipe, STDERR_FILENO);
             if (prepare) prepare();
             execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
@@ -249,6 +311,7 @@ protected:
     struct XCloser {
         void operator()(Display* d) const { XCloseDisplay(d); }
     };
+    const TEnvironment environment;
     std::unique_ptr<Display, XCloser> display;
     std::filesystem::path folder;
     Ref<TPixmap> background;
@@ -256,7 +319,21 @@ protected:
     pid_t pid = -1;
 };
 
-TEST_F(RealProgram, AClickMarksACellAndEscapeEndsTheGame) {
+// The whole game on every renderer and renderer choice.
+class RealProgram : public ProgramOnTheTestDisplay,
+                    public ::testing::WithParamInterface<TEnvironment> {
+protected:
+    RealProgram() : ProgramOnTheTestDisplay(GetParam()) {}
+};
+
+// What does not depend on the renderer, on the one the machine chooses.
+using RealProgramAsTheMachineChooses = ProgramOnTheTestDisplay;
+
+// What each renderer draws differently from the other, on both.
+class RealProgramOnEachRenderer : public RealProgram {};
+
+TEST_P(RealProgram, AClickMarksACellAndEscapeEndsTheGame) {
+    EXPECT_EQ(RendererSelectedUnder(environment), environment.renderer);
     Start();
     ASSERT_TRUE(WaitFor([&] { return (window = FindGameWindow()) != 0; })) << "no game window";
     const std::string windowId = std::to_string(window);
@@ -282,7 +359,7 @@ TEST_F(RealProgram, AClickMarksACellAndEscapeEndsTheGame) {
 }
 
 // A player who closes the window leaves the game, in the introduction as on the board.
-TEST_F(RealProgram, ACloseRequestEndsTheGameInTheIntroductionAndOnTheBoard) {
+TEST_F(RealProgramAsTheMachineChooses, ACloseRequestEndsTheGameInTheIntroductionAndOnTheBoard) {
     for (const bool introduction : {true, false}) {
         SCOPED_TRACE(introduction ? "introduction" : "board");
         WriteSettings(introduction);
@@ -300,7 +377,7 @@ TEST_F(RealProgram, ACloseRequestEndsTheGameInTheIntroductionAndOnTheBoard) {
 }
 
 // Started without a display (over ssh, say), the game must not run invisibly.
-TEST_F(RealProgram, WithoutADisplayTheGameSaysSoAndExitsWithOne) {
+TEST_F(RealProgramAsTheMachineChooses, WithoutADisplayTheGameSaysSoAndExitsWithOne) {
     int pipeEnds[2];
     ASSERT_EQ(pipe2(pipeEnds, O_CLOEXEC), 0);
     Start(pipeEnds[1], [] {
@@ -326,7 +403,7 @@ TEST_F(RealProgram, WithoutADisplayTheGameSaysSoAndExitsWithOne) {
 
 // A window manager may force the window to another size; the picture stays at the top left,
 // where the pointer's positions count from, and the rest of the window is cleared.
-TEST_F(RealProgram, AWindowForcedToAnotherSizeKeepsDrawingAndClicksTogether) {
+TEST_P(RealProgramOnEachRenderer, AWindowForcedToAnotherSizeKeepsDrawingAndClicksTogether) {
     constexpr int kWidth = 640, kHeight = 600;
     ASSERT_NO_FATAL_FAILURE(StartAndWaitForTheWindow());
     Ref<TPixmap> shot;
@@ -354,5 +431,19 @@ TEST_F(RealProgram, AWindowForcedToAnotherSizeKeepsDrawingAndClicksTogether) {
         for (int c = r == 0 ? 1 : 0; c < 8; ++c)
             EXPECT_TRUE(ShowsTheBoard(*shot, c, r, 255, 255, 255)) << "cell " << c << ", " << r;
 }
+INSTANTIATE_TEST_SUITE_P(
+    Renderers, RealProgram,
+    ::testing::Values(
+        kAsTheMachineChooses, kShaderRenderer, kFixedFunction,
+        TEnvironment{"OnlyES2",
+                     {{"MESA_GL_VERSION_OVERRIDE", "3.0"}, {"MESA_GLES_VERSION_OVERRIDE", "2.0"}},
+                     "OpenGL ES 2.0"},
+        TEnvironment{"WithoutCoreOrES",
+                     {{"MESA_GL_VERSION_OVERRIDE", "3.0"}, {"MESA_GLES_VERSION_OVERRIDE", "1.1"}},
+                     "OpenGL"}),
+    NameOf);
+
+INSTANTIATE_TEST_SUITE_P(Renderers, RealProgramOnEachRenderer,
+                         ::testing::Values(kShaderRenderer, kFixedFunction), NameOf);
 
 }  // namespace

@@ -1,9 +1,12 @@
+#include <SDL.h>
 #include <SDL_opengl.h>
 #include <gtest/gtest.h>
 
 #include <array>
+#include <utility>
 
 #include "core/text.h"
+#include "kaz2d/gl/gl_context.h"
 #include "kaz2d/gl/gl_kaz2d_driver.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_module.h"
@@ -143,6 +146,40 @@ TEST_P(Kaz2DDrawing, ViewportScissorsDrawing) {
 
     SetViewportRect(0, 0, kSize, kSize);
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST)) << "the whole window needs no scissoring";
+}
+
+// The back-buffer pixel at (x, y) of the whole drawable, counted from its top left, read past
+// the renderer.
+uint32_t DrawablePixel(int32_t x, int32_t y) {
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(CurrentGLContext()->window, &width, &height);
+    std::array<uint8_t, 4> pixel{};
+    glReadPixels(x, height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
+    return uint32_t{pixel[0]} << 16 | uint32_t{pixel[1]} << 8 | pixel[2];
+}
+
+// A window manager may give the window another size. The picture stays at the drawable's top
+// left, where pointer positions count from, with its scissored viewport, pixmap copies and
+// reads; what lies outside it is cleared at each present.
+TEST_P(Kaz2DDrawing, AWindowGivenAnotherSizeKeepsThePictureAtTheTopLeft) {
+    constexpr int32_t kWidth = 640, kHeight = 600;
+    SetViewportRect(10, 20, 100, 50);
+    SetClearColor(0, 0, 255);
+    SDL_SetWindowSize(CurrentGLContext()->window, kWidth, kHeight);
+    PresentFrame(0);
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(CurrentGLContext()->window, &width, &height);
+    ASSERT_EQ((std::array{width, height}), (std::array{kWidth, kHeight})) << "the size was refused";
+    EXPECT_EQ(DrawablePixel(kWidth - 1, 0), 0x0000FFu) << "right of the picture";
+    EXPECT_EQ(DrawablePixel(0, kHeight - 1), 0x0000FFu) << "below the picture";
+
+    DrawPixmapAt(SolidPixmap(150, 100, 0xFF000000), 0, 0);
+    FillRect(0, 0, kSize, kSize);
+    ExpectScreenMatches(0, 0, BlackWithWhiteRect(150, 100, 10, 20, 110, 70));
+    for (const auto& [x, y] : {std::pair{10, 20}, {109, 69}})
+        EXPECT_EQ(DrawablePixel(x, y), 0xFFFFFFu) << "inside the viewport at " << x << ", " << y;
+    for (const auto& [x, y] : {std::pair{9, 20}, {10, 19}, {110, 69}, {109, 70}})
+        EXPECT_EQ(DrawablePixel(x, y), 0u) << "outside the viewport at " << x << ", " << y;
 }
 
 TEST_P(Kaz2DDrawing, EllipsesPolygonsLinesAndPoints) {

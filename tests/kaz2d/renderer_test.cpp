@@ -134,6 +134,26 @@ TEST_F(RendererParity, WideLinesCoverTheSamePixels) {
                                Stem("parity-lines"), 255));
 }
 
+// More vertices than 16-bit indices reach: a polygon of 70,000 points and the largest ellipse.
+void DrawHugeShapes() {
+    std::vector<float> points;
+    for (int32_t i = 0; i < 70000; ++i) {
+        const double angle = i * 2.0 * 3.14159265358979 / 70000.0;
+        points.push_back(static_cast<float>(128.0 + 100.0 * std::cos(angle)));
+        points.push_back(static_cast<float>(128.0 + 60.0 * std::sin(3.0 * angle)));
+    }
+    SetBlendMode(BLEND_ALPHA);
+    SetDrawAlpha(0.5f);
+    FillPolygonPoints(points);
+    SetDrawColor(255, 0, 0);
+    FillEllipse(-1e6f, 200, 2e6f, 20);
+}
+
+TEST_F(RendererParity, ShapesBeyondOneDrawCallsIndices) {
+    EXPECT_TRUE(RenderersAgree(DrawnBy("opengl", DrawHugeShapes), DrawnBy("glcore", DrawHugeShapes),
+                               Stem("parity-huge")));
+}
+
 TEST_F(RendererParity, TurnedFilteredImagesTilesTextAndPixmaps) {
     const Ref<TImage> filtered = TImage::Load(PatternPixmap(50, 40), IMG_FILTERED | IMG_MIPMAPPED, 0, 0, 0);
     const Ref<TImage> masked = TImage::Load(PatternPixmap(13, 7), IMG_MASKED, 0, 0, 0);
@@ -145,12 +165,18 @@ TEST_F(RendererParity, TurnedFilteredImagesTilesTextAndPixmaps) {
 }
 
 TEST_F(RendererParity, ESContextsDrawTheSameWhereTheyExist) {
-    if (!CanCreateGLContext(TGLProfile::ES)) GTEST_SKIP() << "no ES 3.0 context here";
-    const Ref<TImage> masked = TImage::Load(PatternPixmap(13, 7), IMG_MASKED, 0, 0, 0);
-    const auto draw = [&] { DrawShapes(), DrawImagesAndText(masked, masked); };
-    const Ref<TPixmap> es = DrawnBy("gles", draw);
-    ASSERT_TRUE(es);
-    EXPECT_TRUE(RenderersAgree(DrawnBy("opengl", draw), es, Stem("parity-es")));
+    // A glyph cut from a wider picture has rows longer than its width.
+    const Ref<TPixmap> strip = PatternPixmap(40, 7);
+    const Ref<TImage> masked = TImage::Load(strip->SubRegion(3, 0, 13, 7), IMG_MASKED, 0, 0, 0);
+    const Ref<TImage> filtered = TImage::Load(PatternPixmap(50, 40), IMG_FILTERED | IMG_MIPMAPPED, 0, 0, 0);
+    const auto draw = [&] { DrawShapes(), DrawImagesAndText(filtered, masked); };
+    const Ref<TPixmap> fixed = DrawnBy("opengl", draw);
+    for (const auto& [profile, name] : {std::pair{TGLProfile::ES, "gles"}, {TGLProfile::ES2, "gles2"}}) {
+        if (!CanCreateGLContext(profile)) continue;
+        const Ref<TPixmap> es = DrawnBy(name, draw);
+        ASSERT_TRUE(es) << name;
+        EXPECT_TRUE(RenderersAgree(fixed, es, Stem(name))) << name;
+    }
 }
 
 TEST_F(RendererParity, ConsecutiveDrawsOfOneTextureAreOneDrawCall) {
@@ -192,9 +218,10 @@ protected:
         InitGLCoreKaz2DModule();
         if (!AvailableGLCoreDriver()) GTEST_SKIP() << "no core or ES context on this display";
     }
-    void TearDown() override {
-        SetGLProfileRefused(TGLProfile::Core, false);
-        SetGLProfileRefused(TGLProfile::ES, false);
+    void TearDown() override { RefuseShaderProfiles(false); }
+    static void RefuseShaderProfiles(bool refused) {
+        for (TGLProfile profile : {TGLProfile::Core, TGLProfile::ES, TGLProfile::ES2})
+            SetGLProfileRefused(profile, refused);
     }
     static std::string Selected() { return ToUtf8(CurrentGraphicsDriver()->ToString()); }
 };
@@ -211,8 +238,7 @@ TEST_F(RendererChoice, TheShaderRendererIsPreferredAndAChoiceOverridesIt) {
 }
 
 TEST_F(RendererChoice, WithoutCoreOrESContextsTheFixedFunctionRendererStaysAndDraws) {
-    SetGLProfileRefused(TGLProfile::Core, true);
-    SetGLProfileRefused(TGLProfile::ES, true);
+    RefuseShaderProfiles(true);
     ASSERT_TRUE(SelectRenderer("opengl"));
     SelectStartupRenderer(nullptr);
     EXPECT_EQ(Selected(), "OpenGL");
@@ -229,8 +255,7 @@ TEST_F(RendererChoice, WithoutCoreOrESContextsTheFixedFunctionRendererStaysAndDr
 
 TEST_F(RendererChoice, ARefusedProfileMakesNoContexts) {
     ASSERT_TRUE(SelectRenderer("glcore"));
-    SetGLProfileRefused(TGLProfile::Core, true);
-    SetGLProfileRefused(TGLProfile::ES, true);
+    RefuseShaderProfiles(true);
     EXPECT_FALSE(OpenGraphicsWindow(64, 64, 0, 0, 0));
     EXPECT_FALSE(DefaultGraphics());
 }

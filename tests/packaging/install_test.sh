@@ -41,10 +41,10 @@ expect_file share/applications/zorvak.desktop
 for size in 48 128 256; do expect_file "share/icons/hicolor/${size}x${size}/apps/zorvak.png"; done
 for doc in README.md LICENSE-b2.txt LICENSE-terminus.txt; do expect_file "share/doc/zorvak/$doc"; done
 for header in core/object.h stream/stream.h system/input.h pixmap/pixmap.h kaz2d/image.h \
-              kaz2d/gl/gl_kaz2d_driver.h framework/framework.h; do
+              kaz2d/gl/gl_kaz2d_driver.h kaz2d/glcore/renderer_choice.h framework/framework.h; do
   expect_file "include/zorvak/$header"
 done
-for library in core stream system pixmap kaz2d kaz2d_gl framework; do
+for library in core stream system pixmap kaz2d kaz2d_gl kaz2d_glcore framework; do
   [[ -f $libdir/libqrv_$library.a ]] || fail "missing libqrv_$library.a in $libdir"
 done
 for file in ZorvakConfig.cmake ZorvakConfigVersion.cmake ZorvakTargets.cmake Embed.cmake; do
@@ -91,17 +91,26 @@ cmake -S "$outside" -B "$work/outside" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_PREFIX_PATH="$prefix" >"$work/configure.log" 2>&1 \
   || { cat "$work/configure.log"; exit 1; }
 cmake --build "$work/outside" >"$work/build.log" 2>&1 || { cat "$work/build.log"; exit 1; }
-output=$("$work/outside/outside") || fail "the outside program failed: $output"
+# It draws the same with either renderer and, like the game, gets the shader renderer where the
+# machine can make its context, unless ZORVAK_RENDERER chooses.
 expected=$'pixel 255 160 0\npixel 0 0 128'
-[[ $output == "$expected" ]] || fail "the outside program read back '$output'"
+shader_renderer='renderer OpenGL (3\.3 core|ES [23]\.0)'
+check_outside() {  # program, what it is
+  local output
+  output=$("$1") || fail "$2 failed: $output"
+  [[ $output =~ ^"$expected"$'\n'$shader_renderer$ ]] || fail "$2 read back '$output'"
+  output=$(ZORVAK_RENDERER=opengl "$1") || fail "$2 on the fixed-function renderer failed"
+  [[ $output == "$expected"$'\nrenderer OpenGL' ]] \
+    || fail "$2 on the fixed-function renderer read back '$output'"
+}
+check_outside "$work/outside/outside" "the outside program"
 
 echo "== the same program built with pkg-config alone"
 # Static libraries must come in link order; pkg-config's list has to give it.
 "${CXX:-c++}" -std=c++20 "$outside/main.cpp" -o "$work/outside-pc" $flags \
   || fail "the outside program does not build with pkg-config's flags"
 if [[ -x $work/outside-pc ]]; then
-  output=$("$work/outside-pc") || fail "the pkg-config build failed: $output"
-  [[ $output == "$expected" ]] || fail "the pkg-config build read back '$output'"
+  check_outside "$work/outside-pc" "the pkg-config build"
 fi
 
 if ((failures > 0)); then

@@ -1,7 +1,8 @@
 // Draws an orange square on blue in a small window and prints the colour read back from the
-// middle of the square and from a corner.
+// middle of the square and from a corner, then the name of the renderer that drew it.
 #include <cstdio>
 
+#include "core/text.h"
 #include "framework/framework.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_module.h"
@@ -20,5 +21,6 @@ int main() {
         const unsigned char* p = pixels->PixelAddress(at, at);
         std::printf("pixel %d %d %d\n", p[0], p[1], p[2]);
     }
+    std::printf("renderer %s\n", qrv::ToUtf8(qrv::CurrentGraphicsDriver()->ToString()).c_str());
     return 0;
 }
