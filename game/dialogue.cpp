@@ -1,5 +1,6 @@
 #include "game/dialogue.h"
 
+#include "game/input_wait.h"
 #include "game/resources.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
@@ -61,7 +62,8 @@ void ShowNarrationLine(std::u16string_view text) {
     DrawDialogueText(DIALOGUE_LEFT, NARRATION_TOP);
     qrv::PresentFrame(-1);
     qrv::ClearScreen();
-    while (!PlayerAnswered()) qrv::DelayMillis(1);
+    PollInput();
+    while (!PlayerAnswered()) WaitForInput();
     if (qrv::KeyHitCount(qrv::KEY_SPACE) == 0) qrv::FlushKeyboard();
 }
 
@@ -79,7 +81,7 @@ void ShowPortraitLine(std::u16string_view text) {
             DrawDialogueFrameAndText();
             qrv::PresentFrame(-1);
         }
-        qrv::DelayMillis(1);
+        WaitForInput(portrait->eye->DueTime());
     }
     EndProgramOnEscape();
     qrv::FlushKeyboard();
@@ -98,6 +100,7 @@ void CrossFade(const qrv::Ref<qrv::TImage>& from, const qrv::Ref<qrv::TImage>& t
         portrait->eye->Draw();
         qrv::PresentFrame(-1);
         qrv::DelayMillis(delayMillis);
+        PollInput();
         EndProgramOnEscape();
     }
     qrv::SetDrawAlpha(1);

@@ -4,6 +4,7 @@
 
 #include "game/board.h"
 #include "game/board_screen.h"
+#include "game/input_wait.h"
 #include "game/resources.h"
 #include "game/scenes.h"
 #include "game/verdict.h"
@@ -84,6 +85,7 @@ void MainLoop() {
     StartMission();
     DrawBoardScreen();
     qrv::PresentFrame();
+    PollInput();
     while (qrv::KeyHitCount(qrv::KEY_ESCAPE) == 0) {
         bool redrawNeeded = false;
         if (qrv::MouseHitCount(qrv::MOUSE_RIGHT) != 0) {
@@ -102,7 +104,7 @@ void MainLoop() {
             redrawNeeded = true;
         }
         if (redrawNeeded) PresentBoard();
-        qrv::DelayMillis(1);
+        WaitForInput(lastTick + TIMED_REDRAW_MILLIS + 1);
     }
 }
 
@@ -110,7 +112,8 @@ void ShowHelp() {
     FlushInput();
     qrv::DrawImageAt(helpImage, 0, 0, 0);
     qrv::PresentFrame();
-    while (qrv::NextTypedChar() == 0 && qrv::MouseHitCount(qrv::MOUSE_LEFT) == 0) qrv::DelayMillis(1);
+    PollInput();
+    while (qrv::NextTypedChar() == 0 && qrv::MouseHitCount(qrv::MOUSE_LEFT) == 0) WaitForInput();
     qrv::FlushMouseButtons();
     qrv::FlushKeyboard();
 }
@@ -119,6 +122,7 @@ void ShowPortrait() {
     qrv::FlushKeyboard();
     (void)portrait->Update(1);
     qrv::PresentFrame();
+    PollInput();
     for (;;) {
         if (qrv::KeyHitCount(qrv::KEY_ESCAPE) != 0) qrv::EndProgram();
         // An Escape that arrives between the two polls is typed as a character: it quits too.
@@ -131,7 +135,7 @@ void ShowPortrait() {
             qrv::PresentFrame();
             qrv::ClearScreen();
         }
-        qrv::DelayMillis(1);
+        WaitForInput(portrait->eye->DueTime());
     }
 }
 

@@ -19,6 +19,7 @@
 #include "pixmap/pixmap_module.h"
 #include "system/application.h"
 #include "system/clock.h"
+#include "system/input.h"
 #include "system/random.h"
 
 namespace zorvak {
@@ -41,6 +42,8 @@ void ReportStartFailure(const std::string& what) {
 }  // namespace
 
 void InitGameModules() {
+    // The game's loops pump once per pass themselves (input_wait.h).
+    (void)qrv::SetPollBeforeQuery(false);
     qrv::InitPixmapModule();
     qrv::InitFreeTypeModule();
     qrv::InitGLKaz2DModule();

@@ -4,6 +4,7 @@
 
 #include "game/board.h"
 #include "game/board_screen.h"
+#include "game/input_wait.h"
 #include "game/resources.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
@@ -73,6 +74,7 @@ void RevealSpiesUntilAnswered(uint32_t start) {
     int state = 1;
     revealSpies = state;
     DrawRevealFrame();
+    PollInput();
     while (!PlayerAnswered()) {
         const uint32_t now = qrv::MillisecondClock();
         if (static_cast<int32_t>(now - start) > REVEAL_TOGGLE_MILLIS) {
@@ -81,7 +83,7 @@ void RevealSpiesUntilAnswered(uint32_t start) {
             revealSpies = state;
             DrawRevealFrame();
         }
-        qrv::DelayMillis(1);
+        WaitForInput(start + REVEAL_TOGGLE_MILLIS + 1);
     }
 }
 
@@ -92,7 +94,7 @@ int ShowVerdict() {
     FadeInVerdictPicture(result);
     qrv::SetDrawAlpha(1.0f);
     FlushInput();
-    while (!PlayerAnswered()) qrv::DelayMillis(1);
+    while (!PlayerAnswered()) WaitForInput();
     FlushInput();
     const uint32_t start = qrv::MillisecondClock();
     qrv::SelectFont(smallFont);
