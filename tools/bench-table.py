@@ -15,13 +15,21 @@ import sys
 
 
 def repetitions(entries):
-    """Iteration entries by benchmark name, in repetition order."""
+    """Iteration entries by benchmark name, in repetition order. A fixed iteration count is not
+    part of the name ("BM_X/iterations:1" is "BM_X"); arguments are ("BM_X/64")."""
     runs = {}
     for entry in entries:
         if entry.get("run_type", "iteration") != "iteration" or entry.get("error_occurred"):
             continue
-        runs.setdefault(entry["run_name"], []).append(entry)
+        name = "/".join(part for part in entry["run_name"].split("/") if not part.startswith("iterations:"))
+        runs.setdefault(name, []).append(entry)
     return runs
+
+
+def peer_name(name):
+    """BM_X/64 has the peer BM_X_Peer/64."""
+    base, _, arguments = name.partition("/")
+    return base + "_Peer" + ("/" + arguments if arguments else "")
 
 
 def min_median(values):
@@ -33,12 +41,12 @@ def pair_rows(folder):
     for path in sorted(folder.glob("*.json")):
         runs = repetitions(json.loads(path.read_text()).get("benchmarks", []))
         for name, own in runs.items():
-            peer = runs.get(name + "_Peer")
-            if name.endswith("_Peer") or not peer or name.startswith("BM_PresentIntervals"):
+            peer = runs.get(peer_name(name))
+            if "_Peer" in name or not peer or name.startswith("BM_PresentIntervals"):
                 continue
             ratios = [a["real_time"] / b["real_time"] for a, b in zip(own, peer) if b["real_time"] > 0]
             if ratios:
-                rows.append((f"`{name[3:]}` ({path.stem})", f"`{name[3:]}_Peer`", min_median(ratios), ""))
+                rows.append((f"`{name[3:]}` ({path.stem})", f"`{peer_name(name)[3:]}`", min_median(ratios), ""))
     return rows
 
 
