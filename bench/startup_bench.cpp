@@ -6,9 +6,13 @@
 // its steps.
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "game/board.h"
@@ -27,7 +31,19 @@ namespace {
 
 struct TStartupSteps {
     double window = 0, resources = 0, board = 0;
+    double peakMiB = 0, heapMiB = 0;  // VmHWM and the heap in use at the board
 };
+
+double PeakMemoryMiB() {
+    FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status) return 0;
+    char line[256];
+    double kib = 0;
+    while (std::fgets(line, sizeof line, status))
+        if (std::strncmp(line, "VmHWM:", 6) == 0) kib = std::atof(line + 6);
+    std::fclose(status);
+    return kib / 1024;
+}
 
 double ProcessCpuMillis() {
     timespec used{};
@@ -62,6 +78,9 @@ TStartupSteps RunStartup() {
     zorvak::DrawBoardScreen();
     qrv::PresentFrame();
     steps.board = MillisSince(from);
+    const struct mallinfo2 heap = mallinfo2();
+    steps.heapMiB = static_cast<double>(heap.uordblks + heap.hblkhd) / (1024 * 1024);
+    steps.peakMiB = PeakMemoryMiB();
     return steps;
 }
 
@@ -96,6 +115,8 @@ void BM_StartupWork(benchmark::State& state) {
     state.counters["window_ms"] = steps.window;
     state.counters["resources_ms"] = steps.resources;
     state.counters["first_board_ms"] = steps.board;
+    state.counters["peak_MiB"] = steps.peakMiB;
+    state.counters["heap_MiB"] = steps.heapMiB;
 }
 BENCHMARK(BM_StartupWork)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
