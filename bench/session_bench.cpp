@@ -72,6 +72,8 @@ public:
         if (spies == lastSpies) return;
         lastSpies = spies;
         ++boards;
+        if (portrait->level != lastLevel) ++levelChanges;  // each came with a cross-fade
+        lastLevel = portrait->level;
         if (boards == WARM_UP_MISSIONS + 1) TakeReading(afterWarmUp);
         if (boards == WARM_UP_MISSIONS + MEASURED_MISSIONS + 1) {
             TakeReading(atEnd);
@@ -86,6 +88,7 @@ public:
     };
     TReading afterWarmUp, atEnd;
     int boards = 0;
+    int levelChanges = 0;
 
 private:
     void AnswerIfIdle() {
@@ -113,6 +116,7 @@ private:
     Ref<TClock> time;
     TScriptedSystemDriver& script;
     Grid lastSpies{};
+    int lastLevel = 0;
 };
 
 class TPlayerToken final : public TObject {
@@ -152,6 +156,7 @@ void BM_LongSession(benchmark::State& state) {
     CloseGraphicsWindow();
 
     state.counters["missions"] = player->boards - 1;
+    state.counters["cross_fades"] = player->levelChanges;
     state.counters["rss_after_10_MiB"] = player->afterWarmUp.rss;
     state.counters["rss_after_210_MiB"] = player->atEnd.rss;
     state.counters["rss_growth_MiB"] = player->atEnd.rss - player->afterWarmUp.rss;
