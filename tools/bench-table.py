@@ -66,7 +66,8 @@ def counter_rows(folder):
         session = runs.get("BM_LongSession")
         if session:
             s = session[0]
-            rows.append(("Memory over a long session: growth from mission 10 to 210 (MiB)",
+            rows.append((f"Memory over a long session: growth from mission 10 to 210 (MiB; "
+                         f"{s['missions']:.0f} missions, {s['cross_fades']:.0f} with a cross-fade)",
                          "the same game after its first 10 missions",
                          f"RSS {s['rss_after_10_MiB']:.1f} → {s['rss_after_210_MiB']:.1f} "
                          f"({s['rss_growth_MiB']:+.1f}); heap in use {s['heap_after_10_MiB']:.1f} → "
