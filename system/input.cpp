@@ -121,6 +121,10 @@ void InitInputModule() {
     InitSystemModule();
 }
 
+bool SetPollBeforeQuery(bool poll) {
+    return std::exchange(input.pollBeforeQuery, poll);
+}
+
 void StartInputPolling(Ref<TObject> source) {
     InitInputModule();
     if (input.enabled) return;
@@ -154,10 +158,6 @@ int32_t NextTypedChar() {
     PumpBeforeQuery();
     if (input.charReadPos == input.charWritePos) return 0;
     return input.charRing[input.charReadPos++ % kCharRingSize];
-}
-
-bool SetPollBeforeQuery(bool poll) {
-    return std::exchange(input.pollBeforeQuery, poll);
 }
 
 void FlushKeyboard() {

@@ -9,8 +9,8 @@ namespace qrv {
 // Polled input: key and button tables, the pointer and a queue of typed characters, fed by the
 // events emitted while the system driver pumps. Every query pumps first, so the state is
 // current without the caller doing anything else, unless the program pumps for itself (see
-// SetPollBeforeQuery). Keys are 1..255 and buttons 1 left, 2 right,
-// 3 middle; other values read as 0.
+// SetPollBeforeQuery). Keys are 1..255 and buttons 1 left, 2 right, 3 middle; other values read
+// as 0.
 
 // Initialises the system module; later calls do nothing.
 void InitInputModule();
