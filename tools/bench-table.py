@@ -15,13 +15,15 @@ import sys
 
 
 def repetitions(entries):
-    """Iteration entries by benchmark name, in repetition order. A fixed iteration count is not
-    part of the name ("BM_X/iterations:1" is "BM_X"); arguments are ("BM_X/64")."""
+    """Iteration entries by benchmark name, in repetition order. A fixed iteration count and the
+    kind of time are not part of the name ("BM_X/iterations:1/manual_time" is "BM_X"); arguments
+    are ("BM_X/64")."""
     runs = {}
     for entry in entries:
         if entry.get("run_type", "iteration") != "iteration" or entry.get("error_occurred"):
             continue
-        name = "/".join(part for part in entry["run_name"].split("/") if not part.startswith("iterations:"))
+        name = "/".join(part for part in entry["run_name"].split("/")
+                        if not part.startswith("iterations:") and part not in ("manual_time", "real_time"))
         runs.setdefault(name, []).append(entry)
     return runs
 

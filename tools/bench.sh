@@ -12,12 +12,13 @@ cd "$(dirname "$0")/.."
 repetitions=${BENCH_REPETITIONS:-5}
 filter=${BENCH_FILTER:-}
 build=build/bench
-results=$(mktemp -d)
-trap 'rm -rf "$results"' EXIT
+results=$build/results  # the raw measurements of the last run
 
 tools/setup.sh test >&2
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZORVAK_BUILD_TESTS=OFF >&2
 cmake --build "$build" -j2 >&2
+rm -rf "$results"
+mkdir -p "$results"
 
 source tools/virtual-display.sh
 start_virtual_display >&2
