@@ -1,6 +1,7 @@
 #include "game/dialogue.h"
 
 #include "game/close_request.h"
+#include "game/input_wait.h"
 #include "game/resources.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
@@ -62,9 +63,10 @@ void ShowNarrationLine(std::u16string_view text) {
     DrawDialogueText(DIALOGUE_LEFT, NARRATION_TOP);
     qrv::PresentFrame(-1);
     qrv::ClearScreen();
+    PollInput();
     while (!PlayerAnswered()) {
         EndProgramOnCloseRequest();
-        qrv::DelayMillis(1);
+        WaitForInput();
     }
     if (qrv::KeyHitCount(qrv::KEY_SPACE) == 0) qrv::FlushKeyboard();
 }
@@ -84,7 +86,7 @@ void ShowPortraitLine(std::u16string_view text) {
             DrawDialogueFrameAndText();
             qrv::PresentFrame(-1);
         }
-        qrv::DelayMillis(1);
+        WaitForInput(portrait->eye->DueTime());
     }
     EndProgramOnEscape();
     qrv::FlushKeyboard();
@@ -103,6 +105,7 @@ void CrossFade(const qrv::Ref<qrv::TImage>& from, const qrv::Ref<qrv::TImage>& t
         portrait->eye->Draw();
         qrv::PresentFrame(-1);
         qrv::DelayMillis(delayMillis);
+        PollInput();
         EndProgramOnCloseRequest();
         EndProgramOnEscape();
     }

@@ -5,6 +5,7 @@
 #include "game/board.h"
 #include "game/board_screen.h"
 #include "game/close_request.h"
+#include "game/input_wait.h"
 #include "game/resources.h"
 #include "game/scenes.h"
 #include "game/verdict.h"
@@ -85,6 +86,7 @@ void MainLoop() {
     StartMission();
     DrawBoardScreen();
     qrv::PresentFrame();
+    PollInput();
     while (qrv::KeyHitCount(qrv::KEY_ESCAPE) == 0) {
         EndProgramOnCloseRequest();
         bool redrawNeeded = false;
@@ -104,7 +106,7 @@ void MainLoop() {
             redrawNeeded = true;
         }
         if (redrawNeeded) PresentBoard();
-        qrv::DelayMillis(1);
+        WaitForInput(lastTick + TIMED_REDRAW_MILLIS + 1);
     }
 }
 
@@ -112,9 +114,10 @@ void ShowHelp() {
     FlushInput();
     qrv::DrawImageAt(helpImage, 0, 0, 0);
     qrv::PresentFrame();
+    PollInput();
     while (qrv::NextTypedChar() == 0 && qrv::MouseHitCount(qrv::MOUSE_LEFT) == 0) {
         EndProgramOnCloseRequest();
-        qrv::DelayMillis(1);
+        WaitForInput();
     }
     qrv::FlushMouseButtons();
     qrv::FlushKeyboard();
@@ -124,6 +127,7 @@ void ShowPortrait() {
     qrv::FlushKeyboard();
     (void)portrait->Update(1);
     qrv::PresentFrame();
+    PollInput();
     for (;;) {
         EndProgramOnCloseRequest();
         if (qrv::KeyHitCount(qrv::KEY_ESCAPE) != 0) qrv::EndProgram();
@@ -137,7 +141,7 @@ void ShowPortrait() {
             qrv::PresentFrame();
             qrv::ClearScreen();
         }
-        qrv::DelayMillis(1);
+        WaitForInput(portrait->eye->DueTime());
     }
 }
 

@@ -33,6 +33,10 @@ bool TEye::IsDue() const {
     return static_cast<int32_t>(qrv::MillisecondClock() - lastChange) > interval;
 }
 
+uint32_t TEye::DueTime() const {
+    return lastChange + static_cast<uint32_t>(interval) + 1;
+}
+
 void TEye::AdvancePhase() {
     phase = phase + 1;
     if (phase == 3) {

@@ -21,6 +21,8 @@ public:
     void Draw();
     // True when the current phase has lasted longer than its interval.
     [[nodiscard]] bool IsDue() const;
+    // The first clock reading at which IsDue holds.
+    [[nodiscard]] uint32_t DueTime() const;
 
     std::array<qrv::Ref<qrv::TImage>, FRAME_COUNT> frames;
     int phase = 0;              // 0 between blinks, 1 and 2 during a blink

@@ -21,6 +21,7 @@
 #include "pixmap/pixmap_module.h"
 #include "system/application.h"
 #include "system/clock.h"
+#include "system/input.h"
 #include "system/random.h"
 #include "system/sdl/sdl_video.h"
 #include "system/system_driver.h"
@@ -53,6 +54,8 @@ void ReportNoWindow() {
 }  // namespace
 
 void InitGameModules() {
+    // The game's loops pump once per pass themselves (input_wait.h).
+    (void)qrv::SetPollBeforeQuery(false);
     qrv::InitPixmapModule();
     qrv::InitFreeTypeModule();
     qrv::InitGLCoreKaz2DModule();

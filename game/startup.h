@@ -4,6 +4,7 @@ namespace zorvak {
 
 // Initialises what the game draws and loads with: the PNG and JPEG pixmap loaders, the
 // FreeType font loader and the OpenGL 2D renderer, which becomes the graphics driver. Once.
+// Also makes input queries read without pumping: the game's loops pump once per pass.
 void InitGameModules();
 
 // The program after the runtime has started: registers the embedded files, opens the window,

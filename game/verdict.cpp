@@ -5,6 +5,7 @@
 #include "game/board.h"
 #include "game/board_screen.h"
 #include "game/close_request.h"
+#include "game/input_wait.h"
 #include "game/resources.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
@@ -75,6 +76,7 @@ void RevealSpiesUntilAnswered(uint32_t start) {
     int state = 1;
     revealSpies = state;
     DrawRevealFrame();
+    PollInput();
     while (!PlayerAnswered()) {
         EndProgramOnCloseRequest();
         const uint32_t now = qrv::MillisecondClock();
@@ -84,7 +86,7 @@ void RevealSpiesUntilAnswered(uint32_t start) {
             revealSpies = state;
             DrawRevealFrame();
         }
-        qrv::DelayMillis(1);
+        WaitForInput(start + REVEAL_TOGGLE_MILLIS + 1);
     }
 }
 
@@ -97,7 +99,7 @@ int ShowVerdict() {
     FlushInput();
     while (!PlayerAnswered()) {
         EndProgramOnCloseRequest();
-        qrv::DelayMillis(1);
+        WaitForInput();
     }
     FlushInput();
     const uint32_t start = qrv::MillisecondClock();

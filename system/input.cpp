@@ -1,6 +1,7 @@
 #include "system/input.h"
 
 #include <array>
+#include <utility>
 
 #include "system/event.h"
 #include "system/hook.h"
@@ -25,6 +26,7 @@ struct TInputState {
     int32_t terminateRequested = 0;
     Ref<TObject> sourceFilter;
     bool enabled = false;
+    bool pollBeforeQuery = true;
 };
 
 TInputState input;
@@ -103,6 +105,10 @@ Ref<TObject> InputHook(int32_t, Ref<TObject> data, Ref<TObject>) {
     return data;
 }
 
+void PumpBeforeQuery() {
+    if (input.pollBeforeQuery) PumpMessages();
+}
+
 int32_t TakeCount(int32_t& tally) {
     const int32_t count = tally;
     tally = 0;
@@ -113,6 +119,10 @@ int32_t TakeCount(int32_t& tally) {
 
 void InitInputModule() {
     InitSystemModule();
+}
+
+bool SetPollBeforeQuery(bool poll) {
+    return std::exchange(input.pollBeforeQuery, poll);
 }
 
 void StartInputPolling(Ref<TObject> source) {
@@ -135,17 +145,17 @@ void StopInputPolling() {
 }
 
 int32_t KeyHitCount(int32_t key) {
-    PumpMessages();
+    PumpBeforeQuery();
     return IsKey(key) ? TakeCount(input.keyHitTally[key]) : 0;
 }
 
 int32_t KeyIsDown(int32_t key) {
-    PumpMessages();
+    PumpBeforeQuery();
     return IsKey(key) ? input.keyHeld[key] : 0;
 }
 
 int32_t NextTypedChar() {
-    PumpMessages();
+    PumpBeforeQuery();
     if (input.charReadPos == input.charWritePos) return 0;
     return input.charRing[input.charReadPos++ % kCharRingSize];
 }
@@ -156,27 +166,27 @@ void FlushKeyboard() {
 }
 
 int32_t MouseXPos() {
-    PumpMessages();
+    PumpBeforeQuery();
     return input.mouseX;
 }
 
 int32_t MouseYPos() {
-    PumpMessages();
+    PumpBeforeQuery();
     return input.mouseY;
 }
 
 int32_t MouseZPos() {
-    PumpMessages();
+    PumpBeforeQuery();
     return input.mouseZ;
 }
 
 int32_t MouseHitCount(int32_t button) {
-    PumpMessages();
+    PumpBeforeQuery();
     return IsButton(button) ? TakeCount(input.buttonHitTally[button]) : 0;
 }
 
 int32_t MouseIsDown(int32_t button) {
-    PumpMessages();
+    PumpBeforeQuery();
     return IsButton(button) ? input.buttonHeld[button] : 0;
 }
 
@@ -186,12 +196,12 @@ void FlushMouseButtons() {
 }
 
 int32_t AppIsSuspended() {
-    PumpMessages();
+    PumpBeforeQuery();
     return input.suspended;
 }
 
 int32_t AppTerminateRequested() {
-    PumpMessages();
+    PumpBeforeQuery();
     return TakeCount(input.terminateRequested);
 }
 

@@ -8,11 +8,17 @@ namespace qrv {
 
 // Polled input: key and button tables, the pointer and a queue of typed characters, fed by the
 // events emitted while the system driver pumps. Every query pumps first, so the state is
-// current without the caller doing anything else. Keys are 1..255 and buttons 1 left, 2 right,
-// 3 middle; other values read as 0.
+// current without the caller doing anything else, unless the program pumps for itself (see
+// SetPollBeforeQuery). Keys are 1..255 and buttons 1 left, 2 right, 3 middle; other values read
+// as 0.
 
 // Initialises the system module; later calls do nothing.
 void InitInputModule();
+
+// Whether the queries pump messages first (the default). A program that pumps or waits once per
+// pass of its loop can turn it off, so that a pass asking several questions pumps only once; the
+// flushes always pump. Gives the previous setting.
+bool SetPollBeforeQuery(bool poll);
 
 // Starts listening to emitted events (only to those from source, when it is set) with cleared
 // state; nothing if already listening.

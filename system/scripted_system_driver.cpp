@@ -25,6 +25,14 @@ void TScriptedSystemDriver::Wait() {
     Poll();
 }
 
+void TScriptedSystemDriver::WaitUntil(uint32_t deadline) {
+    uint32_t wakeAt = deadline;
+    if (!queue.empty() && ClockIsAfter(deadline, queue.front().at)) wakeAt = queue.front().at;
+    // Through the current clock, which may watch over the virtual one.
+    DelayUntil(wakeAt);
+    Poll();
+}
+
 void TScriptedSystemDriver::Deliver(const TQueuedEvent& event) {
     const bool inKeyRange = event.data > 0 && event.data < 256;
     const bool inButtonRange = event.data > 0 && event.data < 4;

@@ -45,6 +45,9 @@ public:
     // Moves the clock to the next queued event if none is due, then polls; with nothing queued
     // it raises "Scripted input has run out", since a real wait would never return.
     void Wait() override;
+    // Sleeps on the current clock until the next queued event or the deadline, whichever comes
+    // first, then polls.
+    void WaitUntil(uint32_t deadline) override;
     // Moves the pointer and queues the MouseMove that the platform reports for it.
     void SetPointerPosition(int32_t x, int32_t y) override;
     void SetMouseVisible(bool visible) override { mouseVisible = visible; }

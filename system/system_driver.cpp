@@ -57,6 +57,14 @@ void WaitForMessages() {
     driver->Wait();
 }
 
+void WaitForMessagesUntil(uint32_t deadline) {
+    if (pumping) return;
+    Ref<TSystemDriver> driver = CurrentSystemDriver();
+    if (!driver) return;
+    TPumpGuard guard;
+    driver->WaitUntil(deadline);
+}
+
 void SetPointerPosition(int32_t x, int32_t y) {
     if (auto driver = CurrentSystemDriver()) driver->SetPointerPosition(x, y);
 }

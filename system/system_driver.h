@@ -15,6 +15,8 @@ public:
     virtual void Poll() = 0;
     // Blocks until at least one platform event is pending, then polls.
     virtual void Wait() = 0;
+    // Blocks until a platform event is pending or the clock reads deadline, then polls.
+    virtual void WaitUntil(uint32_t deadline) = 0;
     // Moves the pointer to (x, y) in the focused window, or on the screen when none has focus.
     virtual void SetPointerPosition(int32_t x, int32_t y) = 0;
     // The pointer is hidden only while it is inside a program window and visible is false.
@@ -48,6 +50,8 @@ Ref<TSystemDriver> CurrentSystemDriver();
 // the stack: an event hook that queries input does not pump again.
 void PumpMessages();
 void WaitForMessages();
+// Waits for messages, but no later than the clock reading deadline; then pumps.
+void WaitForMessagesUntil(uint32_t deadline);
 
 void SetPointerPosition(int32_t x, int32_t y);
 void ShowPointer();

@@ -35,8 +35,7 @@ void SendColour() {
     glColor4ubv(GLRenderState().colour.data());
 }
 
-// Textures are made and deleted in the shared context; this switches there and back, also
-// when the creation raises.
+// Switches to the shared context and back, also when the work in between raises.
 class TSharedContextScope {
 public:
     TSharedContextScope() { Lower()->SwapSharedContext(); }
@@ -124,11 +123,20 @@ void TGLKaz2DDriver::PresentBuffer(int32_t sync) {
 }
 
 Ref<TImageFrame> TGLKaz2DDriver::MakeFrame(const Ref<TPixmap>& pixmap, int32_t flags) {
-    TSharedContextScope shared;
     // Registered after the native contexts exist, so it runs before they are torn down.
     static const bool stopsAtExit = std::atexit(StopGLTextureDeletion) == 0;
     (void)stopsAtExit;
-    return TGLImageFrame::CreateFromPixmap(pixmap, flags);
+    if (!CurrentGLContext()) {
+        TSharedContextScope shared;
+        return TGLImageFrame::CreateFromPixmap(pixmap, flags);
+    }
+    // Every context shares its objects with the shared one, so a texture made in the current
+    // context is the same shared texture, made without two context switches: each switch makes
+    // the renderer finish what was drawn so far, and a screen's first draws make a texture for
+    // every new picture and glyph.
+    Ref<TImageFrame> frame = TGLImageFrame::CreateFromPixmap(pixmap, flags);
+    GLRenderState().boundTexture = 0;  // the new texture is bound now: the cache must not trust itself
+    return frame;
 }
 
 void TGLKaz2DDriver::ApplyBlend(int32_t mode) {

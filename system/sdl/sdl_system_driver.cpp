@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "system/application.h"
+#include "system/clock.h"
 #include "system/desktop_dialog.h"
 #include "system/event.h"
 #include "system/keys.h"
@@ -55,6 +56,12 @@ void TSDLSystemDriver::Poll() {
 
 void TSDLSystemDriver::Wait() {
     SDL_WaitEvent(nullptr);
+    Poll();
+}
+
+void TSDLSystemDriver::WaitUntil(uint32_t deadline) {
+    const auto wait = static_cast<int32_t>(deadline - MillisecondClock());
+    if (wait > 0) SDL_WaitEventTimeout(nullptr, wait);
     Poll();
 }
 

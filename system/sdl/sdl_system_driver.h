@@ -24,6 +24,7 @@ public:
 
     void Poll() override;
     void Wait() override;
+    void WaitUntil(uint32_t deadline) override;
     void SetPointerPosition(int32_t x, int32_t y) override;
     void SetMouseVisible(bool visible) override;
     void NotifyBox(const std::u16string& text, bool serious) override;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/dialogue.h"
+#include "game/input_wait.h"
 #include "game/resources.h"
 #include "kaz2d/kaz2d_module.h"
 #include "kaz2d/text_drawing.h"
@@ -197,6 +198,7 @@ TEST_F(Dialogue, CrossFadeToTheSamePictureDoesNothing) {
     Script().TypeText(u"q", Now());
     CrossFade(portrait->pictures[2], portrait->pictures[2], 1);
     EXPECT_EQ(player.presents, 0);
+    PollInput();
     EXPECT_EQ(NextTypedChar(), u'q') << "input is not flushed";
 }
 

@@ -159,6 +159,30 @@ TEST_F(MainLoopTest, TheBoardIsRedrawnEvery501MillisecondsAndNotForKeys) {
     for (size_t i = 1; i < frames.size(); ++i) EXPECT_EQ(frames[i].time - frames[i - 1].time, 501u);
 }
 
+TEST_F(MainLoopTest, AnIdleBoardWaitsForTheNextRedrawInsteadOfSleepingEveryMillisecond) {
+    // Counts the sleeps on the clock: a board left alone for ten seconds wakes only for its
+    // timed redraws and the click, not a thousand times a second.
+    class TCountingClock final : public TClock {
+    public:
+        explicit TCountingClock(Ref<TClock> inner) : inner(std::move(inner)) {}
+        uint32_t Milliseconds() override { return inner->Milliseconds(); }
+        void Delay(int32_t ms) override { ++sleeps, inner->Delay(ms); }
+        void DelayUntil(uint32_t deadline) override { ++sleeps, inner->DelayUntil(deadline); }
+        int sleeps = 0;
+        Ref<TClock> inner;
+    };
+    auto counting = std::make_shared<TCountingClock>(CurrentClock());
+    const Ref<TClock> previous = SetClock(counting);
+    Right(CellCentre(2, 2), 5000);
+    Tap(KEY_ESCAPE, 10000);
+    TFrameRecorder recorder;
+    MainLoop();
+    SetClock(previous);
+    EXPECT_EQ(marks[2][2], MARK_SPY);
+    EXPECT_GE(recorder.Count(), 20u);
+    EXPECT_LT(counting->sleeps, 120) << "about three per redraw";
+}
+
 TEST_F(MainLoopTest, EscapeClosesTheHelpWithoutQuitting) {
     Tap(KEY_F1, 100);
     Tap(KEY_ESCAPE, 200);

@@ -186,6 +186,26 @@ TEST_P(Images, DeletedTexturesAreForgottenAsBound) {
     EXPECT_EQ(PixelAt(4, 4), 0x00FF00u);
 }
 
+TEST_P(Images, FramesMadeWhileAWindowDrawsAreSharedAndLeaveTheBoundTextureKnown) {
+    Ref<TImage> red = TImage::Load(SolidPixmap(8, 8, 0xFFFF0000), 0, 0, 0, 0);
+    Ref<TImage> green = TImage::Load(SolidPixmap(8, 8, 0xFF00FF00), 0, 0, 0, 0);
+    DrawImageAt(red, 0, 0, 0);
+    ASSERT_TRUE(green->Frame(0));  // its texture is made, and bound, between two draws of red
+    DrawImageAt(red, 40, 0, 0);
+    EXPECT_EQ(PixelAt(4, 4), 0xFF0000u);
+    EXPECT_EQ(PixelAt(44, 4), 0xFF0000u) << "the red texture is bound again";
+
+    const Ref<TGraphics> other = NewGraphics(64, 64, 0, 0, 0);
+    ASSERT_TRUE(other);
+    SelectGraphics(other);
+    DrawImageAt(green, 0, 0, 0);
+    EXPECT_EQ(PixelAt(4, 4), 0x00FF00u) << "the texture made in the first window draws here";
+    SelectGraphics(graphics);
+    CloseGraphicsContext(other);
+    DrawImageAt(green, 0, 0, 0);
+    EXPECT_EQ(PixelAt(4, 4), 0x00FF00u);
+}
+
 TEST_P(Images, TilesCoverTheViewportUnrotated) {
     Ref<TPixmap> tile = SolidPixmap(32, 32, 0xFFFFFFFF);
     for (int32_t y = 0; y < 32; ++y) tile->SetPixelARGB(0, y, 0xFFFF0000);

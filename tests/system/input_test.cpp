@@ -48,6 +48,26 @@ TEST_F(Input, QueriesPumpSoEventsArriveOnlyWhenTheirTimeHasCome) {
     EXPECT_EQ(qrv::KeyHitCount(qrv::KEY_SPACE), 1);
 }
 
+TEST_F(Input, WithoutPollBeforeQueryOnlyFlushesAndWaitsPump) {
+    const bool previous = qrv::SetPollBeforeQuery(false);
+    driver.TapKey(65, Now());
+    driver.Click(5, 6, Now(), MOUSE_RIGHT);
+    driver.TypeText(u"x", Now());
+    EXPECT_EQ(qrv::KeyHitCount(65), 0);
+    EXPECT_EQ(qrv::MouseHitCount(MOUSE_RIGHT), 0);
+    EXPECT_EQ(qrv::NextTypedChar(), 0);
+    qrv::PumpMessages();
+    EXPECT_EQ(qrv::KeyHitCount(65), 1);
+    EXPECT_EQ(qrv::MouseXPos(), 5);
+    EXPECT_EQ(qrv::NextTypedChar(), u'x');
+    driver.TapKey(66, Now() + 50);
+    EXPECT_EQ(qrv::WaitForKey(), 66) << "waits still deliver";
+    driver.TapKey(67, Now());
+    qrv::FlushKeyboard();
+    EXPECT_EQ(qrv::KeyHitCount(67), 0) << "the flush pumped before forgetting";
+    EXPECT_FALSE(qrv::SetPollBeforeQuery(previous));
+}
+
 TEST_F(Input, AHeldKeyCountsOneHitButEveryRepeatTypesACharacter) {
     driver.PressKey(qrv::KEY_ENTER, Now());
     for (uint32_t t = 500; t < 1000; t += 100) driver.RepeatKey(qrv::KEY_ENTER, Now() + t);

@@ -49,6 +49,22 @@ TEST(ScriptedDriver, WaitJumpsTheClockToTheNextEventAndFailsWhenNothingIsLeft) {
     EXPECT_THROW(qrv::WaitForMessages(), qrv::TRuntimeError);
 }
 
+TEST(ScriptedDriver, WaitUntilWakesAtTheNextEventOrTheDeadlineWhicheverComesFirst) {
+    qrv::TScriptedSession session(0);
+    TRecording recording;
+    session.Driver().TurnWheel(1, 300);
+    qrv::WaitForMessagesUntil(200);
+    EXPECT_EQ(qrv::MillisecondClock(), 200u);
+    EXPECT_TRUE(recording->events.empty());
+    qrv::WaitForMessagesUntil(900);
+    EXPECT_EQ(qrv::MillisecondClock(), 300u);
+    EXPECT_EQ(recording->events.size(), 1u);
+    qrv::WaitForMessagesUntil(100);  // a deadline behind: only a poll
+    EXPECT_EQ(qrv::MillisecondClock(), 300u);
+    qrv::WaitForMessagesUntil(1000);  // nothing queued: sleeps to the deadline
+    EXPECT_EQ(qrv::MillisecondClock(), 1000u);
+}
+
 TEST(ScriptedDriver, QueueOrderHoldsAcrossTheClockWrapping) {
     qrv::TScriptedSession session(0xFFFFFFF0u);
     TRecording recording;

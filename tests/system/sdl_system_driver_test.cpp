@@ -6,6 +6,7 @@
 
 #include "event_recorder.h"
 #include "system/event.h"
+#include "system/clock.h"
 #include "system/input.h"
 #include "system/sdl/sdl_key_table.h"
 
@@ -240,6 +241,22 @@ TEST_F(SDLDriver, PolledInputFollowsTheQueue) {
     EXPECT_EQ(qrv::NextTypedChar(), 27);
     EXPECT_EQ(qrv::MouseHitCount(2), 1);
     EXPECT_EQ(qrv::MouseXPos(), 70);
+    qrv::StopInputPolling();
+}
+
+TEST_F(SDLDriver, WaitUntilReturnsAtTheDeadlineOrAtOnceForAPendingEvent) {
+    qrv::StartInputPolling();
+    const uint32_t start = qrv::MillisecondClock();
+    qrv::WaitForMessagesUntil(start + 30);
+    EXPECT_GE(qrv::MillisecondClock() - start, 30u);
+
+    Key(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, 0);
+    const uint32_t before = qrv::MillisecondClock();
+    qrv::WaitForMessagesUntil(before + 5000);
+    EXPECT_LT(qrv::MillisecondClock() - before, 1000u);
+    const bool previous = qrv::SetPollBeforeQuery(false);
+    EXPECT_EQ(qrv::KeyHitCount(27), 1) << "the wait delivered the event";
+    qrv::SetPollBeforeQuery(previous);
     qrv::StopInputPolling();
 }
 
