@@ -55,6 +55,7 @@ void FadeInVerdictPicture(int result) {
         qrv::DrawImageAt(result == VERDICT_SUCCESS ? winImage : failImage, PICTURE_X, PICTURE_Y, 0);
         qrv::PresentFrame();
         qrv::ClearScreen();
+        PollInput();
         EndProgramOnCloseRequest();
     }
 }
