@@ -1,7 +1,7 @@
 // A long session: 210 missions played in-process on the board, each judged and followed by its
 // scene (verdict fade, reveal, story lines, the portrait's cross-fade), with a scripted player on
-// virtual time in a real window. Reports the process's memory after the first 10 missions and
-// after all 210: a session must not grow.
+// virtual time in a real window. Reports the process's memory after the first 10 missions, after
+// 110 and after all 210: a session must not grow.
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
@@ -75,6 +75,7 @@ public:
         if (portrait->level != lastLevel) ++levelChanges;  // each came with a cross-fade
         lastLevel = portrait->level;
         if (boards == WARM_UP_MISSIONS + 1) TakeReading(afterWarmUp);
+        if (boards == WARM_UP_MISSIONS + MEASURED_MISSIONS / 2 + 1) TakeReading(halfway);
         if (boards == WARM_UP_MISSIONS + MEASURED_MISSIONS + 1) {
             TakeReading(atEnd);
             script.TapKey(KEY_ESCAPE, Milliseconds() + CLICK_GAP);
@@ -86,7 +87,7 @@ public:
     struct TReading {
         double rss = 0, heap = 0;
     };
-    TReading afterWarmUp, atEnd;
+    TReading afterWarmUp, halfway, atEnd;
     int boards = 0;
     int levelChanges = 0;
 
@@ -158,9 +159,11 @@ void BM_LongSession(benchmark::State& state) {
     state.counters["missions"] = player->boards - 1;
     state.counters["cross_fades"] = player->levelChanges;
     state.counters["rss_after_10_MiB"] = player->afterWarmUp.rss;
+    state.counters["rss_after_110_MiB"] = player->halfway.rss;
     state.counters["rss_after_210_MiB"] = player->atEnd.rss;
     state.counters["rss_growth_MiB"] = player->atEnd.rss - player->afterWarmUp.rss;
     state.counters["heap_after_10_MiB"] = player->afterWarmUp.heap;
+    state.counters["heap_after_110_MiB"] = player->halfway.heap;
     state.counters["heap_after_210_MiB"] = player->atEnd.heap;
     state.counters["heap_growth_MiB"] = player->atEnd.heap - player->afterWarmUp.heap;
 }
