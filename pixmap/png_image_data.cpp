@@ -157,16 +157,7 @@ public:
         zstream.next_out = out;
         zstream.avail_out = static_cast<uInt>(length);
         while (zstream.avail_out > 0) {
-            if (ended) return false;
-            if (zstream.avail_in == 0) {
-                const long got = chunks.NextImageData(input.data(), input.size());
-                if (got <= 0) return false;
-                zstream.next_in = input.data();
-                zstream.avail_in = static_cast<uInt>(got);
-            }
-            const int result = inflate(&zstream, Z_NO_FLUSH);
-            if (result == Z_STREAM_END) ended = true;
-            else if (result != Z_OK) return false;
+            if (ended || !InflateStep()) return false;
         }
         return true;
     }
@@ -178,20 +169,26 @@ public:
         while (!ended) {
             zstream.next_out = spare;
             zstream.avail_out = sizeof spare;
-            if (zstream.avail_in == 0) {
-                const long got = chunks.NextImageData(input.data(), input.size());
-                if (got <= 0) return false;
-                zstream.next_in = input.data();
-                zstream.avail_in = static_cast<uInt>(got);
-            }
-            const int result = inflate(&zstream, Z_NO_FLUSH);
-            if (result == Z_STREAM_END) ended = true;
-            else if (result != Z_OK) return false;
+            if (!InflateStep()) return false;
         }
         return true;
     }
 
 private:
+    // Takes the next image data when the input ran out, then inflates once; false when the data
+    // ends first or is damaged.
+    bool InflateStep() {
+        if (zstream.avail_in == 0) {
+            const long got = chunks.NextImageData(input.data(), input.size());
+            if (got <= 0) return false;
+            zstream.next_in = input.data();
+            zstream.avail_in = static_cast<uInt>(got);
+        }
+        const int result = inflate(&zstream, Z_NO_FLUSH);
+        if (result == Z_STREAM_END) ended = true;
+        return result == Z_OK || result == Z_STREAM_END;
+    }
+
     TChunkReader& chunks;
     std::vector<uint8_t> input;
     z_stream zstream{};
