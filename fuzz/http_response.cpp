@@ -165,19 +165,21 @@ void ReadContentLength(const std::string& line, THead& head) {
     head.contentLength = std::stoull(digits);
 }
 
-// Lines end with LF, a CR before it belongs to the line end; the first empty line ends the head.
+// Lines end with LF or a zero byte (as byte-level text lines do), a CR before the end belongs to
+// the line end; the first empty line ends the head.
 THead ParseHead(const std::string& response) {
     THead head;
     size_t lines = 0;
+    static const std::string kLineEnds("\n\0", 2);
     for (size_t start = 0; start < response.size();) {
-        const size_t feed = response.find('\n', start);
+        const size_t feed = response.find_first_of(kLineEnds, start);
         if (feed == std::string::npos) {
             if (response.size() - start > kLongestHeadLine + 2) head.overLimits = true;
             break;
         }
         std::string line = response.substr(start, feed - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.find('\r') != std::string::npos || line.find('\0') != std::string::npos) head.ambiguous = true;
+        if (line.find('\r') != std::string::npos) head.ambiguous = true;
         // Where exactly a limit falls (line ends counted or not, the empty line counted or
         // not) is the reader's choice: near a limit anything goes, clearly past it no stream.
         ++lines;
