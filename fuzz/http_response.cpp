@@ -257,7 +257,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (head.ambiguous) return 0;
     if (!head.complete) {
-        FUZZ_CHECK(!stream || (body && body->empty()), "a stream from a head without its end has a body");
+        // No bytes may come from it; a read error is fine (a Content-Length it promised is short).
+        FUZZ_CHECK(!stream || !body || body->empty(), "a stream from a head without its end has a body");
         return 0;
     }
     FUZZ_CHECK(stream, "no stream for a complete head");
