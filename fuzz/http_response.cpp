@@ -179,7 +179,11 @@ THead ParseHead(const std::string& response) {
         }
         std::string line = response.substr(start, feed - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.find('\r') != std::string::npos) head.ambiguous = true;
+        // The reader drops every CR, so a line of CRs alone is the empty line that ends the head.
+        if (line.find('\r') != std::string::npos) {
+            head.ambiguous = true;
+            std::erase(line, '\r');
+        }
         // Where exactly a limit falls (line ends counted or not, the empty line counted or
         // not) is the reader's choice: near a limit anything goes, clearly past it no stream.
         ++lines;
