@@ -250,18 +250,9 @@ int32_t OvalVertexCount(float x0, float y0, float x1, float y1) {
 }
 
 void TGLKaz2DDriver::FillOval(float x0, float y0, float x1, float y1, float tx, float ty) {
-    const int32_t n = OvalVertexCount(x0, y0, x1, y1);
-    const float xr = (x1 - x0) * 0.5f;
-    const float yr = (y1 - y0) * 0.5f;
-    const float cx = x0 + xr;
-    const float cy = y0 + yr;
     DisableGLTexturing();
     glBegin(GL_POLYGON);
-    for (int32_t i = 0; i < n; ++i) {
-        const double angle = i * 360.0 / n * std::numbers::pi / 180.0;
-        EmitMappedVertex(xr * static_cast<float>(std::cos(angle)) + cx,
-                         cy - yr * static_cast<float>(std::sin(angle)), tx, ty);
-    }
+    ForEachOvalVertex(x0, y0, x1, y1, [&](float x, float y) { EmitMappedVertex(x, y, tx, ty); });
     glEnd();
 }
 
