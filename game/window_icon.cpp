@@ -27,10 +27,10 @@ struct SurfaceFree {
 qrv::Ref<qrv::TPixmap> MakeWindowIcon(int size) {
     const qrv::Ref<qrv::TPixmap> portrait = qrv::PixmapFromUrl(u"incbin::s0.png");
     if (!portrait) return nullptr;
-    const qrv::Ref<qrv::TPixmap> rgba = qrv::ConvertedTo(portrait, qrv::FormatRGBA8888);
+    // Only the face is converted: the rest of the portrait is not needed.
     const qrv::Ref<qrv::TPixmap> face =
-        qrv::SubRegion(rgba, FACE_LEFT, FACE_TOP, FACE_SIZE, FACE_SIZE);
-    return qrv::ResampleBilinear(face, size, size);
+        qrv::SubRegion(portrait, FACE_LEFT, FACE_TOP, FACE_SIZE, FACE_SIZE);
+    return qrv::ResampleBilinear(qrv::ConvertedTo(face, qrv::FormatRGBA8888), size, size);
 }
 
 void ShowWindowIcon() {
