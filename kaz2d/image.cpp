@@ -4,13 +4,20 @@
 #include "kaz2d/kaz2d_graphics.h"
 #include "pixmap/pixmap_loader.h"
 #include "pixmap/pixmap_transform.h"
+#include "stream/embedded_files.h"
 
 namespace qrv {
+
+namespace {
+
+Ref<TPixmap> LoadedPixels(const Ref<TObject>& source, int32_t flags, TKeyColour mask);
+
+}  // namespace
 
 Ref<TImageFrame> TImage::Frame(int32_t index) {
     if (!HasFrame(index)) return nullptr;
     if (sequences[index] != contextGeneration) {
-        const Ref<TPixmap> pixmap = Lock(index, true, false);
+        const Ref<TPixmap> pixmap = embedded[index].source ? Pixels(index) : Lock(index, true, false);
         const Ref<TKaz2DDriver> driver = CurrentKaz2DDriver();
         frames[index] = driver && pixmap ? driver->MakeFrame(pixmap, flags) : nullptr;
         sequences[index] = frames[index] ? contextGeneration : 0;
@@ -21,16 +28,30 @@ Ref<TImageFrame> TImage::Frame(int32_t index) {
 Ref<TPixmap> TImage::Lock(int32_t index, bool /*read*/, bool write) {
     if (!HasFrame(index)) return nullptr;
     if (write) DropFrame(index);
+    if (!pixmaps[index]) pixmaps[index] = Pixels(index);
     if (!pixmaps[index]) pixmaps[index] = NewPixmap(width, height, FormatRGBA8888, 4);
+    embedded[index] = {};
     return pixmaps[index];
 }
 
 void TImage::SetPixmap(int32_t index, Ref<TPixmap> pixmap) {
     if (!HasFrame(index)) return;
-    if ((flags & IMG_MASKED) && pixmap && AlphaBits(pixmap->Format()) == 0)
-        pixmap = KeyOutColor(pixmap, maskRed, maskGreen, maskBlue);
-    pixmaps[index] = std::move(pixmap);
+    pixmaps[index] = Masked(std::move(pixmap));
+    embedded[index] = {};
     DropFrame(index);
+}
+
+Ref<TPixmap> TImage::Pixels(int32_t index) const {
+    if (!HasFrame(index)) return nullptr;
+    if (pixmaps[index] || !embedded[index].source) return pixmaps[index];
+    const TEmbeddedPixels& from = embedded[index];
+    return LoadedPixels(from.source, from.flags, from.mask);
+}
+
+Ref<TPixmap> TImage::Masked(Ref<TPixmap> pixmap) const {
+    if ((flags & IMG_MASKED) && pixmap && AlphaBits(pixmap->Format()) == 0)
+        return KeyOutColor(pixmap, maskRed, maskGreen, maskBlue);
+    return pixmap;
 }
 
 void TImage::DropFrame(int32_t index) {
@@ -50,6 +71,7 @@ Ref<TImage> TImage::Create(int32_t width, int32_t height, int32_t frameCount, in
     image->maskBlue = maskBlue;
     const auto count = static_cast<size_t>(frameCount);
     image->pixmaps.resize(count);
+    image->embedded.resize(count);
     image->frames.resize(count);
     image->sequences.resize(count, 0);
     return image;
@@ -73,17 +95,36 @@ Ref<TPixmap> MaskedPixmapOfSource(const Ref<TObject>& source, int32_t maskRed,
     return pixmap;
 }
 
+// The pixels Load gives a frame of the source: decoded, and keyed when the image is masked.
+Ref<TPixmap> LoadedPixels(const Ref<TObject>& source, int32_t flags, TKeyColour mask) {
+    if (!(flags & IMG_MASKED)) return PixmapOfSource(source);
+    Ref<TPixmap> pixmap = MaskedPixmapOfSource(source, mask.red, mask.green, mask.blue);
+    if (pixmap && AlphaBits(pixmap->Format()) == 0)
+        pixmap = KeyOutColor(pixmap, mask.red, mask.green, mask.blue);
+    return pixmap;
+}
+
+bool IsEmbeddedSource(const Ref<TObject>& source) {
+    const std::u16string* url = AsText(source);
+    return url && IsEmbeddedFileUrl(*url);
+}
+
 }  // namespace
 
 Ref<TImage> TImage::Load(const Ref<TObject>& source, int32_t flags, int32_t maskRed,
                          int32_t maskGreen, int32_t maskBlue) {
-    const Ref<TPixmap> pixmap = flags & IMG_MASKED
-                                    ? MaskedPixmapOfSource(source, maskRed, maskGreen, maskBlue)
-                                    : PixmapOfSource(source);
+    const TKeyColour mask{maskRed, maskGreen, maskBlue};
+    Ref<TPixmap> pixmap = LoadedPixels(source, flags, mask);
     if (!pixmap) return nullptr;
     Ref<TImage> image =
         Create(pixmap->Width(), pixmap->Height(), 1, flags, maskRed, maskGreen, maskBlue);
-    image->SetPixmap(0, pixmap);
+    // Decoded once to know the picture is whole and how large; an embedded one is decoded
+    // again when it is drawn.
+    if (IsEmbeddedSource(source)) {
+        image->embedded[0] = {MakeText(*AsText(source)), flags, mask};
+    } else {
+        image->pixmaps[0] = std::move(pixmap);
+    }
     return image;
 }
 

@@ -6,6 +6,7 @@
 #include "core/object.h"
 #include "kaz2d/image_frame.h"
 #include "pixmap/pixmap.h"
+#include "pixmap/pixmap_loader.h"
 
 namespace qrv {
 
@@ -15,20 +16,36 @@ inline constexpr int32_t IMG_FILTERED = 2;   // drawn with linear filtering
 inline constexpr int32_t IMG_MIPMAPPED = 4;  // frames carry mipmaps
 inline constexpr int32_t IMG_DYNAMIC = 8;    // set on blank images; carried only
 
+// How a frame loaded from an embedded file gets its pixels again: the file never changes, so
+// decoding it as it was loaded gives the same pixels.
+struct TEmbeddedPixels {
+    Ref<TObject> source;  // the URL of the embedded file
+    int32_t flags = 0;    // the image flags it was loaded with
+    TKeyColour mask{};
+};
+
 // A drawable picture of one or more frames of equal size. Each frame keeps its pixels as a
 // pixmap and becomes a renderer frame (a texture) the first time it is drawn in the current
 // default graphics; frames made for an earlier graphics are rebuilt from the kept pixmaps.
+// A frame loaded from an embedded file keeps no pixmap (most pictures of a program are only
+// drawn, and their decoded pixels would double the memory their textures take): its pixels
+// are decoded again from the file whenever they are needed, and kept from the first Lock on.
 class TImage : public TObject {
 public:
     // The renderer frame for the frame index, made when needed; none when the renderer cannot
     // make one (it is retried on the next call) or the index is out of range.
     [[nodiscard]] virtual Ref<TImageFrame> Frame(int32_t index);
     // The frame's pixmap for direct access, made blank (RGBA) when it has none yet. With write
-    // set the renderer frame is dropped and rebuilt on the next draw.
+    // set the renderer frame is dropped and rebuilt on the next draw. The pixmap is kept from
+    // then on, since the caller may change it.
     [[nodiscard]] virtual Ref<TPixmap> Lock(int32_t index, bool read, bool write);
     // Stores the pixmap as the frame's pixels; a masked image keys the mask colour out of a
     // pixmap without alpha first.
     virtual void SetPixmap(int32_t index, Ref<TPixmap> pixmap);
+    // The frame's pixels without keeping them: its pixmap, or decoded again from its embedded
+    // file; none for a frame without pixels (or an embedded file that no longer decodes within
+    // the picture memory limit) and for an index out of range.
+    [[nodiscard]] Ref<TPixmap> Pixels(int32_t index) const;
 
     // A blank image; none for a negative frame count.
     [[nodiscard]] static Ref<TImage> Create(int32_t width, int32_t height, int32_t frameCount,
@@ -56,12 +73,15 @@ public:
     float handleX = 0.0f;
     float handleY = 0.0f;
     std::vector<Ref<TPixmap>> pixmaps;
+    // Per frame, while its pixmap is released: where its pixels are decoded from.
+    std::vector<TEmbeddedPixels> embedded;
     std::vector<Ref<TImageFrame>> frames;
     // Per frame the context generation its renderer frame was made for; 0 to rebuild.
     std::vector<int32_t> sequences;
 
 private:
     void DropFrame(int32_t index);
+    [[nodiscard]] Ref<TPixmap> Masked(Ref<TPixmap> pixmap) const;
 };
 
 // The source as a pixmap: itself when it is one, else loaded from it as a URL.

@@ -19,7 +19,7 @@ void WriteImage(TDataWriter& out, const TImage& image) {
     out.WriteFloat32(image.handleX);
     out.WriteFloat32(image.handleY);
     out.WriteUInt32(static_cast<uint32_t>(image.FrameCount()));
-    for (const Ref<TPixmap>& pixmap : image.pixmaps) out.WriteObject(pixmap);
+    for (int32_t i = 0; i < image.FrameCount(); ++i) out.WriteObject(image.Pixels(i));
 }
 
 // The frames' pixmaps are stored as they were: they were masked when they were set, and

@@ -46,4 +46,14 @@ int32_t EmbeddedFileSize(std::u16string_view name) {
     return entry ? entry->size : 0;
 }
 
+bool IsEmbeddedFileUrl(std::u16string_view url) {
+    constexpr std::u16string_view protocol = u"incbin::";
+    if (url.size() < protocol.size()) return false;
+    for (size_t i = 0; i < protocol.size(); ++i) {
+        const char16_t c = url[i];
+        if ((c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c) != protocol[i]) return false;
+    }
+    return FindEmbeddedFile(url.substr(protocol.size())) != nullptr;
+}
+
 }  // namespace qrv

@@ -27,4 +27,8 @@ const uint8_t* EmbeddedFileData(std::u16string_view name);
 // The entry's length, or 0 for an unregistered name.
 int32_t EmbeddedFileSize(std::u16string_view name);
 
+// True when the URL text is "incbin::<name>" (the protocol in any case) for a registered
+// file: what it opens never changes while the program runs.
+bool IsEmbeddedFileUrl(std::u16string_view url);
+
 }  // namespace qrv

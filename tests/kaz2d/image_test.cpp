@@ -13,6 +13,8 @@
 #include "kaz2d/image_module.h"
 #include "kaz2d/kaz2d_module.h"
 #include "pixmap/pixmap_save.h"
+#include "stream/embedded_files.h"
+#include "stream/stream_utils.h"
 #include "tests/kaz2d/kaz2d_window.h"
 
 namespace qrv::testing {
@@ -121,6 +123,62 @@ TEST_P(Images, MaskedJpegLosesItsBlackAndAlphaPixmapsKeepTheirAlpha) {
     EXPECT_EQ(LoadImageFromUrl(PathOf("missing.png"), -1), nullptr);
     SetDefaultImageFlags(-1);
     EXPECT_EQ(DefaultImageFlags(), IMG_MASKED | IMG_FILTERED);
+}
+
+// The bytes of a picture saved to a file, registered as an embedded file for the whole run.
+std::u16string EmbedPictureFile(const std::u16string& path) {
+    static const std::vector<uint8_t> bytes = LoadBytes(MakeText(path));
+    (void)RegisterEmbeddedFile(u"image_test_masked.jpg", bytes.data(),
+                               static_cast<int32_t>(bytes.size()));
+    return u"INCBIN::image_test_masked.jpg";
+}
+
+void ExpectSamePixels(const Ref<TPixmap>& expected, const Ref<TPixmap>& actual) {
+    ASSERT_TRUE(expected && actual);
+    ASSERT_EQ(actual->Width(), expected->Width());
+    ASSERT_EQ(actual->Height(), expected->Height());
+    for (int32_t y = 0; y < expected->Height(); ++y)
+        for (int32_t x = 0; x < expected->Width(); ++x)
+            ASSERT_EQ(actual->GetPixelARGB(x, y), expected->GetPixelARGB(x, y)) << x << "," << y;
+}
+
+TEST_P(Images, EmbeddedPicturesKeepNoPixmapAndDecodeAgainWhenNeeded) {
+    Ref<TPixmap> picture = SolidPixmap(32, 16, 0xFF000000);
+    for (int32_t y = 0; y < 16; ++y)
+        for (int32_t x = 16; x < 32; ++x) picture->SetPixelARGB(x, y, 0xFFFFFF00);
+    const std::u16string path = PathOf("embedded.jpg");
+    ASSERT_TRUE(SavePixmapJPEG(picture->ConvertedTo(FormatRGB888), path, 100));
+    const Ref<TImage> fromFile = LoadImageFromUrl(path, -1);
+    const Ref<TImage> image = LoadImageFromUrl(EmbedPictureFile(path), -1);
+    ASSERT_TRUE(fromFile && image);
+    EXPECT_FALSE(IsEmbeddedFileUrl(u"incbin::not_registered.jpg"));
+
+    EXPECT_EQ(image->pixmaps[0], nullptr);
+    ExpectSamePixels(fromFile->pixmaps[0], image->Pixels(0));
+    SetClearColor(0, 0, 255);
+    ClearScreen();
+    DrawImageAt(image, 10, 10, 0);
+    EXPECT_EQ(PixelAt(14, 18), 0x0000FFu) << "keyed as when it was loaded";
+    EXPECT_EQ(PixelAt(36, 18), 0xFFFF00u);
+    EXPECT_EQ(image->pixmaps[0], nullptr) << "drawing keeps no pixmap";
+
+    const Ref<TObject> saved = MakeText(PathOf("image.qrvd"));
+    WriteObjectTo(image, MakeText(u"data::" + *AsText(saved)));
+    const auto read = std::dynamic_pointer_cast<TImage>(ReadObjectFrom(MakeText(u"data::" + *AsText(saved))));
+    ASSERT_TRUE(read);
+    ExpectSamePixels(fromFile->pixmaps[0], read->pixmaps[0]);
+
+    CloseGraphicsWindow();
+    graphics = OpenGraphicsWindow(kSize, kSize, 0, 0, 0);
+    ASSERT_TRUE(graphics);
+    DrawImageAt(image, 0, 0, 0);
+    EXPECT_EQ(PixelAt(20, 4), 0xFFFF00u) << "the frame is made again for the new window";
+
+    image->Lock(0, false, true)->SetPixelARGB(20, 4, 0xFF00FF00);
+    EXPECT_NE(image->pixmaps[0], nullptr) << "a locked frame keeps its pixmap";
+    DrawImageAt(image, 0, 0, 0);
+    EXPECT_EQ(PixelAt(20, 4), 0x00FF00u);
+    EXPECT_EQ(image->Pixels(0)->GetPixelARGB(20, 4), 0xFF00FF00u);
 }
 
 TEST_P(Images, AnimationStripsAreCutIntoCells) {
