@@ -8,9 +8,9 @@
 #include <cstring>
 #include <exception>
 #include <limits>
-#include <memory>
 #include <vector>
 
+#include "pixmap/decode_scratch.h"
 #include "pixmap/pixel_convert.h"
 #include "pixmap/pixmap_loader.h"
 #include "pixmap/pixmap_transform.h"
@@ -214,7 +214,7 @@ bool ReadPaletteRows(png_structp png, png_infop info, const TPngHeader& header,
     return true;
 }
 
-// Other pictures are inflated and unfiltered in a buffer of their own, then converted
+// Other pictures are inflated and unfiltered in scratch memory, then converted
 // (widened and keyed) or copied into the pixmap row by row.
 bool ReadSampleRows(png_structp png, png_infop info, const TPngHeader& header,
                     const TKeyColour* key, TPixmap& pixmap) {
@@ -225,14 +225,14 @@ bool ReadSampleRows(png_structp png, png_infop info, const TPngHeader& header,
     const int32_t height = pixmap.Height();
     const size_t stride = header.rowBytes + 1;
     const size_t size = stride * static_cast<size_t>(height);
-    // Left uninitialised: the pages of a picture whose data turns out short are never touched.
-    const std::unique_ptr<uint8_t[]> rows(new uint8_t[size]);
-    if (!ReadFilteredRows(png, rows.get(), size) ||
-        !UnfilterPngRows(rows.get(), height, header.rowBytes, samples))
+    TDecodeScratch scratch;
+    uint8_t* const rows = scratch.Reserve(size);
+    if (!rows || !ReadFilteredRows(png, rows, size) ||
+        !UnfilterPngRows(rows, height, header.rowBytes, samples))
         return false;
     for (int32_t y = 0; y < height; ++y) {
         uint8_t* out = pixmap.Pixels() + static_cast<ptrdiff_t>(y) * pixmap.Pitch();
-        (void)ConvertPixelRun(rows.get() + stride * static_cast<size_t>(y) + 1, sourceFormat, out,
+        (void)ConvertPixelRun(rows + stride * static_cast<size_t>(y) + 1, sourceFormat, out,
                               pixmap.Format(), pixmap.Width());
         if (header.widened)
             (void)MarkKeyedRun(out, pixmap.Width(), key->red, key->green, key->blue);
