@@ -120,8 +120,9 @@ TGathered GatherImageData(TChunkReader& chunks, size_t limit, std::vector<uint8_
     }
 }
 
-// The most a zlib stream of `size` bytes can take when stored without compression, with
-// room for a few deflate blocks of any kind: image data beyond it is inflated by zlib.
+// More than any zlib stream of `size` inflated bytes needs, even one stored without
+// compression (5 bytes for each block of up to 65535): image data beyond it (a stream that goes
+// on past the rows, or data after the stream) is inflated by zlib as it is read.
 size_t GatherLimit(size_t size) { return size + size / 8 + 64 * 1024; }
 
 // zlib's own checks of the two header bytes: deflate with a window of at most 32 KiB, no
