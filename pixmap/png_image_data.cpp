@@ -4,10 +4,8 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <vector>
-
 
 namespace qrv {
 

@@ -172,8 +172,8 @@ void ExpandPaletteRowBackwards(const uint8_t* indices, const TPaletteTable& tabl
     while (x-- > 0) std::memcpy(out + 3 * x, &colours[indices[x]], 3);
 }
 
-// The length of the first IDAT chunk, whose header libpng has just read; 0 when the chunk
-// after the header is not image data.
+// The length of the chunk whose header libpng has just read, the first after the chunks
+// before the image data; `found` tells whether it is image data at all.
 uint32_t FirstImageDataLength(png_structp png, bool& found) {
     auto* context = static_cast<TPngReadContext*>(png_get_io_ptr(png));
     const png_byte* header = context->lastChunkHeader;
