@@ -87,6 +87,7 @@ function(qrv_install_framework)
   install(FILES ${PROJECT_BINARY_DIR}/ZorvakConfig.cmake
                 ${PROJECT_BINARY_DIR}/ZorvakConfigVersion.cmake
                 ${PROJECT_SOURCE_DIR}/cmake/Embed.cmake
+                ${PROJECT_SOURCE_DIR}/cmake/Findlibdeflate.cmake
           DESTINATION ${ZORVAK_INSTALL_CMAKEDIR} COMPONENT framework)
 
   _qrv_write_pkgconfig("${libraries}" "${pkgconfig_packages}")

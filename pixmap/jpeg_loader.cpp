@@ -5,6 +5,8 @@
 #include <limits>
 #include <memory>
 
+#include "pixmap/decode_scratch.h"
+#include "pixmap/jpeg_block_arrays.h"
 #include "pixmap/jpeg_glue.h"
 #include "pixmap/pixmap_loader.h"
 #include "pixmap/pixmap_transform.h"
@@ -34,6 +36,7 @@ struct TJpegDecoder {
     jpeg_decompress_struct info;
     TJpegErrorManager errors;
     TJpegSource source;
+    TJpegBlockArrays blockArrays;
 };
 
 // Bytes read into the buffer, 0 at the end of the data, -1 when the stream raised.
@@ -95,10 +98,11 @@ void InstallSource(TJpegDecoder& decoder, TStream* stream, std::exception_ptr* f
 }
 
 // Creates the decompressor, reads the header and starts decompressing.
-bool StartDecoding(TJpegDecoder* decoder, TStream* stream, std::exception_ptr* failure,
-                   bool widen) {
+bool StartDecoding(TJpegDecoder* decoder, TDecodeScratch* scratch, TStream* stream,
+                   std::exception_ptr* failure, bool widen) {
     if (setjmp(decoder->errors.recovery)) return false;
     jpeg_create_decompress(&decoder->info);
+    InstallJpegBlockArrays(&decoder->info, decoder->blockArrays, *scratch);
     InstallSource(*decoder, stream, failure);
     jpeg_decompress_struct& info = decoder->info;
     // Progressive pictures keep every coefficient (up to 6 bytes a pixel) until the end: bound
@@ -155,7 +159,8 @@ public:
     TJpegReader& operator=(const TJpegReader&) = delete;
 
     Ref<TPixmap> Decode(TStream* stream, std::exception_ptr* failure, const TKeyColour* key) {
-        if (!StartDecoding(decoder.get(), stream, failure, key != nullptr)) return nullptr;
+        if (!StartDecoding(decoder.get(), &scratch, stream, failure, key != nullptr))
+            return nullptr;
         const jpeg_decompress_struct& info = decoder->info;
         const int32_t format = FormatForComponents(info.output_components);
         if (info.output_width == 0 || format == FormatNone) return nullptr;
@@ -170,6 +175,7 @@ public:
     }
 
 private:
+    TDecodeScratch scratch;  // the coefficient arrays of progressive pictures
     std::unique_ptr<TJpegDecoder> decoder;  // value-initialised: all zero
 };
 

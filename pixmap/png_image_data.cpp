@@ -1,10 +1,10 @@
 #include "pixmap/png_image_data.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
+#include <memory>
 #include <vector>
 
 namespace qrv {
@@ -13,10 +13,7 @@ namespace {
 
 constexpr uint32_t IDAT = 0x49444154;
 constexpr uint32_t IEND = 0x49454E44;
-// zlib copies the last 32 KiB of each call's output into its window: large blocks keep that
-// copy small beside the output.
-constexpr size_t inputBlock = 64 * 1024;
-constexpr size_t outputBlock = 256 * 1024;  // rows inflated at once, at least one
+constexpr size_t readBlock = 64 * 1024;
 
 uint32_t BigEndian(const uint8_t* p) {
     return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
@@ -49,10 +46,14 @@ public:
         }
         const size_t n = std::min<size_t>(left, capacity);
         if (!ReadExactly(stream, buffer, n)) return -1;
-        crc = crc32(crc, buffer, static_cast<uInt>(n));
+        crc = libdeflate_crc32(crc, buffer, n);
         left -= static_cast<uint32_t>(n);
         return static_cast<long>(n);
     }
+
+    // What is left of the current chunk's image data; at least 1, so that reading moves on
+    // past its end.
+    size_t ImageDataLeft() const { return std::max<size_t>(left, 1); }
 
     // Skips what is left of the image data and every chunk after it, up to and with IEND.
     bool ReadToEnd() {
@@ -61,7 +62,7 @@ public:
             while (left > 0) {
                 const size_t n = std::min<size_t>(left, sizeof buffer);
                 if (!ReadExactly(stream, buffer, n)) return false;
-                crc = crc32(crc, buffer, static_cast<uInt>(n));
+                crc = libdeflate_crc32(crc, buffer, n);
                 left -= static_cast<uint32_t>(n);
             }
             if (!EndChunk()) return false;
@@ -71,10 +72,10 @@ public:
     }
 
 private:
-    static uLong ChunkCrc(uint32_t chunkType) {
+    static uint32_t ChunkCrc(uint32_t chunkType) {
         const uint8_t name[4] = {uint8_t(chunkType >> 24), uint8_t(chunkType >> 16),
                                  uint8_t(chunkType >> 8), uint8_t(chunkType)};
-        return crc32(crc32(0, nullptr, 0), name, 4);
+        return libdeflate_crc32(0, name, 4);
     }
 
     // Critical chunks (an upper-case first letter) must have the right CRC; libpng ignores
@@ -98,73 +99,88 @@ private:
     TStream& stream;
     uint32_t type;
     uint32_t left;
-    uLong crc;
+    uint32_t crc;
 };
 
-uint8_t Paeth(uint8_t a, uint8_t b, uint8_t c) {
-    const int p = a + b - c;
-    const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
-}
+enum class TGathered { All, TooMuch, Damaged };
 
-// Undoes a row's filter in place; above is the previous unfiltered row (zeros for the first).
-bool Unfilter(uint8_t filter, uint8_t* row, const uint8_t* above, size_t length, size_t bpp) {
-    switch (filter) {
-    case 0:
-        return true;
-    case 1:
-        for (size_t i = bpp; i < length; ++i) row[i] = uint8_t(row[i] + row[i - bpp]);
-        return true;
-    case 2:
-        for (size_t i = 0; i < length; ++i) row[i] = uint8_t(row[i] + above[i]);
-        return true;
-    case 3:
-        for (size_t i = 0; i < length; ++i) {
-            const int left = i >= bpp ? row[i - bpp] : 0;
-            row[i] = uint8_t(row[i] + ((left + above[i]) >> 1));
-        }
-        return true;
-    case 4:
-        for (size_t i = 0; i < length; ++i) {
-            const uint8_t left = i >= bpp ? row[i - bpp] : 0;
-            const uint8_t corner = i >= bpp ? above[i - bpp] : 0;
-            row[i] = uint8_t(row[i] + Paeth(left, above[i], corner));
-        }
-        return true;
-    default:
-        return false;
+// Reads the image data of the IDAT chunks into one buffer, up to `limit` bytes. The buffer
+// grows with what is read, so a chunk that claims more than the file holds costs nothing.
+TGathered GatherImageData(TChunkReader& chunks, size_t limit, std::vector<uint8_t>& data) {
+    for (;;) {
+        if (data.size() >= limit) return TGathered::TooMuch;
+        const size_t at = data.size();
+        data.resize(at + std::min({chunks.ImageDataLeft(), readBlock, limit - at}));
+        const long got = chunks.NextImageData(data.data() + at, data.size() - at);
+        data.resize(at + static_cast<size_t>(std::max(got, 0L)));
+        if (got < 0) return TGathered::Damaged;
+        if (got == 0) return TGathered::All;
     }
 }
 
-// zlib's inflate over the chunk reader's image data.
-class TInflater {
+// More than any zlib stream of `size` inflated bytes needs, even one stored without
+// compression (5 bytes for each block of up to 65535): image data beyond it (a stream that goes
+// on past the rows, or data after the stream) is inflated by zlib as it is read.
+size_t GatherLimit(size_t size) { return size + size / 8 + 64 * 1024; }
+
+// zlib's own checks of the two header bytes: deflate with a window of at most 32 KiB, no
+// preset dictionary and a correct check value.
+bool ZlibHeaderIsSound(const std::vector<uint8_t>& data) {
+    if (data.size() < 2) return false;
+    const uint8_t method = data[0], flags = data[1];
+    return (method & 0x0F) == 8 && (method >> 4) <= 7 && (flags & 0x20) == 0 &&
+           (method * 256 + flags) % 31 == 0;
+}
+
+enum class TInflated { Whole, Longer, Damaged };
+
+// Inflates a zlib stream that was read whole with libdeflate into exactly `size` bytes.
+// Longer when the stream holds more than that; Damaged when it is damaged, holds less, or
+// lacks its checksum's four bytes (which, like zlib here, it does not check: the chunk CRCs
+// cover the same bytes).
+TInflated InflateWhole(const std::vector<uint8_t>& data, uint8_t* out, size_t size) {
+    if (!ZlibHeaderIsSound(data)) return TInflated::Damaged;
+    std::unique_ptr<libdeflate_decompressor, decltype(&libdeflate_free_decompressor)> inflater(
+        libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
+    if (!inflater) return TInflated::Damaged;
+    size_t consumed = 0, produced = 0;
+    const libdeflate_result result = libdeflate_deflate_decompress_ex(
+        inflater.get(), data.data() + 2, data.size() - 2, out, size, &consumed, &produced);
+    if (result == LIBDEFLATE_INSUFFICIENT_SPACE) return TInflated::Longer;
+    const bool whole = result == LIBDEFLATE_SUCCESS && produced == size &&
+                       2 + consumed + 4 <= data.size();
+    return whole ? TInflated::Whole : TInflated::Damaged;
+}
+
+// zlib's inflate, for image data libdeflate cannot take in one piece: more of it than a
+// stream of the rows can need, or a stream that inflates to more than the rows. It takes the
+// data already read first, then the rest of the chunks.
+class TStreamInflater {
 public:
-    explicit TInflater(TChunkReader& chunks) : chunks(chunks), input(inputBlock) {
+    TStreamInflater(const std::vector<uint8_t>& read, TChunkReader& chunks)
+        : chunks(chunks), input(readBlock) {
         ready = inflateInit(&zstream) == Z_OK;
 #if ZLIB_VERNUM >= 0x1290
         if (ready) inflateValidate(&zstream, 0);
 #endif
+        zstream.next_in = const_cast<uint8_t*>(read.data());
+        zstream.avail_in = static_cast<uInt>(read.size());
     }
-    ~TInflater() {
+    ~TStreamInflater() {
         if (ready) inflateEnd(&zstream);
     }
-    TInflater(const TInflater&) = delete;
-    TInflater& operator=(const TInflater&) = delete;
+    TStreamInflater(const TStreamInflater&) = delete;
+    TStreamInflater& operator=(const TStreamInflater&) = delete;
 
-    // Fills the whole buffer; false when the data ends first or is damaged.
-    bool Fill(uint8_t* out, size_t length) {
+    // Fills the buffer, then reads the stream to its end, dropping what it inflates past the
+    // buffer as libpng does. False when the data ends first or is damaged.
+    bool Inflate(uint8_t* out, size_t length) {
         if (!ready) return false;
         zstream.next_out = out;
         zstream.avail_out = static_cast<uInt>(length);
         while (zstream.avail_out > 0) {
             if (ended || !InflateStep()) return false;
         }
-        return true;
-    }
-
-    // Reads the zlib stream to its end; inflated bytes past the rows are dropped, as libpng
-    // does. False when the image data ends first.
-    bool Finish() {
         uint8_t spare[1024];
         while (!ended) {
             zstream.next_out = spare;
@@ -175,8 +191,6 @@ public:
     }
 
 private:
-    // Takes the next image data when the input ran out, then inflates once; false when the data
-    // ends first or is damaged.
     bool InflateStep() {
         if (zstream.avail_in == 0) {
             const long got = chunks.NextImageData(input.data(), input.size());
@@ -196,31 +210,24 @@ private:
     bool ended = false;
 };
 
+// Inflates the image data into `out` (exactly `size` bytes of filtered rows).
+bool InflateImageData(TChunkReader& chunks, uint8_t* out, size_t size) {
+    std::vector<uint8_t> data;
+    const TGathered gathered = GatherImageData(chunks, GatherLimit(size), data);
+    if (gathered == TGathered::Damaged) return false;
+    if (gathered == TGathered::All) {
+        const TInflated inflated = InflateWhole(data, out, size);
+        if (inflated != TInflated::Longer) return inflated == TInflated::Whole;
+    }
+    return TStreamInflater(data, chunks).Inflate(out, size);
+}
+
 }  // namespace
 
-bool ReadPngImageData(TStream& stream, const TPngImageData& layout,
-                      const std::function<void(int32_t, const uint8_t*)>& row) {
-    const size_t stride = layout.rowBytes + 1;
-    const auto bpp = static_cast<size_t>(std::max(layout.bytesPerPixel, 1));
-    TChunkReader chunks(stream, layout.firstChunkLength);
-    TInflater inflater(chunks);
-    const auto blockRows = static_cast<int32_t>(std::max<size_t>(1, outputBlock / stride));
-    std::vector<uint8_t> block(stride * static_cast<size_t>(std::min(blockRows, layout.height)));
-    std::vector<uint8_t> above(layout.rowBytes, 0);
-    for (int32_t y = 0; y < layout.height;) {
-        const int32_t rows = std::min(blockRows, layout.height - y);
-        if (!inflater.Fill(block.data(), stride * static_cast<size_t>(rows))) return false;
-        const uint8_t* previous = above.data();
-        for (int32_t r = 0; r < rows; ++r, ++y) {
-            uint8_t* filtered = block.data() + stride * static_cast<size_t>(r);
-            if (!Unfilter(filtered[0], filtered + 1, previous, layout.rowBytes, bpp)) return false;
-            row(y, filtered + 1);
-            previous = filtered + 1;
-        }
-        std::memcpy(above.data(), previous, layout.rowBytes);
-    }
-    // Data left in the stream after the last row is tolerated, as libpng does.
-    return inflater.Finish() && chunks.ReadToEnd();
+bool ReadPngImageData(TStream& stream, uint32_t firstChunkLength, uint8_t* out, size_t size) {
+    TChunkReader chunks(stream, firstChunkLength);
+    // Data left in the stream after the rows is tolerated, as libpng does.
+    return InflateImageData(chunks, out, size) && chunks.ReadToEnd();
 }
 
 }  // namespace qrv

@@ -2,28 +2,19 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 
 #include "stream/stream.h"
 
 namespace qrv {
 
-// The image data of a non-interlaced PNG with 8-bit samples, read straight from the stream
-// once libpng has read the chunks before it: the IDAT chunks are inflated in large blocks
-// (libpng inflates one row at a time, which keeps zlib off its fast path) and unfiltered
-// here. The chunks after the image data are read up to IEND. The CRC of every chunk is
-// checked, the critical ones' strictly, as libpng does; the zlib checksum is not, the CRCs
-// already covering the same bytes.
-struct TPngImageData {
-    uint32_t firstChunkLength;  // of the IDAT chunk whose header libpng has just read
-    int32_t height;
-    size_t rowBytes;            // bytes of samples in a row, without the filter byte
-    int32_t bytesPerPixel;      // the distance the filters look back
-};
-
-// Hands every row, unfiltered, to `row` (its index and rowBytes bytes, valid during the
-// call). False for damaged, short or missing data. Exceptions of the stream pass on.
-bool ReadPngImageData(TStream& stream, const TPngImageData& layout,
-                      const std::function<void(int32_t, const uint8_t*)>& row);
+// The image data of a non-interlaced PNG, read straight from the stream once libpng has read
+// the chunks before it (the header of the first IDAT chunk included): the IDAT chunks are
+// gathered and inflated in one piece into exactly `size` bytes, the filtered rows, each a
+// filter byte and its samples. The chunks after the image data are read up to IEND. The CRC
+// of every chunk is checked, the critical ones' strictly, as libpng does; the zlib checksum
+// is not, the CRCs already covering the same bytes. A zlib stream that inflates to more than
+// `size` bytes is accepted, the rest dropped, as libpng does. False for damaged, short or
+// missing data. Exceptions of the stream pass on.
+bool ReadPngImageData(TStream& stream, uint32_t firstChunkLength, uint8_t* out, size_t size);
 
 }  // namespace qrv

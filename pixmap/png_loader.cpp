@@ -10,10 +10,12 @@
 #include <limits>
 #include <vector>
 
+#include "pixmap/decode_scratch.h"
 #include "pixmap/pixel_convert.h"
 #include "pixmap/pixmap_loader.h"
 #include "pixmap/pixmap_transform.h"
 #include "pixmap/png_image_data.h"
+#include "pixmap/png_unfilter.h"
 #include "stream/stream_closer.h"
 
 namespace qrv {
@@ -141,59 +143,110 @@ void MakePaletteTable(png_structp png, png_infop info, const TKeyColour* key,
     }
 }
 
-void ExpandPaletteRow(const png_byte* indices, const TPaletteTable& table, uint8_t* out,
-                      int32_t width, int32_t bytesPerPixel) {
+// Expands a row of palette indices through the table, from the last pixel back to the first:
+// the indices may lie in the same memory as the pixels, as long as each pixel's place is not
+// before its index's (the place of the first pixel may be one byte before).
+void ExpandPaletteRowBackwards(const uint8_t* indices, const TPaletteTable& table, uint8_t* out,
+                               int32_t width, int32_t bytesPerPixel) {
     const uint32_t* colours = table.pixels;
+    int32_t x = width;
     if (bytesPerPixel == 4) {
-        for (int32_t x = 0; x < width; ++x) std::memcpy(out + 4 * x, &colours[indices[x]], 4);
+        while (x-- > 0) std::memcpy(out + 4 * x, &colours[indices[x]], 4);
         return;
     }
-    int32_t x = 0;
     if constexpr (std::endian::native == std::endian::little) {
+        for (; x % 4 != 0; --x) std::memcpy(out + 3 * (x - 1), &colours[indices[x - 1]], 3);
         // Four pixels of three bytes packed into one 8-byte and one 4-byte store.
-        for (; x + 4 <= width; x += 4, out += 12) {
+        for (x -= 4; x >= 0; x -= 4) {
             const uint64_t a = colours[indices[x]] & 0xFFFFFFu;
             const uint64_t b = colours[indices[x + 1]] & 0xFFFFFFu;
             const uint64_t c = colours[indices[x + 2]] & 0xFFFFFFu;
             const uint32_t d = colours[indices[x + 3]] & 0xFFFFFFu;
             const uint64_t low = a | b << 24 | c << 48;
             const auto high = static_cast<uint32_t>(c >> 16 | uint64_t{d} << 8);
-            std::memcpy(out, &low, 8);
-            std::memcpy(out + 8, &high, 4);
+            std::memcpy(out + 3 * x, &low, 8);
+            std::memcpy(out + 3 * x + 8, &high, 4);
         }
+        return;
     }
-    for (; x < width; ++x, out += 3) std::memcpy(out, &colours[indices[x]], 3);
+    while (x-- > 0) std::memcpy(out + 3 * x, &colours[indices[x]], 3);
+}
+
+// The length of the chunk whose header libpng has just read, the first after the chunks
+// before the image data; `found` tells whether it is image data at all.
+uint32_t FirstImageDataLength(png_structp png, bool& found) {
+    auto* context = static_cast<TPngReadContext*>(png_get_io_ptr(png));
+    const png_byte* header = context->lastChunkHeader;
+    found = std::memcmp(header + 4, "IDAT", 4) == 0;
+    return static_cast<uint32_t>(header[0]) << 24 | static_cast<uint32_t>(header[1]) << 16 |
+           static_cast<uint32_t>(header[2]) << 8 | header[3];
+}
+
+bool ReadFilteredRows(png_structp png, uint8_t* out, size_t size) {
+    bool found = false;
+    const uint32_t length = FirstImageDataLength(png, found);
+    auto* context = static_cast<TPngReadContext*>(png_get_io_ptr(png));
+    return found && ReadPngImageData(*context->stream, length, out, size);
+}
+
+// A palette picture is inflated into the front of the pixmap's own memory (an index byte a
+// pixel and a filter byte a row take less room than the pixels), unfiltered there, and
+// expanded from the last row back to the first, each pixel landing at or after its index.
+bool ReadPaletteRows(png_structp png, png_infop info, const TPngHeader& header,
+                     const TKeyColour* key, TPixmap& pixmap) {
+    TPaletteTable table;
+    MakePaletteTable(png, info, header.widened ? key : nullptr, &table);
+    const int32_t width = pixmap.Width(), height = pixmap.Height();
+    const size_t stride = header.rowBytes + 1;
+    uint8_t* const pixels = pixmap.Pixels();
+    if (!ReadFilteredRows(png, pixels, stride * static_cast<size_t>(height)) ||
+        !UnfilterPngRows(pixels, height, header.rowBytes, 1))
+        return false;
+    const int32_t bytesPerPixel = BytesPerPixel(pixmap.Format());
+    const auto rowBytes = static_cast<size_t>(width) * static_cast<size_t>(bytesPerPixel);
+    const auto padding = static_cast<size_t>(pixmap.Pitch()) - rowBytes;
+    for (int32_t y = height - 1; y >= 0; --y) {
+        uint8_t* out = pixels + static_cast<ptrdiff_t>(y) * pixmap.Pitch();
+        ExpandPaletteRowBackwards(pixels + stride * static_cast<size_t>(y) + 1, table, out,
+                                  width, bytesPerPixel);
+        std::memset(out + rowBytes, 0, padding);  // the filtered rows may have lain there
+    }
+    return true;
+}
+
+// Other pictures are inflated and unfiltered in scratch memory, then converted
+// (widened and keyed) or copied into the pixmap row by row.
+bool ReadSampleRows(png_structp png, png_infop info, const TPngHeader& header,
+                    const TKeyColour* key, TPixmap& pixmap) {
+    const int32_t samples = static_cast<int32_t>(png_get_channels(png, info));
+    const int32_t sourceFormat = samples == 1   ? FormatGrey8
+                                 : samples == 3 ? FormatRGB888
+                                                : FormatRGBA8888;
+    const int32_t height = pixmap.Height();
+    const size_t stride = header.rowBytes + 1;
+    const size_t size = stride * static_cast<size_t>(height);
+    TDecodeScratch scratch;
+    uint8_t* const rows = scratch.Reserve(size);
+    if (!rows || !ReadFilteredRows(png, rows, size) ||
+        !UnfilterPngRows(rows, height, header.rowBytes, samples))
+        return false;
+    for (int32_t y = 0; y < height; ++y) {
+        uint8_t* out = pixmap.Pixels() + static_cast<ptrdiff_t>(y) * pixmap.Pitch();
+        (void)ConvertPixelRun(rows + stride * static_cast<size_t>(y) + 1, sourceFormat, out,
+                              pixmap.Format(), pixmap.Width());
+        if (header.widened)
+            (void)MarkKeyedRun(out, pixmap.Width(), key->red, key->green, key->blue);
+    }
+    return true;
 }
 
 // Reads the rows past libpng, into the pixmap: palette indices through the table, samples
 // converted (widened) or copied.
 bool ReadOwnRows(png_structp png, png_infop info, const TPngHeader& header,
                  const TKeyColour* key, TPixmap& pixmap) {
-    auto* context = static_cast<TPngReadContext*>(png_get_io_ptr(png));
-    if (std::memcmp(context->lastChunkHeader + 4, "IDAT", 4) != 0) return false;
-    const bool palette = header.colorType == PNG_COLOR_TYPE_PALETTE;
-    TPaletteTable table;
-    if (palette) MakePaletteTable(png, info, header.widened ? key : nullptr, &table);
-    const int32_t samples = static_cast<int32_t>(png_get_channels(png, info));
-    const int32_t sourceFormat = samples == 1   ? FormatGrey8
-                                 : samples == 3 ? FormatRGB888
-                                                : FormatRGBA8888;
-    const int32_t bytesPerPixel = BytesPerPixel(pixmap.Format());
-    const TPngImageData layout{
-        static_cast<uint32_t>(context->lastChunkHeader[0]) << 24 |
-            static_cast<uint32_t>(context->lastChunkHeader[1]) << 16 |
-            static_cast<uint32_t>(context->lastChunkHeader[2]) << 8 | context->lastChunkHeader[3],
-        pixmap.Height(), header.rowBytes, samples};
-    return ReadPngImageData(*context->stream, layout, [&](int32_t y, const uint8_t* row) {
-        uint8_t* out = pixmap.Pixels() + static_cast<ptrdiff_t>(y) * pixmap.Pitch();
-        if (palette) {
-            ExpandPaletteRow(row, table, out, pixmap.Width(), bytesPerPixel);
-        } else {
-            (void)ConvertPixelRun(row, sourceFormat, out, pixmap.Format(), pixmap.Width());
-            if (header.widened)
-                (void)MarkKeyedRun(out, pixmap.Width(), key->red, key->green, key->blue);
-        }
-    });
+    if (header.colorType == PNG_COLOR_TYPE_PALETTE)
+        return ReadPaletteRows(png, info, header, key, pixmap);
+    return ReadSampleRows(png, info, header, key, pixmap);
 }
 
 int32_t PixmapFormatFor(const TPngHeader& header) {

@@ -72,7 +72,7 @@ grep -q ' ./usr/games/zorvak -> ../lib/games/zorvak/zorvak$' <<<"$contents" \
 ! grep -v ' root/root ' <<<"$contents" | grep -q . || fail "files not owned by root"
 
 package_depends=$(dpkg-deb -f "$deb" Depends)
-for library in libsdl2-2.0-0 libpng16-16 libjpeg62-turbo libfreetype6 libopengl0 libgl1; do
+for library in libsdl2-2.0-0 libpng16-16 libdeflate0 libjpeg62-turbo libfreetype6 libopengl0 libgl1; do
   grep -q "\\b$library\\b" <<<"$package_depends" || fail "Depends lacks $library: $package_depends"
 done
 if ((failures > 0)); then

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
+#include "pixmap/jpeg_glue.h"
 #include "pixmap/pixmap_save.h"
 #include "test_files.h"
 
@@ -99,6 +101,62 @@ TEST_F(JpegLoader, DataThatEndsEarlyKeepsTheRowsDecoded) {
     // About half the rows are in the bytes kept; the top quarter surely is.
     Ref<TPixmap> top = loaded->SubRegion(0, 0, 64, 64);
     EXPECT_LE(MaxDifference(*original->SubRegion(0, 0, 64, 64), *top), 8);
+}
+
+// libjpeg decoding the bytes to RGB with its own memory manager, as the reference for the
+// loader's pixels; data that ends early is ended as the loader ends it. Plain data only:
+// libjpeg jumps back here on errors.
+bool DecodeWithLibjpeg(const Bytes* jpeg, int width, int height, uint8_t* rgb) {
+    jpeg_decompress_struct info{};
+    TJpegErrorManager errors;
+    info.err = InstallJpegErrorManager(errors);
+    if (setjmp(errors.recovery)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, jpeg->data(), static_cast<unsigned long>(jpeg->size()));
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    if (int(info.output_width) != width || int(info.output_height) != height) longjmp(errors.recovery, 1);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = rgb + size_t(info.output_scanline) * size_t(width) * 3;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+// The loader keeps the coefficients of progressive pictures in memory of its own: whole or
+// cut short (the missing coefficients zero, the blocks smoothed), the pixels must be
+// libjpeg's.
+TEST_F(JpegLoader, ProgressivePicturesWholeOrCutGiveLibjpegsPixels) {
+    const int width = 120, height = 90;
+    Ref<TPixmap> original = Gradient(width, height, FormatRGB888);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; x += 3) original->SetPixelARGB(x, y, 0xFF000000u | (x * y * 977));
+    const std::u16string path = folder.Path("progressive.jpg");
+    ASSERT_TRUE(SavePixmapJPEG(original, path, 90, true));
+    const Bytes whole = ReadFileBytes(path);
+    int decoded = 0;
+    for (size_t size = whole.size(); size > 200; size -= std::max<size_t>(size / 9, 1)) {
+        const Bytes cut(whole.begin(), whole.begin() + long(size));
+        Bytes expected(size_t(width) * height * 3);
+        const bool decodes = DecodeWithLibjpeg(&cut, width, height, expected.data());
+        const std::u16string cutPath = folder.Path("cut.jpg");
+        WriteFileBytes(cutPath, cut);
+        Ref<TPixmap> loaded = DecodeJPEG(cutPath);
+        ASSERT_EQ(bool(loaded), decodes) << size << " bytes";
+        if (!loaded) continue;
+        ++decoded;
+        for (int y = 0; y < height; ++y)
+            ASSERT_EQ(std::memcmp(loaded->PixelAddress(0, y), &expected[size_t(y) * width * 3],
+                                  size_t(width) * 3), 0)
+                << size << " bytes, row " << y;
+    }
+    EXPECT_GT(decoded, 5);
 }
 
 TEST_F(JpegLoader, RefusesWhatIsNotAJpeg) {
