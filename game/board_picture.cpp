@@ -39,7 +39,7 @@ bool CoversWindowOpaquely(const qrv::Ref<qrv::TImage>& image) {
 bool TBoardInputs::operator==(const TBoardInputs& other) const {
     for (int i = 0; i < 3; ++i)
         if (handles[i][0] != other.handles[i][0] || handles[i][1] != other.handles[i][1]) return false;
-    return spies == other.spies && finders == other.finders && marks == other.marks &&
+    return generation == other.generation && spies == other.spies && finders == other.finders && marks == other.marks &&
            submitArmed == other.submitArmed && revealSpies == other.revealSpies &&
            background == other.background && button == other.button &&
            spyMark == other.spyMark && font == other.font;
@@ -47,6 +47,7 @@ bool TBoardInputs::operator==(const TBoardInputs& other) const {
 
 TBoardInputs CurrentBoardInputs() {
     TBoardInputs inputs;
+    inputs.generation = qrv::contextGeneration;
     inputs.spies = spies;
     inputs.finders = finders;
     inputs.marks = marks;

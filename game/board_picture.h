@@ -6,9 +6,11 @@
 
 namespace zorvak {
 
-// Everything the board view is drawn from: the board, the player's marks, the button's state
-// and the pictures and font it is drawn with (and where their handles sit).
+// Everything the board view is drawn from: the board, the player's marks, the button's state,
+// the pictures and font it is drawn with (and where their handles sit), and the window (its
+// context generation: another window, perhaps on the other renderer, draws the view afresh).
 struct TBoardInputs {
+    int32_t generation = 0;
     Grid spies{};
     Grid finders{};
     Grid marks{};

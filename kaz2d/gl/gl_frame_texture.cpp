@@ -106,10 +106,9 @@ TFrameTexture MakeFrameTexture(Ref<TPixmap> pixmap, int32_t flags, TTextureSizeF
     SetTextureFilters(flags);
     AllocateLevels(tw, th, mipmapped, rows);
     UploadLevels(pixmap, mipmapped, rows);
-    // Filtering reaches at most the one repeated column and row of the padding, but smaller
-    // mipmap levels also take in the empty rest of it.
-    const bool padded = w < tw || h < th;
-    const bool opaque = !(mipmapped && padded) && EveryPixelOpaque(*pixmap, w, h);
+    // Filtering reaches at most the one repeated column and row of the padding. Mipmap levels
+    // are resampled (taking in the empty rest of the padding), so only level 0 is vouched for.
+    const bool opaque = !mipmapped && EveryPixelOpaque(*pixmap, w, h);
     return {name, static_cast<float>(w) / static_cast<float>(tw),
             static_cast<float>(h) / static_cast<float>(th), opaque};
 }
