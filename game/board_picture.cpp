@@ -1,5 +1,7 @@
 #include "game/board_picture.h"
 
+#include <memory>
+
 #include "game/resources.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
@@ -19,9 +21,9 @@ void NoteHandle(const qrv::Ref<qrv::TImage>& image, float (&handle)[2]) {
 // Whether the image's first frame is opaque and at least as large as the window, so that
 // drawing it at the top left replaces every pixel of the window. Checked once per image.
 bool CoversWindowOpaquely(const qrv::Ref<qrv::TImage>& image) {
-    static qrv::Ref<qrv::TImage> checked;
+    static std::weak_ptr<qrv::TImage> checked;
     static bool covers = false;
-    if (image == checked) return covers;
+    if (image == checked.lock()) return covers;
     checked = image;
     covers = false;
     if (!image || image->FrameCount() < 1 || !image->pixmaps[0]) return false;
