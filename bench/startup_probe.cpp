@@ -18,11 +18,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <string>
 #include <thread>
@@ -66,20 +68,47 @@ bool ShowsLightProbe(Display* display, Window window) {
     return ((pixel >> 16) & 0xFF) > LIGHT && ((pixel >> 8) & 0xFF) > LIGHT && (pixel & 0xFF) > LIGHT;
 }
 
-// Nanoseconds on a processor, summed over the process's threads.
-double CpuMillis(pid_t pid) {
+// Milliseconds on a processor of each of the process's threads, by thread id.
+std::map<std::string, double> ThreadCpuMillis(pid_t pid) {
+    std::map<std::string, double> threads;
     const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
     DIR* dir = opendir(tasks.c_str());
-    if (!dir) return 0;
-    double nanos = 0;
+    if (!dir) return threads;
     while (dirent* entry = readdir(dir)) {
         if (entry->d_name[0] == '.') continue;
         std::ifstream stat(tasks + "/" + entry->d_name + "/schedstat");
         double onCpu = 0;
-        if (stat >> onCpu) nanos += onCpu;
+        if (stat >> onCpu) threads[entry->d_name] = onCpu / 1e6;
     }
     closedir(dir);
-    return nanos / 1e6;
+    return threads;
+}
+
+// Milliseconds on a processor, summed over the process's threads.
+double CpuMillis(pid_t pid) {
+    double millis = 0;
+    for (const auto& [thread, used] : ThreadCpuMillis(pid)) millis += used;
+    return millis;
+}
+
+// The processor time the process's threads use over the duration. A thread that ends on the
+// way takes its time with it, so the threads are read every 100 ms and each counts with the
+// last reading it had: at most 100 ms of a thread that ends are missed, and the result never
+// goes below zero.
+double CpuMillisOver(pid_t pid, std::chrono::milliseconds duration) {
+    const std::map<std::string, double> first = ThreadCpuMillis(pid);
+    std::map<std::string, double> last = first;
+    const Clock::time_point end = Clock::now() + duration;
+    while (Clock::now() < end) {
+        std::this_thread::sleep_for(std::min<Clock::duration>(std::chrono::milliseconds(100), end - Clock::now()));
+        for (const auto& [thread, used] : ThreadCpuMillis(pid)) last[thread] = used;
+    }
+    double millis = 0;
+    for (const auto& [thread, used] : last) {
+        const auto before = first.find(thread);
+        millis += used - (before == first.end() ? 0 : before->second);
+    }
+    return millis;
 }
 
 double PeakMemoryMiB(pid_t pid) {
@@ -145,9 +174,7 @@ void MeasureIdle(Display* display, const TProgram& program, int seconds) {
     if (AwaitFrame(display, program.title, Clock::now())) {
         std::this_thread::sleep_for(std::chrono::seconds(1));
         const Clock::time_point from = Clock::now();
-        const double before = CpuMillis(pid);
-        std::this_thread::sleep_for(std::chrono::seconds(seconds));
-        const double used = CpuMillis(pid) - before;
+        const double used = CpuMillisOver(pid, std::chrono::seconds(seconds));
         const double elapsed = std::chrono::duration<double, std::milli>(Clock::now() - from).count();
         std::printf("{\"mode\": \"idle\", \"who\": \"%s\", \"cpu_share\": %.5f}\n", program.who.c_str(),
                     used / elapsed);

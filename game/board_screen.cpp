@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "game/board.h"
+#include "game/board_picture.h"
 #include "game/resources.h"
 #include "kaz2d/image_module.h"
 #include "kaz2d/kaz2d_driver.h"
@@ -69,13 +70,8 @@ void DrawFinderLabel(int c, int r, float x, float y) {
     qrv::DrawTextAt(label, left, top);
 }
 
-}  // namespace
-
-void DrawBoardScreen() {
-    // Every caller draws with alpha blending; setting it here keeps that promise on return
-    // even on a board without notes.
-    qrv::SetBlendMode(qrv::BLEND_ALPHA);
-    UseColour(WHITE);
+// Every part of the view, over the whole window.
+void DrawBoardParts() {
     qrv::DrawImageAt(backgroundImage, 0, 0, 0);
     qrv::SetDrawAlpha(1.0f);
     qrv::SelectFont(largeFont);
@@ -90,6 +86,26 @@ void DrawBoardScreen() {
     UseColour(submitArmed == 1 ? RED : WHITE);
     qrv::DrawImageAt(buttonImage, BUTTON_LEFT, BUTTON_TOP, 0);
     UseColour(WHITE);
+}
+
+TBoardPicture boardPicture;
+
+}  // namespace
+
+void DrawBoardScreen() {
+    // Every caller draws with alpha blending; setting it here keeps that promise on return
+    // even on a board without notes.
+    qrv::SetBlendMode(qrv::BLEND_ALPHA);
+    UseColour(WHITE);
+    const TBoardInputs inputs = CurrentBoardInputs();
+    const bool plain = PlainBoardDrawing();
+    if (plain && boardPicture.Shows(inputs)) {
+        boardPicture.Draw();
+        qrv::SelectFont(largeFont);
+        return;
+    }
+    DrawBoardParts();
+    if (plain) boardPicture.NoteDrawn(inputs);
 }
 
 }  // namespace zorvak

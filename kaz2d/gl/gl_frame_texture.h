@@ -11,6 +11,8 @@ struct TFrameTexture {
     uint32_t name = 0;  // 0: none was made
     float s1 = 0.0f;
     float t1 = 0.0f;
+    // Every texel a draw of the frame samples has alpha 255; never set for mipmapped frames.
+    bool opaque = false;
 };
 
 // Raises both sides of a texture to powers of two and shrinks them until the driver takes them.

@@ -4,9 +4,11 @@
 
 #include <utility>
 
+#include "kaz2d/gl/gl_blend_choice.h"
 #include "kaz2d/gl/gl_context.h"
 #include "kaz2d/gl/gl_frame_texture.h"
 #include "kaz2d/gl/gl_helpers.h"
+#include "kaz2d/gl/gl_kaz2d_driver.h"
 #include "kaz2d/gl/gl_render_state.h"
 #include "kaz2d/graphics_module.h"
 
@@ -18,8 +20,8 @@ bool textureDeletionStopped = false;
 
 }  // namespace
 
-TGLImageFrame::TGLImageFrame(uint32_t texture, float s1, float t1, int32_t sequence)
-    : s1(s1), t1(t1), texture(texture), sequence(sequence) {}
+TGLImageFrame::TGLImageFrame(uint32_t texture, float s1, float t1, int32_t sequence, bool opaque)
+    : s1(s1), t1(t1), texture(texture), sequence(sequence), opaque(opaque) {}
 
 TGLImageFrame::~TGLImageFrame() {
     if (sequence == 0 || textureDeletionStopped) return;
@@ -35,6 +37,15 @@ TGLImageFrame::~TGLImageFrame() {
 }
 
 void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty) {
+    const TGLRenderState& state = GLRenderState();
+    const int32_t requested = state.blendMode;
+    const int32_t sent = BlendForDraw(requested, opaque, state.colour[3]);
+    if (sent != requested) TGLKaz2DDriver::Instance()->ApplyBlend(sent);
+    DrawQuad(x0, y0, x1, y1, tx, ty);
+    if (sent != requested) TGLKaz2DDriver::Instance()->ApplyBlend(requested);
+}
+
+void TGLImageFrame::DrawQuad(float x0, float y0, float x1, float y1, float tx, float ty) const {
     BindGLTextureForDrawing(texture);
     glBegin(GL_QUADS);
     glTexCoord2f(s0, t0);
@@ -51,7 +62,8 @@ void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float
 Ref<TGLImageFrame> TGLImageFrame::CreateFromPixmap(Ref<TPixmap> pixmap, int32_t flags) {
     const TFrameTexture made = MakeFrameTexture(std::move(pixmap), flags, FitTextureSize);
     if (made.name == 0) return nullptr;
-    return std::make_shared<TGLImageFrame>(made.name, made.s1, made.t1, contextGeneration);
+    return std::make_shared<TGLImageFrame>(made.name, made.s1, made.t1, contextGeneration,
+                                           made.opaque);
 }
 
 void StopGLTextureDeletion() {

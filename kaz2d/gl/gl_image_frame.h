@@ -11,12 +11,13 @@ namespace qrv {
 // corner up to (s1, t1). Textures are made and deleted in the shared context.
 class TGLImageFrame final : public TImageFrame {
 public:
-    TGLImageFrame(uint32_t texture, float s1, float t1, int32_t sequence);
+    TGLImageFrame(uint32_t texture, float s1, float t1, int32_t sequence, bool opaque = false);
     ~TGLImageFrame() override;
     TGLImageFrame(const TGLImageFrame&) = delete;
     TGLImageFrame& operator=(const TGLImageFrame&) = delete;
 
-    // Draws with the renderer's current colour, alpha and blend, so images take the tint.
+    // Draws with the renderer's current colour, alpha and blend, so images take the tint; an
+    // opaque frame at full alpha is sent unblended (BlendForDraw).
     void Draw(float x0, float y0, float x1, float y1, float tx, float ty) override;
 
     // A texture of the pixmap made in the context that is current: sides raised to powers of
@@ -31,14 +32,18 @@ public:
     float S1() const { return s1; }
     float T1() const { return t1; }
     int32_t Sequence() const { return sequence; }
+    bool Opaque() const { return opaque; }
 
 private:
+    void DrawQuad(float x0, float y0, float x1, float y1, float tx, float ty) const;
+
     float s0 = 0.0f;
     float t0 = 0.0f;
     float s1;
     float t1;
     uint32_t texture;
     int32_t sequence;
+    bool opaque;
 };
 
 // Called once the process is ending: the contexts go with it, so textures are no longer

@@ -18,8 +18,8 @@ bool textureDeletionStopped = false;
 }  // namespace
 
 TGLCoreImageFrame::TGLCoreImageFrame(TGLCoreKaz2DDriver& driver, uint32_t texture, float s1,
-                                     float t1, int32_t sequence)
-    : driver(driver), texture(texture), s1(s1), t1(t1), sequence(sequence) {}
+                                     float t1, int32_t sequence, bool opaque)
+    : driver(driver), texture(texture), s1(s1), t1(t1), sequence(sequence), opaque(opaque) {}
 
 TGLCoreImageFrame::~TGLCoreImageFrame() {
     if (sequence == 0 || textureDeletionStopped) return;
@@ -27,7 +27,7 @@ TGLCoreImageFrame::~TGLCoreImageFrame() {
 }
 
 void TGLCoreImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty) {
-    driver.QueueTexturedQuad(texture, 0.0f, 0.0f, s1, t1, x0, y0, x1, y1, tx, ty);
+    driver.QueueTexturedQuad(texture, opaque, 0.0f, 0.0f, s1, t1, x0, y0, x1, y1, tx, ty);
 }
 
 Ref<TGLCoreImageFrame> TGLCoreImageFrame::CreateFromPixmap(TGLCoreKaz2DDriver& driver,
@@ -37,7 +37,7 @@ Ref<TGLCoreImageFrame> TGLCoreImageFrame::CreateFromPixmap(TGLCoreKaz2DDriver& d
         MakeFrameTexture(std::move(pixmap), flags, FitTextureSizeToLimit, rows);
     if (made.name == 0) return nullptr;
     return std::make_shared<TGLCoreImageFrame>(driver, made.name, made.s1, made.t1,
-                                               contextGeneration);
+                                               contextGeneration, made.opaque);
 }
 
 void FitTextureSizeToLimit(int32_t& width, int32_t& height) {

@@ -16,7 +16,7 @@ class TGLCoreKaz2DDriver;
 class TGLCoreImageFrame final : public TImageFrame {
 public:
     TGLCoreImageFrame(TGLCoreKaz2DDriver& driver, uint32_t texture, float s1, float t1,
-                      int32_t sequence);
+                      int32_t sequence, bool opaque = false);
     ~TGLCoreImageFrame() override;
     TGLCoreImageFrame(const TGLCoreImageFrame&) = delete;
     TGLCoreImageFrame& operator=(const TGLCoreImageFrame&) = delete;
@@ -32,6 +32,7 @@ public:
     uint32_t Texture() const { return texture; }
     float S1() const { return s1; }
     float T1() const { return t1; }
+    bool Opaque() const { return opaque; }
 
 private:
     TGLCoreKaz2DDriver& driver;
@@ -39,6 +40,7 @@ private:
     float s1;
     float t1;
     int32_t sequence;
+    bool opaque;
 };
 
 // Raises both sides to powers of two, then halves them until they fit the driver's largest

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "kaz2d/gl/gl_blend_choice.h"
 #include "kaz2d/glcore/glcore_functions.h"
 #include "kaz2d/glcore/glcore_image_frame.h"
 #include "kaz2d/graphics_module.h"
@@ -138,6 +139,7 @@ bool TGLCoreKaz2DDriver::PrepareObjects() {
 
 void TGLCoreKaz2DDriver::PrepareContext(TGLContextRecord& record, int32_t width, int32_t height) {
     blendMode = 0;
+    sentBlend = 0;
     boundTexture = 0;
     scissor = {};
     queuedMode = 0;
@@ -200,9 +202,11 @@ void TGLCoreKaz2DDriver::Flush() {
     queuedIndices.clear();
 }
 
-void TGLCoreKaz2DDriver::Queue(uint32_t mode, uint32_t texture,
+void TGLCoreKaz2DDriver::Queue(uint32_t mode, uint32_t texture, bool opaque,
                                std::span<const TGLCoreVertex> vertices,
                                std::span<const uint16_t> indices) {
+    const int32_t blend = BlendForDraw(blendMode, opaque, colour[3]);
+    if (blend != sentBlend) SendBlend(blend);
     if (mode != queuedMode || texture != queuedTexture ||
         queued.size() + vertices.size() > kQueueVertices ||
         queuedIndices.size() + indices.size() > std::max(queuedIndices.capacity(), kQueueIndices)) {
@@ -245,9 +249,12 @@ void TGLCoreKaz2DDriver::DeleteTexture(uint32_t name) {
 }
 
 void TGLCoreKaz2DDriver::ApplyBlend(int32_t mode) {
-    if (mode == blendMode) return;
-    Flush();
     blendMode = mode;
+}
+
+void TGLCoreKaz2DDriver::SendBlend(int32_t mode) {
+    Flush();
+    sentBlend = mode;
     if (program.name != 0) GLCore().Uniform1f(program.alphaCut, mode == BLEND_MASK ? 0.5f : -1.0f);
     switch (mode) {
         case BLEND_ALPHA:

@@ -62,9 +62,10 @@ public:
     void BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32_t y) override;
     Ref<TPixmap> ReadPixmap(int32_t x, int32_t y, int32_t width, int32_t height) override;
 
-    // Queues the texture's (s0, t0)-(s1, t1) over the mapped local box; image frames call it.
-    void QueueTexturedQuad(uint32_t texture, float s0, float t0, float s1, float t1, float x0,
-                           float y0, float x1, float y1, float tx, float ty);
+    // Queues the texture's (s0, t0)-(s1, t1) over the mapped local box; image frames call it,
+    // saying whether every texel the quad samples is opaque.
+    void QueueTexturedQuad(uint32_t texture, bool opaque, float s0, float t0, float s1, float t1,
+                           float x0, float y0, float x1, float y1, float tx, float ty);
     // Sends what is queued to the current context.
     void Flush();
     // Deletes a frame's texture in the shared context, sending first what may still use it.
@@ -89,9 +90,17 @@ private:
     void SetScissor(const TScissor& scissor);
     TGLCoreVertex Mapped(float lx, float ly, float tx, float ty) const;
     TGLCoreVertex Plain(float x, float y) const;
-    // Queues vertices and the indices (into those vertices) that make the shape of them.
-    void Queue(uint32_t mode, uint32_t texture, std::span<const TGLCoreVertex> vertices,
-               std::span<const uint16_t> indices);
+    // Queues vertices and the indices (into those vertices) that make the shape of them, sent
+    // with the blend BlendForDraw gives for the texture; the white texture of plain shapes is
+    // opaque.
+    void Queue(uint32_t mode, uint32_t texture, bool opaque,
+               std::span<const TGLCoreVertex> vertices, std::span<const uint16_t> indices);
+    void Queue(uint32_t mode, std::span<const TGLCoreVertex> vertices,
+               std::span<const uint16_t> indices) {
+        Queue(mode, whiteTexture, true, vertices, indices);
+    }
+    // Sets the context's blending to the mode, sending what is queued first.
+    void SendBlend(int32_t mode);
     // Queues the triangles of a fan around the scratch vertices' first one.
     void QueueScratchFan();
     void QueueWideLine(float x0, float y0, float x1, float y1);
@@ -104,7 +113,8 @@ private:
     uint32_t whiteTexture = 0;
     uint32_t blitTexture = 0;
 
-    int32_t blendMode = 0;  // 0: nothing cached
+    int32_t blendMode = 0;  // the mode asked for
+    int32_t sentBlend = 0;  // the mode the context has; 0: not known
     uint32_t boundTexture = 0;
     TScissor scissor;
     TGLPictureAnchor anchor;

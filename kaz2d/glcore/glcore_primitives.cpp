@@ -32,7 +32,7 @@ TGLCoreVertex TGLCoreKaz2DDriver::Plain(float x, float y) const {
 
 void TGLCoreKaz2DDriver::PlotPixel(float x, float y) {
     const TGLCoreVertex point = Plain(x + 0.5f, y + 0.5f);
-    Queue(GL_POINTS, whiteTexture, {&point, 1}, kPointIndex);
+    Queue(GL_POINTS, {&point, 1}, kPointIndex);
 }
 
 void TGLCoreKaz2DDriver::StrokeLine(float x0, float y0, float x1, float y1, float tx, float ty) {
@@ -40,7 +40,7 @@ void TGLCoreKaz2DDriver::StrokeLine(float x0, float y0, float x1, float y1, floa
                                             Mapped(x1, y1, tx + 0.5f, ty + 0.5f)};
     // Lines of width 1 are drawn natively, exactly as fixed function draws them.
     if (!(std::lround(lineWidth) > 1)) {
-        Queue(GL_LINES, whiteTexture, ends, kLineIndices);
+        Queue(GL_LINES, ends, kLineIndices);
         return;
     }
     QueueWideLine(ends[0].x, ends[0].y, ends[1].x, ends[1].y);
@@ -81,7 +81,7 @@ void TGLCoreKaz2DDriver::QueueScratchFan() {
         constexpr std::array<uint16_t, 3> kTriangle{0, 1, 2};
         for (size_t i = 1; i + 1 < scratch.size(); ++i) {
             const std::array<TGLCoreVertex, 3> triangle{scratch[0], scratch[i], scratch[i + 1]};
-            Queue(GL_TRIANGLES, whiteTexture, triangle, kTriangle);
+            Queue(GL_TRIANGLES, triangle, kTriangle);
         }
         return;
     }
@@ -91,25 +91,25 @@ void TGLCoreKaz2DDriver::QueueScratchFan() {
         scratchIndices.push_back(static_cast<uint16_t>(i));
         scratchIndices.push_back(static_cast<uint16_t>(i + 1));
     }
-    Queue(GL_TRIANGLES, whiteTexture, scratch, scratchIndices);
+    Queue(GL_TRIANGLES, scratch, scratchIndices);
 }
 
 void TGLCoreKaz2DDriver::FillQuad(float x0, float y0, float x1, float y1, float tx, float ty) {
     const std::array<TGLCoreVertex, 4> corners{Mapped(x0, y0, tx, ty), Mapped(x1, y0, tx, ty),
                                                Mapped(x1, y1, tx, ty), Mapped(x0, y1, tx, ty)};
-    Queue(GL_TRIANGLES, whiteTexture, corners, kQuadIndices);
+    Queue(GL_TRIANGLES, corners, kQuadIndices);
 }
 
-void TGLCoreKaz2DDriver::QueueTexturedQuad(uint32_t texture, float s0, float t0, float s1,
-                                           float t1, float x0, float y0, float x1, float y1,
-                                           float tx, float ty) {
+void TGLCoreKaz2DDriver::QueueTexturedQuad(uint32_t texture, bool opaque, float s0, float t0,
+                                           float s1, float t1, float x0, float y0, float x1,
+                                           float y1, float tx, float ty) {
     std::array<TGLCoreVertex, 4> corners{Mapped(x0, y0, tx, ty), Mapped(x1, y0, tx, ty),
                                          Mapped(x1, y1, tx, ty), Mapped(x0, y1, tx, ty)};
     corners[0].s = s0, corners[0].t = t0;
     corners[1].s = s1, corners[1].t = t0;
     corners[2].s = s1, corners[2].t = t1;
     corners[3].s = s0, corners[3].t = t1;
-    Queue(GL_TRIANGLES, texture, corners, kQuadIndices);
+    Queue(GL_TRIANGLES, texture, opaque, corners, kQuadIndices);
 }
 
 void TGLCoreKaz2DDriver::FillOval(float x0, float y0, float x1, float y1, float tx, float ty) {
@@ -149,7 +149,7 @@ void TGLCoreKaz2DDriver::BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32
     const std::array<TGLCoreVertex, 4> corners{
         TGLCoreVertex{left, top, 0, 0, opaque}, {right, top, 1, 0, opaque},
         {right, bottom, 1, 1, opaque}, {left, bottom, 0, 1, opaque}};
-    Queue(GL_TRIANGLES, blitTexture, corners, kQuadIndices);
+    Queue(GL_TRIANGLES, blitTexture, false, corners, kQuadIndices);
     Flush();
     SetScissor(scissored);
     ApplyBlend(remembered);

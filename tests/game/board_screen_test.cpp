@@ -8,6 +8,9 @@
 #include "game/board.h"
 #include "game/board_screen.h"
 #include "game/resources.h"
+#include "kaz2d/glcore/glcore_kaz2d_driver.h"
+#include "kaz2d/glcore/renderer_choice.h"
+#include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_driver.h"
 #include "kaz2d/kaz2d_module.h"
 #include "tests/game/game_window.h"
@@ -197,6 +200,76 @@ TEST_F(BoardScreen, LeavesWhiteOpaqueAlphaBlendingAndTheLargeFont) {
     EXPECT_EQ(GetBlendMode(), BLEND_ALPHA);
     EXPECT_EQ(GetDrawAlpha(), 1.0f);
     EXPECT_EQ(CurrentFont(), largeFont);
+}
+
+int DifferingPixels(const Ref<TPixmap>& a, const Ref<TPixmap>& b) {
+    int differing = 0;
+    for (int y = 0; y < a->Height(); ++y)
+        for (int x = 0; x < a->Width(); ++x) differing += a->GetPixelARGB(x, y) != b->GetPixelARGB(x, y);
+    return differing;
+}
+
+// Draws the board view; gives the draw calls the shader renderer sent for it, -1 on the
+// fixed-function renderer.
+int64_t DrawCallsOfOneView() {
+    const auto driver = std::dynamic_pointer_cast<TGLCoreKaz2DDriver>(CurrentKaz2DDriver());
+    (void)GrabPixmapRect(0, 0, 1, 1);  // sends what is queued
+    const int64_t before = driver ? driver->DrawCallCount() : 0;
+    DrawBoardScreen();
+    (void)GrabPixmapRect(0, 0, 1, 1);
+    return driver ? driver->DrawCallCount() - before : -1;
+}
+
+TEST_F(BoardScreen, AnUnchangedBoardIsRedrawnFromItsKeptPictureWithTheSamePixels) {
+    for (const char* renderer : {"opengl", "glcore"}) {
+        SCOPED_TRACE(renderer);
+        GameWindow::TearDown();
+        ASSERT_TRUE(SelectRenderer(renderer));
+        GameWindow::SetUp();
+        ASSERT_FALSE(HasFatalFailure());
+        marks = Grid{};
+        marks[1][1] = MARK_RED;
+        marks[3][3] = MARK_SPY;
+        submitArmed = 1;
+        DrawBoardScreen();
+        const Ref<TPixmap> drawn = Screen();
+        ClearScreen();
+        DrawBoardScreen();  // the same board again: its view is kept
+        const Ref<TPixmap> again = Screen();
+        ClearScreen();
+        const int64_t drawCalls = DrawCallsOfOneView();
+        const Ref<TPixmap> kept = Screen();
+        ASSERT_TRUE(drawn && again && kept);
+        EXPECT_EQ(DifferingPixels(drawn, again), 0);
+        EXPECT_EQ(DifferingPixels(drawn, kept), 0);
+        if (drawCalls >= 0) {
+            EXPECT_EQ(drawCalls, 1) << "one picture instead of every part";
+        }
+
+        marks[3][3] = 0;
+        DrawBoardScreen();
+        ExpectCornersOf(3, 3, [](uint32_t bg) { return bg; }, "a spy mark taken away");
+        ExpectCornersOf(1, 1, [](uint32_t bg) { return Scaled(bg, 255, 0, 0); }, "red note");
+        marks[3][3] = MARK_SPY;
+        DrawBoardScreen();
+        EXPECT_EQ(DifferingPixels(drawn, Screen()), 0);
+    }
+}
+
+TEST_F(BoardScreen, AKeptPictureIsNotUsedWhereTheDrawingStateWouldChangeTheView) {
+    for (int i = 0; i < 3; ++i) DrawBoardScreen();  // kept, and drawn from it
+    SetClearColor(0, 0, 0);
+    ClearScreen();
+    SetDrawAlpha(0.5f);
+    DrawBoardScreen();
+    const uint32_t halfBackground = Scaled(BackgroundAt(2, 2), 128, 128, 128);
+    EXPECT_TRUE(ColoursClose(PixelAt(2, 2), halfBackground, 2))
+        << "half alpha over black: " << HexColour(PixelAt(2, 2)) << ", expected "
+        << HexColour(halfBackground);
+    SetDrawOrigin(7, 0);
+    DrawBoardScreen();
+    SetDrawOrigin(0, 0);
+    EXPECT_EQ(PixelAt(9, 2), BackgroundAt(2, 2)) << "the view moved with the origin";
 }
 
 TEST(SubmitButton, AnswersOnlyInsideItsBorder) {

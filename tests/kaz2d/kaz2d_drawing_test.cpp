@@ -246,12 +246,17 @@ TEST_P(Kaz2DDrawing, EachContextKeepsItsStateAcrossSwitches) {
     CloseGraphicsContext(second);
 }
 
+// The shader renderer sends a mode with the next draw that uses it, so each check draws first.
 TEST_P(Kaz2DDrawing, UnchangedBlendModeIsNotSentAgain) {
     SetBlendMode(BLEND_ALPHA);
+    SetDrawAlpha(0.5f);  // a fill at full alpha would be sent unblended
+    FillRect(0, 0, 1, 1);
     glDisable(GL_BLEND);  // behind the renderer's back
     CurrentKaz2DDriver()->ApplyBlend(BLEND_ALPHA);
+    FillRect(0, 0, 1, 1);
     EXPECT_FALSE(glIsEnabled(GL_BLEND)) << "the cached mode made no call";
     SelectGraphics(graphics);
+    FillRect(0, 0, 1, 1);
     EXPECT_TRUE(glIsEnabled(GL_BLEND)) << "making the context current forgets the cache";
 }
 

@@ -1,0 +1,110 @@
+#include "game/board_picture.h"
+
+#include <memory>
+
+#include "game/resources.h"
+#include "kaz2d/graphics_module.h"
+#include "kaz2d/image_module.h"
+#include "kaz2d/kaz2d_driver.h"
+#include "kaz2d/kaz2d_module.h"
+
+namespace zorvak {
+
+namespace {
+
+void NoteHandle(const qrv::Ref<qrv::TImage>& image, float (&handle)[2]) {
+    if (!image) return;
+    handle[0] = image->handleX;
+    handle[1] = image->handleY;
+}
+
+// Whether the image's first frame is opaque and at least as large as the window, so that
+// drawing it at the top left replaces every pixel of the window. Checked once per image.
+bool CoversWindowOpaquely(const qrv::Ref<qrv::TImage>& image) {
+    static std::weak_ptr<qrv::TImage> checked;
+    static bool covers = false;
+    if (image == checked.lock()) return covers;
+    checked = image;
+    covers = false;
+    if (!image || image->FrameCount() < 1 || !image->pixmaps[0]) return false;
+    const qrv::Ref<qrv::TPixmap>& pixels = image->pixmaps[0];
+    if (pixels->Width() < qrv::CurrentWidth() || pixels->Height() < qrv::CurrentHeight()) return false;
+    for (int32_t y = 0; y < qrv::CurrentHeight(); ++y)
+        for (int32_t x = 0; x < qrv::CurrentWidth(); ++x)
+            if (pixels->GetPixelARGB(x, y) >> 24 != 0xFF) return false;
+    covers = true;
+    return true;
+}
+
+}  // namespace
+
+bool TBoardInputs::operator==(const TBoardInputs& other) const {
+    for (int i = 0; i < 3; ++i)
+        if (handles[i][0] != other.handles[i][0] || handles[i][1] != other.handles[i][1]) return false;
+    return generation == other.generation && spies == other.spies && finders == other.finders && marks == other.marks &&
+           submitArmed == other.submitArmed && revealSpies == other.revealSpies &&
+           background == other.background && button == other.button &&
+           spyMark == other.spyMark && font == other.font;
+}
+
+TBoardInputs CurrentBoardInputs() {
+    TBoardInputs inputs;
+    inputs.generation = qrv::contextGeneration;
+    inputs.spies = spies;
+    inputs.finders = finders;
+    inputs.marks = marks;
+    inputs.submitArmed = submitArmed;
+    inputs.revealSpies = revealSpies;
+    inputs.background = backgroundImage;
+    inputs.button = buttonImage;
+    inputs.spyMark = spyMarkImage;
+    NoteHandle(backgroundImage, inputs.handles[0]);
+    NoteHandle(buttonImage, inputs.handles[1]);
+    NoteHandle(spyMarkImage, inputs.handles[2]);
+    inputs.font = largeFont;
+    return inputs;
+}
+
+bool TBoardPicture::Shows(const TBoardInputs& inputs) const {
+    return picture && picture->width == qrv::CurrentWidth() &&
+           picture->height == qrv::CurrentHeight() && shown == inputs;
+}
+
+void TBoardPicture::Draw() const {
+    const int32_t blend = qrv::GetBlendMode();
+    qrv::SetBlendMode(qrv::BLEND_SOLID);
+    qrv::DrawImageAt(picture, 0, 0, 0);
+    qrv::SetBlendMode(blend);
+}
+
+void TBoardPicture::NoteDrawn(const TBoardInputs& inputs) {
+    if (!(drawnBefore && lastDrawn == inputs)) {
+        lastDrawn = inputs;
+        drawnBefore = true;
+        picture = nullptr;
+        return;
+    }
+    const bool backgroundAtCorner = inputs.handles[0][0] == 0 && inputs.handles[0][1] == 0;
+    if (Shows(inputs) || !backgroundAtCorner || !CoversWindowOpaquely(inputs.background)) return;
+    const qrv::Ref<qrv::TPixmap> window =
+        qrv::GrabPixmapRect(0, 0, qrv::CurrentWidth(), qrv::CurrentHeight());
+    // Unfiltered and unmasked: drawn untransformed, every pixel comes back as it was read.
+    picture = window ? qrv::TImage::Load(window, 0, 0, 0, 0) : nullptr;
+    shown = inputs;
+}
+
+bool PlainBoardDrawing() {
+    if (!qrv::CurrentGraphics() || qrv::GetDrawAlpha() != 1.0f) return false;
+    int32_t x = 0, y = 0, width = 0, height = 0;
+    qrv::GetViewportRect(x, y, width, height);
+    if (x != 0 || y != 0 || width != qrv::CurrentWidth() || height != qrv::CurrentHeight())
+        return false;
+    float originX = 0, originY = 0, handleX = 0, handleY = 0, scaleX = 0, scaleY = 0;
+    qrv::GetDrawOrigin(originX, originY);
+    qrv::GetDrawHandle(handleX, handleY);
+    qrv::GetDrawScale(scaleX, scaleY);
+    return originX == 0 && originY == 0 && handleX == 0 && handleY == 0 && scaleX == 1 &&
+           scaleY == 1 && qrv::GetDrawRotation() == 0;
+}
+
+}  // namespace zorvak
