@@ -26,8 +26,8 @@ bool CoversWindowOpaquely(const qrv::Ref<qrv::TImage>& image) {
     if (image == checked.lock()) return covers;
     checked = image;
     covers = false;
-    if (!image || image->FrameCount() < 1 || !image->pixmaps[0]) return false;
-    const qrv::Ref<qrv::TPixmap>& pixels = image->pixmaps[0];
+    const qrv::Ref<qrv::TPixmap> pixels = image ? image->Pixels(0) : nullptr;
+    if (!pixels) return false;
     if (pixels->Width() < qrv::CurrentWidth() || pixels->Height() < qrv::CurrentHeight()) return false;
     for (int32_t y = 0; y < qrv::CurrentHeight(); ++y)
         for (int32_t x = 0; x < qrv::CurrentWidth(); ++x)
