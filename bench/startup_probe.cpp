@@ -8,7 +8,7 @@
 //     memory (VmHWM) then.
 //   startup_probe idle SECONDS PROGRAM TITLE PEER PEER_TITLE [PEER_ARGUMENT]
 //     Starts each, waits for that frame and a second more, then prints the share of one core
-//     the process uses over SECONDS.
+//     the process uses over SECONDS, and its peak memory (VmHWM) by the end.
 //
 // One JSON object per line: {"mode", "who", "run", "wall_ms", "cpu_ms", "hwm_mib", "cpu_share"}.
 #include <X11/Xlib.h>
@@ -176,8 +176,8 @@ void MeasureIdle(Display* display, const TProgram& program, int seconds) {
         const Clock::time_point from = Clock::now();
         const double used = CpuMillisOver(pid, std::chrono::seconds(seconds));
         const double elapsed = std::chrono::duration<double, std::milli>(Clock::now() - from).count();
-        std::printf("{\"mode\": \"idle\", \"who\": \"%s\", \"cpu_share\": %.5f}\n", program.who.c_str(),
-                    used / elapsed);
+        std::printf("{\"mode\": \"idle\", \"who\": \"%s\", \"cpu_share\": %.5f, \"hwm_mib\": %.2f}\n",
+                    program.who.c_str(), used / elapsed, PeakMemoryMiB(pid));
     } else {
         std::printf("{\"mode\": \"idle\", \"who\": \"%s\", \"error\": \"no frame\"}\n", program.who.c_str());
     }

@@ -125,6 +125,11 @@ def probe_rows(folder):
                      "picture every 500 ms",
                      f"{100 * idle['program']['cpu_share']:.2f} against {100 * idle['peer']['cpu_share']:.2f}",
                      "≤ 1"))
+        if "hwm_mib" in idle["program"] and "hwm_mib" in idle["peer"]:
+            own_hwm, peer_hwm = idle["program"]["hwm_mib"], idle["peer"]["hwm_mib"]
+            rows.append(("Peak memory (VmHWM) after the idle time, the program's share over the "
+                         "peer's (MiB)", "the same SDL program, which has drawn its picture",
+                         f"{own_hwm - peer_hwm:.1f} ({own_hwm:.1f} against {peer_hwm:.1f})", ""))
     return rows
 
 
