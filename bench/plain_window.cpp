@@ -2,7 +2,10 @@
 // of the framework. "plain_window" opens a 512 x 512 window, presents one cleared frame and
 // then waits for events; "plain_window idle" also redraws every 500 ms, waiting in
 // SDL_WaitEventTimeout in between: it draws a 512 x 512 picture from a texture, as a screen
-// made of pictures would. It runs until it is ended.
+// made of pictures would. "plain_window picture" draws that picture over the top left
+// 384 x 384 pixels of its first frame (the rest stays cleared), so that its start-up includes
+// what the first textured draw costs under software OpenGL, then waits like the first. It runs
+// until it is ended.
 #include <SDL.h>
 #include <SDL_opengl.h>
 
@@ -34,15 +37,17 @@ GLuint MakePicture() {
     return texture;
 }
 
-void PresentPicture(SDL_Window* window, GLuint texture) {
+// Draws the picture over the window from its top left corner to (right, bottom) in GL's
+// coordinates (-1 to 1), on a cleared frame, and presents it.
+void PresentPicture(SDL_Window* window, GLuint texture, float right = 1, float bottom = -1) {
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0), glVertex2f(-1, 1);
-    glTexCoord2f(1, 0), glVertex2f(1, 1);
-    glTexCoord2f(1, 1), glVertex2f(1, -1);
-    glTexCoord2f(0, 1), glVertex2f(-1, -1);
+    glTexCoord2f(1, 0), glVertex2f(right, 1);
+    glTexCoord2f(1, 1), glVertex2f(right, bottom);
+    glTexCoord2f(0, 1), glVertex2f(-1, bottom);
     glEnd();
     glDisable(GL_TEXTURE_2D);
     SDL_GL_SwapWindow(window);
@@ -52,6 +57,7 @@ void PresentPicture(SDL_Window* window, GLuint texture) {
 
 int main(int argc, char** argv) {
     const bool redraw = argc > 1 && std::strcmp(argv[1], "idle") == 0;
+    const bool picturedFirst = argc > 1 && std::strcmp(argv[1], "picture") == 0;
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return 1;
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_Window* window = SDL_CreateWindow("plain window", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
@@ -60,7 +66,12 @@ int main(int argc, char** argv) {
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (!context) return 1;
     SDL_GL_SetSwapInterval(0);
-    PresentClearedFrame(window);
+    if (picturedFirst) {
+        glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
+        PresentPicture(window, MakePicture(), 0.5f, -0.5f);  // 384 x 384 of 512 x 512
+    } else {
+        PresentClearedFrame(window);
+    }
     const GLuint picture = redraw ? MakePicture() : 0;
     Uint32 lastDraw = SDL_GetTicks();
     for (;;) {

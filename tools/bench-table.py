@@ -6,7 +6,8 @@ Reads from the folder given:
   BM_<Figure>_Peer in the same program is a figure: the ratio of their real times, repetition
   by repetition, as minimum / median. BM_PresentIntervals and BM_LongSession report counters
   instead and get rows of their own.
-- start.jsonl, idle.jsonl: the lines of bench/startup_probe.
+- start.jsonl, start-picture.jsonl, idle.jsonl: the lines of bench/startup_probe (the second
+  beside `plain_window picture`).
 """
 import json
 import pathlib
@@ -118,6 +119,7 @@ def probe_rows(folder):
                      "the same plain program",
                      f"{min(memory):.1f} / {median(memory):.1f} ({median(a['hwm_mib'] for a in own):.1f} "
                      f"against {median(b['hwm_mib'] for b in peer):.1f})", "≤ 20"))
+    rows += picture_peer_rows(folder)
     idle = {line["who"]: line for line in probe_lines(folder / "idle.jsonl") if "error" not in line}
     if "program" in idle and "peer" in idle:
         rows.append(("Idle processor time on the board over 10 s (% of a core)",
@@ -131,6 +133,24 @@ def probe_rows(folder):
                          "peer's (MiB)", "the same SDL program, which has drawn its picture",
                          f"{own_hwm - peer_hwm:.1f} ({own_hwm:.1f} against {peer_hwm:.1f})", ""))
     return rows
+
+
+def picture_peer_rows(folder):
+    """The start-up beside a plain program whose first frame also draws a textured picture: the
+    part of the own work and memory that any drawing costs under software OpenGL drops out."""
+    start = [line for line in probe_lines(folder / "start-picture.jsonl") if "error" not in line]
+    pairs = list(zip([l for l in start if l["who"] == "program"], [l for l in start if l["who"] == "peer"]))
+    if not pairs:
+        return []
+    work = [a["cpu_ms"] - b["cpu_ms"] for a, b in pairs]
+    memory = [a["hwm_mib"] - b["hwm_mib"] for a, b in pairs]
+    median = statistics.median
+    peer = "the same plain program, its first frame drawing a 384 x 384 textured picture"
+    return [("Start-up: the program's own work over a peer that draws (ms)", peer,
+             f"{min(work):.0f} / {median(work):.0f}", ""),
+            ("Peak memory (VmHWM) at the board, the program's share over a peer that draws (MiB)", peer,
+             f"{min(memory):.1f} / {median(memory):.1f} ({median(a['hwm_mib'] for a, _ in pairs):.1f} "
+             f"against {median(b['hwm_mib'] for _, b in pairs):.1f})", "")]
 
 
 def main():

@@ -43,6 +43,8 @@ if [[ -z "$filter" || "startup" == *"$filter"* ]]; then
   peer="$build/bench/plain_window"
   echo "measuring start-up and idle time" >&2
   "$probe" start "$repetitions" "$game/zorvak" "Tavika: ZORVAK v0.1." "$peer" "plain window" >"$results/start.jsonl"
+  "$probe" start "$repetitions" "$game/zorvak" "Tavika: ZORVAK v0.1." "$peer" "plain window" picture \
+    >"$results/start-picture.jsonl"
   "$probe" idle 10 "$game/zorvak" "Tavika: ZORVAK v0.1." "$peer" "plain window" idle >"$results/idle.jsonl"
   rm -rf "$game"
 fi
