@@ -220,15 +220,23 @@ void TGLCoreKaz2DDriver::Queue(uint32_t mode, uint32_t texture, bool opaque,
 }
 
 Ref<TImageFrame> TGLCoreKaz2DDriver::MakeFrame(const Ref<TPixmap>& pixmap, int32_t flags) {
-    const Ref<TGLGraphicsDriver> lower = LowerFor(profile);
-    lower->SwapSharedContext();
     // Registered after the native contexts exist, so it runs before they are torn down.
     static const bool stopsAtExit = std::atexit(StopGLCoreTextureDeletion) == 0;
     (void)stopsAtExit;
+    const TTextureRows rows = TightRows() ? TTextureRows::Tight : TTextureRows::Strided;
+    if (DrawsInCurrentContext()) {
+        // Every context of the profile shares its objects with the hidden one, so a texture made
+        // here is the same shared texture, made without two context switches (each makes the
+        // renderer finish what was drawn so far).
+        Ref<TImageFrame> frame = TGLCoreImageFrame::CreateFromPixmap(*this, pixmap, flags, rows);
+        boundTexture = 0;  // the new texture is bound now
+        return frame;
+    }
+    const Ref<TGLGraphicsDriver> lower = LowerFor(profile);
+    lower->SwapSharedContext();
     Ref<TImageFrame> frame;
     try {
-        frame = TGLCoreImageFrame::CreateFromPixmap(
-            *this, pixmap, flags, TightRows() ? TTextureRows::Tight : TTextureRows::Strided);
+        frame = TGLCoreImageFrame::CreateFromPixmap(*this, pixmap, flags, rows);
     } catch (...) {
         lower->SwapSharedContext();
         throw;
@@ -239,13 +247,22 @@ Ref<TImageFrame> TGLCoreKaz2DDriver::MakeFrame(const Ref<TPixmap>& pixmap, int32
 
 void TGLCoreKaz2DDriver::DeleteTexture(uint32_t name) {
     Flush();
-    const Ref<TGLGraphicsDriver> lower = LowerFor(profile);
     const GLuint texture = name;
-    lower->SwapSharedContext();
-    glDeleteTextures(1, &texture);
-    lower->SwapSharedContext();
+    if (DrawsInCurrentContext()) {
+        glDeleteTextures(1, &texture);
+    } else {
+        const Ref<TGLGraphicsDriver> lower = LowerFor(profile);
+        lower->SwapSharedContext();
+        glDeleteTextures(1, &texture);
+        lower->SwapSharedContext();
+    }
     // A later texture may get the same name: it must be bound afresh.
     if (boundTexture == name) boundTexture = 0;
+}
+
+bool TGLCoreKaz2DDriver::DrawsInCurrentContext() const {
+    const TGLContextRecord* current = CurrentGLContext();
+    return current && current->profile == profile && program.name != 0;
 }
 
 void TGLCoreKaz2DDriver::ApplyBlend(int32_t mode) {

@@ -76,6 +76,8 @@ public:
     int64_t DrawCallCount() const { return drawCalls; }
 
 private:
+    // A context of this driver's profile is current, prepared for drawing.
+    [[nodiscard]] bool DrawsInCurrentContext() const;
     // The scissor rectangle the context has, in GL window rows.
     struct TScissor {
         bool enabled = false;
