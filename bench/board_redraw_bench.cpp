@@ -9,13 +9,12 @@
 
 #include <SDL.h>
 #include <SDL_opengl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <vector>
 
+#include "bench/fresh_process.h"
 #include "game/board.h"
 #include "game/board_screen.h"
 #include "game/missions.h"
@@ -110,33 +109,14 @@ double PlainPictureRedraw() {
     });
 }
 
-// Runs measure() in a child process and reads its result back through a pipe.
-double InFreshProcess(double (*measure)()) {
-    int channel[2];
-    if (pipe(channel) != 0) return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(channel[0]);
-        const double result = measure();
-        const bool written = write(channel[1], &result, sizeof result) == sizeof result;
-        _exit(written ? 0 : 1);
-    }
-    close(channel[1]);
-    double result = -1;
-    if (::read(channel[0], &result, sizeof result) != sizeof result) result = -1;
-    close(channel[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return result;
-}
-
 void RunRedraw(benchmark::State& state, double (*measure)()) {
     if (!std::getenv("DISPLAY")) {
         state.SkipWithError("no display for an OpenGL window");
         return;
     }
     for (auto _ : state) {
-        const double millis = InFreshProcess(measure);
+        double millis = -1;
+        if (!qrv::bench::MeasureInFreshProcess(measure, millis)) millis = -1;
         if (millis < 0) {
             state.SkipWithError("the window or its pictures could not be made");
             return;

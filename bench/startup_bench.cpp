@@ -7,14 +7,13 @@
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 
+#include "bench/fresh_process.h"
 #include "game/board.h"
 #include "game/board_screen.h"
 #include "game/missions.h"
@@ -84,23 +83,9 @@ TStartupSteps RunStartup() {
     return steps;
 }
 
-// Runs the start-up in a child process and reads its steps back through a pipe.
+// Runs the start-up in a child process and reads its steps back.
 bool RunColdStartup(TStartupSteps& steps) {
-    int channel[2];
-    if (pipe(channel) != 0) return false;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(channel[0]);
-        const TStartupSteps measured = RunStartup();
-        const bool written = write(channel[1], &measured, sizeof measured) == sizeof measured;
-        _exit(written ? 0 : 1);
-    }
-    close(channel[1]);
-    const bool read = ::read(channel[0], &steps, sizeof steps) == sizeof steps;
-    close(channel[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return read && steps.board > 0;
+    return qrv::bench::MeasureInFreshProcess(RunStartup, steps) && steps.board > 0;
 }
 
 void BM_StartupWork(benchmark::State& state) {
