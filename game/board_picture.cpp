@@ -1,7 +1,5 @@
 #include "game/board_picture.h"
 
-#include <memory>
-
 #include "game/resources.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
@@ -19,21 +17,13 @@ void NoteHandle(const qrv::Ref<qrv::TImage>& image, float (&handle)[2]) {
 }
 
 // Whether the image's first frame is opaque and at least as large as the window, so that
-// drawing it at the top left replaces every pixel of the window. Checked once per image.
+// drawing it at the top left replaces every pixel of the window. The renderer frame knows its
+// opacity from when it was made.
 bool CoversWindowOpaquely(const qrv::Ref<qrv::TImage>& image) {
-    static std::weak_ptr<qrv::TImage> checked;
-    static bool covers = false;
-    if (image == checked.lock()) return covers;
-    checked = image;
-    covers = false;
-    const qrv::Ref<qrv::TPixmap> pixels = image ? image->Pixels(0) : nullptr;
-    if (!pixels) return false;
-    if (pixels->Width() < qrv::CurrentWidth() || pixels->Height() < qrv::CurrentHeight()) return false;
-    for (int32_t y = 0; y < qrv::CurrentHeight(); ++y)
-        for (int32_t x = 0; x < qrv::CurrentWidth(); ++x)
-            if (pixels->GetPixelARGB(x, y) >> 24 != 0xFF) return false;
-    covers = true;
-    return true;
+    if (!image || image->width < qrv::CurrentWidth() || image->height < qrv::CurrentHeight())
+        return false;
+    const qrv::Ref<qrv::TImageFrame> frame = image->Frame(0);
+    return frame && frame->Opaque();
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ public:
     float S1() const { return s1; }
     float T1() const { return t1; }
     int32_t Sequence() const { return sequence; }
-    bool Opaque() const { return opaque; }
+    bool Opaque() const override { return opaque; }
 
 private:
     void DrawQuad(float x0, float y0, float x1, float y1, float tx, float ty) const;

@@ -32,7 +32,7 @@ public:
     uint32_t Texture() const { return texture; }
     float S1() const { return s1; }
     float T1() const { return t1; }
-    bool Opaque() const { return opaque; }
+    bool Opaque() const override { return opaque; }
 
 private:
     TGLCoreKaz2DDriver& driver;
