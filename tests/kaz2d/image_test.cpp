@@ -97,12 +97,17 @@ TEST_P(Images, FramesArePaddedToPowersOfTwoWithRepeatedEdges) {
     EXPECT_EQ(filter, GL_LINEAR);
 }
 
-TEST_P(Images, MaskedJpegLosesItsBlackAndAlphaPixmapsKeepTheirAlpha) {
-    Ref<TPixmap> picture = SolidPixmap(32, 16, 0xFF000000);
+// A 32 x 16 JPEG, black on the left half and the colour on the right.
+bool SaveHalfBlackJpeg(const std::u16string& path, uint32_t rightArgb) {
+    Ref<TPixmap> picture = NewPixmap(32, 16, FormatRGBA8888, 4);
     for (int32_t y = 0; y < 16; ++y)
-        for (int32_t x = 16; x < 32; ++x) picture->SetPixelARGB(x, y, 0xFFFFFFFF);
+        for (int32_t x = 0; x < 32; ++x) picture->SetPixelARGB(x, y, x < 16 ? 0xFF000000 : rightArgb);
+    return SavePixmapJPEG(picture->ConvertedTo(FormatRGB888), path, 100);
+}
+
+TEST_P(Images, MaskedJpegLosesItsBlackAndAlphaPixmapsKeepTheirAlpha) {
     const std::u16string path = PathOf("masked.jpg");
-    ASSERT_TRUE(SavePixmapJPEG(picture->ConvertedTo(FormatRGB888), path, 100));
+    ASSERT_TRUE(SaveHalfBlackJpeg(path, 0xFFFFFFFF));
 
     Ref<TImage> image = LoadImageFromUrl(path, -1);
     ASSERT_TRUE(image);
@@ -143,11 +148,8 @@ void ExpectSamePixels(const Ref<TPixmap>& expected, const Ref<TPixmap>& actual) 
 }
 
 TEST_P(Images, EmbeddedPicturesKeepNoPixmapAndDecodeAgainWhenNeeded) {
-    Ref<TPixmap> picture = SolidPixmap(32, 16, 0xFF000000);
-    for (int32_t y = 0; y < 16; ++y)
-        for (int32_t x = 16; x < 32; ++x) picture->SetPixelARGB(x, y, 0xFFFFFF00);
     const std::u16string path = PathOf("embedded.jpg");
-    ASSERT_TRUE(SavePixmapJPEG(picture->ConvertedTo(FormatRGB888), path, 100));
+    ASSERT_TRUE(SaveHalfBlackJpeg(path, 0xFFFFFF00));
     const Ref<TImage> fromFile = LoadImageFromUrl(path, -1);
     const Ref<TImage> image = LoadImageFromUrl(EmbedPictureFile(path), -1);
     ASSERT_TRUE(fromFile && image);
