@@ -10,7 +10,30 @@ namespace qrv {
 
 namespace {
 
-Ref<TPixmap> LoadedPixels(const Ref<TObject>& source, int32_t flags, TKeyColour mask);
+// The source loaded for a masked image: a picture without alpha may come decoded straight to
+// RGBA and keyed as it was decoded, the same pixels as keying a converted copy would give.
+Ref<TPixmap> MaskedPixmapOfSource(const Ref<TObject>& source, int32_t maskRed,
+                                  int32_t maskGreen, int32_t maskBlue) {
+    if (!source || std::dynamic_pointer_cast<TPixmap>(source)) return PixmapOfSource(source);
+    bool keyed = false;
+    Ref<TPixmap> pixmap = PixmapFromUrlKeyed(source, {maskRed, maskGreen, maskBlue}, keyed);
+    if (pixmap && keyed) SpreadKeyedColours(*pixmap);
+    return pixmap;
+}
+
+// The pixels Load gives a frame of the source: decoded, and keyed when the image is masked.
+Ref<TPixmap> LoadedPixels(const Ref<TObject>& source, int32_t flags, TKeyColour mask) {
+    if (!(flags & IMG_MASKED)) return PixmapOfSource(source);
+    Ref<TPixmap> pixmap = MaskedPixmapOfSource(source, mask.red, mask.green, mask.blue);
+    if (pixmap && AlphaBits(pixmap->Format()) == 0)
+        pixmap = KeyOutColor(pixmap, mask.red, mask.green, mask.blue);
+    return pixmap;
+}
+
+bool IsEmbeddedSource(const Ref<TObject>& source) {
+    const std::u16string* url = AsText(source);
+    return url && IsEmbeddedFileUrl(*url);
+}
 
 }  // namespace
 
@@ -81,35 +104,6 @@ Ref<TPixmap> PixmapOfSource(const Ref<TObject>& source) {
     if (auto pixmap = std::dynamic_pointer_cast<TPixmap>(source)) return pixmap;
     return source ? PixmapFromUrl(source) : nullptr;
 }
-
-namespace {
-
-// The source loaded for a masked image: a picture without alpha may come decoded straight to
-// RGBA and keyed as it was decoded, the same pixels as keying a converted copy would give.
-Ref<TPixmap> MaskedPixmapOfSource(const Ref<TObject>& source, int32_t maskRed,
-                                  int32_t maskGreen, int32_t maskBlue) {
-    if (!source || std::dynamic_pointer_cast<TPixmap>(source)) return PixmapOfSource(source);
-    bool keyed = false;
-    Ref<TPixmap> pixmap = PixmapFromUrlKeyed(source, {maskRed, maskGreen, maskBlue}, keyed);
-    if (pixmap && keyed) SpreadKeyedColours(*pixmap);
-    return pixmap;
-}
-
-// The pixels Load gives a frame of the source: decoded, and keyed when the image is masked.
-Ref<TPixmap> LoadedPixels(const Ref<TObject>& source, int32_t flags, TKeyColour mask) {
-    if (!(flags & IMG_MASKED)) return PixmapOfSource(source);
-    Ref<TPixmap> pixmap = MaskedPixmapOfSource(source, mask.red, mask.green, mask.blue);
-    if (pixmap && AlphaBits(pixmap->Format()) == 0)
-        pixmap = KeyOutColor(pixmap, mask.red, mask.green, mask.blue);
-    return pixmap;
-}
-
-bool IsEmbeddedSource(const Ref<TObject>& source) {
-    const std::u16string* url = AsText(source);
-    return url && IsEmbeddedFileUrl(*url);
-}
-
-}  // namespace
 
 Ref<TImage> TImage::Load(const Ref<TObject>& source, int32_t flags, int32_t maskRed,
                          int32_t maskGreen, int32_t maskBlue) {
