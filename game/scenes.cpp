@@ -78,7 +78,13 @@ void PlayResultScene(int solved) {
     if (wasSolved && step.moved) ShowPortraitLines(RewardLines(step.level));
 
     portrait->SetPicture(step.level);
-    if (step.moved) CrossFade(oldPicture, portrait->picture, CROSS_FADE_DELAY_MILLIS);
+    if (step.moved) {
+        CrossFade(oldPicture, portrait->picture, CROSS_FADE_DELAY_MILLIS);
+        // The level moves one step per mission, so the old picture is not shown again for at
+        // least two missions: its texture goes until then, and every picture of the long run
+        // does not stay in texture memory at once.
+        if (oldPicture && oldPicture != portrait->picture) oldPicture->ReleaseFrames();
+    }
     ShowVerdictClosing(wasSolved, step);
 
     qrv::ClearScreen();

@@ -77,6 +77,10 @@ Ref<TPixmap> TImage::Masked(Ref<TPixmap> pixmap) const {
     return pixmap;
 }
 
+void TImage::ReleaseFrames() {
+    for (int32_t index = 0; index < FrameCount(); ++index) DropFrame(index);
+}
+
 void TImage::DropFrame(int32_t index) {
     frames[index] = nullptr;
     sequences[index] = 0;

@@ -46,6 +46,10 @@ public:
     // file; none for a frame without pixels (or an embedded file that no longer decodes within
     // the picture memory limit) and for an index out of range.
     [[nodiscard]] Ref<TPixmap> Pixels(int32_t index) const;
+    // Lets go of every renderer frame (for OpenGL, the textures), keeping the pixels: a picture
+    // that will not be drawn for a while then holds only its pixmap, or nothing when it came
+    // from an embedded file. Its frames are made again when it is next drawn.
+    void ReleaseFrames();
 
     // A blank image; none for a negative frame count.
     [[nodiscard]] static Ref<TImage> Create(int32_t width, int32_t height, int32_t frameCount,

@@ -138,6 +138,8 @@ TEST_F(Scenes, FailureAtTheLastLevelFadesBackToTheFifthPicture) {
     EXPECT_EQ(portrait->level, 5);
     EXPECT_EQ(portrait->picture, portrait->pictures[5]);
     EXPECT_EQ(nextSpyCount, 7);
+    EXPECT_EQ(portrait->pictures[6]->frames[0], nullptr) << "the picture faded out lets go of its texture";
+    EXPECT_NE(portrait->pictures[5]->frames[0], nullptr);
 }
 
 TEST_F(Scenes, OddDifficultyLeavesOutTheCountLinesAndUsesTheLastColumn) {

@@ -163,6 +163,11 @@ TEST_P(Images, EmbeddedPicturesKeepNoPixmapAndDecodeAgainWhenNeeded) {
     EXPECT_EQ(PixelAt(14, 18), 0x0000FFu) << "keyed as when it was loaded";
     EXPECT_EQ(PixelAt(36, 18), 0xFFFF00u);
     EXPECT_EQ(image->pixmaps[0], nullptr) << "drawing keeps no pixmap";
+    image->ReleaseFrames();
+    EXPECT_EQ(image->frames[0], nullptr);
+    ClearScreen();
+    DrawImageAt(image, 10, 10, 0);
+    EXPECT_EQ(PixelAt(36, 18), 0xFFFF00u) << "a released frame is made again from the file";
 
     const Ref<TObject> saved = MakeText(PathOf("image.qrvd"));
     WriteObjectTo(image, MakeText(u"data::" + *AsText(saved)));
