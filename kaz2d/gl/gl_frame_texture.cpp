@@ -27,16 +27,6 @@ Ref<TPixmap> PaddedPixmap(const Ref<TPixmap>& pixmap, int32_t tw, int32_t th) {
     return padded;
 }
 
-// Whether the top left w x h pixels of an RGBA pixmap all have alpha 255.
-bool EveryPixelOpaque(const TPixmap& rgba, int32_t w, int32_t h) {
-    uint8_t all = 0xFF;
-    for (int32_t y = 0; y < h; ++y) {
-        const uint8_t* row = rgba.Pixels() + static_cast<size_t>(y) * static_cast<size_t>(rgba.Pitch());
-        for (int32_t x = 0; x < w; ++x) all &= row[static_cast<size_t>(x) * 4 + 3];
-    }
-    return all == 0xFF;
-}
-
 void SetTextureFilters(int32_t flags) {
     const bool mipmapped = (flags & IMG_MIPMAPPED) != 0;
     GLint mag = GL_NEAREST;
@@ -82,6 +72,15 @@ void UploadLevels(Ref<TPixmap> pixmap, bool mipmapped, TTextureRows rows) {
 }
 
 }  // namespace
+
+bool EveryPixelOpaque(const TPixmap& rgba, int32_t w, int32_t h) {
+    uint8_t all = 0xFF;
+    for (int32_t y = 0; y < h; ++y) {
+        const uint8_t* row = rgba.Pixels() + static_cast<size_t>(y) * static_cast<size_t>(rgba.Pitch());
+        for (int32_t x = 0; x < w; ++x) all &= row[static_cast<size_t>(x) * 4 + 3];
+    }
+    return all == 0xFF;
+}
 
 TFrameTexture MakeFrameTexture(Ref<TPixmap> pixmap, int32_t flags, TTextureSizeFit fit,
                                TTextureRows rows) {

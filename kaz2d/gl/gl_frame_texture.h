@@ -22,6 +22,9 @@ using TTextureSizeFit = void (*)(int32_t& width, int32_t& height);
 // ES 2.0 has neither, in tightly packed rows and the unsized format.
 enum class TTextureRows { Strided, Tight };
 
+// Whether the top left w x h pixels of an RGBA pixmap all have alpha 255.
+[[nodiscard]] bool EveryPixelOpaque(const TPixmap& rgba, int32_t w, int32_t h);
+
 // A texture of the pixmap made in the context that is current, bound when it returns: sides
 // fitted by fit (the pixmap shrunk bilinearly when the driver takes no texture that large),
 // the pixmap's last column and row repeated once into the padding, filtering and mipmaps as

@@ -21,18 +21,34 @@ TGLCoreImageFrame::TGLCoreImageFrame(TGLCoreKaz2DDriver& driver, uint32_t textur
                                      float t1, int32_t sequence, bool opaque)
     : driver(driver), texture(texture), s1(s1), t1(t1), sequence(sequence), opaque(opaque) {}
 
+TGLCoreImageFrame::TGLCoreImageFrame(TGLCoreKaz2DDriver& driver, TGLCoreAtlasPlace place)
+    : driver(driver),
+      texture(place.page->texture),
+      s0(place.s0),
+      t0(place.t0),
+      s1(place.s1),
+      t1(place.t1),
+      sequence(contextGeneration),
+      opaque(place.opaque),
+      place(std::move(place)) {}
+
 TGLCoreImageFrame::~TGLCoreImageFrame() {
     if (sequence == 0 || textureDeletionStopped) return;
-    driver.DeleteTexture(texture);
+    if (place.page) {
+        driver.ReleaseAtlasCell(place);
+    } else {
+        driver.DeleteTexture(texture);
+    }
 }
 
 void TGLCoreImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty) {
-    driver.QueueTexturedQuad(texture, opaque, 0.0f, 0.0f, s1, t1, x0, y0, x1, y1, tx, ty);
+    driver.QueueTexturedQuad(texture, opaque, s0, t0, s1, t1, x0, y0, x1, y1, tx, ty);
 }
 
 Ref<TGLCoreImageFrame> TGLCoreImageFrame::CreateFromPixmap(TGLCoreKaz2DDriver& driver,
                                                            Ref<TPixmap> pixmap, int32_t flags,
                                                            TTextureRows rows) {
+    if (pixmap && TGLCoreAtlas::Takes(*pixmap, flags)) return driver.MakeAtlasFrame(pixmap, rows);
     const TFrameTexture made =
         MakeFrameTexture(std::move(pixmap), flags, FitTextureSizeToLimit, rows);
     if (made.name == 0) return nullptr;

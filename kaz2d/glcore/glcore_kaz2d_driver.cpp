@@ -224,6 +224,8 @@ Ref<TImageFrame> TGLCoreKaz2DDriver::MakeFrame(const Ref<TPixmap>& pixmap, int32
     static const bool stopsAtExit = std::atexit(StopGLCoreTextureDeletion) == 0;
     (void)stopsAtExit;
     const TTextureRows rows = TightRows() ? TTextureRows::Tight : TTextureRows::Strided;
+    // A cell of the atlas may have held a frame whose quads are still queued.
+    if (pixmap && TGLCoreAtlas::Takes(*pixmap, flags)) Flush();
     if (DrawsInCurrentContext()) {
         // Every context of the profile shares its objects with the hidden one, so a texture made
         // here is the same shared texture, made without two context switches (each makes the
@@ -258,6 +260,19 @@ void TGLCoreKaz2DDriver::DeleteTexture(uint32_t name) {
     }
     // A later texture may get the same name: it must be bound afresh.
     if (boundTexture == name) boundTexture = 0;
+}
+
+Ref<TGLCoreImageFrame> TGLCoreKaz2DDriver::MakeAtlasFrame(const Ref<TPixmap>& pixmap,
+                                                          TTextureRows rows) {
+    TGLCoreAtlasPlace place = atlas.Reserve(*pixmap, rows);
+    if (!place.page) return nullptr;
+    TGLCoreAtlas::Fill(place, pixmap);
+    boundTexture = 0;  // the page is bound now, perhaps in the shared context
+    return std::make_shared<TGLCoreImageFrame>(*this, std::move(place));
+}
+
+void TGLCoreKaz2DDriver::ReleaseAtlasCell(const TGLCoreAtlasPlace& place) {
+    if (const uint32_t emptied = atlas.Release(place)) DeleteTexture(emptied);
 }
 
 bool TGLCoreKaz2DDriver::DrawsInCurrentContext() const {

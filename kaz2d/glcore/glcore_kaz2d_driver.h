@@ -8,10 +8,13 @@
 #include "kaz2d/gl/gl_context.h"
 #include "kaz2d/gl/gl_graphics_driver.h"
 #include "kaz2d/gl/gl_picture_anchor.h"
+#include "kaz2d/glcore/glcore_atlas.h"
 #include "kaz2d/glcore/glcore_program.h"
 #include "kaz2d/kaz2d_driver.h"
 
 namespace qrv {
+
+class TGLCoreImageFrame;
 
 // One vertex as the renderer's buffer holds it: window position, texture coordinates and an
 // unpremultiplied colour.
@@ -70,6 +73,13 @@ public:
     void Flush();
     // Deletes a frame's texture in the shared context, sending first what may still use it.
     void DeleteTexture(uint32_t name);
+    // A frame in a cell of the atlas, made in the current context; none when no page could be
+    // made.
+    [[nodiscard]] Ref<TGLCoreImageFrame> MakeAtlasFrame(const Ref<TPixmap>& pixmap, TTextureRows rows);
+    // Frees an atlas frame's cell, deleting its page's texture when no frame is left on it.
+    void ReleaseAtlasCell(const TGLCoreAtlasPlace& place);
+    // Textures the atlas has now.
+    [[nodiscard]] size_t AtlasPageCount() const { return atlas.PageCount(); }
     // The texture the last draw call used (0 after a context switch or its deletion).
     uint32_t BoundTexture() const { return boundTexture; }
     // Draw calls sent since the process started.
@@ -114,6 +124,7 @@ private:
     uint32_t indexBuffer = 0;
     uint32_t whiteTexture = 0;
     uint32_t blitTexture = 0;
+    TGLCoreAtlas atlas;
 
     int32_t blendMode = 0;  // the mode asked for
     int32_t sentBlend = 0;  // the mode the context has; 0: not known

@@ -185,7 +185,8 @@ TEST_F(RendererParity, ConsecutiveDrawsOfOneTextureAreOneDrawCall) {
     const auto driver = std::dynamic_pointer_cast<TGLCoreKaz2DDriver>(CurrentKaz2DDriver());
     ASSERT_TRUE(driver);
     const Ref<TImage> a = TImage::Load(PatternPixmap(8, 8), 0, 0, 0, 0);
-    const Ref<TImage> b = TImage::Load(PatternPixmap(4, 4), 0, 0, 0, 0);
+    // Filtered: a texture of its own, not a cell of the atlas a shares.
+    const Ref<TImage> b = TImage::Load(PatternPixmap(4, 4), IMG_FILTERED, 0, 0, 0);
     DrawImageAt(a, 0, 0, 0);
     DrawImageAt(b, 0, 0, 0);
     (void)GrabPixmapRect(0, 0, 1, 1);  // frames made, queue sent
@@ -209,6 +210,43 @@ TEST_F(RendererParity, ConsecutiveDrawsOfOneTextureAreOneDrawCall) {
     DrawImageAt(a, 0, 0, 0);
     PresentFrame(0);
     EXPECT_EQ(driver->DrawCallCount(), before + 4);
+    CloseGraphicsWindow();
+}
+
+TEST_F(RendererParity, SmallUnfilteredFramesShareAtlasPagesThatGoWithTheirLastFrame) {
+    ASSERT_TRUE(SelectRenderer("glcore"));
+    ASSERT_TRUE(OpenGraphicsWindow(kSize, kSize, 0, 0, 0));
+    const auto driver = std::dynamic_pointer_cast<TGLCoreKaz2DDriver>(CurrentKaz2DDriver());
+    ASSERT_TRUE(driver);
+    const size_t pagesBefore = driver->AtlasPageCount();
+    std::vector<Ref<TImage>> glyphs;
+    for (int32_t i = 0; i < 40; ++i) glyphs.push_back(TImage::Load(PatternPixmap(9 + i % 5, 16), 0, 0, 0, 0));
+    for (const Ref<TImage>& glyph : glyphs) DrawImageAt(glyph, 0, 0, 0);
+    (void)GrabPixmapRect(0, 0, 1, 1);
+    EXPECT_EQ(driver->AtlasPageCount(), pagesBefore + 1);
+
+    const int64_t before = driver->DrawCallCount();
+    SetBlendMode(BLEND_ALPHA);
+    for (size_t i = 0; i < glyphs.size(); ++i) DrawImageAt(glyphs[i], static_cast<float>(i * 6), 40, 0);
+    (void)GrabPixmapRect(0, 0, 1, 1);
+    EXPECT_EQ(driver->DrawCallCount(), before + 1) << "a line of glyphs is one draw call";
+
+    // A write drops the frame and frees its cell, which the rebuilt frame takes again: the quad
+    // queued before still shows the old pixels, the one after the new.
+    SetBlendMode(BLEND_SOLID);
+    const Ref<TPixmap> red = NewPixmap(8, 8, FormatRGBA8888, 4);
+    for (int32_t y = 0; y < 8; ++y)
+        for (int32_t x = 0; x < 8; ++x) red->SetPixelARGB(x, y, 0xFFFF0000);
+    glyphs[0] = TImage::Load(red, 0, 0, 0, 0);
+    DrawImageAt(glyphs[0], 0, 0, 0);
+    glyphs[0]->Lock(0, false, true)->SetPixelARGB(2, 2, 0xFF00FF00);
+    DrawImageAt(glyphs[0], 20, 0, 0);
+    const auto pixelAt = [](int32_t x, int32_t y) { return GrabPixmapRect(x, y, 1, 1)->GetPixelARGB(0, 0) & 0xFFFFFF; };
+    EXPECT_EQ(pixelAt(2, 2), 0xFF0000u);
+    EXPECT_EQ(pixelAt(22, 2), 0x00FF00u);
+
+    glyphs.clear();
+    EXPECT_EQ(driver->AtlasPageCount(), pagesBefore) << "the page goes with its last frame";
     CloseGraphicsWindow();
 }
 
