@@ -81,6 +81,9 @@ void TBoardPicture::NoteDrawn(const TBoardInputs& inputs) {
     // Unfiltered and unmasked: drawn untransformed, every pixel comes back as it was read.
     picture = window ? qrv::TImage::Load(window, 0, 0, 0, 0) : nullptr;
     shown = inputs;
+    // The picture is drawn only into this window (the context generation is one of the
+    // inputs), so once its renderer frame is made the grabbed pixels are not needed again.
+    if (picture && picture->Frame(0)) picture->pixmaps[0] = nullptr;
 }
 
 bool PlainBoardDrawing() {
