@@ -18,14 +18,31 @@ namespace {
 
 bool textureDeletionStopped = false;
 
+TGLAtlas& Atlas() {
+    static TGLAtlas atlas;
+    return atlas;
+}
+
 }  // namespace
 
 TGLImageFrame::TGLImageFrame(uint32_t texture, float s1, float t1, int32_t sequence, bool opaque)
     : s1(s1), t1(t1), texture(texture), sequence(sequence), opaque(opaque) {}
 
+TGLImageFrame::TGLImageFrame(TGLAtlasPlace place)
+    : s0(place.s0),
+      t0(place.t0),
+      s1(place.s1),
+      t1(place.t1),
+      texture(place.page->texture),
+      sequence(contextGeneration),
+      opaque(place.opaque),
+      place(std::move(place)) {}
+
 TGLImageFrame::~TGLImageFrame() {
     if (sequence == 0 || textureDeletionStopped) return;
-    const GLuint name = texture;
+    // An atlas page goes with the last frame on it.
+    const GLuint name = place.page ? Atlas().Release(place) : texture;
+    if (name == 0) return;
     SwapSharedGLContext();
     glDeleteTextures(1, &name);
     SwapSharedGLContext();
@@ -60,10 +77,20 @@ void TGLImageFrame::DrawQuad(float x0, float y0, float x1, float y1, float tx, f
 }
 
 Ref<TGLImageFrame> TGLImageFrame::CreateFromPixmap(Ref<TPixmap> pixmap, int32_t flags) {
+    if (pixmap && TGLAtlas::Takes(*pixmap, flags)) {
+        TGLAtlasPlace place = Atlas().Reserve(*pixmap, TTextureRows::Strided);
+        if (!place.page) return nullptr;
+        TGLAtlas::Fill(place, pixmap);
+        return std::make_shared<TGLImageFrame>(std::move(place));
+    }
     const TFrameTexture made = MakeFrameTexture(std::move(pixmap), flags, FitTextureSize);
     if (made.name == 0) return nullptr;
     return std::make_shared<TGLImageFrame>(made.name, made.s1, made.t1, contextGeneration,
                                            made.opaque);
+}
+
+size_t TGLImageFrame::AtlasPageCount() {
+    return Atlas().PageCount();
 }
 
 void StopGLTextureDeletion() {

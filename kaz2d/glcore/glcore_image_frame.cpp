@@ -21,7 +21,7 @@ TGLCoreImageFrame::TGLCoreImageFrame(TGLCoreKaz2DDriver& driver, uint32_t textur
                                      float t1, int32_t sequence, bool opaque)
     : driver(driver), texture(texture), s1(s1), t1(t1), sequence(sequence), opaque(opaque) {}
 
-TGLCoreImageFrame::TGLCoreImageFrame(TGLCoreKaz2DDriver& driver, TGLCoreAtlasPlace place)
+TGLCoreImageFrame::TGLCoreImageFrame(TGLCoreKaz2DDriver& driver, TGLAtlasPlace place)
     : driver(driver),
       texture(place.page->texture),
       s0(place.s0),
@@ -48,7 +48,7 @@ void TGLCoreImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, f
 Ref<TGLCoreImageFrame> TGLCoreImageFrame::CreateFromPixmap(TGLCoreKaz2DDriver& driver,
                                                            Ref<TPixmap> pixmap, int32_t flags,
                                                            TTextureRows rows) {
-    if (pixmap && TGLCoreAtlas::Takes(*pixmap, flags)) return driver.MakeAtlasFrame(pixmap, rows);
+    if (pixmap && TGLAtlas::Takes(*pixmap, flags)) return driver.MakeAtlasFrame(pixmap, rows);
     const TFrameTexture made =
         MakeFrameTexture(std::move(pixmap), flags, FitTextureSizeToLimit, rows);
     if (made.name == 0) return nullptr;

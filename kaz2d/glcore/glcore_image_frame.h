@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "kaz2d/gl/gl_frame_texture.h"
-#include "kaz2d/glcore/glcore_atlas.h"
+#include "kaz2d/gl/gl_atlas.h"
 #include "kaz2d/image_frame.h"
 #include "pixmap/pixmap.h"
 
@@ -19,7 +19,7 @@ class TGLCoreImageFrame final : public TImageFrame {
 public:
     TGLCoreImageFrame(TGLCoreKaz2DDriver& driver, uint32_t texture, float s1, float t1,
                       int32_t sequence, bool opaque = false);
-    TGLCoreImageFrame(TGLCoreKaz2DDriver& driver, TGLCoreAtlasPlace place);
+    TGLCoreImageFrame(TGLCoreKaz2DDriver& driver, TGLAtlasPlace place);
     ~TGLCoreImageFrame() override;
     TGLCoreImageFrame(const TGLCoreImageFrame&) = delete;
     TGLCoreImageFrame& operator=(const TGLCoreImageFrame&) = delete;
@@ -50,7 +50,7 @@ private:
     float t1;
     int32_t sequence;
     bool opaque;
-    TGLCoreAtlasPlace place;  // no page for a texture of its own
+    TGLAtlasPlace place;  // no page for a texture of its own
 };
 
 // Raises both sides to powers of two, then halves them until they fit the driver's largest

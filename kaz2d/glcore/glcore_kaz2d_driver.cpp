@@ -225,7 +225,7 @@ Ref<TImageFrame> TGLCoreKaz2DDriver::MakeFrame(const Ref<TPixmap>& pixmap, int32
     (void)stopsAtExit;
     const TTextureRows rows = TightRows() ? TTextureRows::Tight : TTextureRows::Strided;
     // A cell of the atlas may have held a frame whose quads are still queued.
-    if (pixmap && TGLCoreAtlas::Takes(*pixmap, flags)) Flush();
+    if (pixmap && TGLAtlas::Takes(*pixmap, flags)) Flush();
     if (DrawsInCurrentContext()) {
         // Every context of the profile shares its objects with the hidden one, so a texture made
         // here is the same shared texture, made without two context switches (each makes the
@@ -264,14 +264,14 @@ void TGLCoreKaz2DDriver::DeleteTexture(uint32_t name) {
 
 Ref<TGLCoreImageFrame> TGLCoreKaz2DDriver::MakeAtlasFrame(const Ref<TPixmap>& pixmap,
                                                           TTextureRows rows) {
-    TGLCoreAtlasPlace place = atlas.Reserve(*pixmap, rows);
+    TGLAtlasPlace place = atlas.Reserve(*pixmap, rows);
     if (!place.page) return nullptr;
-    TGLCoreAtlas::Fill(place, pixmap);
+    TGLAtlas::Fill(place, pixmap);
     boundTexture = 0;  // the page is bound now, perhaps in the shared context
     return std::make_shared<TGLCoreImageFrame>(*this, std::move(place));
 }
 
-void TGLCoreKaz2DDriver::ReleaseAtlasCell(const TGLCoreAtlasPlace& place) {
+void TGLCoreKaz2DDriver::ReleaseAtlasCell(const TGLAtlasPlace& place) {
     if (const uint32_t emptied = atlas.Release(place)) DeleteTexture(emptied);
 }
 

@@ -8,7 +8,7 @@
 #include "kaz2d/gl/gl_context.h"
 #include "kaz2d/gl/gl_graphics_driver.h"
 #include "kaz2d/gl/gl_picture_anchor.h"
-#include "kaz2d/glcore/glcore_atlas.h"
+#include "kaz2d/gl/gl_atlas.h"
 #include "kaz2d/glcore/glcore_program.h"
 #include "kaz2d/kaz2d_driver.h"
 
@@ -77,7 +77,7 @@ public:
     // made.
     [[nodiscard]] Ref<TGLCoreImageFrame> MakeAtlasFrame(const Ref<TPixmap>& pixmap, TTextureRows rows);
     // Frees an atlas frame's cell, deleting its page's texture when no frame is left on it.
-    void ReleaseAtlasCell(const TGLCoreAtlasPlace& place);
+    void ReleaseAtlasCell(const TGLAtlasPlace& place);
     // Textures the atlas has now.
     [[nodiscard]] size_t AtlasPageCount() const { return atlas.PageCount(); }
     // The texture the last draw call used (0 after a context switch or its deletion).
@@ -124,7 +124,7 @@ private:
     uint32_t indexBuffer = 0;
     uint32_t whiteTexture = 0;
     uint32_t blitTexture = 0;
-    TGLCoreAtlas atlas;
+    TGLAtlas atlas;
 
     int32_t blendMode = 0;  // the mode asked for
     int32_t sentBlend = 0;  // the mode the context has; 0: not known

@@ -2,7 +2,7 @@
 // with room for nothing more says so.
 #include <gtest/gtest.h>
 
-#include "kaz2d/glcore/atlas_packing.h"
+#include "kaz2d/gl/atlas_packing.h"
 
 namespace qrv::testing {
 namespace {

@@ -271,6 +271,44 @@ TEST_P(Images, FramesMadeWhileAWindowDrawsAreSharedAndLeaveTheBoundTextureKnown)
     EXPECT_EQ(PixelAt(4, 4), 0x00FF00u);
 }
 
+// Textures the current renderer's atlas has.
+size_t AtlasPages() {
+    if (const auto core = std::dynamic_pointer_cast<TGLCoreKaz2DDriver>(CurrentKaz2DDriver()))
+        return core->AtlasPageCount();
+    return TGLImageFrame::AtlasPageCount();
+}
+
+TEST_P(Images, SmallUnfilteredFramesShareAnAtlasPageThatGoesWithTheirLastFrame) {
+    const size_t pagesBefore = AtlasPages();
+    Ref<TImage> red = TImage::Load(SolidPixmap(8, 8, 0xFFFF0000), 0, 0, 0, 0);
+    Ref<TImage> green = TImage::Load(SolidPixmap(5, 12, 0xFF00FF00), IMG_MASKED, 0, 0, 0);
+    const Ref<TImage> filtered = TImage::Load(SolidPixmap(8, 8, 0xFF0000FF), IMG_FILTERED, 0, 0, 0);
+    const Ref<TImage> large = TImage::Load(SolidPixmap(65, 8, 0xFF0000FF), 0, 0, 0, 0);
+    const uint32_t page = TextureOf(red->Frame(0)).value().texture;
+    EXPECT_EQ(TextureOf(green->Frame(0)).value().texture, page);
+    EXPECT_NE(TextureOf(filtered->Frame(0)).value().texture, page);
+    EXPECT_NE(TextureOf(large->Frame(0)).value().texture, page);
+    if (pagesBefore == 0) {
+        EXPECT_EQ(AtlasPages(), 1u);
+    }
+
+    // Stretched and side by side, each cell shows its own pixels up to its edges.
+    SetDrawScale(3, 3);
+    DrawImageAt(red, 0, 0, 0);
+    DrawImageAt(green, 24, 0, 0);
+    SetDrawScale(1, 1);
+    EXPECT_EQ(PixelAt(0, 0), 0xFF0000u);
+    EXPECT_EQ(PixelAt(23, 23), 0xFF0000u);
+    EXPECT_EQ(PixelAt(24, 0), 0x00FF00u);
+    EXPECT_EQ(PixelAt(38, 35), 0x00FF00u);
+    EXPECT_EQ(PixelAt(39, 20), 0u);
+    EXPECT_EQ(PixelAt(10, 24), 0u);
+
+    red = nullptr;
+    green = nullptr;
+    EXPECT_EQ(AtlasPages(), pagesBefore) << "the page goes with its last frame";
+}
+
 TEST_P(Images, TilesCoverTheViewportUnrotated) {
     Ref<TPixmap> tile = SolidPixmap(32, 32, 0xFFFFFFFF);
     for (int32_t y = 0; y < 32; ++y) tile->SetPixelARGB(0, y, 0xFFFF0000);

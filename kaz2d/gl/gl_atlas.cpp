@@ -1,4 +1,4 @@
-#include "kaz2d/glcore/glcore_atlas.h"
+#include "kaz2d/gl/gl_atlas.h"
 
 #include <SDL_opengl.h>
 
@@ -29,7 +29,7 @@ Ref<TPixmap> FramedPixmap(const Ref<TPixmap>& pixmap) {
 uint32_t NewPageTexture(TTextureRows rows) {
     GLint limit = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
-    if (limit < TGLCoreAtlas::PAGE_SIDE) return 0;
+    if (limit < TGLAtlas::PAGE_SIDE) return 0;
     GLuint name = 0;
     glGenTextures(1, &name);
     if (name == 0) return 0;
@@ -39,28 +39,28 @@ uint32_t NewPageTexture(TTextureRows rows) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     const GLint internalFormat = rows == TTextureRows::Tight ? GL_RGBA : GL_RGBA8;
-    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, TGLCoreAtlas::PAGE_SIDE,
-                 TGLCoreAtlas::PAGE_SIDE, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, TGLAtlas::PAGE_SIDE,
+                 TGLAtlas::PAGE_SIDE, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     return name;
 }
 
 float PageCoordinate(int32_t texel) {
-    return static_cast<float>(texel) / static_cast<float>(TGLCoreAtlas::PAGE_SIDE);
+    return static_cast<float>(texel) / static_cast<float>(TGLAtlas::PAGE_SIDE);
 }
 
 }  // namespace
 
-bool TGLCoreAtlas::Takes(const TPixmap& pixmap, int32_t flags) {
+bool TGLAtlas::Takes(const TPixmap& pixmap, int32_t flags) {
     return (flags & (IMG_FILTERED | IMG_MIPMAPPED)) == 0 && pixmap.Width() > 0 &&
            pixmap.Height() > 0 && pixmap.Width() <= LARGEST_FRAME_SIDE &&
            pixmap.Height() <= LARGEST_FRAME_SIDE;
 }
 
-TGLCoreAtlasPlace TGLCoreAtlas::Reserve(const TPixmap& pixmap, TTextureRows rows) {
+TGLAtlasPlace TGLAtlas::Reserve(const TPixmap& pixmap, TTextureRows rows) {
     const int32_t w = pixmap.Width() + 2 * kBorder;
     const int32_t h = pixmap.Height() + 2 * kBorder;
-    TGLCoreAtlasPlace place;
-    for (const Ref<TGLCoreAtlasPage>& page : pages) {
+    TGLAtlasPlace place;
+    for (const Ref<TGLAtlasPage>& page : pages) {
         if (const std::optional<TAtlasCell> cell = page->packing.Take(w, h)) {
             place.page = page;
             place.cell = *cell;
@@ -70,7 +70,7 @@ TGLCoreAtlasPlace TGLCoreAtlas::Reserve(const TPixmap& pixmap, TTextureRows rows
     if (!place.page) {
         const uint32_t texture = NewPageTexture(rows);
         if (texture == 0) return {};
-        auto page = std::make_shared<TGLCoreAtlasPage>(TGLCoreAtlasPage{texture, TAtlasPacking(PAGE_SIDE)});
+        auto page = std::make_shared<TGLAtlasPage>(TGLAtlasPage{texture, TAtlasPacking(PAGE_SIDE)});
         place.page = page;
         place.cell = page->packing.Take(w, h).value();
         pages.push_back(std::move(page));
@@ -82,7 +82,7 @@ TGLCoreAtlasPlace TGLCoreAtlas::Reserve(const TPixmap& pixmap, TTextureRows rows
     return place;
 }
 
-void TGLCoreAtlas::Fill(TGLCoreAtlasPlace& place, const Ref<TPixmap>& pixmap) {
+void TGLAtlas::Fill(TGLAtlasPlace& place, const Ref<TPixmap>& pixmap) {
     const Ref<TPixmap> framed = FramedPixmap(pixmap);
     glBindTexture(GL_TEXTURE_2D, place.page->texture);
     if (!framed) return;
@@ -93,7 +93,7 @@ void TGLCoreAtlas::Fill(TGLCoreAtlasPlace& place, const Ref<TPixmap>& pixmap) {
     place.opaque = EveryPixelOpaque(*framed, framed->Width(), framed->Height());
 }
 
-uint32_t TGLCoreAtlas::Release(const TGLCoreAtlasPlace& place) {
+uint32_t TGLAtlas::Release(const TGLAtlasPlace& place) {
     place.page->packing.GiveBack(place.cell);
     if (!place.page->packing.Empty()) return 0;
     std::erase(pages, place.page);

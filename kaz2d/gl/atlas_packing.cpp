@@ -1,4 +1,4 @@
-#include "kaz2d/glcore/atlas_packing.h"
+#include "kaz2d/gl/atlas_packing.h"
 
 namespace qrv {
 
