@@ -82,15 +82,16 @@ TGLAtlasPlace TGLAtlas::Reserve(const TPixmap& pixmap, TTextureRows rows) {
     return place;
 }
 
-void TGLAtlas::Fill(TGLAtlasPlace& place, const Ref<TPixmap>& pixmap) {
+bool TGLAtlas::Fill(TGLAtlasPlace& place, const Ref<TPixmap>& pixmap) {
     const Ref<TPixmap> framed = FramedPixmap(pixmap);
     glBindTexture(GL_TEXTURE_2D, place.page->texture);
-    if (!framed) return;
+    if (!framed) return false;
     // Rows of the framed pixmap are packed tightly: every profile takes them as they are.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexSubImage2D(GL_TEXTURE_2D, 0, place.cell.x, place.cell.y, framed->Width(),
                     framed->Height(), GL_RGBA, GL_UNSIGNED_BYTE, framed->Pixels());
     place.opaque = EveryPixelOpaque(*framed, framed->Width(), framed->Height());
+    return true;
 }
 
 uint32_t TGLAtlas::Release(const TGLAtlasPlace& place) {

@@ -44,8 +44,8 @@ public:
     // current context; none when no texture could be made. Call Fill next.
     [[nodiscard]] TGLAtlasPlace Reserve(const TPixmap& pixmap, TTextureRows rows);
     // Uploads the pixmap with its repeated edges into the place's cell; the page's texture is
-    // bound after.
-    static void Fill(TGLAtlasPlace& place, const Ref<TPixmap>& pixmap);
+    // bound after. False when there was no memory for the upload.
+    [[nodiscard]] static bool Fill(TGLAtlasPlace& place, const Ref<TPixmap>& pixmap);
     // Frees the place's cell; gives the page's texture to delete when that emptied the page,
     // 0 otherwise.
     [[nodiscard]] uint32_t Release(const TGLAtlasPlace& place);

@@ -80,8 +80,10 @@ Ref<TGLImageFrame> TGLImageFrame::CreateFromPixmap(Ref<TPixmap> pixmap, int32_t 
     if (pixmap && TGLAtlas::Takes(*pixmap, flags)) {
         TGLAtlasPlace place = Atlas().Reserve(*pixmap, TTextureRows::Strided);
         if (!place.page) return nullptr;
-        TGLAtlas::Fill(place, pixmap);
-        return std::make_shared<TGLImageFrame>(std::move(place));
+        const bool filled = TGLAtlas::Fill(place, pixmap);
+        // An unfilled frame still takes its cell, and gives it back as it goes.
+        auto frame = std::make_shared<TGLImageFrame>(std::move(place));
+        return filled ? frame : nullptr;
     }
     const TFrameTexture made = MakeFrameTexture(std::move(pixmap), flags, FitTextureSize);
     if (made.name == 0) return nullptr;

@@ -266,9 +266,11 @@ Ref<TGLCoreImageFrame> TGLCoreKaz2DDriver::MakeAtlasFrame(const Ref<TPixmap>& pi
                                                           TTextureRows rows) {
     TGLAtlasPlace place = atlas.Reserve(*pixmap, rows);
     if (!place.page) return nullptr;
-    TGLAtlas::Fill(place, pixmap);
+    const bool filled = TGLAtlas::Fill(place, pixmap);
     boundTexture = 0;  // the page is bound now, perhaps in the shared context
-    return std::make_shared<TGLCoreImageFrame>(*this, std::move(place));
+    // An unfilled frame still takes its cell, and gives it back as it goes.
+    auto frame = std::make_shared<TGLCoreImageFrame>(*this, std::move(place));
+    return filled ? frame : nullptr;
 }
 
 void TGLCoreKaz2DDriver::ReleaseAtlasCell(const TGLAtlasPlace& place) {
