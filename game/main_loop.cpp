@@ -121,6 +121,8 @@ void ShowHelp() {
     }
     qrv::FlushMouseButtons();
     qrv::FlushKeyboard();
+    // The help is seldom shown: its texture goes until the next time.
+    if (helpImage) helpImage->ReleaseFrames();
 }
 
 void ShowPortrait() {

@@ -191,6 +191,7 @@ TEST_F(MainLoopTest, EscapeClosesTheHelpWithoutQuitting) {
     TFrameRecorder recorder(true);
     MainLoop();
     EXPECT_EQ(marks[0][0], MARK_GREY) << "the board took clicks again after the help";
+    EXPECT_EQ(helpImage->frames[0], nullptr) << "the closed help lets go of its texture";
     const Ref<TPixmap> help = EmbeddedPixmap("help.jpg");
     const Ref<TPixmap> shown = ScreenBefore(recorder, start + 200);
     ASSERT_TRUE(shown && help);
