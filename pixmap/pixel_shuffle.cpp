@@ -212,13 +212,11 @@ int32_t ShufflePixelRunSsse3(const uint8_t*, int32_t, uint8_t*, int32_t, int32_t
 
 int32_t ShufflePixelRun(const uint8_t* src, int32_t srcFormat, uint8_t* dst, int32_t dstFormat,
                         int32_t count) {
+    // The wide kernels leave a tail shorter than their block, which the narrow ones may take.
     const int32_t wide = ShufflePixelRunAvx2(src, srcFormat, dst, dstFormat, count);
-    if (wide == 0) return ShufflePixelRunSsse3(src, srcFormat, dst, dstFormat, count);
-    const int32_t rest = ShufflePixelRunSsse3(src + static_cast<size_t>(wide) * BytesPerPixel(srcFormat),
-                                              srcFormat,
-                                              dst + static_cast<size_t>(wide) * BytesPerPixel(dstFormat),
-                                              dstFormat, count - wide);
-    return wide + rest;
+    const uint8_t* restSrc = src + static_cast<size_t>(wide) * BytesPerPixel(srcFormat);
+    uint8_t* restDst = dst + static_cast<size_t>(wide) * BytesPerPixel(dstFormat);
+    return wide + ShufflePixelRunSsse3(restSrc, srcFormat, restDst, dstFormat, count - wide);
 }
 
 }  // namespace qrv

@@ -56,10 +56,16 @@ __attribute__((target("avx2"))) int32_t ThreeToFour(const TPlan& plan, const uin
     return blocks * 32;
 }
 
+// Eight four-byte pixels to 24 bytes of three-byte ones, laid out by dwords as `lay` says.
+__attribute__((target("avx2"))) inline __m256i PackEight(const uint8_t* s, __m256i control,
+                                                         __m256i lay) {
+    return _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(Load(s), control), lay);
+}
+
 // Thirty-two four-byte pixels to three full vectors of three-byte ones. The shuffle packs each
 // lane's 12 output bytes into its dwords 0..2; dword permutes then lay the four inputs' 24-byte
 // results out so that each output vector is a blend of two of them:
-//   out0 = a0..a5 b0 b1,  out1 = b2..b5 c0..c3,  out2 = c4 c5 d0..d5.
+//   out0 = a0..a5 b0 b1,  out1 = b2..b5 c0..c3,  out2 = c4 c5 e0..e5.
 __attribute__((target("avx2"))) int32_t FourToThree(const TPlan& plan, const uint8_t* s,
                                                     uint8_t* d, int32_t count) {
     const int32_t blocks = count / 32;
@@ -69,14 +75,12 @@ __attribute__((target("avx2"))) int32_t FourToThree(const TPlan& plan, const uin
     const __m256i layA = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 0, 0);
     const __m256i layB = _mm256_setr_epi32(2, 4, 5, 6, 0, 0, 0, 1);
     const __m256i layC = _mm256_setr_epi32(5, 6, 0, 0, 0, 1, 2, 4);
-    const __m256i layD = _mm256_setr_epi32(0, 0, 0, 1, 2, 4, 5, 6);
-    for (int32_t b = 0; b < blocks; ++b, s += 128, d += 96) {
-        const __m256i a = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(Load(s), control), layA);
-        const __m256i p = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(Load(s + 32), control), layB);
-        const __m256i c = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(Load(s + 64), control), layC);
-        const __m256i e = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(Load(s + 96), control), layD);
-        Store(d, _mm256_blend_epi32(a, p, 0xC0));
-        Store(d + 32, _mm256_blend_epi32(p, c, 0xF0));
+    const __m256i layE = _mm256_setr_epi32(0, 0, 0, 1, 2, 4, 5, 6);
+    for (int32_t block = 0; block < blocks; ++block, s += 128, d += 96) {
+        const __m256i a = PackEight(s, control, layA), b = PackEight(s + 32, control, layB);
+        const __m256i c = PackEight(s + 64, control, layC), e = PackEight(s + 96, control, layE);
+        Store(d, _mm256_blend_epi32(a, b, 0xC0));
+        Store(d + 32, _mm256_blend_epi32(b, c, 0xF0));
         Store(d + 64, _mm256_blend_epi32(c, e, 0xFC));
     }
     return blocks * 32;
