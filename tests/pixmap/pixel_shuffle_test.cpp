@@ -94,20 +94,4 @@ TEST(PixelShuffle, NarrowKernelsConvertEveryPair) {
     }
 }
 
-// The two together: the wide blocks first, then narrow blocks of the rest.
-TEST(PixelShuffle, WideThenNarrowBlocksJoinWithoutAGap) {
-    for (int32_t from = 1; from < FormatCount; ++from) {
-        for (int32_t to = 1; to < FormatCount; ++to) {
-            if (from == to) continue;
-            for (int shift : {0, 2}) {
-                const int32_t done = RunChecked(ShufflePixelRun, from, to, 83, shift);
-                ASSERT_FALSE(HasFailure()) << "shift " << shift;
-                if (__builtin_cpu_supports("ssse3")) {
-                    EXPECT_EQ(done, 80);
-                }
-            }
-        }
-    }
-}
-
 }  // namespace
