@@ -21,6 +21,8 @@ using pixel_bytes::FULL;
 using pixel_bytes::fromRGBA;
 using pixel_bytes::toRGBA;
 
+// Four pixels at a time go through one byte shuffle. For grey, intensity and luminance the
+// shuffle makes RGBA first, then the channels are summed.
 enum class TKind { Select, Average3, Average4 };
 
 struct TPlan;
