@@ -65,7 +65,7 @@ TEST(PixelShuffle, WideKernelsConvertThreeAndFourBytePairsAndLeaveTheRest) {
                     if (!IsThreeFourPair(from, to) || !avx2) {
                         ASSERT_EQ(done, 0) << "format " << from << " to " << to;
                     } else {
-                        // Whole blocks only, and all of them but one kept for a load's reach.
+                        // Whole blocks only, less than a block plus three pixels left over.
                         EXPECT_EQ(done % 32, 0);
                         EXPECT_GT(done, count - 36) << "format " << from << " to " << to;
                     }
