@@ -131,7 +131,7 @@ bool ConvertPixelRun(const void* src, int32_t srcFormat, void* dst, int32_t dstF
     auto* s = static_cast<const uint8_t*>(src);
     auto* d = static_cast<uint8_t*>(dst);
     if (srcFormat != dstFormat) {
-        // The vector kernels take whole blocks of 16 pixels; the loops below do the rest.
+        // The vector kernels take whole blocks of pixels; the loops below do the rest.
         const int32_t done = ShufflePixelRun(s, srcFormat, d, dstFormat, count);
         s += static_cast<size_t>(done) * BytesPerPixel(srcFormat);
         d += static_cast<size_t>(done) * BytesPerPixel(dstFormat);

@@ -1,6 +1,10 @@
 #include "pixmap/pixel_shuffle.h"
 
+#include <cstddef>
+
+#include "pixmap/pixel_byte_map.h"
 #include "pixmap/pixel_format.h"
+#include "pixmap/pixel_shuffle_avx2.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <tmmintrin.h>
@@ -13,34 +17,12 @@ namespace qrv {
 
 namespace {
 
-// Every conversion between two formats is a byte shuffle of four pixels at a time: each
-// output byte is a byte of the source pixel or a constant. Grey, intensity and luminance are
-// averages of the RGBA channels: the shuffle makes RGBA first, then the channels are summed.
-constexpr int8_t ZERO = -1;  // the constant byte 0
-constexpr int8_t FULL = -2;  // the constant byte 255
+using pixel_bytes::FULL;
+using pixel_bytes::fromRGBA;
+using pixel_bytes::toRGBA;
 
-// Where each RGBA byte comes from, by source format: a byte of the source pixel or a constant.
-constexpr int8_t toRGBA[FormatCount][4] = {
-    {ZERO, ZERO, ZERO, ZERO},  // none
-    {0, 0, 0, FULL},           // grey
-    {FULL, FULL, FULL, 0},     // alpha, colour white
-    {2, 1, 0, FULL},           // BGR
-    {0, 1, 2, FULL},           // RGB
-    {2, 1, 0, 3},              // BGRA
-    {0, 1, 2, 3},              // RGBA
-    {0, ZERO, ZERO, FULL},     // red
-    {ZERO, 0, ZERO, FULL},     // green
-    {ZERO, ZERO, 0, FULL},     // blue
-    {ZERO, ZERO, ZERO, 0},     // alpha, colour black
-    {0, 0, 0, 0},              // intensity
-    {0, 0, 0, FULL},           // luminance
-};
-
-// Which RGBA byte each byte of a destination pixel takes, for the formats that only select.
-constexpr int8_t fromRGBA[FormatCount][4] = {
-    {}, {}, {3}, {2, 1, 0}, {0, 1, 2}, {2, 1, 0, 3}, {0, 1, 2, 3}, {0}, {1}, {2}, {3}, {}, {},
-};
-
+// Four pixels at a time go through one byte shuffle. For grey, intensity and luminance the
+// shuffle makes RGBA first, then the channels are summed.
 enum class TKind { Select, Average3, Average4 };
 
 struct TPlan;
@@ -213,8 +195,8 @@ struct TPlanTable {
 
 }  // namespace
 
-int32_t ShufflePixelRun(const uint8_t* src, int32_t srcFormat, uint8_t* dst, int32_t dstFormat,
-                        int32_t count) {
+int32_t ShufflePixelRunSsse3(const uint8_t* src, int32_t srcFormat, uint8_t* dst,
+                             int32_t dstFormat, int32_t count) {
     static const bool supported = __builtin_cpu_supports("ssse3");
     if (!supported || count < 16 || !IsValidPixelFormat(srcFormat) ||
         !IsValidPixelFormat(dstFormat) || srcFormat == dstFormat)
@@ -226,8 +208,17 @@ int32_t ShufflePixelRun(const uint8_t* src, int32_t srcFormat, uint8_t* dst, int
 
 #else
 
-int32_t ShufflePixelRun(const uint8_t*, int32_t, uint8_t*, int32_t, int32_t) { return 0; }
+int32_t ShufflePixelRunSsse3(const uint8_t*, int32_t, uint8_t*, int32_t, int32_t) { return 0; }
 
 #endif
+
+int32_t ShufflePixelRun(const uint8_t* src, int32_t srcFormat, uint8_t* dst, int32_t dstFormat,
+                        int32_t count) {
+    // The wide kernels leave a tail shorter than their block, which the narrow ones may take.
+    const int32_t wide = ShufflePixelRunAvx2(src, srcFormat, dst, dstFormat, count);
+    const uint8_t* restSrc = src + static_cast<size_t>(wide) * BytesPerPixel(srcFormat);
+    uint8_t* restDst = dst + static_cast<size_t>(wide) * BytesPerPixel(dstFormat);
+    return wide + ShufflePixelRunSsse3(restSrc, srcFormat, restDst, dstFormat, count - wide);
+}
 
 }  // namespace qrv
