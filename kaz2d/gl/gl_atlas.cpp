@@ -30,14 +30,8 @@ uint32_t NewPageTexture(TTextureRows rows) {
     GLint limit = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
     if (limit < TGLAtlas::PAGE_SIDE) return 0;
-    GLuint name = 0;
-    glGenTextures(1, &name);
+    const uint32_t name = NewClampedTexture(0);
     if (name == 0) return 0;
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     const GLint internalFormat = rows == TTextureRows::Tight ? GL_RGBA : GL_RGBA8;
     glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, TGLAtlas::PAGE_SIDE,
                  TGLAtlas::PAGE_SIDE, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);

@@ -73,6 +73,14 @@ void UploadLevels(Ref<TPixmap> pixmap, bool mipmapped, TTextureRows rows) {
 
 }  // namespace
 
+uint32_t NewClampedTexture(int32_t flags) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    SetTextureFilters(flags);
+    return name;
+}
+
 bool EveryPixelOpaque(const TPixmap& rgba, int32_t w, int32_t h) {
     uint8_t all = 0xFF;
     for (int32_t y = 0; y < h; ++y) {
@@ -99,10 +107,7 @@ TFrameTexture MakeFrameTexture(Ref<TPixmap> pixmap, int32_t flags, TTextureSizeF
     if (!pixmap) return {};
 
     const bool mipmapped = (flags & IMG_MIPMAPPED) != 0;
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    SetTextureFilters(flags);
+    const uint32_t name = NewClampedTexture(flags);
     AllocateLevels(tw, th, mipmapped, rows);
     UploadLevels(pixmap, mipmapped, rows);
     // Filtering reaches at most the one repeated column and row of the padding. Mipmap levels

@@ -22,6 +22,10 @@ using TTextureSizeFit = void (*)(int32_t& width, int32_t& height);
 // ES 2.0 has neither, in tightly packed rows and the unsized format.
 enum class TTextureRows { Strided, Tight };
 
+// A new texture, bound, clamped to its edge and filtered as the image flags ask (nearest when
+// unfiltered); no storage yet.
+[[nodiscard]] uint32_t NewClampedTexture(int32_t flags);
+
 // Whether the top left w x h pixels of an RGBA pixmap all have alpha 255.
 [[nodiscard]] bool EveryPixelOpaque(const TPixmap& rgba, int32_t w, int32_t h);
 

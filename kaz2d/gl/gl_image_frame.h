@@ -39,7 +39,6 @@ public:
     float T1() const { return t1; }
     int32_t Sequence() const { return sequence; }
     bool Opaque() const override { return opaque; }
-    bool InAtlas() const { return place.page != nullptr; }
 
 private:
     void DrawQuad(float x0, float y0, float x1, float y1, float tx, float ty) const;

@@ -34,12 +34,9 @@ public:
                                                                  int32_t flags, TTextureRows rows);
 
     uint32_t Texture() const { return texture; }
-    float S0() const { return s0; }
-    float T0() const { return t0; }
     float S1() const { return s1; }
     float T1() const { return t1; }
     bool Opaque() const override { return opaque; }
-    bool InAtlas() const { return place.page != nullptr; }
 
 private:
     TGLCoreKaz2DDriver& driver;

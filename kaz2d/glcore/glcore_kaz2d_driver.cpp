@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "kaz2d/gl/gl_blend_choice.h"
+#include "kaz2d/gl/gl_frame_texture.h"
 #include "kaz2d/glcore/glcore_functions.h"
 #include "kaz2d/glcore/glcore_image_frame.h"
 #include "kaz2d/graphics_module.h"
@@ -47,17 +48,6 @@ void SetVertexLayout() {
     gl.EnableVertexAttribArray(kColourAttribute);
     gl.VertexAttribPointer(kColourAttribute, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
                            reinterpret_cast<void*>(offsetof(TGLCoreVertex, colour)));
-}
-
-uint32_t NewNearestTexture() {
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    return name;
 }
 
 }  // namespace
@@ -129,11 +119,11 @@ bool TGLCoreKaz2DDriver::PrepareObjects() {
     if (program.name == 0) return false;
     GLCore().GenBuffers(1, &vertexBuffer);
     GLCore().GenBuffers(1, &indexBuffer);
-    whiteTexture = NewNearestTexture();
+    whiteTexture = NewClampedTexture(0);
     const std::array<uint8_t, 4> white{255, 255, 255, 255};
     glTexImage2D(GL_TEXTURE_2D, 0, TightRows() ? GL_RGBA : GL_RGBA8, 1, 1, 0, GL_RGBA,
                  GL_UNSIGNED_BYTE, white.data());
-    blitTexture = NewNearestTexture();
+    blitTexture = NewClampedTexture(0);
     return true;
 }
 
