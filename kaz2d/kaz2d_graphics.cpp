@@ -1,7 +1,9 @@
 #include "kaz2d/kaz2d_graphics.h"
 
+#include <cmath>
+#include <numbers>
+
 #include "kaz2d/graphics_module.h"
-#include "kaz2d/kaz2d_module.h"
 
 namespace qrv {
 
@@ -38,27 +40,38 @@ void TKaz2DGraphics::Close() {
 }
 
 void TKaz2DGraphics::ApplyState() {
-    SetBlendMode(blendMode);
-    SetDrawColor(red, green, blue);
-    SetDrawAlpha(alpha);
-    SetClearColor(clearRed, clearGreen, clearBlue);
-    SetLineThickness(lineWidth);
-    SetDrawRotation(rotation);
-    SetDrawScale(scaleX, scaleY);
-    SetViewportRect(viewportX, viewportY, viewportWidth, viewportHeight);
-    SetDrawOrigin(originX, originY);
-    SetDrawHandle(-handleX, -handleY);
-    SelectFont(imageFont);
+    if (!driver) return;
+    driver->ApplyBlend(blendMode);
+    driver->ApplyColor(red, green, blue);
+    driver->ApplyAlpha(alpha);
+    driver->ApplyClearColor(clearRed, clearGreen, clearBlue);
+    driver->ApplyLineWidth(lineWidth);
+    ApplyMatrix();
+    driver->ApplyViewport(viewportX, viewportY, viewportWidth, viewportHeight);
+    if (!imageFont) imageFont = DefaultImageFont();
+}
+
+void TKaz2DGraphics::ApplyMatrix() {
+    if (!driver) return;
+    const double radians = static_cast<double>(rotation) * std::numbers::pi / 180.0;
+    const auto sine = static_cast<float>(std::sin(radians));
+    const auto cosine = static_cast<float>(std::cos(radians));
+    ix = cosine * scaleX;
+    iy = -sine * scaleY;
+    jx = sine * scaleX;
+    jy = cosine * scaleY;
+    driver->ApplyTransform(ix, iy, jx, jy);
+    collisionMatrix = {ix, iy, jx, jy};
 }
 
 void TKaz2DGraphics::BecomeCurrent() {
     Kaz2DState& s = State();
     s.current = shared_from_this();
     s.driver = driver;
-    if (cleared) return;
-    ClearScreen();
+    if (cleared || !driver) return;
+    driver->ClearBuffer();
     PresentFrame(0);
-    ClearScreen();
+    driver->ClearBuffer();
     PresentFrame(0);
     cleared = true;
 }

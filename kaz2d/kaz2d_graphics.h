@@ -19,8 +19,10 @@ public:
     TGraphicsSettings GetSettings() override;
     // Closes the wrapped context and lets go of it and of the driver.
     void Close() override;
-    // Pushes every field to the renderer through the module setters.
+    // Sends every field to this record's renderer; an unset font becomes the default font.
     virtual void ApplyState();
+    // Recomputes the drawing matrix from rotation and scale and sends it to the renderer.
+    void ApplyMatrix();
     // Makes this the current Kaz2D context; the first time, clears and presents twice so that
     // both buffers start cleared.
     virtual void BecomeCurrent();

@@ -1,8 +1,5 @@
 #include "kaz2d/kaz2d_module.h"
 
-#include <cmath>
-#include <numbers>
-
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_font_module.h"
 #include "kaz2d/kaz2d_data_types.h"
@@ -151,17 +148,7 @@ void GetDrawHandle(float& x, float& y) {
 }
 
 void RefreshDrawMatrix() {
-    TKaz2DGraphics* c = Context();
-    if (!c) return;
-    const double radians = static_cast<double>(c->rotation) * std::numbers::pi / 180.0;
-    const auto s = static_cast<float>(std::sin(radians));
-    const auto cosine = static_cast<float>(std::cos(radians));
-    c->ix = cosine * c->scaleX;
-    c->iy = -s * c->scaleY;
-    c->jx = s * c->scaleX;
-    c->jy = cosine * c->scaleY;
-    c->driver->ApplyTransform(c->ix, c->iy, c->jx, c->jy);
-    collisionMatrix = {c->ix, c->iy, c->jx, c->jy};
+    if (TKaz2DGraphics* c = Context()) c->ApplyMatrix();
 }
 
 void SetDrawRotation(float degrees) {
