@@ -1,7 +1,5 @@
 #include "system/clock.h"
 
-#include "system/sdl/sdl_clock.h"
-
 namespace qrv {
 namespace {
 
@@ -33,7 +31,7 @@ Ref<TClock> SetClock(Ref<TClock> clock) {
 
 Ref<TClock> CurrentClock() {
     Ref<TClock>& clock = ClockSlot();
-    if (!clock) clock = std::make_shared<TSDLClock>();
+    if (!clock) clock = MakePlatformClock();
     return clock;
 }
 

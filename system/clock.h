@@ -41,6 +41,9 @@ constexpr bool ClockIsAfter(uint32_t a, uint32_t b) {
     return static_cast<int32_t>(a - b) > 0;
 }
 
+// The platform's real clock: its half of the system library (sdl/sdl_clock.cpp) makes it.
+[[nodiscard]] Ref<TClock> MakePlatformClock();
+
 // Replaces the clock and gives the previous one back; nullptr restores the real clock.
 Ref<TClock> SetClock(Ref<TClock> clock);
 // The clock in use (the real clock unless one was set).

@@ -2,7 +2,6 @@
 
 #include "system/browser_url.h"
 #include "system/event.h"
-#include "system/sdl/sdl_system_driver.h"
 
 namespace qrv {
 namespace {
@@ -26,7 +25,7 @@ void InitSystemModule() {
     if (initialised) return;
     initialised = true;
     InitEventModule();
-    if (!currentDriver) currentDriver = std::make_shared<TSDLSystemDriver>();
+    if (!currentDriver) currentDriver = MakePlatformSystemDriver();
 }
 
 Ref<TSystemDriver> SetSystemDriver(Ref<TSystemDriver> driver) {

@@ -37,8 +37,12 @@ public:
     virtual void OpenInBrowser(const std::u16string& url) = 0;
 };
 
-// Creates the SDL system driver as the current driver and initialises the event module; later
-// calls do nothing.
+// The platform's system driver: its half of the system library (sdl/sdl_system_driver.cpp)
+// makes it.
+[[nodiscard]] Ref<TSystemDriver> MakePlatformSystemDriver();
+
+// Makes the platform's system driver the current driver and initialises the event module;
+// later calls do nothing.
 void InitSystemModule();
 
 // Replaces the current driver and gives the previous one back.

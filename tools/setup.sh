@@ -14,7 +14,7 @@ build_packages=(
   libgtest-dev libbenchmark-dev libstb-dev
   xvfb xauth libgl1-mesa-dri
 )
-test_packages=(xdotool x11-utils libx11-dev fonts-dejavu-core xfonts-base desktop-file-utils)
+test_packages=(python3 xdotool x11-utils libx11-dev fonts-dejavu-core xfonts-base desktop-file-utils)
 # What tools/package.sh needs to build and check the Debian package.
 package_packages=(dpkg-dev)
 # What ./run.sh needs to show the game on a virtual display when there is no screen.

@@ -7,6 +7,11 @@
 #include <ctime>
 
 namespace qrv {
+
+Ref<TClock> MakePlatformClock() {
+    return std::make_shared<TSDLClock>();
+}
+
 namespace {
 
 constexpr int64_t NANOS_PER_MILLI = 1000000;

@@ -40,6 +40,10 @@ bool GlobalPointerIn(Uint32 windowId, int32_t& x, int32_t& y) {
 
 }  // namespace
 
+Ref<TSystemDriver> MakePlatformSystemDriver() {
+    return std::make_shared<TSDLSystemDriver>();
+}
+
 TSDLSystemDriver::TSDLSystemDriver() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     eventsStarted = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
