@@ -21,7 +21,7 @@ enum class TZlibChecksum { Checked, Ignored };
 enum class TZlibInflated {
     Whole,    // exactly the size asked for
     Short,    // a sound stream that holds less
-    Longer,   // a stream that holds more (the bytes asked for are not all written)
+    Longer,   // a stream that holds more; what `out` holds then is undefined
     Damaged,  // no sound zlib stream, or one whose checksum or last four bytes are missing
 };
 
