@@ -1,11 +1,13 @@
 #include "pixmap/png_image_data.h"
 
 #include <libdeflate.h>
-#include <zlib.h>
 
 #include <algorithm>
-#include <memory>
+#include <span>
 #include <vector>
+
+#include "core/byte_order.h"
+#include "pixmap/zlib_compression.h"
 
 namespace qrv {
 
@@ -14,10 +16,6 @@ namespace {
 constexpr uint32_t IDAT = 0x49444154;
 constexpr uint32_t IEND = 0x49454E44;
 constexpr size_t readBlock = 64 * 1024;
-
-uint32_t BigEndian(const uint8_t* p) {
-    return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
-}
 
 bool ReadExactly(TStream& stream, void* data, size_t length) {
     auto* at = static_cast<uint8_t*>(data);
@@ -73,8 +71,8 @@ public:
 
 private:
     static uint32_t ChunkCrc(uint32_t chunkType) {
-        const uint8_t name[4] = {uint8_t(chunkType >> 24), uint8_t(chunkType >> 16),
-                                 uint8_t(chunkType >> 8), uint8_t(chunkType)};
+        uint8_t name[4];
+        StoreBigEndian(name, chunkType);
         return libdeflate_crc32(0, name, 4);
     }
 
@@ -84,14 +82,14 @@ private:
         uint8_t stored[4];
         if (!ReadExactly(stream, stored, 4)) return false;
         const bool critical = (type >> 29 & 1) == 0;
-        return BigEndian(stored) == crc || !critical;
+        return LoadBigEndian<uint32_t>(stored) == crc || !critical;
     }
 
     bool BeginChunk() {
         uint8_t header[8];
         if (!ReadExactly(stream, header, 8)) return false;
-        left = BigEndian(header);
-        type = BigEndian(header + 4);
+        left = LoadBigEndian<uint32_t>(header);
+        type = LoadBigEndian<uint32_t>(header + 4);
         crc = ChunkCrc(type);
         return left <= 0x7FFFFFFFu;
     }
@@ -123,103 +121,24 @@ TGathered GatherImageData(TChunkReader& chunks, size_t limit, std::vector<uint8_
 // on past the rows, or data after the stream) is inflated by zlib as it is read.
 size_t GatherLimit(size_t size) { return size + size / 8 + 64 * 1024; }
 
-// zlib's own checks of the two header bytes: deflate with a window of at most 32 KiB, no
-// preset dictionary and a correct check value.
-bool ZlibHeaderIsSound(const std::vector<uint8_t>& data) {
-    if (data.size() < 2) return false;
-    const uint8_t method = data[0], flags = data[1];
-    return (method & 0x0F) == 8 && (method >> 4) <= 7 && (flags & 0x20) == 0 &&
-           (method * 256 + flags) % 31 == 0;
-}
-
-enum class TInflated { Whole, Longer, Damaged };
-
-// Inflates a zlib stream that was read whole with libdeflate into exactly `size` bytes.
-// Longer when the stream holds more than that; Damaged when it is damaged, holds less, or
-// lacks its checksum's four bytes (which, like zlib here, it does not check: the chunk CRCs
-// cover the same bytes).
-TInflated InflateWhole(const std::vector<uint8_t>& data, uint8_t* out, size_t size) {
-    if (!ZlibHeaderIsSound(data)) return TInflated::Damaged;
-    std::unique_ptr<libdeflate_decompressor, decltype(&libdeflate_free_decompressor)> inflater(
-        libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
-    if (!inflater) return TInflated::Damaged;
-    size_t consumed = 0, produced = 0;
-    const libdeflate_result result = libdeflate_deflate_decompress_ex(
-        inflater.get(), data.data() + 2, data.size() - 2, out, size, &consumed, &produced);
-    if (result == LIBDEFLATE_INSUFFICIENT_SPACE) return TInflated::Longer;
-    const bool whole = result == LIBDEFLATE_SUCCESS && produced == size &&
-                       2 + consumed + 4 <= data.size();
-    return whole ? TInflated::Whole : TInflated::Damaged;
-}
-
-// zlib's inflate, for image data libdeflate cannot take in one piece: more of it than a
-// stream of the rows can need, or a stream that inflates to more than the rows. It takes the
-// data already read first, then the rest of the chunks.
-class TStreamInflater {
-public:
-    TStreamInflater(const std::vector<uint8_t>& read, TChunkReader& chunks)
-        : chunks(chunks), input(readBlock) {
-        ready = inflateInit(&zstream) == Z_OK;
-#if ZLIB_VERNUM >= 0x1290
-        if (ready) inflateValidate(&zstream, 0);
-#endif
-        zstream.next_in = const_cast<uint8_t*>(read.data());
-        zstream.avail_in = static_cast<uInt>(read.size());
-    }
-    ~TStreamInflater() {
-        if (ready) inflateEnd(&zstream);
-    }
-    TStreamInflater(const TStreamInflater&) = delete;
-    TStreamInflater& operator=(const TStreamInflater&) = delete;
-
-    // Fills the buffer, then reads the stream to its end, dropping what it inflates past the
-    // buffer as libpng does. False when the data ends first or is damaged.
-    bool Inflate(uint8_t* out, size_t length) {
-        if (!ready) return false;
-        zstream.next_out = out;
-        zstream.avail_out = static_cast<uInt>(length);
-        while (zstream.avail_out > 0) {
-            if (ended || !InflateStep()) return false;
-        }
-        uint8_t spare[1024];
-        while (!ended) {
-            zstream.next_out = spare;
-            zstream.avail_out = sizeof spare;
-            if (!InflateStep()) return false;
-        }
-        return true;
-    }
-
-private:
-    bool InflateStep() {
-        if (zstream.avail_in == 0) {
-            const long got = chunks.NextImageData(input.data(), input.size());
-            if (got <= 0) return false;
-            zstream.next_in = input.data();
-            zstream.avail_in = static_cast<uInt>(got);
-        }
-        const int result = inflate(&zstream, Z_NO_FLUSH);
-        if (result == Z_STREAM_END) ended = true;
-        return result == Z_OK || result == Z_STREAM_END;
-    }
-
-    TChunkReader& chunks;
-    std::vector<uint8_t> input;
-    z_stream zstream{};
-    bool ready = false;
-    bool ended = false;
-};
-
 // Inflates the image data into `out` (exactly `size` bytes of filtered rows).
 bool InflateImageData(TChunkReader& chunks, uint8_t* out, size_t size) {
     std::vector<uint8_t> data;
     const TGathered gathered = GatherImageData(chunks, GatherLimit(size), data);
     if (gathered == TGathered::Damaged) return false;
+    const std::span<uint8_t> rows(out, size);
     if (gathered == TGathered::All) {
-        const TInflated inflated = InflateWhole(data, out, size);
-        if (inflated != TInflated::Longer) return inflated == TInflated::Whole;
+        const TZlibInflated inflated = InflateZlib(data, rows, TZlibChecksum::Ignored).outcome;
+        if (inflated != TZlibInflated::Longer) return inflated == TZlibInflated::Whole;
     }
-    return TStreamInflater(data, chunks).Inflate(out, size);
+    // zlib's inflate takes what libdeflate cannot take in one piece: more data than a stream
+    // of the rows can need, or a stream that inflates to more than the rows.
+    TZlibInflater inflater(
+        data, [&chunks](uint8_t* buffer, size_t capacity) {
+            return chunks.NextImageData(buffer, capacity);
+        },
+        TZlibChecksum::Ignored);
+    return inflater.InflateDroppingExcess(rows);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <limits>
 #include <vector>
 
+#include "core/byte_order.h"
 #include "pixmap/decode_scratch.h"
 #include "pixmap/pixel_convert.h"
 #include "pixmap/pixmap_loader.h"
@@ -178,8 +179,7 @@ uint32_t FirstImageDataLength(png_structp png, bool& found) {
     auto* context = static_cast<TPngReadContext*>(png_get_io_ptr(png));
     const png_byte* header = context->lastChunkHeader;
     found = std::memcmp(header + 4, "IDAT", 4) == 0;
-    return static_cast<uint32_t>(header[0]) << 24 | static_cast<uint32_t>(header[1]) << 16 |
-           static_cast<uint32_t>(header[2]) << 8 | header[3];
+    return LoadBigEndian<uint32_t>(header);
 }
 
 bool ReadFilteredRows(png_structp png, uint8_t* out, size_t size) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "core/byte_order.h"
 #include "pixmap/pixmap_loader.h"
 #include "pixmap/pixmap_module.h"
 #include "pixmap/pixmap_save.h"
@@ -124,12 +125,10 @@ TEST_F(BrokenPictures, DamagedProgressiveJpeg) { DecodeDamagedCopies(Saved(false
 
 // Rewrites the IHDR size of a PNG, with a correct checksum, so only the size is wrong.
 Bytes WithPngSize(Bytes png, uint32_t width, uint32_t height) {
-    for (int i = 0; i < 4; ++i) {
-        png[16 + i] = uint8_t(width >> (24 - 8 * i));
-        png[20 + i] = uint8_t(height >> (24 - 8 * i));
-    }
-    uLong crc = crc32(0, png.data() + 12, 17);  // chunk type and data
-    for (int i = 0; i < 4; ++i) png[29 + i] = uint8_t(crc >> (24 - 8 * i));
+    StoreBigEndian(&png[16], width);
+    StoreBigEndian(&png[20], height);
+    const auto crc = static_cast<uint32_t>(crc32(0, png.data() + 12, 17));  // type and data
+    StoreBigEndian(&png[29], crc);
     return png;
 }
 
@@ -174,10 +173,8 @@ double PeakGrowthMiB(const std::function<void()>& run) {
 Bytes WithJpegSize(Bytes jpeg, uint8_t frameMarker, uint16_t width, uint16_t height) {
     for (size_t i = 0; i + 8 < jpeg.size(); ++i) {
         if (jpeg[i] != 0xFF || jpeg[i + 1] != frameMarker) continue;
-        jpeg[i + 5] = uint8_t(height >> 8);
-        jpeg[i + 6] = uint8_t(height);
-        jpeg[i + 7] = uint8_t(width >> 8);
-        jpeg[i + 8] = uint8_t(width);
+        StoreBigEndian(&jpeg[i + 5], height);
+        StoreBigEndian(&jpeg[i + 7], width);
         return jpeg;
     }
     ADD_FAILURE() << "no frame header";

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/byte_order.h"
 #include "memory_stream.h"
 #include "pixmap/png_loader.h"
 #include "pixmap/pixmap_transform.h"
@@ -17,7 +18,8 @@ using namespace qrv;
 using namespace pixmap_test;
 
 void AppendBigEndian(Bytes& out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(value >> shift));
+    out.resize(out.size() + 4);
+    StoreBigEndian(&out[out.size() - 4], value);
 }
 
 void AppendChunk(Bytes& out, const char* type, const Bytes& data) {
@@ -38,8 +40,7 @@ TPngParts TakeApart(const Bytes& png, size_t filteredSize) {
     TPngParts parts;
     Bytes compressed;
     for (size_t at = 8; at + 12 <= png.size();) {
-        const uint32_t length = uint32_t{png[at]} << 24 | uint32_t{png[at + 1]} << 16 |
-                                uint32_t{png[at + 2]} << 8 | png[at + 3];
+        const uint32_t length = LoadBigEndian<uint32_t>(&png[at]);
         if (std::memcmp(&png[at + 4], "IDAT", 4) == 0) {
             if (parts.head.empty()) parts.head.assign(png.begin(), png.begin() + long(at));
             compressed.insert(compressed.end(), png.begin() + long(at + 8),
