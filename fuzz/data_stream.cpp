@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to a data stream's reader: every input must read or raise
 // TStreamReadException, without crashing, leaking or reading out of bounds.
-#include "stream/data_stream.h"
+#include "stream/data/data_stream.h"
 
 #include <cstddef>
 #include <cstdint>

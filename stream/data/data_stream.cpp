@@ -1,4 +1,4 @@
-#include "stream/data_stream.h"
+#include "stream/data/data_stream.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "core/error.h"
-#include "stream/data_exceptions.h"
-#include "stream/data_reader.h"
-#include "stream/data_writer.h"
+#include "stream/data/data_exceptions.h"
+#include "stream/data/data_reader.h"
+#include "stream/data/data_writer.h"
 
 namespace qrv {
 
@@ -30,14 +30,10 @@ void PutLittleEndian32(uint8_t* b, uint32_t value) {
 
 }  // namespace
 
-Ref<TDataStream> TDataStream::Over(Ref<TStream> inner) {
-    auto stream = Ref<TDataStream>(new TDataStream);
+Ref<TDataStream> DataStreamOver(Ref<TStream> inner) {
+    auto stream = std::make_shared<TDataStream>();
     stream->SetInner(std::move(inner));
     return stream;
-}
-
-Ref<TDataStream> DataStreamOver(Ref<TStream> inner) {
-    return TDataStream::Over(std::move(inner));
 }
 
 void TDataStream::ReadExactly(uint8_t* buffer, size_t count, const char* what) {
@@ -103,7 +99,7 @@ Ref<TStream> TDataStreamFactory::TryOpen(const Ref<TObject>&, std::u16string_vie
         throw TRuntimeError("DataStreams can not be both readable and writeable");
     Ref<TStream> inner = OpenUrl(path, readable, writeable);
     if (!inner) return nullptr;
-    return TDataStream::Over(std::move(inner));
+    return DataStreamOver(std::move(inner));
 }
 
 }  // namespace qrv

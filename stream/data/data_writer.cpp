@@ -1,11 +1,11 @@
-#include "stream/data_writer.h"
+#include "stream/data/data_writer.h"
 
 #include <bit>
 #include <cstring>
 #include <limits>
 
-#include "stream/data_exceptions.h"
-#include "stream/data_reader.h"
+#include "stream/data/data_exceptions.h"
+#include "stream/data/data_reader.h"
 
 namespace qrv {
 

@@ -1,8 +1,8 @@
-#include "stream/data_reader.h"
+#include "stream/data/data_reader.h"
 
 #include <bit>
 
-#include "stream/data_exceptions.h"
+#include "stream/data/data_exceptions.h"
 
 namespace qrv {
 
