@@ -15,7 +15,7 @@
 #include "pixmap/pixmap_save.h"
 #include "stream/bank.h"
 #include "stream/bank_stream.h"
-#include "stream/data_stream.h"
+#include "stream/data/data_stream.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "kaz2d/kaz2d_data_types.h"
 
 #include "kaz2d/image.h"
-#include "stream/data_reader.h"
-#include "stream/data_types.h"
-#include "stream/data_writer.h"
+#include "stream/data/data_reader.h"
+#include "stream/data/data_types.h"
+#include "stream/data/data_writer.h"
 
 namespace qrv {
 

@@ -1,8 +1,9 @@
 #include "pixmap/pixmap_module.h"
 
 #include "pixmap/jpeg_loader.h"
-#include "pixmap/pixmap_data.h"
+#include "pixmap/pixmap_data_types.h"
 #include "pixmap/png_loader.h"
+#include "stream/data/data_module.h"
 #include "stream/stream_module.h"
 
 namespace qrv {
@@ -12,10 +13,11 @@ void InitPixmapModule() {
     if (initialised) return;
     initialised = true;
     InitStreamModule();
+    InitDataModule();
     // Loaders live for the rest of the process, as the loader list expects.
     new TPixmapLoaderPNG;
     new TPixmapLoaderJPG;
-    RegisterPixmapDataType();
+    RegisterPixmapDataTypes();
 }
 
 }  // namespace qrv

@@ -103,6 +103,10 @@ bool SetWorkingDirectory(std::u16string_view path) {
     return native && ::chdir(native->c_str()) == 0;
 }
 
+std::u16string AbsolutePath(std::u16string_view path) {
+    return ResolvePath(path, WorkingDirectory());
+}
+
 int64_t FileLength(std::u16string_view path) {
     const auto info = StatOf(path);
     return info ? static_cast<int64_t>(info->st_size) : -1;

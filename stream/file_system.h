@@ -28,6 +28,9 @@ int PathKind(std::u16string_view path);
 // The working directory, normalised; empty when it cannot be found.
 std::u16string WorkingDirectory();
 bool SetWorkingDirectory(std::u16string_view path);
+// The absolute form of `path` against the working directory, with "." and ".." resolved;
+// BAD_DIR when ".." climbs above the root.
+std::u16string AbsolutePath(std::u16string_view path);
 
 int64_t FileLength(std::u16string_view path);        // -1 when missing
 int64_t ModificationTime(std::u16string_view path);  // seconds since 1970; -1 when missing

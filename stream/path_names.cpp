@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "stream/file_system.h"
-
 namespace qrv {
 namespace {
 
@@ -37,14 +35,14 @@ std::u16string NormalizePath(std::u16string_view input, bool dropTrailingSlash) 
     return path;
 }
 
-std::u16string AbsolutePath(std::u16string_view input) {
+std::u16string ResolvePath(std::u16string_view input, std::u16string_view base) {
     std::u16string path = NormalizePath(input);
     std::u16string root = u"/";
     if (HasDrive(path)) {
         root = path.substr(0, 3);
         path.erase(0, 3);
     } else if (path.empty() || path[0] != u'/') {
-        path = WorkingDirectory() + u"/" + path;
+        path = std::u16string(base) + u"/" + path;
     }
 
     std::vector<std::u16string_view> parts;

@@ -22,11 +22,13 @@ std::u16string NormalizePath(std::u16string_view path, bool dropTrailingSlash = 
 // What a malformed path gives where a directory is asked for.
 inline constexpr std::u16string_view BAD_DIR = u"<bad_dir>";
 
-// The absolute form of `path` against the working directory, with "." and ".." resolved;
-// BAD_DIR when ".." climbs above the root.
-std::u16string AbsolutePath(std::u16string_view path);
+// Joining and splitting touch no file system.
 
-// Splitting (no file-system access): for "data/pic.big.png" the file name part is
+// The absolute form of `path`, a relative one taken as continuing the absolute directory
+// `base`, with "." and ".." resolved; BAD_DIR when ".." climbs above the root.
+std::u16string ResolvePath(std::u16string_view path, std::u16string_view base);
+
+// For "data/pic.big.png" the file name part is
 // "pic.big.png", the base name "pic.big", the extension "png", the path without extension
 // "data/pic.big" and the directory part "data". The directory part is BAD_DIR when the path
 // has no "/" or ends with one.

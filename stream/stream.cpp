@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/byte_order.h"
 #include "core/error.h"
 #include "core/text.h"
 #include "stream/single_precision.h"
@@ -18,14 +19,12 @@ namespace {
 uint64_t ReadLittleEndian(TStream& stream, int size) {
     std::array<uint8_t, 8> bytes{};
     stream.ReadFully(bytes.data(), size);
-    uint64_t value = 0;
-    for (int i = size - 1; i >= 0; --i) value = value << 8 | bytes[i];
-    return value;
+    return LoadLittleEndian(bytes.data(), static_cast<size_t>(size));
 }
 
 void WriteLittleEndian(TStream& stream, uint64_t value, int size) {
     std::array<uint8_t, 8> bytes{};
-    for (int i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+    StoreLittleEndian(bytes.data(), value, static_cast<size_t>(size));
     stream.WriteFully(bytes.data(), size);
 }
 

@@ -1,8 +1,6 @@
 #include "stream/stream_module.h"
 
 #include "stream/bank_stream.h"
-#include "stream/data_core_types.h"
-#include "stream/data_stream.h"
 #include "stream/http_stream.h"
 #include "stream/ram_stream.h"
 #include "stream/socket_stream.h"
@@ -19,11 +17,9 @@ void InitStreamModule() {
     NewStreamFactory<TRamStreamFactory>();
     NewStreamFactory<TBankStreamFactory>();
     NewStreamFactory<TTextStreamFactory>();
-    NewStreamFactory<TDataStreamFactory>();
     NewStreamFactory<TXEndianStreamFactory>();
     NewStreamFactory<TSocketStreamFactory>();
     NewStreamFactory<THTTPStreamFactory>();
-    RegisterCoreDataTypes();
 }
 
 }  // namespace qrv

@@ -3,6 +3,7 @@
 #include <array>
 #include <bit>
 
+#include "core/byte_order.h"
 #include "stream/single_precision.h"
 #include "stream/stream_exceptions.h"
 
@@ -35,15 +36,13 @@ uint64_t TXEndianStream::Swap8(uint64_t value) {
 uint64_t TXEndianStream::ReadSwapped(int size) {
     std::array<uint8_t, 8> bytes{};
     if (Inner()) Inner()->ReadFully(bytes.data(), size);
-    uint64_t value = 0;
-    for (int i = 0; i < size; ++i) value = value << 8 | bytes[i];
-    return value;
+    return LoadBigEndian(bytes.data(), static_cast<size_t>(size));
 }
 
 void TXEndianStream::WriteSwapped(uint64_t value, int size) {
     if (!Inner()) throw TStreamWriteException();
     std::array<uint8_t, 8> bytes{};
-    for (int i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * (size - 1 - i)));
+    StoreBigEndian(bytes.data(), value, static_cast<size_t>(size));
     Inner()->WriteFully(bytes.data(), size);
 }
 

@@ -24,15 +24,3 @@ namespace qrv::fuzz {
     do {                                                                                \
         if (!(condition)) ::qrv::fuzz::Fail(__FILE__, __LINE__, #condition, (detail));  \
     } while (false)
-
-// A check of a fault that is known and being fixed elsewhere. Built with
-// ZORVAK_FUZZ_KNOWN_FAULTS (tools/fuzz.sh passes it on), these checks are skipped, so that a
-// campaign can measure what lies past the fault; otherwise they are checks like any other.
-#ifdef ZORVAK_FUZZ_KNOWN_FAULTS
-#define FUZZ_CHECK_KNOWN(condition, detail) \
-    do {                                    \
-        (void)sizeof(condition);            \
-    } while (false)
-#else
-#define FUZZ_CHECK_KNOWN(condition, detail) FUZZ_CHECK(condition, detail)
-#endif

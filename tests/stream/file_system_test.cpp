@@ -213,6 +213,23 @@ TEST(Directories, ListingByHandle) {
     EXPECT_EQ(OpenListing(folder / "missing"), nullptr);
 }
 
+TEST(AbsolutePath, ResolvesDotsAgainstTheWorkingDirectory) {
+    EXPECT_EQ(AbsolutePath(u"/usr/./lib/../bin/"), u"/usr/bin");
+    EXPECT_EQ(AbsolutePath(u"/a/b/../.."), u"/");
+    EXPECT_EQ(AbsolutePath(u"/a/../.."), BAD_DIR);
+    const std::u16string here = WorkingDirectory();
+    if (PATHS_HAVE_DRIVES) {
+        EXPECT_EQ(AbsolutePath(u"C:\\x\\..\\y"), u"C:/y");
+    } else {
+        EXPECT_EQ(AbsolutePath(u"/:c"), u"/:c");
+        EXPECT_EQ(AbsolutePath(AbsolutePath(u"/:c")), u"/:c");
+        EXPECT_EQ(AbsolutePath(u"a:\\..\\y"), (here == u"/" ? u"" : here) + u"/y");
+    }
+    ASSERT_FALSE(here.empty());
+    EXPECT_EQ(AbsolutePath(u"."), here);
+    EXPECT_EQ(AbsolutePath(u"sub/file.txt"), (here == u"/" ? u"" : here) + u"/sub/file.txt");
+}
+
 TEST(WorkingDirectory, SetAndReadBack) {
     TempFolder folder;
     InFolder restore(folder);

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "stream/file_system.h"
-
 namespace qrv {
 namespace {
 
@@ -22,23 +20,6 @@ TEST(NormalizePath, BackslashesDrivesAndTrailingSlashes) {
     EXPECT_EQ(NormalizePath(u"C:\\data\\", true), u"C:/data");
     EXPECT_EQ(NormalizePath(u"/", true), u"/");
     EXPECT_EQ(NormalizePath(u"a//", true), u"a/") << "only one trailing slash goes";
-}
-
-TEST(AbsolutePath, ResolvesDotsAgainstTheWorkingDirectory) {
-    EXPECT_EQ(AbsolutePath(u"/usr/./lib/../bin/"), u"/usr/bin");
-    EXPECT_EQ(AbsolutePath(u"/a/b/../.."), u"/");
-    EXPECT_EQ(AbsolutePath(u"/a/../.."), BAD_DIR);
-    const std::u16string here = WorkingDirectory();
-    if (PATHS_HAVE_DRIVES) {
-        EXPECT_EQ(AbsolutePath(u"C:\\x\\..\\y"), u"C:/y");
-    } else {
-        EXPECT_EQ(AbsolutePath(u"/:c"), u"/:c");
-        EXPECT_EQ(AbsolutePath(AbsolutePath(u"/:c")), u"/:c");
-        EXPECT_EQ(AbsolutePath(u"a:\\..\\y"), (here == u"/" ? u"" : here) + u"/y");
-    }
-    ASSERT_FALSE(here.empty());
-    EXPECT_EQ(AbsolutePath(u"."), here);
-    EXPECT_EQ(AbsolutePath(u"sub/file.txt"), (here == u"/" ? u"" : here) + u"/sub/file.txt");
 }
 
 TEST(PathParts, SplitNameExtensionAndDirectory) {

@@ -8,8 +8,8 @@
 #include "core/object_list.h"
 #include "stream/bank.h"
 #include "stream/bank_stream.h"
-#include "stream/data_exceptions.h"
-#include "stream/data_stream.h"
+#include "stream/data/data_exceptions.h"
+#include "stream/data/data_stream.h"
 
 namespace qrv::test {
 

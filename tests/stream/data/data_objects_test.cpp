@@ -124,7 +124,7 @@ TEST_F(DataObjects, TheCommittedSampleReadsBack) {
             .write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));
     }
-    ExpectSampleObjects(ReadObjectFrom(MakeText(u"data::" STREAM_TEST_DATA u"/objects.qrvd")));
+    ExpectSampleObjects(ReadObjectFrom(MakeText(u"data::" DATA_TEST_FILES u"/objects.qrvd")));
 }
 
 TEST_F(DataObjects, PixmapsOfEveryFormatAndShapeKeepTheirPixels) {

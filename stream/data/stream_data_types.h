@@ -3,7 +3,7 @@
 namespace qrv {
 
 // Registers the data types of the core and stream objects: text, boxed integers and reals,
-// object lists and memory banks. Called by the stream module's initialisation.
-void RegisterCoreDataTypes();
+// object lists and memory banks. Called by the data module's initialisation.
+void RegisterStreamDataTypes();
 
 }  // namespace qrv

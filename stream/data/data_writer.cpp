@@ -1,11 +1,12 @@
-#include "stream/data_writer.h"
+#include "stream/data/data_writer.h"
 
 #include <bit>
 #include <cstring>
 #include <limits>
 
-#include "stream/data_exceptions.h"
-#include "stream/data_reader.h"
+#include "core/byte_order.h"
+#include "stream/data/data_exceptions.h"
+#include "stream/data/data_reader.h"
 
 namespace qrv {
 
@@ -35,13 +36,18 @@ void TDataWriter::WriteUInt8(uint32_t value) {
     bytes.push_back(static_cast<uint8_t>(value));
 }
 
+void TDataWriter::WriteLittleEndian(uint64_t value, size_t size) {
+    const size_t at = bytes.size();
+    bytes.resize(at + size);
+    StoreLittleEndian(bytes.data() + at, value, size);
+}
+
 void TDataWriter::WriteUInt16(uint32_t value) {
-    WriteUInt8(value);
-    WriteUInt8(value >> 8);
+    WriteLittleEndian(value, 2);
 }
 
 void TDataWriter::WriteUInt32(uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) WriteUInt8(value >> shift);
+    WriteLittleEndian(value, 4);
 }
 
 void TDataWriter::WriteInt32(int32_t value) {
@@ -49,9 +55,7 @@ void TDataWriter::WriteInt32(int32_t value) {
 }
 
 void TDataWriter::WriteInt64(int64_t value) {
-    const auto bits = static_cast<uint64_t>(value);
-    WriteUInt32(static_cast<uint32_t>(bits));
-    WriteUInt32(static_cast<uint32_t>(bits >> 32));
+    WriteLittleEndian(static_cast<uint64_t>(value), 8);
 }
 
 void TDataWriter::WriteFloat32(float value) {
@@ -116,8 +120,7 @@ void TDataWriter::WriteObject(const Ref<TObject>& object) {
     }
     CheckSize();
     const auto length = static_cast<uint32_t>(bytes.size() - lengthAt - 4);
-    for (int i = 0; i < 4; ++i)
-        bytes[lengthAt + static_cast<size_t>(i)] = static_cast<uint8_t>(length >> (8 * i));
+    StoreLittleEndian(bytes.data() + lengthAt, length);
 }
 
 }  // namespace qrv

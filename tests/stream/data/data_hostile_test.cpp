@@ -4,8 +4,8 @@
 
 #include "core/object_list.h"
 #include "data_test_support.h"
-#include "stream/data_reader.h"
-#include "stream/stream_module.h"
+#include "stream/data/data_reader.h"
+#include "stream/data/data_module.h"
 
 namespace qrv {
 namespace {
@@ -21,7 +21,7 @@ const std::string kBank = "qrv.stream.TBank";
 
 class DataHostile : public ::testing::Test {
 protected:
-    void SetUp() override { InitStreamModule(); }
+    void SetUp() override { InitDataModule(); }
 };
 
 Bytes ListOf(const Bytes& items, uint32_t count) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/object.h"
-#include "stream/data_types.h"
+#include "stream/data/data_types.h"
 
 namespace qrv {
 

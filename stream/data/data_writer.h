@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/object.h"
-#include "stream/data_types.h"
+#include "stream/data/data_types.h"
 
 namespace qrv {
 
@@ -35,6 +35,7 @@ public:
     const std::vector<uint8_t>& Bytes() const { return bytes; }
 
 private:
+    void WriteLittleEndian(uint64_t value, size_t size);
     void WriteTypeOf(const TDataType& type);
     void CheckSize() const;
 

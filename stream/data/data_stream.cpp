@@ -1,14 +1,15 @@
-#include "stream/data_stream.h"
+#include "stream/data/data_stream.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <vector>
 
+#include "core/byte_order.h"
 #include "core/error.h"
-#include "stream/data_exceptions.h"
-#include "stream/data_reader.h"
-#include "stream/data_writer.h"
+#include "stream/data/data_exceptions.h"
+#include "stream/data/data_reader.h"
+#include "stream/data/data_writer.h"
 
 namespace qrv {
 
@@ -20,24 +21,12 @@ constexpr uint32_t kMaxGraphBytes = std::numeric_limits<int32_t>::max();
 // length that lies costs no more memory than the data that actually came.
 constexpr size_t kReadChunk = 64 * 1024;
 
-uint32_t LittleEndian32(const uint8_t* b) {
-    return b[0] | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24);
-}
-
-void PutLittleEndian32(uint8_t* b, uint32_t value) {
-    for (int i = 0; i < 4; ++i) b[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 }  // namespace
 
-Ref<TDataStream> TDataStream::Over(Ref<TStream> inner) {
-    auto stream = Ref<TDataStream>(new TDataStream);
+Ref<TDataStream> DataStreamOver(Ref<TStream> inner) {
+    auto stream = std::make_shared<TDataStream>();
     stream->SetInner(std::move(inner));
     return stream;
-}
-
-Ref<TDataStream> DataStreamOver(Ref<TStream> inner) {
-    return TDataStream::Over(std::move(inner));
 }
 
 void TDataStream::ReadExactly(uint8_t* buffer, size_t count, const char* what) {
@@ -55,7 +44,7 @@ void TDataStream::ReadHeader() {
     ReadExactly(header, kHeaderBytes, "the header");
     if (std::memcmp(header, kMagic, sizeof kMagic) != 0)
         TDataReader::Fail("not data: the magic is wrong");
-    const uint32_t version = LittleEndian32(header + 4);
+    const uint32_t version = LoadLittleEndian<uint32_t>(header + 4);
     if (version != kFormatVersion)
         TDataReader::Fail("unsupported format version " + std::to_string(version));
     headerRead = true;
@@ -65,7 +54,7 @@ Ref<TObject> TDataStream::ReadSerialized() {
     if (!headerRead) ReadHeader();
     uint8_t prefix[4];
     ReadExactly(prefix, sizeof prefix, "an object's length");
-    const uint32_t length = LittleEndian32(prefix);
+    const uint32_t length = LoadLittleEndian<uint32_t>(prefix);
     if (length > kMaxGraphBytes)
         TDataReader::Fail("object length " + std::to_string(length) + " beyond the limit");
     std::vector<uint8_t> graph;
@@ -86,12 +75,12 @@ void TDataStream::WriteSerialized(const Ref<TObject>& object) {
     if (!headerWritten) {
         uint8_t header[kHeaderBytes];
         std::memcpy(header, kMagic, sizeof kMagic);
-        PutLittleEndian32(header + 4, kFormatVersion);
+        StoreLittleEndian(header + 4, kFormatVersion);
         WriteFully(header, kHeaderBytes);
         headerWritten = true;
     }
     uint8_t prefix[4];
-    PutLittleEndian32(prefix, static_cast<uint32_t>(graph.size()));
+    StoreLittleEndian(prefix, static_cast<uint32_t>(graph.size()));
     WriteFully(prefix, sizeof prefix);
     WriteFully(graph.data(), static_cast<int32_t>(graph.size()));
 }
@@ -103,7 +92,7 @@ Ref<TStream> TDataStreamFactory::TryOpen(const Ref<TObject>&, std::u16string_vie
         throw TRuntimeError("DataStreams can not be both readable and writeable");
     Ref<TStream> inner = OpenUrl(path, readable, writeable);
     if (!inner) return nullptr;
-    return TDataStream::Over(std::move(inner));
+    return DataStreamOver(std::move(inner));
 }
 
 }  // namespace qrv

@@ -17,8 +17,6 @@ public:
     static constexpr uint8_t kMagic[4] = {'Q', 'R', 'V', 'D'};
     static constexpr uint32_t kFormatVersion = 1;
 
-    [[nodiscard]] static Ref<TDataStream> Over(Ref<TStream> inner);
-
     Ref<TObject> ReadSerialized() override;
     void WriteSerialized(const Ref<TObject>& object) override;
 
@@ -30,6 +28,7 @@ private:
     bool headerWritten = false;
 };
 
+// A data stream over the inner stream; closing it closes the inner stream too.
 [[nodiscard]] Ref<TDataStream> DataStreamOver(Ref<TStream> inner);
 
 // "data::" followed by any URL: a data stream over the opened URL. Raises "DataStreams can not

@@ -1,4 +1,4 @@
-#include "stream/data_stream.h"
+#include "stream/data/data_stream.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,10 @@
 #include "core/error.h"
 #include "core/object_list.h"
 #include "data_test_support.h"
-#include "stream/data_reader.h"
-#include "stream/data_types.h"
-#include "stream/data_writer.h"
-#include "stream/stream_module.h"
+#include "stream/data/data_reader.h"
+#include "stream/data/data_types.h"
+#include "stream/data/data_writer.h"
+#include "stream/data/data_module.h"
 #include "stream/stream_utils.h"
 #include "temp_folder.h"
 
@@ -23,7 +23,7 @@ using test::Bytes;
 
 class DataStream : public ::testing::Test {
 protected:
-    void SetUp() override { InitStreamModule(); }
+    void SetUp() override { InitDataModule(); }
     test::TempFolder folder;
 };
 

@@ -1,8 +1,9 @@
-#include "stream/data_reader.h"
+#include "stream/data/data_reader.h"
 
 #include <bit>
 
-#include "stream/data_exceptions.h"
+#include "core/byte_order.h"
+#include "stream/data/data_exceptions.h"
 
 namespace qrv {
 
@@ -44,13 +45,11 @@ uint32_t TDataReader::ReadUInt8() {
 }
 
 uint32_t TDataReader::ReadUInt16() {
-    const uint8_t* b = Take(2);
-    return b[0] | (uint32_t{b[1]} << 8);
+    return LoadLittleEndian<uint16_t>(Take(2));
 }
 
 uint32_t TDataReader::ReadUInt32() {
-    const uint8_t* b = Take(4);
-    return b[0] | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24);
+    return LoadLittleEndian<uint32_t>(Take(4));
 }
 
 int32_t TDataReader::ReadInt32() {
@@ -58,9 +57,7 @@ int32_t TDataReader::ReadInt32() {
 }
 
 int64_t TDataReader::ReadInt64() {
-    const uint64_t low = ReadUInt32();
-    const uint64_t high = ReadUInt32();
-    return static_cast<int64_t>(low | (high << 32));
+    return static_cast<int64_t>(LoadLittleEndian<uint64_t>(Take(8)));
 }
 
 float TDataReader::ReadFloat32() {

@@ -1,13 +1,13 @@
-#include "stream/data_core_types.h"
+#include "stream/data/stream_data_types.h"
 
 #include <cstring>
 
 #include "core/boxed_values.h"
 #include "core/object_list.h"
 #include "stream/bank.h"
-#include "stream/data_reader.h"
-#include "stream/data_types.h"
-#include "stream/data_writer.h"
+#include "stream/data/data_reader.h"
+#include "stream/data/data_types.h"
+#include "stream/data/data_writer.h"
 
 namespace qrv {
 
@@ -42,7 +42,7 @@ Ref<TObject> ReadBank(TDataReader& in, int32_t) {
 
 }  // namespace
 
-void RegisterCoreDataTypes() {
+void RegisterStreamDataTypes() {
     RegisterDataType<TText>(
         "qrv.core.TText", 1, [](TDataWriter& out, const TText& text) { out.WriteText(text.value); },
         [](TDataReader& in, int32_t) { return MakeText(in.ReadText()); });

@@ -11,6 +11,6 @@ inline constexpr int64_t kMaxDataPixmapBytes = int64_t{1} << 28;
 // Registers the pixmap's data type: format, size, and the rows without their padding,
 // compressed with zlib. A window is written as the pixels it shows and reads back as an owning
 // pixmap. Called by the pixmap module's initialisation.
-void RegisterPixmapDataType();
+void RegisterPixmapDataTypes();
 
 }  // namespace qrv

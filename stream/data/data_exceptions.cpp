@@ -1,4 +1,4 @@
-#include "stream/data_exceptions.h"
+#include "stream/data/data_exceptions.h"
 
 namespace qrv {
 

@@ -1,4 +1,4 @@
-#include "stream/data_types.h"
+#include "stream/data/data_types.h"
 
 #include <deque>
 

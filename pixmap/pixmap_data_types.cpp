@@ -1,4 +1,4 @@
-#include "pixmap/pixmap_data.h"
+#include "pixmap/pixmap_data_types.h"
 
 #include <zlib.h>
 
@@ -8,10 +8,10 @@
 
 #include "pixmap/pixel_format.h"
 #include "pixmap/pixmap.h"
-#include "stream/data_exceptions.h"
-#include "stream/data_reader.h"
-#include "stream/data_types.h"
-#include "stream/data_writer.h"
+#include "stream/data/data_exceptions.h"
+#include "stream/data/data_reader.h"
+#include "stream/data/data_types.h"
+#include "stream/data/data_writer.h"
 
 namespace qrv {
 
@@ -175,7 +175,7 @@ Ref<TObject> ReadPixmap(TDataReader& in, int32_t) {
 
 }  // namespace
 
-void RegisterPixmapDataType() {
+void RegisterPixmapDataTypes() {
     RegisterDataType<TPixmap>("qrv.pixmap.TPixmap", 1, WritePixmap, ReadPixmap);
 }
 
