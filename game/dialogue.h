@@ -29,8 +29,8 @@ void ShowNarrationLine(TGame& game, std::u16string_view text);
 void ShowPortraitLine(TGame& game, std::u16string_view text);
 
 // Blends the portrait from one picture into the other over 71 frames, sleeping delayMillis
-// after each; the portrait's eyes keep blinking. Nothing at all when both are the same picture. Escape
-// ends the program.
+// after each; the portrait's eyes keep blinking. Nothing at all when both are the same
+// picture. Escape ends the program.
 void CrossFade(TGirl& portrait, const qrv::Ref<qrv::TImage>& from,
                const qrv::Ref<qrv::TImage>& to, int32_t delayMillis);
 

@@ -49,7 +49,8 @@ void PlayBriefing(TGame& game, int level) {
     const int32_t difficulty = game.settings.difficulty;
     ShowNarrationLine(game, MissionAnnouncement(level));
     game.board.nextSpyCount = SpyCountFor(level, difficulty);
-    if (DifficultyStatesSpyCount(difficulty)) ShowNarrationLine(game, SpyCountLine(level, difficulty));
+    if (DifficultyStatesSpyCount(difficulty))
+        ShowNarrationLine(game, SpyCountLine(level, difficulty));
     ShowNarrationLine(game, MissionSendOff(level));
 }
 

@@ -72,7 +72,9 @@ TEST_F(CloseRequest, EndsStoryLinesAndTheCrossFadeButEscapeStillOnlyAdvancesNarr
     ExpectClosedAfter(300, [this] { ShowPortraitLine(game, u"Тавика: Ждём."); });
     {
         TFrameRecorder recorder(game.board);
-        ExpectClosedAfter(300, [this] { CrossFade(Girl(), Girl().pictures[0], Girl().pictures[1], 1); });
+        ExpectClosedAfter(300, [this] {
+            CrossFade(Girl(), Girl().pictures[0], Girl().pictures[1], 1);
+        });
         EXPECT_LT(recorder.Count(), kCrossFadeFrames) << "the cross-fade ran to its end first";
     }
 
