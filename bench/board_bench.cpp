@@ -7,10 +7,11 @@
 static void BM_NewMissionAndFinders(benchmark::State& state) {
     qrv::SeedRandom(1);
     const int spies = static_cast<int>(state.range(0));
+    zorvak::TBoard board;
     for (auto _ : state) {
-        zorvak::NewMission(spies);
-        zorvak::ComputeFinderCounts();
-        benchmark::DoNotOptimize(zorvak::finders);
+        zorvak::NewMission(board, spies);
+        zorvak::ComputeFinderCounts(board);
+        benchmark::DoNotOptimize(board.finders);
     }
 }
 BENCHMARK(BM_NewMissionAndFinders)->Arg(3)->Arg(8)->Arg(64);

@@ -15,10 +15,9 @@
 #include <vector>
 
 #include "bench/fresh_process.h"
-#include "game/board.h"
 #include "game/board_screen.h"
+#include "game/game.h"
 #include "game/missions.h"
-#include "game/resources.h"
 #include "game/startup.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_module.h"
@@ -46,19 +45,19 @@ double CpuMillisPerFrame(Redraw redraw) {
 }
 
 double GameBoardRedraw() {
-    zorvak::RegisterGameFiles();
     zorvak::InitGameModules();
     qrv::SeedRandom(1);
     if (!qrv::OpenGraphicsWindow(kSide, kSide, 0, 0, 0)) return -1;
-    if (!zorvak::LoadGameResources().empty()) return -1;
-    zorvak::NewMission(zorvak::FirstMissionSpyCount(1));
-    zorvak::ComputeFinderCounts();
+    zorvak::TGame game;
+    if (!zorvak::LoadGameResources(game.resources).empty()) return -1;
+    zorvak::NewMission(game.board, zorvak::FirstMissionSpyCount(1));
+    zorvak::ComputeFinderCounts(game.board);
     // A board in play: a few notes and spy marks.
-    zorvak::marks[1][2] = zorvak::MARK_RED;
-    zorvak::marks[3][4] = zorvak::MARK_GREY;
-    zorvak::marks[5][6] = zorvak::MARK_SPY;
-    return CpuMillisPerFrame([] {
-        zorvak::DrawBoardScreen();
+    game.board.marks[1][2] = zorvak::MARK_RED;
+    game.board.marks[3][4] = zorvak::MARK_GREY;
+    game.board.marks[5][6] = zorvak::MARK_SPY;
+    return CpuMillisPerFrame([&game] {
+        zorvak::DrawBoardScreen(game);
         qrv::PresentFrame();
         qrv::ClearScreen();
     });

@@ -10,11 +10,9 @@
 #include <cstring>
 #include <string>
 
-#include "game/board.h"
+#include "game/game.h"
 #include "game/main_loop.h"
 #include "game/missions.h"
-#include "game/resources.h"
-#include "game/settings.h"
 #include "game/startup.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_module.h"
@@ -55,7 +53,8 @@ double HeapInUseMiB() {
 // spies and submits (two of three boards), or submits it unmarked (every third).
 class TSessionPlayer final : public TClock {
 public:
-    TSessionPlayer(Ref<TClock> time, TScriptedSystemDriver& script) : time(std::move(time)), script(script) {}
+    TSessionPlayer(Ref<TClock> time, TScriptedSystemDriver& script, const TGame& game)
+        : time(std::move(time)), script(script), game(game) {}
 
     uint32_t Milliseconds() override { return time->Milliseconds(); }
     void Delay(int32_t ms) override {
@@ -69,11 +68,12 @@ public:
 
     // Called at every present: a board not seen before is played.
     void OnPresent() {
-        if (spies == lastSpies) return;
-        lastSpies = spies;
+        if (game.board.spies == lastSpies) return;
+        lastSpies = game.board.spies;
         ++boards;
-        if (portrait->level != lastLevel) ++levelChanges;  // each came with a cross-fade
-        lastLevel = portrait->level;
+        const int level = game.resources.portrait->level;
+        if (level != lastLevel) ++levelChanges;  // each came with a cross-fade
+        lastLevel = level;
         if (boards == WARM_UP_MISSIONS + 1) TakeReading(afterWarmUp);
         if (boards == WARM_UP_MISSIONS + MEASURED_MISSIONS / 2 + 1) TakeReading(halfway);
         if (boards == WARM_UP_MISSIONS + MEASURED_MISSIONS + 1) {
@@ -101,7 +101,7 @@ private:
         if (solve) {
             for (int c = 0; c < BOARD_SIZE; ++c)
                 for (int r = 0; r < BOARD_SIZE; ++r)
-                    if (spies[c][r] == 1)
+                    if (game.board.spies[c][r] == 1)
                         script.Click(BOARD_LEFT + CELL_SIZE * c + CELL_SIZE / 2,
                                      BOARD_TOP + CELL_SIZE * r + CELL_SIZE / 2, at += CLICK_GAP, MOUSE_RIGHT);
         }
@@ -116,6 +116,7 @@ private:
 
     Ref<TClock> time;
     TScriptedSystemDriver& script;
+    const TGame& game;
     Grid lastSpies{};
     int lastLevel = 0;
 };
@@ -132,11 +133,11 @@ Ref<TObject> OnPresent(int32_t, Ref<TObject> data, Ref<TObject> context) {
 }
 
 void BM_LongSession(benchmark::State& state) {
-    RegisterGameFiles();
     InitGameModules();
     SetApplicationTitle(u"Zorvak session");
     TScriptedSession session(1000);
-    auto player = std::make_shared<TSessionPlayer>(CurrentClock(), session.Driver());
+    TGame game;
+    auto player = std::make_shared<TSessionPlayer>(CurrentClock(), session.Driver(), game);
     SetClock(player);
     if (!OpenGraphicsWindow(512, 512, 0, 50, 0)) {
         state.SkipWithError("no OpenGL window");
@@ -144,15 +145,15 @@ void BM_LongSession(benchmark::State& state) {
     }
     SetBlendMode(BLEND_ALPHA);
     SetDrawColor(0, 200, 0);
-    if (!LoadGameResources().empty()) {
+    if (!LoadGameResources(game.resources).empty()) {
         state.SkipWithError("the game's resources did not load");
         return;
     }
-    difficulty = 1;
-    nextSpyCount = FirstMissionSpyCount(difficulty);
+    game.settings.difficulty = 1;
+    game.board.nextSpyCount = FirstMissionSpyCount(game.settings.difficulty);
     const auto token = std::make_shared<TPlayerToken>(player.get());
     InstallHook(presentHookId, OnPresent, token);
-    for (auto _ : state) MainLoop();
+    for (auto _ : state) MainLoop(game);
     UninstallHook(presentHookId, OnPresent, token);
     CloseGraphicsWindow();
 

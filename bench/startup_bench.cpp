@@ -14,11 +14,9 @@
 #include <ctime>
 
 #include "bench/fresh_process.h"
-#include "game/board.h"
 #include "game/board_screen.h"
+#include "game/game.h"
 #include "game/missions.h"
-#include "game/resources.h"
-#include "game/settings.h"
 #include "game/startup.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_module.h"
@@ -61,7 +59,6 @@ double MillisSince(double& from) {
 TStartupSteps RunStartup() {
     TStartupSteps steps;
     double from = ProcessCpuMillis();
-    zorvak::RegisterGameFiles();
     zorvak::InitGameModules();
     qrv::SetClock(std::make_shared<qrv::TVirtualClock>(1000));
     qrv::SetApplicationTitle(u"Tavika: ZORVAK v0.1.");
@@ -70,11 +67,12 @@ TStartupSteps RunStartup() {
     qrv::SetBlendMode(qrv::BLEND_ALPHA);
     qrv::SetDrawColor(0, 200, 0);
     steps.window = MillisSince(from);
-    if (!zorvak::LoadGameResources().empty()) return {};
+    zorvak::TGame game;
+    if (!zorvak::LoadGameResources(game.resources).empty()) return {};
     steps.resources = MillisSince(from);
-    zorvak::NewMission(zorvak::FirstMissionSpyCount(1));
-    zorvak::ComputeFinderCounts();
-    zorvak::DrawBoardScreen();
+    zorvak::NewMission(game.board, zorvak::FirstMissionSpyCount(1));
+    zorvak::ComputeFinderCounts(game.board);
+    zorvak::DrawBoardScreen(game);
     qrv::PresentFrame();
     steps.board = MillisSince(from);
     const struct mallinfo2 heap = mallinfo2();

@@ -84,10 +84,10 @@ void CheckSettingsFile(const uint8_t* data, size_t size, const std::vector<std::
     std::FILE* file = std::fopen(path.c_str(), "wb");
     FUZZ_CHECK(file && std::fwrite(data, 1, size, file) == size && std::fclose(file) == 0,
                "cannot write the scratch settings file");
-    zorvak::ReadSettings(std::u16string(path.begin(), path.end()));
+    const zorvak::TSettings settings = zorvak::ReadSettings(std::u16string(path.begin(), path.end()));
     const auto lineOrEmpty = [&lines](size_t i) { return i < lines.size() ? lines[i] : std::u16string(); };
-    FUZZ_CHECK(zorvak::introFlag == static_cast<int32_t>(ModelInteger(lineOrEmpty(1))), "introduction flag");
-    FUZZ_CHECK(zorvak::difficulty == static_cast<int32_t>(ModelInteger(lineOrEmpty(3))), "difficulty");
+    FUZZ_CHECK(settings.introFlag == static_cast<int32_t>(ModelInteger(lineOrEmpty(1))), "introduction flag");
+    FUZZ_CHECK(settings.difficulty == static_cast<int32_t>(ModelInteger(lineOrEmpty(3))), "difficulty");
 }
 
 }  // namespace

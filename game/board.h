@@ -23,13 +23,16 @@ constexpr int VERDICT_SUCCESS = 1;
 // A grid indexed column first: grid[c][r], c from the left, r from the top.
 using Grid = std::array<std::array<int32_t, BOARD_SIZE>, BOARD_SIZE>;
 
-extern Grid spies;    // 1 where a spy hides
-extern Grid finders;  // each cell's direction-finder count, derived from spies
-extern Grid marks;    // the player's marks
+// The board of the mission under way and the state the board screen keeps beside it.
+struct TBoard {
+    Grid spies{};    // 1 where a spy hides
+    Grid finders{};  // each cell's direction-finder count, derived from spies
+    Grid marks{};    // the player's marks
 
-extern int nextSpyCount;  // spy count of the next mission
-extern int submitArmed;   // the submit button was clicked once
-extern int revealSpies;   // 1 while a failed board shows its spies, else -1
+    int nextSpyCount = 5;  // spy count of the next mission
+    int submitArmed = 0;   // the submit button was clicked once
+    int revealSpies = -1;  // 1 while a failed board shows its spies, else -1
+};
 
 struct CellPosition {
     int c;
@@ -38,18 +41,18 @@ struct CellPosition {
 };
 
 // Clears the grids and hides `count` spies (at most 64) in random cells.
-void NewMission(int count);
+void NewMission(TBoard& board, int count);
 // Fills `finders` from `spies`; must follow every NewMission.
-void ComputeFinderCounts();
+void ComputeFinderCounts(TBoard& board);
 // The spies a queen on (c, r) would attack, plus one for a spy on the cell itself.
-int FinderCount(int c, int r);
+int FinderCount(const Grid& spies, int c, int r);
 // The cell under a window position; each coordinate is -1 when outside the grid.
 CellPosition CellAt(int x, int y);
 // Left click: no mark, grey, red, no mark again. A spy mark is protected from left clicks.
-void CycleNoteMark(int c, int r);
+void CycleNoteMark(TBoard& board, int c, int r);
 // Right click: the spy mark on, or off again.
-void ToggleSpyMark(int c, int r);
+void ToggleSpyMark(TBoard& board, int c, int r);
 // VERDICT_SUCCESS when the spy marks coincide exactly with the spies, else VERDICT_FAILURE.
-int JudgeBoard();
+int JudgeBoard(const TBoard& board);
 
 }  // namespace zorvak

@@ -1,6 +1,5 @@
 #include "game/board_picture.h"
 
-#include "game/resources.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
 #include "kaz2d/kaz2d_driver.h"
@@ -37,21 +36,21 @@ bool TBoardInputs::operator==(const TBoardInputs& other) const {
            spyMark == other.spyMark && font == other.font;
 }
 
-TBoardInputs CurrentBoardInputs() {
+TBoardInputs CurrentBoardInputs(const TBoard& board, const TGameResources& resources) {
     TBoardInputs inputs;
     inputs.generation = qrv::contextGeneration;
-    inputs.spies = spies;
-    inputs.finders = finders;
-    inputs.marks = marks;
-    inputs.submitArmed = submitArmed;
-    inputs.revealSpies = revealSpies;
-    inputs.background = backgroundImage;
-    inputs.button = buttonImage;
-    inputs.spyMark = spyMarkImage;
-    NoteHandle(backgroundImage, inputs.handles[0]);
-    NoteHandle(buttonImage, inputs.handles[1]);
-    NoteHandle(spyMarkImage, inputs.handles[2]);
-    inputs.font = largeFont;
+    inputs.spies = board.spies;
+    inputs.finders = board.finders;
+    inputs.marks = board.marks;
+    inputs.submitArmed = board.submitArmed;
+    inputs.revealSpies = board.revealSpies;
+    inputs.background = resources.backgroundImage;
+    inputs.button = resources.buttonImage;
+    inputs.spyMark = resources.spyMarkImage;
+    NoteHandle(resources.backgroundImage, inputs.handles[0]);
+    NoteHandle(resources.buttonImage, inputs.handles[1]);
+    NoteHandle(resources.spyMarkImage, inputs.handles[2]);
+    inputs.font = resources.largeFont;
     return inputs;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/board.h"
+#include "game/resources.h"
 #include "kaz2d/image.h"
 #include "kaz2d/image_font.h"
 
@@ -23,8 +24,8 @@ struct TBoardInputs {
     bool operator==(const TBoardInputs& other) const;
 };
 
-// The inputs as they are now.
-[[nodiscard]] TBoardInputs CurrentBoardInputs();
+// The inputs as they are now: the board and the resources it is drawn with, in the current window.
+[[nodiscard]] TBoardInputs CurrentBoardInputs(const TBoard& board, const TGameResources& resources);
 
 // The last board view drawn, kept as one picture, so that the timed redraw of a board on which
 // nothing changed draws one opaque picture instead of every part. A view is kept when the same

@@ -3,9 +3,7 @@
 #include <string>
 
 #include "core/text.h"
-#include "game/board.h"
-#include "game/board_picture.h"
-#include "game/resources.h"
+#include "game/game.h"
 #include "kaz2d/image_module.h"
 #include "kaz2d/kaz2d_driver.h"
 #include "kaz2d/kaz2d_module.h"
@@ -38,7 +36,7 @@ void ShadeCell(float x, float y, TColour colour) {
     qrv::SetBlendMode(qrv::BLEND_ALPHA);
 }
 
-void DrawMark(int32_t mark, float x, float y) {
+void DrawMark(int32_t mark, const qrv::Ref<qrv::TImage>& spyMarkImage, float x, float y) {
     switch (mark) {
         case MARK_RED:
             ShadeCell(x, y, RED);
@@ -57,8 +55,8 @@ void DrawMark(int32_t mark, float x, float y) {
 }
 
 // The finder count in dark grey over a light one-pixel outline; red on a revealed spy.
-void DrawFinderLabel(int c, int r, float x, float y) {
-    const std::u16string label = qrv::FromLatin1(std::to_string(finders[c][r])) + u" ";
+void DrawFinderLabel(const TBoard& board, int c, int r, float x, float y) {
+    const std::u16string label = qrv::FromLatin1(std::to_string(board.finders[c][r])) + u" ";
     const float left = x + LABEL_LEFT;
     const float top = y + LABEL_TOP;
     UseColour(LIGHT_GREY);
@@ -66,46 +64,44 @@ void DrawFinderLabel(int c, int r, float x, float y) {
     qrv::DrawTextAt(label, left - 1, top);
     qrv::DrawTextAt(label, left, top - 1);
     qrv::DrawTextAt(label, left, top + 1);
-    UseColour(revealSpies == 1 && spies[c][r] == 1 ? RED : NEAR_BLACK);
+    UseColour(board.revealSpies == 1 && board.spies[c][r] == 1 ? RED : NEAR_BLACK);
     qrv::DrawTextAt(label, left, top);
 }
 
 // Every part of the view, over the whole window.
-void DrawBoardParts() {
-    qrv::DrawImageAt(backgroundImage, 0, 0, 0);
+void DrawBoardParts(const TBoard& board, const TGameResources& resources) {
+    qrv::DrawImageAt(resources.backgroundImage, 0, 0, 0);
     qrv::SetDrawAlpha(1.0f);
-    qrv::SelectFont(largeFont);
+    qrv::SelectFont(resources.largeFont);
     for (int c = 0; c < BOARD_SIZE; ++c) {
         for (int r = 0; r < BOARD_SIZE; ++r) {
             const float x = static_cast<float>(BOARD_LEFT + CELL_SIZE * c);
             const float y = static_cast<float>(BOARD_TOP + CELL_SIZE * r);
-            DrawMark(marks[c][r], x, y);
-            DrawFinderLabel(c, r, x, y);
+            DrawMark(board.marks[c][r], resources.spyMarkImage, x, y);
+            DrawFinderLabel(board, c, r, x, y);
         }
     }
-    UseColour(submitArmed == 1 ? RED : WHITE);
-    qrv::DrawImageAt(buttonImage, BUTTON_LEFT, BUTTON_TOP, 0);
+    UseColour(board.submitArmed == 1 ? RED : WHITE);
+    qrv::DrawImageAt(resources.buttonImage, BUTTON_LEFT, BUTTON_TOP, 0);
     UseColour(WHITE);
 }
 
-TBoardPicture boardPicture;
-
 }  // namespace
 
-void DrawBoardScreen() {
+void DrawBoardScreen(TGame& game) {
     // Every caller draws with alpha blending; setting it here keeps that promise on return
     // even on a board without notes.
     qrv::SetBlendMode(qrv::BLEND_ALPHA);
     UseColour(WHITE);
-    const TBoardInputs inputs = CurrentBoardInputs();
+    const TBoardInputs inputs = CurrentBoardInputs(game.board, game.resources);
     const bool plain = PlainBoardDrawing();
-    if (plain && boardPicture.Shows(inputs)) {
-        boardPicture.Draw();
-        qrv::SelectFont(largeFont);
+    if (plain && game.boardPicture.Shows(inputs)) {
+        game.boardPicture.Draw();
+        qrv::SelectFont(game.resources.largeFont);
         return;
     }
-    DrawBoardParts();
-    if (plain) boardPicture.NoteDrawn(inputs);
+    DrawBoardParts(game.board, game.resources);
+    if (plain) game.boardPicture.NoteDrawn(inputs);
 }
 
 }  // namespace zorvak

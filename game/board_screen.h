@@ -2,6 +2,8 @@
 
 namespace zorvak {
 
+struct TGame;
+
 // Where the submit button is drawn; it answers clicks strictly inside its one-pixel border.
 constexpr int BUTTON_LEFT = 270;
 constexpr int BUTTON_TOP = 460;
@@ -16,6 +18,7 @@ constexpr int BUTTON_BOTTOM = 512;  // first row below the click area
 // Paints the whole board view into the back buffer: background, the player's marks, every
 // finder number (red on spy cells while the spies are revealed) and the submit button, red
 // when armed. Does not present. Leaves colour white, alpha 1, alpha blending and largeFont.
-void DrawBoardScreen();
+// Keeps the drawn view in the game's board picture for the next redraw.
+void DrawBoardScreen(TGame& game);
 
 }  // namespace zorvak

@@ -1,8 +1,8 @@
 #include "game/dialogue.h"
 
 #include "game/close_request.h"
+#include "game/game.h"
 #include "game/input_wait.h"
-#include "game/resources.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
 #include "kaz2d/kaz2d_module.h"
@@ -13,8 +13,6 @@
 #include "system/keys.h"
 
 namespace zorvak {
-
-std::vector<std::u16string> dialogueLines;
 
 namespace {
 
@@ -37,9 +35,9 @@ void DrawPiece(const std::u16string& piece, float x, float y) {
     qrv::DrawTextAt(piece, x, y);
 }
 
-void DrawDialogueFrameAndText() {
-    qrv::DrawImageAt(dialogueFrameImage, 0, 0, 0);
-    DrawDialogueText(DIALOGUE_LEFT, PORTRAIT_LINE_TOP);
+void DrawDialogueFrameAndText(const TGame& game) {
+    qrv::DrawImageAt(game.resources.dialogueFrameImage, 0, 0, 0);
+    DrawDialogueText(game, DIALOGUE_LEFT, PORTRAIT_LINE_TOP);
 }
 
 void EndProgramOnEscape() {
@@ -48,19 +46,19 @@ void EndProgramOnEscape() {
 
 }  // namespace
 
-void DrawDialogueText(int x, int y) {
-    qrv::SelectFont(smallFont);
+void DrawDialogueText(const TGame& game, int x, int y) {
+    qrv::SelectFont(game.resources.smallFont);
     qrv::SetDrawAlpha(1);
     float top = static_cast<float>(y);
-    for (const std::u16string& piece : dialogueLines) {
+    for (const std::u16string& piece : game.dialogueLines) {
         DrawPiece(piece, static_cast<float>(x), top);
         top += DIALOGUE_LINE_SPACING;
     }
 }
 
-void ShowNarrationLine(std::u16string_view text) {
-    dialogueLines = WrapDialogueText(text, DIALOGUE_MIN_PIECE_LENGTH);
-    DrawDialogueText(DIALOGUE_LEFT, NARRATION_TOP);
+void ShowNarrationLine(TGame& game, std::u16string_view text) {
+    game.dialogueLines = WrapDialogueText(text, DIALOGUE_MIN_PIECE_LENGTH);
+    DrawDialogueText(game, DIALOGUE_LEFT, NARRATION_TOP);
     qrv::PresentFrame(-1);
     qrv::ClearScreen();
     PollInput();
@@ -71,30 +69,31 @@ void ShowNarrationLine(std::u16string_view text) {
     if (qrv::KeyHitCount(qrv::KEY_SPACE) == 0) qrv::FlushKeyboard();
 }
 
-void ShowPortraitLine(std::u16string_view text) {
-    dialogueLines = WrapDialogueText(text, DIALOGUE_MIN_PIECE_LENGTH);
+void ShowPortraitLine(TGame& game, std::u16string_view text) {
+    TGirl& portrait = *game.resources.portrait;
+    game.dialogueLines = WrapDialogueText(text, DIALOGUE_MIN_PIECE_LENGTH);
     qrv::SetDrawColor(255, 255, 255);
     qrv::SetDrawAlpha(1);
-    (void)portrait->Update(1);
-    DrawDialogueFrameAndText();
+    (void)portrait.Update(1);
+    DrawDialogueFrameAndText(game);
     qrv::PresentFrame(-1);
     qrv::FlushMouseButtons();
     qrv::FlushKeyboard();
     while (!PlayerAnswered()) {
         EndProgramOnCloseRequest();
-        if (portrait->Update(0) != 0) {
-            DrawDialogueFrameAndText();
+        if (portrait.Update(0) != 0) {
+            DrawDialogueFrameAndText(game);
             qrv::PresentFrame(-1);
         }
-        WaitForInput(portrait->eye->DueTime());
+        WaitForInput(portrait.eye->DueTime());
     }
     EndProgramOnEscape();
     qrv::FlushKeyboard();
     qrv::FlushMouseButtons();
 }
 
-void CrossFade(const qrv::Ref<qrv::TImage>& from, const qrv::Ref<qrv::TImage>& to,
-               int32_t delayMillis) {
+void CrossFade(TGirl& portrait, const qrv::Ref<qrv::TImage>& from,
+               const qrv::Ref<qrv::TImage>& to, int32_t delayMillis) {
     if (from == to) return;
     for (int step = 0; step <= CROSS_FADE_STEPS; ++step) {
         qrv::SetDrawAlpha(1);
@@ -102,7 +101,7 @@ void CrossFade(const qrv::Ref<qrv::TImage>& from, const qrv::Ref<qrv::TImage>& t
         qrv::SetDrawAlpha(static_cast<float>(step / double(CROSS_FADE_STEPS)));
         qrv::DrawImageAt(to, 0, 0, 0);
         qrv::SetDrawAlpha(1);
-        portrait->eye->Draw();
+        portrait.eye->Draw();
         qrv::PresentFrame(-1);
         qrv::DelayMillis(delayMillis);
         PollInput();

@@ -1,7 +1,7 @@
-#include "core/runtime.h"
+#include "game/game.h"
 #include "game/startup.h"
 
 int main() {
-    qrv::StartRuntime();
-    return zorvak::StartUp();
+    zorvak::TGame game;
+    return zorvak::StartUp(game);
 }

@@ -2,11 +2,10 @@
 
 #include <cstdint>
 
-#include "game/board.h"
 #include "game/board_screen.h"
 #include "game/close_request.h"
+#include "game/game.h"
 #include "game/input_wait.h"
-#include "game/resources.h"
 #include "game/scenes.h"
 #include "game/verdict.h"
 #include "kaz2d/graphics_module.h"
@@ -28,89 +27,91 @@ void FlushInput() {
     qrv::FlushMouseButtons();
 }
 
-void StartMission() {
-    NewMission(nextSpyCount);
-    ComputeFinderCounts();
+void StartMission(TBoard& board) {
+    NewMission(board, board.nextSpyCount);
+    ComputeFinderCounts(board);
 }
 
-void SubmitBoard() {
-    const int result = ShowVerdict();
-    PlayResultScene(result);
-    StartMission();
+void SubmitBoard(TGame& game) {
+    const int result = ShowVerdict(game);
+    PlayResultScene(game, result);
+    StartMission(game.board);
 }
 
 // The right button toggles the spy mark of the cell under the pointer; any right click
 // disarms the submit button.
-void HandleRightClick() {
+void HandleRightClick(TBoard& board) {
     qrv::FlushMouseButtons();
     const CellPosition cell = CellAt(qrv::MouseXPos(), qrv::MouseYPos());
-    if (cell.IsCell()) ToggleSpyMark(cell.c, cell.r);
-    submitArmed = 0;
+    if (cell.IsCell()) ToggleSpyMark(board, cell.c, cell.r);
+    board.submitArmed = 0;
 }
 
 // The left button cycles the notes of a cell, arms the submit button, or submits when it was
 // armed by the click before. Gives whether the board needs drawing now; after a submission
 // the next timed redraw shows the new board.
-bool HandleLeftClick() {
+bool HandleLeftClick(TGame& game) {
+    TBoard& board = game.board;
     qrv::FlushMouseButtons();
     const int x = qrv::MouseXPos();
     const int y = qrv::MouseYPos();
     const CellPosition cell = CellAt(x, y);
     if (cell.IsCell()) {
-        CycleNoteMark(cell.c, cell.r);
-        submitArmed = 0;
+        CycleNoteMark(board, cell.c, cell.r);
+        board.submitArmed = 0;
     }
     if (!IsOnSubmitButton(x, y)) {
-        submitArmed = 0;
+        board.submitArmed = 0;
         return true;
     }
-    if (submitArmed == 0) {
-        submitArmed = 1;
+    if (board.submitArmed == 0) {
+        board.submitArmed = 1;
         return true;
     }
-    submitArmed = 0;
-    SubmitBoard();
+    board.submitArmed = 0;
+    SubmitBoard(game);
     return false;
 }
 
-void PresentBoard() {
-    DrawBoardScreen();
+void PresentBoard(TGame& game) {
+    DrawBoardScreen(game);
     qrv::PresentFrame();
     qrv::ClearScreen();
 }
 
 }  // namespace
 
-void MainLoop() {
+void MainLoop(TGame& game) {
     uint32_t lastTick = qrv::MillisecondClock();
-    StartMission();
-    DrawBoardScreen();
+    StartMission(game.board);
+    DrawBoardScreen(game);
     qrv::PresentFrame();
     PollInput();
     while (qrv::KeyHitCount(qrv::KEY_ESCAPE) == 0) {
         EndProgramOnCloseRequest();
         bool redrawNeeded = false;
         if (qrv::MouseHitCount(qrv::MOUSE_RIGHT) != 0) {
-            HandleRightClick();
+            HandleRightClick(game.board);
             redrawNeeded = true;
         }
         if (qrv::KeyHitCount(qrv::KEY_SPACE) != 0) {
-            ShowPortrait();
+            ShowPortrait(*game.resources.portrait);
             FlushInput();
         }
-        if (qrv::KeyHitCount(qrv::KEY_F1) != 0) ShowHelp();
-        if (qrv::MouseHitCount(qrv::MOUSE_LEFT) != 0) redrawNeeded = HandleLeftClick();
+        if (qrv::KeyHitCount(qrv::KEY_F1) != 0) ShowHelp(game.resources);
+        if (qrv::MouseHitCount(qrv::MOUSE_LEFT) != 0) redrawNeeded = HandleLeftClick(game);
         const uint32_t now = qrv::MillisecondClock();
         if (static_cast<int32_t>(now - lastTick) > TIMED_REDRAW_MILLIS) {
             lastTick = now;
             redrawNeeded = true;
         }
-        if (redrawNeeded) PresentBoard();
+        if (redrawNeeded) PresentBoard(game);
         WaitForInput(lastTick + TIMED_REDRAW_MILLIS + 1);
     }
 }
 
-void ShowHelp() {
+void ShowHelp(const TGameResources& resources) {
+    const qrv::Ref<qrv::TImage>& helpImage = resources.helpImage;
     FlushInput();
     qrv::DrawImageAt(helpImage, 0, 0, 0);
     qrv::PresentFrame();
@@ -125,9 +126,9 @@ void ShowHelp() {
     if (helpImage) helpImage->ReleaseFrames();
 }
 
-void ShowPortrait() {
+void ShowPortrait(TGirl& portrait) {
     qrv::FlushKeyboard();
-    (void)portrait->Update(1);
+    (void)portrait.Update(1);
     qrv::PresentFrame();
     PollInput();
     for (;;) {
@@ -139,11 +140,11 @@ void ShowPortrait() {
             FlushInput();
             return;
         }
-        if (portrait->Update(0) == 1) {
+        if (portrait.Update(0) == 1) {
             qrv::PresentFrame();
             qrv::ClearScreen();
         }
-        WaitForInput(portrait->eye->DueTime());
+        WaitForInput(portrait.eye->DueTime());
     }
 }
 

@@ -9,17 +9,6 @@
 
 namespace zorvak {
 
-qrv::Ref<qrv::TImageFont> largeFont;
-qrv::Ref<qrv::TImageFont> smallFont;
-qrv::Ref<qrv::TImage> backgroundImage;
-qrv::Ref<qrv::TImage> buttonImage;
-qrv::Ref<qrv::TImage> helpImage;
-qrv::Ref<qrv::TImage> winImage;
-qrv::Ref<qrv::TImage> failImage;
-qrv::Ref<qrv::TImage> dialogueFrameImage;
-qrv::Ref<qrv::TImage> spyMarkImage;
-qrv::Ref<TGirl> portrait;
-
 namespace {
 
 constexpr int LARGE_FONT_SIZE = 30;
@@ -77,8 +66,8 @@ private:
     }
 };
 
-void LoadPortrait(TLoader& load) {
-    portrait = std::make_shared<TGirl>();
+qrv::Ref<TGirl> LoadPortrait(TLoader& load) {
+    const qrv::Ref<TGirl> portrait = std::make_shared<TGirl>();
     for (int i = 0; i < TEye::FRAME_COUNT; ++i) portrait->eye->frames[i] = load.Image(EYE_URLS[i]);
     portrait->eye->x = EYE_X;
     portrait->eye->y = EYE_Y;
@@ -87,27 +76,28 @@ void LoadPortrait(TLoader& load) {
     portrait->pictureCount = PORTRAIT_PICTURES;
     portrait->level = 0;
     for (int i = 0; i < PORTRAIT_PICTURES; ++i) portrait->pictures[i] = load.Image(PICTURE_URLS[i]);
+    return portrait;
 }
 
 }  // namespace
 
-std::vector<std::u16string> LoadGameResources() {
+std::vector<std::u16string> LoadGameResources(TGameResources& resources) {
     TLoadingScreen screen;
     TLoader load;
     screen.Show(u"Ok. Start.");
     screen.Show(u"Fonts loading...");
-    largeFont = load.Font(FONT_URL, LARGE_FONT_SIZE);
-    smallFont = load.Font(FONT_URL, SMALL_FONT_SIZE);
+    resources.largeFont = load.Font(FONT_URL, LARGE_FONT_SIZE);
+    resources.smallFont = load.Font(FONT_URL, SMALL_FONT_SIZE);
     screen.Show(u"Pixmaps loading...");
-    backgroundImage = load.Image(u"incbin::back.jpg");
-    buttonImage = load.Image(u"incbin::but1.png");
-    helpImage = load.Image(u"incbin::help.jpg");
-    winImage = load.Image(u"incbin::win.jpg");
-    failImage = load.Image(u"incbin::fail.jpg");
-    dialogueFrameImage = load.Image(u"incbin::tgame.png");
-    spyMarkImage = load.Image(u"incbin::point.png");
+    resources.backgroundImage = load.Image(u"incbin::back.jpg");
+    resources.buttonImage = load.Image(u"incbin::but1.png");
+    resources.helpImage = load.Image(u"incbin::help.jpg");
+    resources.winImage = load.Image(u"incbin::win.jpg");
+    resources.failImage = load.Image(u"incbin::fail.jpg");
+    resources.dialogueFrameImage = load.Image(u"incbin::tgame.png");
+    resources.spyMarkImage = load.Image(u"incbin::point.png");
     screen.Show(u"Tavika loading...");
-    LoadPortrait(load);
+    resources.portrait = LoadPortrait(load);
     screen.Show(u"All clear...Nice!");
     screen.Show(u"Use enter to move forward...");
     return load.missing;

@@ -11,25 +11,27 @@
 namespace zorvak {
 
 // The game's fonts and pictures, loaded once at start-up and kept for the whole run.
-extern qrv::Ref<qrv::TImageFont> largeFont;  // finder numbers, 30 px
-extern qrv::Ref<qrv::TImageFont> smallFont;  // dialogue text and captions, 18 px
-extern qrv::Ref<qrv::TImage> backgroundImage;
-extern qrv::Ref<qrv::TImage> buttonImage;
-extern qrv::Ref<qrv::TImage> helpImage;
-extern qrv::Ref<qrv::TImage> winImage;
-extern qrv::Ref<qrv::TImage> failImage;
-extern qrv::Ref<qrv::TImage> dialogueFrameImage;
-extern qrv::Ref<qrv::TImage> spyMarkImage;
-// The heroine's reward pictures and eyes.
-extern qrv::Ref<TGirl> portrait;
+struct TGameResources {
+    qrv::Ref<qrv::TImageFont> largeFont;  // finder numbers, 30 px
+    qrv::Ref<qrv::TImageFont> smallFont;  // dialogue text and captions, 18 px
+    qrv::Ref<qrv::TImage> backgroundImage;
+    qrv::Ref<qrv::TImage> buttonImage;
+    qrv::Ref<qrv::TImage> helpImage;
+    qrv::Ref<qrv::TImage> winImage;
+    qrv::Ref<qrv::TImage> failImage;
+    qrv::Ref<qrv::TImage> dialogueFrameImage;
+    qrv::Ref<qrv::TImage> spyMarkImage;
+    // The heroine's reward pictures and eyes; the story changes its level and picture.
+    qrv::Ref<TGirl> portrait;
+};
 
 // Registers the game's embedded files ("incbin::back.jpg" ...) in their fixed order; the
 // registry keeps the first registration of a name, so calling it again changes nothing.
 void RegisterGameFiles();
 
-// Loads every resource above behind the loading screen: green messages in the built-in font,
-// each one presented before the loads it announces. Needs the graphics window open. Gives the
-// locations that could not be loaded; empty when everything loaded.
-[[nodiscard]] std::vector<std::u16string> LoadGameResources();
+// Loads every resource above into `resources` behind the loading screen: green messages in the
+// built-in font, each one presented before the loads it announces. Needs the graphics window
+// open. Gives the locations that could not be loaded; empty when everything loaded.
+[[nodiscard]] std::vector<std::u16string> LoadGameResources(TGameResources& resources);
 
 }  // namespace zorvak

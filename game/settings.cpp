@@ -5,22 +5,19 @@
 
 namespace zorvak {
 
-int32_t introFlag = 0;
-int32_t difficulty = 0;
-
-void ReadSettings(std::u16string_view url) {
-    introFlag = 0;
-    difficulty = 0;
+TSettings ReadSettings(std::u16string_view url) {
+    TSettings settings;
     // Only a regular file is read: opening a FIFO that has no writer would block start-up.
     const bool plainPath = url.find(u"::") == std::u16string_view::npos;
-    if (plainPath && qrv::PathKind(url) != qrv::FILETYPE_FILE) return;
+    if (plainPath && qrv::PathKind(url) != qrv::FILETYPE_FILE) return settings;
     auto stream = qrv::OpenFileForReading(url);
-    if (!stream) return;
+    if (!stream) return settings;
     stream->ReadTextLine();
-    introFlag = qrv::TextToInt(stream->ReadTextLine());
+    settings.introFlag = qrv::TextToInt(stream->ReadTextLine());
     stream->ReadTextLine();
-    difficulty = qrv::TextToInt(stream->ReadTextLine());
+    settings.difficulty = qrv::TextToInt(stream->ReadTextLine());
     stream->Close();
+    return settings;
 }
 
 }  // namespace zorvak

@@ -4,21 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "core/runtime.h"
 #include "core/text.h"
-#include "game/board.h"
+#include "framework/framework.h"
+#include "game/game.h"
 #include "game/main_loop.h"
 #include "game/missions.h"
-#include "game/resources.h"
 #include "game/scenes.h"
-#include "game/settings.h"
 #include "game/window_icon.h"
-#include "kaz2d/gl/gl_kaz2d_driver.h"
-#include "kaz2d/glcore/renderer_choice.h"
 #include "kaz2d/graphics_module.h"
-#include "kaz2d/kaz2d_driver.h"
 #include "kaz2d/kaz2d_module.h"
-#include "pixmap/freetype_font.h"
-#include "pixmap/pixmap_module.h"
 #include "system/application.h"
 #include "system/clock.h"
 #include "system/input.h"
@@ -37,8 +32,8 @@ void ReportStartFailure(const std::string& what) {
     std::fprintf(stderr, "%s: %s\n", qrv::ToUtf8(qrv::ApplicationTitle()).c_str(), what.c_str());
 }
 
-[[nodiscard]] bool LoadedEverything() {
-    const std::vector<std::u16string> missing = LoadGameResources();
+[[nodiscard]] bool LoadedEverything(TGameResources& resources) {
+    const std::vector<std::u16string> missing = LoadGameResources(resources);
     for (const std::u16string& url : missing) ReportStartFailure("could not load " + qrv::ToUtf8(url));
     return missing.empty();
 }
@@ -54,15 +49,13 @@ void ReportNoWindow() {
 }  // namespace
 
 void InitGameModules() {
+    qrv::InitFramework();
     // The game's loops pump once per pass themselves (input_wait.h).
     (void)qrv::SetPollBeforeQuery(false);
-    qrv::InitPixmapModule();
-    qrv::InitFreeTypeModule();
-    qrv::InitGLCoreKaz2DModule();
+    RegisterGameFiles();
 }
 
-int StartUp() {
-    RegisterGameFiles();
+int StartUp(TGame& game) {
     InitGameModules();
     qrv::SetApplicationTitle(u"Tavika: ZORVAK v0.1.");
     qrv::SeedRandom(static_cast<int32_t>(qrv::MillisecondClock()));
@@ -73,14 +66,11 @@ int StartUp() {
     ShowWindowIcon();
     qrv::SetBlendMode(qrv::BLEND_ALPHA);
     qrv::SetDrawColor(0, 200, 0);
-    if (!LoadedEverything()) return 1;
-    ReadSettings();
-    if (introFlag != 0) PlayIntroductionScene();
-    spies = Grid{};
-    finders = Grid{};
-    marks = Grid{};
-    nextSpyCount = FirstMissionSpyCount(difficulty);
-    MainLoop();
+    if (!LoadedEverything(game.resources)) return 1;
+    game.settings = ReadSettings();
+    if (game.settings.introFlag != 0) PlayIntroductionScene(game);
+    game.board.nextSpyCount = FirstMissionSpyCount(game.settings.difficulty);
+    MainLoop(game);
     return 0;
 }
 

@@ -2,11 +2,10 @@
 
 #include <cstdint>
 
-#include "game/board.h"
 #include "game/board_screen.h"
 #include "game/close_request.h"
+#include "game/game.h"
 #include "game/input_wait.h"
-#include "game/resources.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
 #include "kaz2d/kaz2d_module.h"
@@ -42,17 +41,19 @@ bool PlayerAnswered() {
 }
 
 // Ten frames, t = 0, 0.1 ... 0.9 in single precision: the picture ends at alpha 0.9.
-void FadeInVerdictPicture(int result) {
+void FadeInVerdictPicture(TGame& game, int result) {
+    const TGameResources& resources = game.resources;
     for (float t = 0.0f; t <= 1.0f; t += FADE_STEP) {
         qrv::SetDrawAlpha(1.0f);
-        DrawBoardScreen();
+        DrawBoardScreen(game);
         // The shadow is cut from the success picture in both outcomes; both are the same size.
         qrv::SetDrawColor(0, 0, 0);
         qrv::SetDrawAlpha(SHADOW_ALPHA * t);
-        qrv::DrawImageAt(winImage, SHADOW_X, SHADOW_Y, 0);
+        qrv::DrawImageAt(resources.winImage, SHADOW_X, SHADOW_Y, 0);
         qrv::SetDrawColor(255, 255, 255);
         qrv::SetDrawAlpha(1.0f * t);
-        qrv::DrawImageAt(result == VERDICT_SUCCESS ? winImage : failImage, PICTURE_X, PICTURE_Y, 0);
+        qrv::DrawImageAt(result == VERDICT_SUCCESS ? resources.winImage : resources.failImage,
+                         PICTURE_X, PICTURE_Y, 0);
         qrv::PresentFrame();
         qrv::ClearScreen();
         PollInput();
@@ -60,23 +61,23 @@ void FadeInVerdictPicture(int result) {
     }
 }
 
-void DrawRevealCaption() {
+void DrawRevealCaption(const qrv::Ref<qrv::TImageFont>& smallFont) {
     qrv::SelectFont(smallFont);
     qrv::SetDrawColor(5, 0, 0);
     qrv::DrawTextAt(CAPTION, CAPTION_X, CAPTION_Y);
 }
 
 // The board with or without the spies shown, as revealSpies says.
-void DrawRevealFrame() {
-    DrawBoardScreen();
-    if (revealSpies == 1) DrawRevealCaption();
+void DrawRevealFrame(TGame& game) {
+    DrawBoardScreen(game);
+    if (game.board.revealSpies == 1) DrawRevealCaption(game.resources.smallFont);
     qrv::PresentFrame();
 }
 
-void RevealSpiesUntilAnswered(uint32_t start) {
+void RevealSpiesUntilAnswered(TGame& game, uint32_t start) {
     int state = 1;
-    revealSpies = state;
-    DrawRevealFrame();
+    game.board.revealSpies = state;
+    DrawRevealFrame(game);
     PollInput();
     while (!PlayerAnswered()) {
         EndProgramOnCloseRequest();
@@ -84,8 +85,8 @@ void RevealSpiesUntilAnswered(uint32_t start) {
         if (static_cast<int32_t>(now - start) > REVEAL_TOGGLE_MILLIS) {
             start = now;
             state = -state;
-            revealSpies = state;
-            DrawRevealFrame();
+            game.board.revealSpies = state;
+            DrawRevealFrame(game);
         }
         WaitForInput(start + REVEAL_TOGGLE_MILLIS + 1);
     }
@@ -93,9 +94,9 @@ void RevealSpiesUntilAnswered(uint32_t start) {
 
 }  // namespace
 
-int ShowVerdict() {
-    const int result = JudgeBoard();
-    FadeInVerdictPicture(result);
+int ShowVerdict(TGame& game) {
+    const int result = JudgeBoard(game.board);
+    FadeInVerdictPicture(game, result);
     qrv::SetDrawAlpha(1.0f);
     FlushInput();
     while (!PlayerAnswered()) {
@@ -104,8 +105,8 @@ int ShowVerdict() {
     }
     FlushInput();
     const uint32_t start = qrv::MillisecondClock();
-    qrv::SelectFont(smallFont);
-    if (result == VERDICT_FAILURE) RevealSpiesUntilAnswered(start);
+    qrv::SelectFont(game.resources.smallFont);
+    if (result == VERDICT_FAILURE) RevealSpiesUntilAnswered(game, start);
     FlushInput();
     return result;
 }

@@ -5,9 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "game/board.h"
 #include "game/board_screen.h"
-#include "game/resources.h"
+#include "game/game.h"
 #include "kaz2d/glcore/glcore_kaz2d_driver.h"
 #include "kaz2d/glcore/renderer_choice.h"
 #include "kaz2d/graphics_module.h"
@@ -42,13 +41,9 @@ protected:
         PlaceSpies({{2, 5}, {6, 1}});
     }
 
-    static void PlaceSpies(std::initializer_list<std::pair<int, int>> cells) {
-        spies = Grid{};
-        marks = Grid{};
-        for (auto [c, r] : cells) spies[c][r] = 1;
-        ComputeFinderCounts();
-        submitArmed = 0;
-        revealSpies = -1;
+    void PlaceSpies(std::initializer_list<std::pair<int, int>> cells) {
+        for (auto [c, r] : cells) game.board.spies[c][r] = 1;
+        ComputeFinderCounts(game.board);
     }
 
     static int CellX(int c) { return BOARD_LEFT + CELL_SIZE * c; }
@@ -72,8 +67,9 @@ protected:
 
     // Every fully covered pixel of the first digit of the cell's number has the colour.
     void ExpectNumberColour(int c, int r, uint32_t colour) {
-        const char16_t digit = static_cast<char16_t>(u'0' + finders[c][r] % 10);
-        const Ref<TImageGlyph> glyph = largeFont->GlyphAt(largeFont->GlyphIndexOf(digit));
+        const char16_t digit = static_cast<char16_t>(u'0' + game.board.finders[c][r] % 10);
+        const Ref<TImageFont>& font = game.resources.largeFont;
+        const Ref<TImageGlyph> glyph = font->GlyphAt(font->GlyphIndexOf(digit));
         ASSERT_TRUE(glyph && glyph->image);
         const Ref<TPixmap> shape = glyph->image->pixmaps.at(0);
         const int penX = CellX(c) + 16 + glyph->x;
@@ -98,11 +94,11 @@ protected:
 };
 
 TEST_F(BoardScreen, EveryCellShowsItsFinderCountInDarkGrey) {
-    DrawBoardScreen();
+    DrawBoardScreen(game);
     bool sawZero = false;
     for (int c = 0; c < BOARD_SIZE; ++c) {
         for (int r = 0; r < BOARD_SIZE; ++r) {
-            sawZero = sawZero || finders[c][r] == 0;
+            sawZero = sawZero || game.board.finders[c][r] == 0;
             ExpectNumberColour(c, r, kNearBlack);
             if (HasFatalFailure()) return;
         }
@@ -111,11 +107,11 @@ TEST_F(BoardScreen, EveryCellShowsItsFinderCountInDarkGrey) {
 }
 
 TEST_F(BoardScreen, NotesShadeTheCellAndOtherMarkValuesDrawNothing) {
-    marks[0][0] = MARK_RED;
-    marks[2][0] = MARK_GREY;
-    marks[3][0] = 4;
-    marks[4][0] = -1;
-    DrawBoardScreen();
+    game.board.marks[0][0] = MARK_RED;
+    game.board.marks[2][0] = MARK_GREY;
+    game.board.marks[3][0] = 4;
+    game.board.marks[4][0] = -1;
+    DrawBoardScreen(game);
     ExpectCornersOf(0, 0, [](uint32_t bg) { return Scaled(bg, 255, 0, 0); }, "red note");
     ExpectCornersOf(2, 0, [](uint32_t bg) { return Scaled(bg, 200, 200, 200); }, "grey note");
     ExpectCornersOf(3, 0, [](uint32_t bg) { return bg; }, "mark 4");
@@ -125,8 +121,8 @@ TEST_F(BoardScreen, NotesShadeTheCellAndOtherMarkValuesDrawNothing) {
 }
 
 TEST_F(BoardScreen, TheSpyMarkIsThePointPictureTintedRed) {
-    marks[1][2] = MARK_SPY;
-    DrawBoardScreen();
+    game.board.marks[1][2] = MARK_SPY;
+    DrawBoardScreen(game);
     const Ref<TPixmap> point = EmbeddedPixmap("point.png");
     ASSERT_TRUE(point);
     int opaque = 0;
@@ -154,19 +150,19 @@ TEST_F(BoardScreen, TheSpyMarkIsThePointPictureTintedRed) {
 }
 
 TEST_F(BoardScreen, RevealedSpiesHaveRedNumbersWhateverTheirMarks) {
-    marks[2][5] = MARK_GREY;
-    marks[6][1] = MARK_SPY;
-    marks[0][0] = MARK_SPY;
-    revealSpies = 1;
-    DrawBoardScreen();
+    game.board.marks[2][5] = MARK_GREY;
+    game.board.marks[6][1] = MARK_SPY;
+    game.board.marks[0][0] = MARK_SPY;
+    game.board.revealSpies = 1;
+    DrawBoardScreen(game);
     for (int c = 0; c < BOARD_SIZE; ++c) {
         for (int r = 0; r < BOARD_SIZE; ++r) {
-            ExpectNumberColour(c, r, spies[c][r] == 1 ? kRed : kNearBlack);
+            ExpectNumberColour(c, r, game.board.spies[c][r] == 1 ? kRed : kNearBlack);
             if (HasFatalFailure()) return;
         }
     }
-    revealSpies = -1;
-    DrawBoardScreen();
+    game.board.revealSpies = -1;
+    DrawBoardScreen(game);
     ExpectNumberColour(2, 5, kNearBlack);
     ExpectNumberColour(6, 1, kNearBlack);
 }
@@ -176,8 +172,8 @@ TEST_F(BoardScreen, TheArmedButtonIsTintedRed) {
     ASSERT_TRUE(button);
     const std::pair<int, int> spots[] = {{10, 10}, {92, 26}, {170, 45}};
     for (int armed : {0, 1}) {
-        submitArmed = armed;
-        DrawBoardScreen();
+        game.board.submitArmed = armed;
+        DrawBoardScreen(game);
         for (auto [x, y] : spots) {
             const uint32_t source = button->GetPixelARGB(x, y) & 0xFFFFFF;
             const uint32_t expected = armed ? Scaled(source, 255, 0, 0) : source;
@@ -191,15 +187,15 @@ TEST_F(BoardScreen, TheArmedButtonIsTintedRed) {
 
 TEST_F(BoardScreen, LeavesWhiteOpaqueAlphaBlendingAndTheLargeFont) {
     SetDrawColor(1, 2, 3);
-    SelectFont(smallFont);
+    SelectFont(game.resources.smallFont);
     SetBlendMode(BLEND_SOLID);
-    DrawBoardScreen();
+    DrawBoardScreen(game);
     int32_t red = 0, green = 0, blue = 0;
     GetDrawColor(red, green, blue);
     EXPECT_EQ((std::tuple{red, green, blue}), (std::tuple{255, 255, 255}));
     EXPECT_EQ(GetBlendMode(), BLEND_ALPHA);
     EXPECT_EQ(GetDrawAlpha(), 1.0f);
-    EXPECT_EQ(CurrentFont(), largeFont);
+    EXPECT_EQ(CurrentFont(), game.resources.largeFont);
 }
 
 int DifferingPixels(const Ref<TPixmap>& a, const Ref<TPixmap>& b) {
@@ -211,11 +207,11 @@ int DifferingPixels(const Ref<TPixmap>& a, const Ref<TPixmap>& b) {
 
 // Draws the board view; gives the draw calls the shader renderer sent for it, -1 on the
 // fixed-function renderer.
-int64_t DrawCallsOfOneView() {
+int64_t DrawCallsOfOneView(TGame& game) {
     const auto driver = std::dynamic_pointer_cast<TGLCoreKaz2DDriver>(CurrentKaz2DDriver());
     (void)GrabPixmapRect(0, 0, 1, 1);  // sends what is queued
     const int64_t before = driver ? driver->DrawCallCount() : 0;
-    DrawBoardScreen();
+    DrawBoardScreen(game);
     (void)GrabPixmapRect(0, 0, 1, 1);
     return driver ? driver->DrawCallCount() - before : -1;
 }
@@ -227,17 +223,17 @@ TEST_F(BoardScreen, AnUnchangedBoardIsRedrawnFromItsKeptPictureWithTheSamePixels
         ASSERT_TRUE(SelectRenderer(renderer));
         GameWindow::SetUp();
         ASSERT_FALSE(HasFatalFailure());
-        marks = Grid{};
-        marks[1][1] = MARK_RED;
-        marks[3][3] = MARK_SPY;
-        submitArmed = 1;
-        DrawBoardScreen();
+        PlaceSpies({{2, 5}, {6, 1}});
+        game.board.marks[1][1] = MARK_RED;
+        game.board.marks[3][3] = MARK_SPY;
+        game.board.submitArmed = 1;
+        DrawBoardScreen(game);
         const Ref<TPixmap> drawn = Screen();
         ClearScreen();
-        DrawBoardScreen();  // the same board again: its view is kept
+        DrawBoardScreen(game);  // the same board again: its view is kept
         const Ref<TPixmap> again = Screen();
         ClearScreen();
-        const int64_t drawCalls = DrawCallsOfOneView();
+        const int64_t drawCalls = DrawCallsOfOneView(game);
         const Ref<TPixmap> kept = Screen();
         ASSERT_TRUE(drawn && again && kept);
         EXPECT_EQ(DifferingPixels(drawn, again), 0);
@@ -246,28 +242,28 @@ TEST_F(BoardScreen, AnUnchangedBoardIsRedrawnFromItsKeptPictureWithTheSamePixels
             EXPECT_EQ(drawCalls, 1) << "one picture instead of every part";
         }
 
-        marks[3][3] = 0;
-        DrawBoardScreen();
+        game.board.marks[3][3] = 0;
+        DrawBoardScreen(game);
         ExpectCornersOf(3, 3, [](uint32_t bg) { return bg; }, "a spy mark taken away");
         ExpectCornersOf(1, 1, [](uint32_t bg) { return Scaled(bg, 255, 0, 0); }, "red note");
-        marks[3][3] = MARK_SPY;
-        DrawBoardScreen();
+        game.board.marks[3][3] = MARK_SPY;
+        DrawBoardScreen(game);
         EXPECT_EQ(DifferingPixels(drawn, Screen()), 0);
     }
 }
 
 TEST_F(BoardScreen, AKeptPictureIsNotUsedWhereTheDrawingStateWouldChangeTheView) {
-    for (int i = 0; i < 3; ++i) DrawBoardScreen();  // kept, and drawn from it
+    for (int i = 0; i < 3; ++i) DrawBoardScreen(game);  // kept, and drawn from it
     SetClearColor(0, 0, 0);
     ClearScreen();
     SetDrawAlpha(0.5f);
-    DrawBoardScreen();
+    DrawBoardScreen(game);
     const uint32_t halfBackground = Scaled(BackgroundAt(2, 2), 128, 128, 128);
     EXPECT_TRUE(ColoursClose(PixelAt(2, 2), halfBackground, 2))
         << "half alpha over black: " << HexColour(PixelAt(2, 2)) << ", expected "
         << HexColour(halfBackground);
     SetDrawOrigin(7, 0);
-    DrawBoardScreen();
+    DrawBoardScreen(game);
     SetDrawOrigin(0, 0);
     EXPECT_EQ(PixelAt(9, 2), BackgroundAt(2, 2)) << "the view moved with the origin";
 }

@@ -38,90 +38,98 @@ std::vector<std::pair<int, int>> ExpectedSpies(int32_t seed, int count) {
     return placed;
 }
 
-void PlaceSpies(std::initializer_list<std::pair<int, int>> cells) {
-    spies = Grid{};
-    for (auto [c, r] : cells) spies[c][r] = 1;
-    ComputeFinderCounts();
+void PlaceSpies(TBoard& board, std::initializer_list<std::pair<int, int>> cells) {
+    board.spies = Grid{};
+    for (auto [c, r] : cells) board.spies[c][r] = 1;
+    ComputeFinderCounts(board);
 }
 
-int SpyCount() {
+int SpyCount(const TBoard& board) {
     int n = 0;
-    for (auto& column : spies)
+    for (auto& column : board.spies)
         for (int32_t v : column) n += v;
     return n;
 }
 
 TEST(Board, InitialState) {
-    EXPECT_EQ(nextSpyCount, 5);
-    EXPECT_EQ(submitArmed, 0);
-    EXPECT_EQ(revealSpies, -1);
+    TBoard board;
+    EXPECT_EQ(board.nextSpyCount, 5);
+    EXPECT_EQ(board.submitArmed, 0);
+    EXPECT_EQ(board.revealSpies, -1);
 }
 
 TEST(Board, FixedSeedGivesThePredictedBoards) {
+    TBoard board;
     for (int32_t seed : {1, 4660, 987654321}) {
         qrv::SeedRandom(seed);
-        NewMission(6);
+        NewMission(board, 6);
         const auto expected = ExpectedSpies(seed, 6);
-        ASSERT_EQ(SpyCount(), 6) << "seed " << seed;
-        for (auto [c, r] : expected) EXPECT_EQ(spies[c][r], 1) << "seed " << seed << " cell " << c << "," << r;
+        ASSERT_EQ(SpyCount(board), 6) << "seed " << seed;
+        for (auto [c, r] : expected) EXPECT_EQ(board.spies[c][r], 1) << "seed " << seed << " cell " << c << "," << r;
     }
 }
 
 TEST(Board, EveryMissionConsumesOnePairOfDrawsMore) {
+    TBoard board;
     qrv::SeedRandom(31337);
-    NewMission(0);
-    EXPECT_EQ(SpyCount(), 0);
+    NewMission(board, 0);
+    EXPECT_EQ(SpyCount(board), 0);
     ReferenceGenerator gen{31337};
     for (int i = 0; i < 4; ++i) gen.Next();
     EXPECT_EQ(qrv::GetRandomSeed(), gen.state);
 }
 
 TEST(Board, CountIsCappedAtSixtyFour) {
+    TBoard board;
     qrv::SeedRandom(3);
-    NewMission(64);
-    EXPECT_EQ(SpyCount(), 64);
-    NewMission(100);
-    EXPECT_EQ(SpyCount(), 64);
+    NewMission(board, 64);
+    EXPECT_EQ(SpyCount(board), 64);
+    NewMission(board, 100);
+    EXPECT_EQ(SpyCount(board), 64);
 }
 
 TEST(Board, NewMissionClearsMarksAndResetsFlags) {
+    TBoard board;
     qrv::SeedRandom(8);
-    marks[2][2] = MARK_SPY;
-    finders[1][1] = 9;
-    submitArmed = 1;
-    revealSpies = 1;
-    NewMission(3);
-    EXPECT_EQ(marks[2][2], MARK_NONE);
-    EXPECT_EQ(finders[1][1], 0);
-    EXPECT_EQ(submitArmed, 0);
-    EXPECT_EQ(revealSpies, -1);
+    board.marks[2][2] = MARK_SPY;
+    board.finders[1][1] = 9;
+    board.submitArmed = 1;
+    board.revealSpies = 1;
+    NewMission(board, 3);
+    EXPECT_EQ(board.marks[2][2], MARK_NONE);
+    EXPECT_EQ(board.finders[1][1], 0);
+    EXPECT_EQ(board.submitArmed, 0);
+    EXPECT_EQ(board.revealSpies, -1);
 }
 
 TEST(Board, OneSpySeenAlongRowColumnAndDiagonals) {
-    PlaceSpies({{2, 5}});
+    TBoard board;
+    PlaceSpies(board, {{2, 5}});
     for (int c = 0; c < 8; ++c) {
         for (int r = 0; r < 8; ++r) {
             const bool seen = c == 2 || r == 5 || c - r == 2 - 5 || c + r == 2 + 5;
-            EXPECT_EQ(finders[c][r], seen ? 1 : 0) << "cell " << c << "," << r;
+            EXPECT_EQ(board.finders[c][r], seen ? 1 : 0) << "cell " << c << "," << r;
         }
     }
 }
 
 TEST(Board, CornerSeesTheOppositeCornerAlongTheDiagonal) {
-    PlaceSpies({{7, 7}});
-    EXPECT_EQ(finders[0][0], 1);
-    PlaceSpies({{0, 7}});
-    EXPECT_EQ(finders[7][0], 1);
-    EXPECT_EQ(finders[6][0], 0);
+    TBoard board;
+    PlaceSpies(board, {{7, 7}});
+    EXPECT_EQ(board.finders[0][0], 1);
+    PlaceSpies(board, {{0, 7}});
+    EXPECT_EQ(board.finders[7][0], 1);
+    EXPECT_EQ(board.finders[6][0], 0);
 }
 
 TEST(Board, FullBoardCountsByRing) {
-    for (auto& column : spies) column.fill(1);
-    ComputeFinderCounts();
+    TBoard board;
+    for (auto& column : board.spies) column.fill(1);
+    ComputeFinderCounts(board);
     for (int c = 0; c < 8; ++c) {
         for (int r = 0; r < 8; ++r) {
             const int ring = std::min(std::min(c, 7 - c), std::min(r, 7 - r));
-            EXPECT_EQ(finders[c][r], 22 + 2 * ring) << "cell " << c << "," << r;
+            EXPECT_EQ(board.finders[c][r], 22 + 2 * ring) << "cell " << c << "," << r;
         }
     }
 }
@@ -141,42 +149,42 @@ TEST(Board, CellAtBordersAndOutside) {
 }
 
 TEST(Board, MarkEditing) {
-    marks = Grid{};
-    CycleNoteMark(1, 1);
-    EXPECT_EQ(marks[1][1], MARK_GREY);
-    CycleNoteMark(1, 1);
-    EXPECT_EQ(marks[1][1], MARK_RED);
-    CycleNoteMark(1, 1);
-    EXPECT_EQ(marks[1][1], MARK_NONE);
+    TBoard board;
+    CycleNoteMark(board, 1, 1);
+    EXPECT_EQ(board.marks[1][1], MARK_GREY);
+    CycleNoteMark(board, 1, 1);
+    EXPECT_EQ(board.marks[1][1], MARK_RED);
+    CycleNoteMark(board, 1, 1);
+    EXPECT_EQ(board.marks[1][1], MARK_NONE);
 
-    CycleNoteMark(1, 1);
-    ToggleSpyMark(1, 1);
-    EXPECT_EQ(marks[1][1], MARK_SPY);
-    CycleNoteMark(1, 1);  // a left click leaves the spy mark alone
-    EXPECT_EQ(marks[1][1], MARK_SPY);
-    ToggleSpyMark(1, 1);  // a second right click leaves no mark, not the earlier note
-    EXPECT_EQ(marks[1][1], MARK_NONE);
+    CycleNoteMark(board, 1, 1);
+    ToggleSpyMark(board, 1, 1);
+    EXPECT_EQ(board.marks[1][1], MARK_SPY);
+    CycleNoteMark(board, 1, 1);  // a left click leaves the spy mark alone
+    EXPECT_EQ(board.marks[1][1], MARK_SPY);
+    ToggleSpyMark(board, 1, 1);  // a second right click leaves no mark, not the earlier note
+    EXPECT_EQ(board.marks[1][1], MARK_NONE);
 }
 
 TEST(Board, JudgingComparesOnlySpyMarks) {
-    PlaceSpies({{0, 0}, {3, 4}});
-    marks = Grid{};
-    EXPECT_EQ(JudgeBoard(), VERDICT_FAILURE) << "unmarked spies";
+    TBoard board;
+    PlaceSpies(board, {{0, 0}, {3, 4}});
+    EXPECT_EQ(JudgeBoard(board), VERDICT_FAILURE) << "unmarked board.spies";
 
-    marks[0][0] = MARK_SPY;
-    marks[3][4] = MARK_SPY;
-    marks[5][5] = MARK_GREY;
-    marks[6][6] = MARK_RED;
-    EXPECT_EQ(JudgeBoard(), VERDICT_SUCCESS) << "notes never matter";
+    board.marks[0][0] = MARK_SPY;
+    board.marks[3][4] = MARK_SPY;
+    board.marks[5][5] = MARK_GREY;
+    board.marks[6][6] = MARK_RED;
+    EXPECT_EQ(JudgeBoard(board), VERDICT_SUCCESS) << "notes never matter";
 
-    marks[0][0] = MARK_RED;
-    EXPECT_EQ(JudgeBoard(), VERDICT_FAILURE) << "a red note is not a spy mark";
-    marks[0][0] = 4;
-    EXPECT_EQ(JudgeBoard(), VERDICT_FAILURE) << "an unknown value is no mark";
+    board.marks[0][0] = MARK_RED;
+    EXPECT_EQ(JudgeBoard(board), VERDICT_FAILURE) << "a red note is not a spy mark";
+    board.marks[0][0] = 4;
+    EXPECT_EQ(JudgeBoard(board), VERDICT_FAILURE) << "an unknown value is no mark";
 
-    marks[0][0] = MARK_SPY;
-    marks[7][7] = MARK_SPY;
-    EXPECT_EQ(JudgeBoard(), VERDICT_FAILURE) << "a spy mark on an empty cell";
+    board.marks[0][0] = MARK_SPY;
+    board.marks[7][7] = MARK_SPY;
+    EXPECT_EQ(JudgeBoard(board), VERDICT_FAILURE) << "a spy mark on an empty cell";
 }
 
 }  // namespace

@@ -2,10 +2,9 @@
 // every screen that waits for the player, played in-process on virtual time.
 #include <gtest/gtest.h>
 
-#include "game/board.h"
 #include "game/dialogue.h"
+#include "game/game.h"
 #include "game/main_loop.h"
-#include "game/resources.h"
 #include "game/verdict.h"
 #include "system/application.h"
 #include "system/keys.h"
@@ -25,10 +24,9 @@ protected:
     void SetUp() override {
         GameWindow::SetUp();
         if (HasFatalFailure()) return;
-        portrait->SetPicture(0);
-        nextSpyCount = 4;
-        NewMission(4);
-        ComputeFinderCounts();
+        game.board.nextSpyCount = 4;
+        NewMission(game.board, 4);
+        ComputeFinderCounts(game.board);
     }
 
     // The close request comes after the time; the screen must end the program (the scripted
@@ -44,43 +42,45 @@ protected:
 };
 
 TEST_F(CloseRequest, EndsTheBoardItsHelpAndThePortraitScreen) {
-    ExpectClosedAfter(300, [] { MainLoop(); });
-    ExpectClosedAfter(300, [] { ShowHelp(); });
-    ExpectClosedAfter(300, [] { ShowPortrait(); });
+    ExpectClosedAfter(300, [this] { MainLoop(game); });
+    ExpectClosedAfter(300, [this] { ShowHelp(game.resources); });
+    ExpectClosedAfter(300, [this] { ShowPortrait(Girl()); });
 }
 
 TEST_F(CloseRequest, EndsTheVerdictDuringItsFadeItsWaitAndTheReveal) {
     {
-        TFrameRecorder recorder;
-        ExpectClosedAfter(50, [] { (void)ShowVerdict(); });
+        TFrameRecorder recorder(game.board);
+        ExpectClosedAfter(50, [this] { (void)ShowVerdict(game); });
         EXPECT_LT(recorder.Count(), kVerdictFadeFrames) << "the fade ran to its end first";
     }
     {
-        TFrameRecorder recorder;
-        ExpectClosedAfter(1000, [] { (void)ShowVerdict(); });
+        TFrameRecorder recorder(game.board);
+        ExpectClosedAfter(1000, [this] { (void)ShowVerdict(game); });
         EXPECT_EQ(recorder.Count(), kVerdictFadeFrames) << "ended in the wait after the fade";
     }
     {
         // No spy is marked: a failure, whose reveal follows the click.
-        TFrameRecorder recorder;
+        TFrameRecorder recorder(game.board);
         Script().Click(10, 10, Now() + 500);
-        ExpectClosedAfter(4000, [] { (void)ShowVerdict(); });
+        ExpectClosedAfter(4000, [this] { (void)ShowVerdict(game); });
         EXPECT_GT(recorder.Count(), kVerdictFadeFrames + 1) << "the reveal was showing";
     }
 }
 
 TEST_F(CloseRequest, EndsStoryLinesAndTheCrossFadeButEscapeStillOnlyAdvancesNarration) {
-    ExpectClosedAfter(300, [] { ShowNarrationLine(u"Рассказчик: Ждём."); });
-    ExpectClosedAfter(300, [] { ShowPortraitLine(u"Тавика: Ждём."); });
+    ExpectClosedAfter(300, [this] { ShowNarrationLine(game, u"Рассказчик: Ждём."); });
+    ExpectClosedAfter(300, [this] { ShowPortraitLine(game, u"Тавика: Ждём."); });
     {
-        TFrameRecorder recorder;
-        ExpectClosedAfter(300, [] { CrossFade(portrait->pictures[0], portrait->pictures[1], 1); });
+        TFrameRecorder recorder(game.board);
+        ExpectClosedAfter(300, [this] {
+            CrossFade(Girl(), Girl().pictures[0], Girl().pictures[1], 1);
+        });
         EXPECT_LT(recorder.Count(), kCrossFadeFrames) << "the cross-fade ran to its end first";
     }
 
     // Without a close request Escape keeps its old meaning on a narration line.
     Script().TapKey(KEY_ESCAPE, Now() + 10);
-    EXPECT_NO_THROW(ShowNarrationLine(u"Рассказчик: Escape только листает."));
+    EXPECT_NO_THROW(ShowNarrationLine(game, u"Рассказчик: Escape только листает."));
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "game/dialogue.h"
+#include "game/game.h"
 #include "game/input_wait.h"
-#include "game/resources.h"
 #include "kaz2d/kaz2d_module.h"
 #include "kaz2d/text_drawing.h"
 #include "pixmap/pixmap_loader.h"
@@ -49,18 +49,18 @@ protected:
 TEST_F(Dialogue, TwoQuickEntersAdvanceOneNarrationLineTwoSpacesTwo) {
     Script().TapKey(KEY_ENTER, Now() + 5);
     Script().TapKey(KEY_ENTER, Now() + 5);
-    ShowNarrationLine(u"Первая строка.");
+    ShowNarrationLine(game, u"Первая строка.");
     StallAfter(2000);
-    EXPECT_THROW(ShowNarrationLine(u"Вторая строка."), TScriptStalled)
+    EXPECT_THROW(ShowNarrationLine(game, u"Вторая строка."), TScriptStalled)
         << "the second Enter was typed ahead and should have been discarded";
 
     StallAfter(120000);
     PressSpace(Now() + 5);
     PressSpace(Now() + 5);
-    ShowNarrationLine(u"Третья строка.");
-    ShowNarrationLine(u"Четвёртая строка: пропущена вторым пробелом.");
+    ShowNarrationLine(game, u"Третья строка.");
+    ShowNarrationLine(game, u"Четвёртая строка: пропущена вторым пробелом.");
     StallAfter(2000);
-    EXPECT_THROW(ShowNarrationLine(u"Пятая строка."), TScriptStalled);
+    EXPECT_THROW(ShowNarrationLine(game, u"Пятая строка."), TScriptStalled);
 }
 
 TEST_F(Dialogue, LeftClickAnswersButRightClickAndKeysWithoutCharactersDoNot) {
@@ -70,7 +70,7 @@ TEST_F(Dialogue, LeftClickAnswersButRightClickAndKeysWithoutCharactersDoNot) {
         Script().TapKey(KEY_LEFT_ARROW, start + 20);
         Script().TapKey(KEY_LEFT_SHIFT, start + 30);
         Script().Click(100, 100, start + 500, MOUSE_LEFT);
-        show(u"Тавика: Жду ответа.");
+        show(game, u"Тавика: Жду ответа.");
         EXPECT_GE(Now(), start + 500) << "answered before the left click";
         EXPECT_LT(Now(), start + 600);
     }
@@ -78,44 +78,44 @@ TEST_F(Dialogue, LeftClickAnswersButRightClickAndKeysWithoutCharactersDoNot) {
 
 TEST_F(Dialogue, EscapeAdvancesANarrationLineButEndsThePortraitLine) {
     Script().TapKey(KEY_ESCAPE, Now() + 10);
-    ShowNarrationLine(u"Рассказчик: Escape здесь только листает.");
+    ShowNarrationLine(game, u"Рассказчик: Escape здесь только листает.");
     EXPECT_EQ(KeyHitCount(KEY_ESCAPE), 0) << "the narration line flushes the Escape it read";
 
     // Late enough to come after the line is shown and its input flushed.
     Script().TapKey(KEY_ESCAPE, Now() + 100);
-    EXPECT_THROW(ShowPortraitLine(u"Тавика: А здесь Escape завершает игру."), TProgramEnded);
+    EXPECT_THROW(ShowPortraitLine(game, u"Тавика: А здесь Escape завершает игру."), TProgramEnded);
 }
 
 TEST_F(Dialogue, PortraitLineIgnoresWhatWasTypedBeforeItShowed) {
     Script().TypeText(u"x", Now());
     const uint32_t answer = Now() + 300;
     Script().TapKey(KEY_ENTER, answer);
-    ShowPortraitLine(u"Тавика: Слушай внимательно.");
+    ShowPortraitLine(game, u"Тавика: Слушай внимательно.");
     EXPECT_GE(Now(), answer);
 
     // A narration line takes what was typed ahead.
     Script().TypeText(u"x", Now());
     const uint32_t shown = Now();
-    ShowNarrationLine(u"Пыльная комната.");
+    ShowNarrationLine(game, u"Пыльная комната.");
     EXPECT_LT(Now(), shown + 100);
 }
 
 TEST_F(Dialogue, IdlePortraitLinePresentsOnlyWhenTheEyesChange) {
-    TEye& eye = *portrait->eye;
+    TEye& eye = *Girl().eye;
     eye.meanOpenTime = 1000000;
     eye.phase = 0;
     eye.lastChange = Now();
     eye.interval = 1000000;
     zorvak_test::TStoryPlayer& player = Play();
     player.answerDelay = 3000;
-    ShowPortraitLine(u"Тавика: Тишина.");
+    ShowPortraitLine(game, u"Тавика: Тишина.");
     EXPECT_EQ(player.presents, 1) << "no eye change, no redraw";
 
     // A blink due after 100 ms: eyes half shut, shut, open again, then a long wait.
     eye.phase = 0;
     eye.lastChange = Now();
     eye.interval = 100;
-    ShowPortraitLine(u"Тавика: Моргаю.");
+    ShowPortraitLine(game, u"Тавика: Моргаю.");
     EXPECT_EQ(player.presents, 1 + 1 + 3);
     EXPECT_EQ(eye.phase, 0);
 }
@@ -125,8 +125,8 @@ TEST_F(Dialogue, TextIsWhiteOutlinedInDarkAndPiecesStandTwentyPixelsApart) {
     ClearScreen();
     SetDrawColor(10, 200, 10);
     SetDrawAlpha(0.5f);
-    dialogueLines = {u"ШШ"};
-    DrawDialogueText(100, 100);
+    game.dialogueLines = {u"ШШ"};
+    DrawDialogueText(game, 100, 100);
     int32_t red, green, blue;
     GetDrawColor(red, green, blue);
     EXPECT_EQ((std::array{red, green, blue}), (std::array{255, 255, 255}));
@@ -135,8 +135,8 @@ TEST_F(Dialogue, TextIsWhiteOutlinedInDarkAndPiecesStandTwentyPixelsApart) {
 
     // The same piece as the second one, after an empty first piece.
     ClearScreen();
-    dialogueLines = {u"", u"ШШ"};
-    DrawDialogueText(100, 100);
+    game.dialogueLines = {u"", u"ШШ"};
+    DrawDialogueText(game, 100, 100);
     const Ref<TPixmap> second = GrabPixmapRect(90, 110, 60, 40);
     ASSERT_TRUE(first && second);
     int white = 0, dark = 0;
@@ -157,14 +157,14 @@ TEST_F(Dialogue, TextIsWhiteOutlinedInDarkAndPiecesStandTwentyPixelsApart) {
 TEST_F(Dialogue, NarrationStandsInTheMiddleAndPortraitLinesInTheFrame) {
     zorvak_test::TStoryPlayer& player = Play();
     player.keepFrames = true;
-    ShowNarrationLine(u"Ш");
+    ShowNarrationLine(game, u"Ш");
     ASSERT_EQ(player.frames.size(), 1u);
     const auto box = LitBox(*player.frames[0]);
     EXPECT_NEAR(box.left, DIALOGUE_LEFT, 3);
     EXPECT_NEAR(box.top, NARRATION_TOP, 6) << "the first piece starts at the narration top";
     EXPECT_LT(box.bottom, NARRATION_TOP + DIALOGUE_LINE_SPACING);
 
-    ShowPortraitLine(u"Тавика: Ш");
+    ShowPortraitLine(game, u"Тавика: Ш");
     ASSERT_EQ(player.lines.size(), 2u);
     EXPECT_EQ(player.lines[1].kind, zorvak_test::TShown::PortraitLine);
     EXPECT_EQ(player.lines[0].kind, zorvak_test::TShown::Narration);
@@ -177,7 +177,7 @@ TEST_F(Dialogue, CrossFadeBlendsInSeventyOneFramesAndEndsOnTheNewPicture) {
     const Ref<TPixmap> from = EmbeddedPixmap("s0.png");
     const Ref<TPixmap> to = EmbeddedPixmap("s4.png");
     const uint32_t start = Now();
-    CrossFade(portrait->pictures[0], portrait->pictures[4], 1);
+    CrossFade(Girl(), Girl().pictures[0], Girl().pictures[4], 1);
     EXPECT_EQ(player.presents, CROSS_FADE_STEPS + 1);
     EXPECT_EQ(player.fadeFrames, CROSS_FADE_STEPS + 1);
     EXPECT_GE(Now() - start, 1400u) << "71 frames paced at 50 Hz";
@@ -196,7 +196,7 @@ TEST_F(Dialogue, CrossFadeBlendsInSeventyOneFramesAndEndsOnTheNewPicture) {
 TEST_F(Dialogue, CrossFadeToTheSamePictureDoesNothing) {
     zorvak_test::TStoryPlayer& player = Play();
     Script().TypeText(u"q", Now());
-    CrossFade(portrait->pictures[2], portrait->pictures[2], 1);
+    CrossFade(Girl(), Girl().pictures[2], Girl().pictures[2], 1);
     EXPECT_EQ(player.presents, 0);
     PollInput();
     EXPECT_EQ(NextTypedChar(), u'q') << "input is not flushed";
@@ -205,7 +205,7 @@ TEST_F(Dialogue, CrossFadeToTheSamePictureDoesNothing) {
 TEST_F(Dialogue, EscapeDuringACrossFadeEndsTheProgram) {
     zorvak_test::TStoryPlayer& player = Play();
     player.escapeOnFadeFrame = 10;
-    EXPECT_THROW(CrossFade(portrait->pictures[0], portrait->pictures[1], 1), TProgramEnded);
+    EXPECT_THROW(CrossFade(Girl(), Girl().pictures[0], Girl().pictures[1], 1), TProgramEnded);
     EXPECT_LT(player.fadeFrames, CROSS_FADE_STEPS);
 }
 

@@ -5,8 +5,6 @@
 #include <optional>
 #include <utility>
 
-#include "game/board.h"
-#include "game/resources.h"
 #include "game/startup.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_driver.h"
@@ -51,6 +49,21 @@ private:
     std::optional<uint32_t> idleSince;
 };
 
+// A portrait of the loaded pictures and eyes, at level 0 with its picture and with eyes of its
+// own that start blinking on the clock now.
+Ref<zorvak::TGirl> FreshPortrait(const zorvak::TGirl& loaded) {
+    const auto portrait = std::make_shared<zorvak::TGirl>();
+    portrait->eye->frames = loaded.eye->frames;
+    portrait->eye->x = loaded.eye->x;
+    portrait->eye->y = loaded.eye->y;
+    portrait->pictures = loaded.pictures;
+    portrait->pictureCount = loaded.pictureCount;
+    portrait->x = loaded.x;
+    portrait->y = loaded.y;
+    portrait->SetPicture(0);
+    return portrait;
+}
+
 }  // namespace
 
 bool ColoursClose(uint32_t a, uint32_t b, int32_t tolerance) {
@@ -66,7 +79,6 @@ std::string HexColour(uint32_t rgb) {
 }
 
 void GameWindow::SetUp() {
-    zorvak::RegisterGameFiles();
     zorvak::InitGameModules();
     SetApplicationTitle(u"Zorvak test");
     session = std::make_unique<TScriptedSession>(1000);
@@ -75,12 +87,15 @@ void GameWindow::SetUp() {
     ASSERT_TRUE(OpenGraphicsWindow(kSize, kSize, 0, 50, 0)) << "no OpenGL window on the test display";
     SetBlendMode(BLEND_ALPHA);
     SetDrawColor(0, 200, 0);
-    static bool loaded = false;
-    if (!loaded) {
-        const auto missing = zorvak::LoadGameResources();
-        ASSERT_TRUE(missing.empty()) << "resources failed to load";
-        loaded = true;
+    static zorvak::TGameResources loaded;
+    static bool loadedAll = false;
+    if (!loadedAll) {
+        ASSERT_TRUE(zorvak::LoadGameResources(loaded).empty()) << "resources failed to load";
+        loadedAll = true;
     }
+    game = zorvak::TGame{};
+    game.resources = loaded;
+    game.resources.portrait = FreshPortrait(*loaded.portrait);
 }
 
 void GameWindow::TearDown() {
@@ -109,8 +124,8 @@ public:
     TFrameRecorder* recorder;
 };
 
-TFrameRecorder::TFrameRecorder(bool keepScreens)
-    : keepScreens(keepScreens), token(std::make_shared<TRecorderToken>(this)) {
+TFrameRecorder::TFrameRecorder(const zorvak::TBoard& board, bool keepScreens)
+    : board(board), keepScreens(keepScreens), token(std::make_shared<TRecorderToken>(this)) {
     InstallHook(presentHookId, OnPresent, token);
 }
 
@@ -120,7 +135,7 @@ TFrameRecorder::~TFrameRecorder() {
 
 Ref<TObject> TFrameRecorder::OnPresent(int32_t, Ref<TObject> data, Ref<TObject> context) {
     TFrameRecorder& self = *std::static_pointer_cast<TRecorderToken>(context)->recorder;
-    self.frames.push_back({MillisecondClock(), zorvak::revealSpies, zorvak::submitArmed,
+    self.frames.push_back({MillisecondClock(), self.board.revealSpies, self.board.submitArmed,
                            self.keepScreens ? GameWindow::Screen() : nullptr});
     if (self.onPresent) self.onPresent();
     return data;

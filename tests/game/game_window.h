@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/game.h"
 #include "pixmap/pixmap.h"
 #include "system/scripted_system_driver.h"
 
@@ -17,8 +18,9 @@ namespace zorvak_test {
 // The game's 512 x 512 window on the test display at its paced 50 Hz, opened inside a scripted
 // session so that time is virtual and input comes from the script. A sleep more than ten
 // virtual minutes after the last scripted event raises TScriptRanOut, so a screen that never
-// returns fails its test instead of hanging it. The game's resources are
-// loaded once per test program, in the first window.
+// returns fails its test instead of hanging it. Every test plays a fresh game: the resources
+// are loaded once per test program, in the first window, and each game shares them but has a
+// portrait of its own (level 0 with its picture, eyes on this test's clock).
 class GameWindow : public ::testing::Test {
 protected:
     static constexpr int32_t kSize = 512;
@@ -28,11 +30,14 @@ protected:
 
     qrv::TScriptedSystemDriver& Script() { return session->Driver(); }
     uint32_t Now() { return session->Now(); }
+    // The game's portrait.
+    zorvak::TGirl& Girl() { return *game.resources.portrait; }
     // The session's virtual clock itself, under the watchdog.
     const qrv::Ref<qrv::TVirtualClock>& SessionClock() const { return virtualClock; }
 
     std::unique_ptr<qrv::TScriptedSession> session;
     qrv::Ref<qrv::TVirtualClock> virtualClock;
+    zorvak::TGame game;
 
 public:
     // The back-buffer pixel at window position (x, y) as 0xRRGGBB.
@@ -60,7 +65,7 @@ public:
         qrv::Ref<qrv::TPixmap> screen;
     };
 
-    explicit TFrameRecorder(bool keepScreens = false);
+    explicit TFrameRecorder(const zorvak::TBoard& board, bool keepScreens = false);
     ~TFrameRecorder();
     TFrameRecorder(const TFrameRecorder&) = delete;
     TFrameRecorder& operator=(const TFrameRecorder&) = delete;
@@ -74,6 +79,7 @@ private:
     static qrv::Ref<qrv::TObject> OnPresent(int32_t, qrv::Ref<qrv::TObject> data,
                                             qrv::Ref<qrv::TObject> context);
 
+    const zorvak::TBoard& board;
     bool keepScreens;
     std::vector<TFrame> frames;
     qrv::Ref<qrv::TObject> token;

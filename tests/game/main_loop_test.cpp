@@ -5,10 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "game/board.h"
+#include "game/game.h"
 #include "game/main_loop.h"
-#include "game/resources.h"
-#include "game/settings.h"
 #include "system/application.h"
 #include "system/keys.h"
 #include "tests/game/game_window.h"
@@ -28,9 +26,9 @@ std::pair<int, int> CellCentre(int c, int r) {
     return {BOARD_LEFT + CELL_SIZE * c + CELL_SIZE / 2, BOARD_TOP + CELL_SIZE * r + CELL_SIZE / 2};
 }
 
-int SpyCount() {
+int SpyCount(const TBoard& board) {
     int count = 0;
-    for (const auto& column : spies)
+    for (const auto& column : board.spies)
         for (int32_t cell : column) count += cell == 1;
     return count;
 }
@@ -40,9 +38,7 @@ protected:
     void SetUp() override {
         GameWindow::SetUp();
         if (HasFatalFailure()) return;
-        portrait->SetPicture(0);
-        difficulty = 0;
-        nextSpyCount = 4;
+        game.board.nextSpyCount = 4;
         start = Now();
     }
 
@@ -84,20 +80,20 @@ TEST_F(MainLoopTest, TwoLeftClicksOnTheButtonSubmitAndTheNextBoardFollowsTheScen
     Left(kOutside, 800);   // ends the wait after the fade
     Left(kOutside, 1100);  // ends the failure reveal
     Tap(KEY_ESCAPE, 8000);
-    TFrameRecorder recorder;
-    auto player = std::make_shared<zorvak_test::TStoryPlayer>(Script());
+    TFrameRecorder recorder(game.board);
+    auto player = std::make_shared<zorvak_test::TStoryPlayer>(Script(), game);
     player->Start();
-    MainLoop();
+    MainLoop(game);
     player->Stop();
 
     EXPECT_EQ(ArmedAfter(recorder, start + 100), 1);
     EXPECT_TRUE(VerdictShown(recorder)) << "an unmarked board fails and shows its spies";
     ASSERT_FALSE(player->lines.empty()) << "the scene after the verdict should have played";
     EXPECT_EQ(player->lines.front().kind, zorvak_test::TShown::PortraitLine);
-    EXPECT_EQ(portrait->level, 0) << "a failure at the first level stays there";
-    EXPECT_EQ(nextSpyCount, 3) << "the briefing of level 0 at difficulty 0";
-    EXPECT_EQ(SpyCount(), 3) << "the new board has the briefing's spies";
-    EXPECT_EQ(revealSpies, -1);
+    EXPECT_EQ(Girl().level, 0) << "a failure at the first level stays there";
+    EXPECT_EQ(game.board.nextSpyCount, 3) << "the briefing of level 0 at difficulty 0";
+    EXPECT_EQ(SpyCount(game.board), 3) << "the new board has the briefing's spies";
+    EXPECT_EQ(game.board.revealSpies, -1);
     const auto& last = recorder.Frames().back();
     EXPECT_EQ(last.revealSpies, -1) << "the last frame shows the new board";
 }
@@ -109,16 +105,16 @@ TEST_F(MainLoopTest, AnyOtherClickBetweenTheTwoDisarmsTheButton) {
     Left(CellCentre(2, 2), 400);
     Left(kButton, 500);
     Tap(KEY_ESCAPE, 600);
-    TFrameRecorder recorder;
-    MainLoop();
+    TFrameRecorder recorder(game.board);
+    MainLoop(game);
     EXPECT_EQ(ArmedAfter(recorder, start + 100), 1);
     EXPECT_EQ(ArmedAfter(recorder, start + 200), 0);
     EXPECT_EQ(ArmedAfter(recorder, start + 300), 1);
     EXPECT_EQ(ArmedAfter(recorder, start + 400), 0) << "a click on a cell disarms";
     EXPECT_EQ(ArmedAfter(recorder, start + 500), 1);
-    EXPECT_EQ(submitArmed, 1);
+    EXPECT_EQ(game.board.submitArmed, 1);
     EXPECT_FALSE(VerdictShown(recorder));
-    EXPECT_EQ(marks[2][2], MARK_GREY);
+    EXPECT_EQ(game.board.marks[2][2], MARK_GREY);
 }
 
 TEST_F(MainLoopTest, ClicksOnTheButtonsBorderNeitherArmNorSubmit) {
@@ -126,8 +122,8 @@ TEST_F(MainLoopTest, ClicksOnTheButtonsBorderNeitherArmNorSubmit) {
     const int armed[] = {1, 0, 1, 0, 1};
     for (int i = 0; i < 5; ++i) Left(clicks[i], 100 * (i + 1));
     Tap(KEY_ESCAPE, 700);
-    TFrameRecorder recorder;
-    MainLoop();
+    TFrameRecorder recorder(game.board);
+    MainLoop(game);
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(ArmedAfter(recorder, start + 100 * (i + 1)), armed[i])
             << "after the click at (" << clicks[i].first << ", " << clicks[i].second << ")";
@@ -141,19 +137,19 @@ TEST_F(MainLoopTest, LeftClicksCycleNotesAndRightClicksToggleTheSpyMark) {
     for (uint32_t t : {700u, 800u}) Right(CellCentre(7, 7), t);
     Right({455, 455}, 900);
     Tap(KEY_ESCAPE, 1000);
-    MainLoop();
-    EXPECT_EQ(marks[1][1], MARK_RED);
-    EXPECT_EQ(marks[6][0], MARK_NONE);
-    EXPECT_EQ(marks[2][7], MARK_SPY);
-    EXPECT_EQ(marks[7][7], MARK_SPY) << "the last pixel of the grid belongs to cell (7, 7)";
+    MainLoop(game);
+    EXPECT_EQ(game.board.marks[1][1], MARK_RED);
+    EXPECT_EQ(game.board.marks[6][0], MARK_NONE);
+    EXPECT_EQ(game.board.marks[2][7], MARK_SPY);
+    EXPECT_EQ(game.board.marks[7][7], MARK_SPY) << "the last pixel of the grid belongs to cell (7, 7)";
 }
 
 TEST_F(MainLoopTest, TheBoardIsRedrawnEvery501MillisecondsAndNotForKeys) {
     Script().TypeText(u"z", start + 250);
     Tap(KEY_ENTER, 650);
     Tap(KEY_ESCAPE, 1700);
-    TFrameRecorder recorder;
-    MainLoop();
+    TFrameRecorder recorder(game.board);
+    MainLoop(game);
     const auto& frames = recorder.Frames();
     ASSERT_EQ(frames.size(), 4u) << "the first board and three timed redraws";
     for (size_t i = 1; i < frames.size(); ++i) EXPECT_EQ(frames[i].time - frames[i - 1].time, 501u);
@@ -175,10 +171,10 @@ TEST_F(MainLoopTest, AnIdleBoardWaitsForTheNextRedrawInsteadOfSleepingEveryMilli
     const Ref<TClock> previous = SetClock(counting);
     Right(CellCentre(2, 2), 5000);
     Tap(KEY_ESCAPE, 10000);
-    TFrameRecorder recorder;
-    MainLoop();
+    TFrameRecorder recorder(game.board);
+    MainLoop(game);
     SetClock(previous);
-    EXPECT_EQ(marks[2][2], MARK_SPY);
+    EXPECT_EQ(game.board.marks[2][2], MARK_SPY);
     EXPECT_GE(recorder.Count(), 20u);
     EXPECT_LT(counting->sleeps, 120) << "about three per redraw";
 }
@@ -188,10 +184,10 @@ TEST_F(MainLoopTest, EscapeClosesTheHelpWithoutQuitting) {
     Tap(KEY_ESCAPE, 200);
     Left(CellCentre(0, 0), 400);
     Tap(KEY_ESCAPE, 600);
-    TFrameRecorder recorder(true);
-    MainLoop();
-    EXPECT_EQ(marks[0][0], MARK_GREY) << "the board took clicks again after the help";
-    EXPECT_EQ(helpImage->frames[0], nullptr) << "the closed help lets go of its texture";
+    TFrameRecorder recorder(game.board, true);
+    MainLoop(game);
+    EXPECT_EQ(game.board.marks[0][0], MARK_GREY) << "the board took clicks again after the help";
+    EXPECT_EQ(game.resources.helpImage->frames[0], nullptr) << "the closed help lets go of its texture";
     const Ref<TPixmap> help = EmbeddedPixmap("help.jpg");
     const Ref<TPixmap> shown = ScreenBefore(recorder, start + 200);
     ASSERT_TRUE(shown && help);
@@ -207,16 +203,16 @@ TEST_F(MainLoopTest, OnlyALeftClickOrACharacterClosesTheHelpAndNeitherReachesThe
     Left(CellCentre(1, 0), 300);  // closes the help only
     Left(CellCentre(2, 0), 500);
     Tap(KEY_ESCAPE, 700);
-    MainLoop();
-    EXPECT_EQ(marks[0][0], MARK_NONE);
-    EXPECT_EQ(marks[1][0], MARK_NONE);
-    EXPECT_EQ(marks[2][0], MARK_GREY);
+    MainLoop(game);
+    EXPECT_EQ(game.board.marks[0][0], MARK_NONE);
+    EXPECT_EQ(game.board.marks[1][0], MARK_NONE);
+    EXPECT_EQ(game.board.marks[2][0], MARK_GREY);
 }
 
 TEST_F(MainLoopTest, EscapeOnThePortraitEndsTheProgram) {
     Tap(KEY_SPACE, 100);
     Tap(KEY_ESCAPE, 300);
-    EXPECT_THROW(MainLoop(), TProgramEnded);
+    EXPECT_THROW(MainLoop(game), TProgramEnded);
 }
 
 TEST_F(MainLoopTest, ThePortraitStaysUntilAKeyTypesACharacter) {
@@ -227,11 +223,11 @@ TEST_F(MainLoopTest, ThePortraitStaysUntilAKeyTypesACharacter) {
     Script().TypeText(u"a", start + 400);
     Left(CellCentre(1, 0), 600);
     Tap(KEY_ESCAPE, 800);
-    TFrameRecorder recorder(true);
-    MainLoop();
-    EXPECT_EQ(marks[0][0], MARK_NONE) << "clicks do nothing on the portrait";
-    EXPECT_EQ(marks[0][1], MARK_NONE);
-    EXPECT_EQ(marks[1][0], MARK_GREY) << "the board took clicks again after the portrait";
+    TFrameRecorder recorder(game.board, true);
+    MainLoop(game);
+    EXPECT_EQ(game.board.marks[0][0], MARK_NONE) << "clicks do nothing on the portrait";
+    EXPECT_EQ(game.board.marks[0][1], MARK_NONE);
+    EXPECT_EQ(game.board.marks[1][0], MARK_GREY) << "the board took clicks again after the portrait";
     const Ref<TPixmap> picture = EmbeddedPixmap("s0.png");
     const Ref<TPixmap> shown = ScreenBefore(recorder, start + 400);
     ASSERT_TRUE(shown && picture);

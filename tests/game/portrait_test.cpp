@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "game/portrait.h"
-#include "game/resources.h"
 #include "kaz2d/kaz2d_module.h"
 #include "system/clock.h"
 #include "system/random.h"
@@ -12,7 +11,6 @@ namespace {
 
 using namespace qrv;
 using zorvak::TEye;
-using zorvak::portrait;
 
 constexpr int32_t kEyeX = 184;
 constexpr int32_t kEyeY = 104;
@@ -24,16 +22,10 @@ protected:
         if (HasFatalFailure()) return;
         SetDrawColor(255, 255, 255);
         SetDrawAlpha(1.0f);
-        portrait->SetPicture(0);
-        // A fresh eye on this test's clock, with the loaded frames and position.
-        const Ref<TEye> loaded = portrait->eye;
-        portrait->eye = std::make_shared<TEye>();
-        portrait->eye->frames = loaded->frames;
-        portrait->eye->x = loaded->x;
-        portrait->eye->y = loaded->y;
     }
 
-    TEye& Eye() { return *portrait->eye; }
+    // The eye of the game's portrait, fresh on this test's clock.
+    TEye& Eye() { return *Girl().eye; }
 
     // Puts the eye at the start of a phase lasting `interval` ms from now.
     void StartPhase(int phase, int32_t interval) {
@@ -44,7 +36,7 @@ protected:
 };
 
 TEST_F(Portrait, DrawsThePictureWithTheEyesOverIt) {
-    ASSERT_EQ(portrait->Update(1), 1);
+    ASSERT_EQ(Girl().Update(1), 1);
     const Ref<TPixmap> picture = EmbeddedPixmap("s0.png");
     const Ref<TPixmap> eye = EmbeddedPixmap("e0.png");
     ASSERT_TRUE(picture && eye);
@@ -68,31 +60,30 @@ TEST_F(Portrait, DrawsThePictureWithTheEyesOverIt) {
 }
 
 TEST_F(Portrait, PicturesOutsideTheValidSlotsAreRefused) {
-    portrait->SetPicture(3);
-    const Ref<TImage> third = portrait->picture;
+    Girl().SetPicture(3);
+    const Ref<TImage> third = Girl().picture;
     for (int index : {7, -1, 10, 1000}) {
-        portrait->SetPicture(index);
-        EXPECT_EQ(portrait->level, 3) << "index " << index;
-        EXPECT_EQ(portrait->picture, third) << "index " << index;
+        Girl().SetPicture(index);
+        EXPECT_EQ(Girl().level, 3) << "index " << index;
+        EXPECT_EQ(Girl().picture, third) << "index " << index;
     }
-    portrait->SetPicture(6);
-    EXPECT_EQ(portrait->level, 6);
-    EXPECT_EQ(portrait->picture, portrait->pictures[6]);
-    portrait->SetPicture(0);
+    Girl().SetPicture(6);
+    EXPECT_EQ(Girl().level, 6);
+    EXPECT_EQ(Girl().picture, Girl().pictures[6]);
 }
 
 TEST_F(Portrait, UpdateDrawsOnlyWhenTheEyesAreDueUnlessForced) {
     StartPhase(0, 500);
     session->Clock().Advance(500);
-    EXPECT_EQ(portrait->Update(0), 0) << "the interval has not been exceeded yet";
-    EXPECT_EQ(portrait->Update(1), 1);
+    EXPECT_EQ(Girl().Update(0), 0) << "the interval has not been exceeded yet";
+    EXPECT_EQ(Girl().Update(1), 1);
     EXPECT_EQ(Eye().phase, 0) << "a forced draw advances the eye only when due";
 
     session->Clock().Advance(1);
-    EXPECT_EQ(portrait->Update(0), 1);
+    EXPECT_EQ(Girl().Update(0), 1);
     EXPECT_EQ(Eye().phase, 1);
     EXPECT_EQ(Eye().current, Eye().frames[1]);
-    EXPECT_EQ(portrait->Update(0), 0) << "a second update in the same millisecond draws nothing";
+    EXPECT_EQ(Girl().Update(0), 0) << "a second update in the same millisecond draws nothing";
 }
 
 TEST_F(Portrait, APhaseEndsOnlyAfterItsIntervalIsExceeded) {

@@ -10,11 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "game/board.h"
+#include "game/game.h"
 #include "game/main_loop.h"
-#include "game/portrait.h"
-#include "game/resources.h"
-#include "game/settings.h"
 #include "kaz2d/glcore/renderer_choice.h"
 #include "system/keys.h"
 #include "system/random.h"
@@ -57,17 +54,16 @@ protected:
 
     TPlay Play() {
         TPlay play;
-        zorvak_test::TFrameRecorder recorder;
+        zorvak_test::TFrameRecorder recorder(game.board);
         size_t presents = 0;
         recorder.onPresent = [&] {
             if (presents++ % kEveryNthFrame == 0) play.frames.push_back(Screen());
         };
         SeedRandom(20240);
-        (void)LoadGameResources();  // the loading screen
+        (void)LoadGameResources(game.resources);  // the loading screen
         start = Now();
-        portrait->SetPicture(2);  // a failure fades back to the previous picture
-        difficulty = 0;
-        NewMission(4);
+        Girl().SetPicture(2);  // a failure fades back to the previous picture
+        NewMission(game.board, 4);
         Left(CellCentre(0, 0), 100);
         Left(CellCentre(1, 0), 150);
         Left(CellCentre(1, 0), 200);
@@ -81,9 +77,9 @@ protected:
         Left(kOutside, 2400);  // ends the wait after the fade
         Left(kOutside, 2800);  // ends the failure reveal
         Script().TapKey(KEY_ESCAPE, start + 12000);
-        auto player = std::make_shared<zorvak_test::TStoryPlayer>(Script());
+        auto player = std::make_shared<zorvak_test::TStoryPlayer>(Script(), game);
         player->Start();
-        MainLoop();
+        MainLoop(game);
         player->Stop();
         play.fadeFrames = player->fadeFrames;
         for (const auto& line : player->lines) play.lineKinds.push_back(line.kind);

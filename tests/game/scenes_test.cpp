@@ -6,12 +6,10 @@
 #include <set>
 
 #include "core/text.h"
-#include "game/board.h"
 #include "game/dialogue_layout.h"
+#include "game/game.h"
 #include "game/missions.h"
-#include "game/resources.h"
 #include "game/scenes.h"
-#include "game/settings.h"
 #include "game/story_text.h"
 #include "system/application.h"
 #include "system/random.h"
@@ -46,8 +44,8 @@ protected:
     // The briefing of a level and the acknowledgement, as the player should see them.
     Lines Briefing(int level) const {
         Lines lines = {std::u16string(MissionAnnouncement(level))};
-        if (DifficultyStatesSpyCount(difficulty))
-            lines.emplace_back(SpyCountLine(level, difficulty));
+        if (DifficultyStatesSpyCount(game.settings.difficulty))
+            lines.emplace_back(SpyCountLine(level, game.settings.difficulty));
         lines.emplace_back(MissionSendOff(level));
         return lines;
     }
@@ -57,7 +55,7 @@ protected:
     Lines PlayAndSplitBriefing(int solved, int level) {
         zorvak_test::TStoryPlayer& shown = player ? *player : Play();
         const size_t before = shown.lines.size();
-        PlayResultScene(solved);
+        PlayResultScene(game, solved);
         const std::vector<TShownLine> lines(shown.lines.begin() + before, shown.lines.end());
         const Lines briefing = Briefing(level);
         EXPECT_GE(lines.size(), briefing.size() + 1);
@@ -91,14 +89,14 @@ TEST_F(Scenes, FailureAtLevelZeroStartsOverWithoutAFade) {
     const Lines head = PlayAndSplitBriefing(VERDICT_FAILURE, 0);
     EXPECT_EQ(head, Join({{opening}, Of(failureLines), {std::u16string(startOverLine)}}));
     EXPECT_EQ(player->fadeFrames, 0);
-    EXPECT_EQ(portrait->level, 0);
-    EXPECT_EQ(portrait->picture, portrait->pictures[0]);
-    EXPECT_EQ(nextSpyCount, 3);
+    EXPECT_EQ(Girl().level, 0);
+    EXPECT_EQ(Girl().picture, Girl().pictures[0]);
+    EXPECT_EQ(game.board.nextSpyCount, 3);
 }
 
 TEST_F(Scenes, SolvingTheLastMissionsRewardsOnceThenGivesThePassword) {
-    difficulty = 2;
-    portrait->SetPicture(5);
+    game.settings.difficulty = 2;
+    Girl().SetPicture(5);
     const qrv::Ref<qrv::TPixmap> fifth = EmbeddedPixmap("s5.png"), sixth = EmbeddedPixmap("s6.png");
     const uint32_t fifthCorner = fifth->GetPixelARGB(5, 5) & 0xFFFFFF;
     const uint32_t sixthCorner = sixth->GetPixelARGB(5, 5) & 0xFFFFFF;
@@ -108,9 +106,9 @@ TEST_F(Scenes, SolvingTheLastMissionsRewardsOnceThenGivesThePassword) {
     EXPECT_EQ(head, Join({{opening}, Of(successLines), Of(RewardLines(6)),
                           {std::u16string(lastTaskLine)}}));
     EXPECT_EQ(player->fadeFrames, CROSS_FADE_STEPS + 1);
-    EXPECT_EQ(portrait->level, 6);
-    EXPECT_EQ(portrait->picture, portrait->pictures[6]);
-    EXPECT_EQ(nextSpyCount, 8);
+    EXPECT_EQ(Girl().level, 6);
+    EXPECT_EQ(Girl().picture, Girl().pictures[6]);
+    EXPECT_EQ(game.board.nextSpyCount, 8);
     // The praise and reward lines still show the old picture; the line after the fade the new.
     ASSERT_FALSE(zorvak_test::ColoursClose(fifthCorner, sixthCorner, 10));
     for (size_t i = 0; i + 1 < head.size(); ++i)
@@ -122,34 +120,34 @@ TEST_F(Scenes, SolvingTheLastMissionsRewardsOnceThenGivesThePassword) {
     head = PlayAndSplitBriefing(VERDICT_SUCCESS, 6);
     EXPECT_EQ(head, Join({{again}, Of(successLines), FinalSceneLines()}));
     EXPECT_EQ(player->fadeFrames, CROSS_FADE_STEPS + 1) << "no second fade";
-    EXPECT_EQ(portrait->level, 6);
-    EXPECT_EQ(nextSpyCount, 8);
+    EXPECT_EQ(Girl().level, 6);
+    EXPECT_EQ(game.board.nextSpyCount, 8);
     EXPECT_TRUE(zorvak_test::ColoursClose(player->lines[shownBefore].cornerColour, sixthCorner, 3));
 }
 
 TEST_F(Scenes, FailureAtTheLastLevelFadesBackToTheFifthPicture) {
-    difficulty = 1;
-    portrait->SetPicture(6);
+    game.settings.difficulty = 1;
+    Girl().SetPicture(6);
     const Lines head = PlayAndSplitBriefing(VERDICT_FAILURE, 5);
     ASSERT_EQ(head.size(), 4u);
     EXPECT_EQ(Lines(head.begin() + 1, head.end()),
               Join({Of(failureLines), {std::u16string(backToPreviousTaskLine)}}));
     EXPECT_EQ(player->fadeFrames, CROSS_FADE_STEPS + 1);
-    EXPECT_EQ(portrait->level, 5);
-    EXPECT_EQ(portrait->picture, portrait->pictures[5]);
-    EXPECT_EQ(nextSpyCount, 7);
-    EXPECT_EQ(portrait->pictures[6]->frames[0], nullptr) << "the picture faded out lets go of its texture";
-    EXPECT_NE(portrait->pictures[5]->frames[0], nullptr);
+    EXPECT_EQ(Girl().level, 5);
+    EXPECT_EQ(Girl().picture, Girl().pictures[5]);
+    EXPECT_EQ(game.board.nextSpyCount, 7);
+    EXPECT_EQ(Girl().pictures[6]->frames[0], nullptr) << "the picture faded out lets go of its texture";
+    EXPECT_NE(Girl().pictures[5]->frames[0], nullptr);
 }
 
 TEST_F(Scenes, OddDifficultyLeavesOutTheCountLinesAndUsesTheLastColumn) {
-    difficulty = 5;
-    portrait->SetPicture(2);
+    game.settings.difficulty = 5;
+    Girl().SetPicture(2);
     const Lines head = PlayAndSplitBriefing(VERDICT_SUCCESS, 3);
     ASSERT_EQ(head.size(), 1u + 2u + 3u + 1u);
     EXPECT_EQ(Lines(head.begin() + 3, head.end()),
               Join({Of(RewardLines(3)), {std::u16string(nextTaskLine)}}));
-    EXPECT_EQ(nextSpyCount, 7);
+    EXPECT_EQ(game.board.nextSpyCount, 7);
     EXPECT_EQ(player->lines.size(), head.size() + 3) << "announcement, send-off, acknowledgement";
 }
 
@@ -175,27 +173,27 @@ TEST_F(Scenes, OpeningCommentAndAcknowledgementFollowTheGenerator) {
 TEST_F(Scenes, EscapeEndsTheProgramOnAPortraitLineButNotInTheBriefing) {
     zorvak_test::TStoryPlayer& shown = Play();
     shown.escapeOnLine = 4;  // the briefing's first line after a failure at level 0
-    PlayResultScene(VERDICT_FAILURE);
+    PlayResultScene(game, VERDICT_FAILURE);
     EXPECT_EQ(shown.lines.size(), 4u + 3u + 1u);
 
     shown.lines.clear();
     shown.escapeOnLine = 1;
-    EXPECT_THROW(PlayResultScene(VERDICT_FAILURE), qrv::TProgramEnded);
+    EXPECT_THROW(PlayResultScene(game, VERDICT_FAILURE), qrv::TProgramEnded);
     EXPECT_EQ(shown.lines.size(), 2u);
 }
 
 TEST_F(Scenes, IntroductionIsNarratedAndNamesTheFirstBoardsCount) {
     for (int32_t chosen : {0, 7}) {
-        difficulty = chosen;
+        game.settings.difficulty = chosen;
         zorvak_test::TStoryPlayer& shown = Play();
-        PlayIntroductionScene();
+        PlayIntroductionScene(game);
         Lines expected = Of(introLines);
         expected.push_back(IntroFirstTaskLine(chosen == 0 ? 3 : 5));
         expected.emplace_back(introStartLine);
         EXPECT_EQ(shown.Texts(), expected);
         for (const TShownLine& line : shown.lines)
             EXPECT_EQ(line.kind, TShown::Narration) << qrv::ToUtf8(line.text);
-        EXPECT_EQ(nextSpyCount, 5) << "the introduction changes nothing";
+        EXPECT_EQ(game.board.nextSpyCount, 5) << "the introduction changes nothing";
         shown.Stop();
         player.reset();
     }

@@ -6,9 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "game/board.h"
-#include "game/resources.h"
-#include "game/settings.h"
+#include "game/game.h"
 #include "game/startup.h"
 #include "game/story_text.h"
 #include "kaz2d/kaz2d_module.h"
@@ -24,9 +22,9 @@ using zorvak_test::TFrameRecorder;
 
 constexpr uint32_t kGreen = 0x00C800;
 
-int SpyCount() {
+int SpyCount(const TBoard& board) {
     int count = 0;
-    for (const auto& column : spies)
+    for (const auto& column : board.spies)
         for (int32_t cell : column) count += cell == 1;
     return count;
 }
@@ -47,18 +45,17 @@ TEST_F(LoadingScreen, EachMessageIsShownBeforeTheLoadsItAnnounces) {
         bool fonts, pictures, portrait;
         int lowestGreen;
     };
-    largeFont = smallFont = nullptr;
-    backgroundImage = spyMarkImage = nullptr;
-    portrait = nullptr;
+    TGameResources resources;
     ClearScreen();
 
     std::vector<TStage> stages;
-    TFrameRecorder recorder(true);
+    TFrameRecorder recorder(game.board, true);
     recorder.onPresent = [&] {
-        stages.push_back({largeFont && smallFont, backgroundImage && spyMarkImage,
-                          portrait && portrait->pictureCount == 7, -1});
+        stages.push_back({resources.largeFont && resources.smallFont,
+                          resources.backgroundImage && resources.spyMarkImage,
+                          resources.portrait && resources.portrait->pictureCount == 7, -1});
     };
-    EXPECT_TRUE(LoadGameResources().empty());
+    EXPECT_TRUE(LoadGameResources(resources).empty());
     ASSERT_EQ(stages.size(), 6u) << "six messages, each presented at once";
     for (size_t i = 0; i < 6; ++i) stages[i].lowestGreen = LowestGreenRow(*recorder.Frames()[i].screen);
 
@@ -73,9 +70,9 @@ TEST_F(LoadingScreen, EachMessageIsShownBeforeTheLoadsItAnnounces) {
             << "message " << i + 1 << " stands under the ones before";
     }
     EXPECT_GE(stages[0].lowestGreen, 0) << "the first message is drawn in the built-in font";
-    EXPECT_EQ(portrait->level, 0);
-    EXPECT_EQ(portrait->eye->x, 184);
-    EXPECT_EQ(portrait->eye->y, 104);
+    EXPECT_EQ(resources.portrait->level, 0);
+    EXPECT_EQ(resources.portrait->eye->x, 184);
+    EXPECT_EQ(resources.portrait->eye->y, 104);
 }
 
 // Start-up run in a folder of its own, whose zorvak.cfg it reads.
@@ -107,20 +104,20 @@ protected:
 TEST_F(StartUpTest, AnUnknownDifficultyStartsWithFiveSpies) {
     WriteSettings("Intro\n0\nDifficulty\n7\n");
     Script().TapKey(KEY_ESCAPE, Now() + 1000);
-    EXPECT_EQ(StartUp(), 0);
-    EXPECT_EQ(nextSpyCount, 5);
-    EXPECT_EQ(SpyCount(), 5);
-    EXPECT_EQ(difficulty, 7);
+    EXPECT_EQ(StartUp(game), 0);
+    EXPECT_EQ(game.board.nextSpyCount, 5);
+    EXPECT_EQ(SpyCount(game.board), 5);
+    EXPECT_EQ(game.settings.difficulty, 7);
 }
 
 TEST_F(StartUpTest, TheIntroductionPlaysBeforeTheFirstBoardWhenAsked) {
     WriteSettings("Intro\n1\nDifficulty\n0\n");
-    auto player = std::make_shared<zorvak_test::TStoryPlayer>(Script());
+    auto player = std::make_shared<zorvak_test::TStoryPlayer>(Script(), game);
     player->Start();
     Script().TapKey(KEY_ESCAPE, Now() + 20000);
-    EXPECT_EQ(StartUp(), 0);
+    EXPECT_EQ(StartUp(game), 0);
     player->Stop();
-    EXPECT_EQ(SpyCount(), 3) << "difficulty 0 starts with three spies";
+    EXPECT_EQ(SpyCount(game.board), 3) << "difficulty 0 starts with three spies";
     const std::vector<std::u16string> texts = player->Texts();
     ASSERT_GE(texts.size(), 48u);
     EXPECT_EQ(texts.back(), introStartLine) << "the introduction ran to its end";

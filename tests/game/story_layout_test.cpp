@@ -11,7 +11,6 @@
 #include "core/text.h"
 #include "game/dialogue_layout.h"
 #include "game/missions.h"
-#include "game/resources.h"
 #include "game/story_text.h"
 #include "kaz2d/kaz2d_module.h"
 #include "kaz2d/text_drawing.h"
@@ -102,8 +101,9 @@ protected:
     // Checks every piece's width and gives the lowest text row the line reaches from top.
     int32_t CheckLine(const std::u16string& line, int32_t top) {
         const Lines pieces = WrapDialogueText(line, DIALOGUE_MIN_PIECE_LENGTH);
+        qrv::TImageFont& font = *game.resources.smallFont;
         for (const std::u16string& piece : pieces) {
-            const int32_t right = DIALOGUE_LEFT + qrv::MeasureTextIn(*smallFont, piece) + OUTLINE;
+            const int32_t right = DIALOGUE_LEFT + qrv::MeasureTextIn(font, piece) + OUTLINE;
             EXPECT_LE(right, WINDOW_SIZE) << "runs off the window: \"" << qrv::ToUtf8(piece) << '"';
         }
         return top + (VisiblePieces(pieces) - 1) * DIALOGUE_LINE_SPACING + lineHeight + OUTLINE;
@@ -112,8 +112,8 @@ protected:
     void SetUp() override {
         GameWindow::SetUp();
         if (HasFatalFailure()) return;
-        ASSERT_TRUE(smallFont);
-        qrv::SelectFont(smallFont);
+        ASSERT_TRUE(game.resources.smallFont);
+        qrv::SelectFont(game.resources.smallFont);
         lineHeight = qrv::FontLineHeight();
         ASSERT_GT(lineHeight, 0);
     }
@@ -139,8 +139,8 @@ TEST_F(StoryLayout, PortraitLinesFitTheFrameAtTheBottom) {
 // The breaks fall only at ordinary blanks, so a no-break space keeps a number with its noun and
 // a short last word with the word before; the font must draw it as a blank.
 TEST_F(StoryLayout, NumbersKeepTheirNounsAndNoShortWordEndsALineAlone) {
-    EXPECT_EQ(qrv::MeasureTextIn(*smallFont, std::u16string(1, NO_BREAK_SPACE)),
-              qrv::MeasureTextIn(*smallFont, u" "))
+    EXPECT_EQ(qrv::MeasureTextIn(*game.resources.smallFont, std::u16string(1, NO_BREAK_SPACE)),
+              qrv::MeasureTextIn(*game.resources.smallFont, u" "))
         << "the font draws the no-break space as wide as a blank";
     Lines lines = NarrationLines();
     const Lines portraitLines = PortraitLines();

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "game/dialogue.h"
+#include "game/dialogue_layout.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_module.h"
 #include "pixmap/pixmap_loader.h"
@@ -35,8 +35,9 @@ void TDeadlineClock::Delay(int32_t ms) {
     time->Delay(ms);
 }
 
-TStoryPlayer::TStoryPlayer(TScriptedSystemDriver& script, int32_t answerKey)
-    : script(script), answerKey(answerKey) {
+TStoryPlayer::TStoryPlayer(TScriptedSystemDriver& script, const zorvak::TGame& game,
+                           int32_t answerKey)
+    : script(script), game(game), answerKey(answerKey) {
     PickProbe();
 }
 
@@ -88,8 +89,8 @@ void TStoryPlayer::Record() {
     ++presents;
     if (keepFrames) frames.push_back(GrabPixmapRect(0, 0, 512, 512));
     std::u16string text;
-    for (size_t i = 0; i < zorvak::dialogueLines.size(); ++i)
-        text += (i ? u" " : u"") + zorvak::dialogueLines[i];
+    const std::vector<std::u16string>& pieces = game.dialogueLines;
+    for (size_t i = 0; i < pieces.size(); ++i) text += (i ? u" " : u"") + pieces[i];
     // The pieces hold the line followed by the tail of blanks.
     text.resize(text.size() >= size_t(zorvak::DIALOGUE_TAIL_BLANKS)
                     ? text.size() - zorvak::DIALOGUE_TAIL_BLANKS

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/object.h"
+#include "game/game.h"
 #include "pixmap/pixmap.h"
 #include "system/clock.h"
 #include "system/scripted_system_driver.h"
@@ -46,12 +47,13 @@ struct TShownLine {
 };
 
 // A player that answers every story line with a key press a little after it appears, and
-// records each line as it appears and the frames of every cross-fade. It listens on the
-// present hook, so it sees exactly the frames the player would.
+// records each line of the game as it appears and the frames of every cross-fade. It listens on
+// the present hook, so it sees exactly the frames the player would.
 class TStoryPlayer final : public qrv::TObject,
                            public std::enable_shared_from_this<TStoryPlayer> {
 public:
-    TStoryPlayer(qrv::TScriptedSystemDriver& script, int32_t answerKey = 13);
+    TStoryPlayer(qrv::TScriptedSystemDriver& script, const zorvak::TGame& game,
+                 int32_t answerKey = 13);
     void Start();
     void Stop();
 
@@ -80,6 +82,7 @@ private:
     void PickProbe();
 
     qrv::TScriptedSystemDriver& script;
+    const zorvak::TGame& game;
     int32_t answerKey;
     int32_t frameX = -1, frameY = -1;  // an opaque pixel of the dialogue frame
     uint32_t frameColour = 0;

@@ -1,8 +1,5 @@
 #include "tests/game/story_window.h"
 
-#include "game/board.h"
-#include "game/resources.h"
-#include "game/settings.h"
 #include "kaz2d/kaz2d_module.h"
 
 namespace zorvak_test {
@@ -23,14 +20,6 @@ void StoryWindow::SetUp() {
                                                 Now() + DEFAULT_DEADLINE_MILLIS);
     SetClock(deadline);
 
-    const Ref<zorvak::TEye> loaded = zorvak::portrait->eye;
-    zorvak::portrait->eye = std::make_shared<zorvak::TEye>();
-    zorvak::portrait->eye->frames = loaded->frames;
-    zorvak::portrait->eye->x = loaded->x;
-    zorvak::portrait->eye->y = loaded->y;
-    zorvak::portrait->SetPicture(0);
-    zorvak::difficulty = 0;
-    zorvak::nextSpyCount = 5;
     SetDrawColor(255, 255, 255);
     SetDrawAlpha(1);
     ClearScreen();
@@ -44,7 +33,7 @@ void StoryWindow::TearDown() {
 }
 
 TStoryPlayer& StoryWindow::Play(int32_t answerKey) {
-    player = std::make_shared<TStoryPlayer>(Script(), answerKey);
+    player = std::make_shared<TStoryPlayer>(Script(), game, answerKey);
     player->Start();
     return *player;
 }

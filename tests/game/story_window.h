@@ -6,9 +6,8 @@
 
 namespace zorvak_test {
 
-// The game window with the story's state reset: level 0 with its picture, difficulty 0, a
-// fresh pair of eyes on this test's clock, and a deadline on sleeping so that a line left
-// unanswered fails the test instead of waiting for ever.
+// The game window with a deadline on sleeping, so that a line left unanswered fails the test
+// instead of waiting for ever. Its fresh game is at level 0 with its picture, difficulty 0.
 class StoryWindow : public GameWindow {
 protected:
     void SetUp() override;

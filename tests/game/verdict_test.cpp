@@ -1,8 +1,8 @@
 // The verdict display played with scripted input on virtual time in the game window.
 #include <gtest/gtest.h>
 
-#include "game/board.h"
 #include "game/board_screen.h"
+#include "game/game.h"
 #include "game/verdict.h"
 #include "system/input.h"
 #include "system/keys.h"
@@ -23,23 +23,23 @@ protected:
     void SetUp() override {
         GameWindow::SetUp();
         if (HasFatalFailure()) return;
-        NewMission(4);
-        ComputeFinderCounts();
+        NewMission(game.board, 4);
+        ComputeFinderCounts(game.board);
         // The fade of ten frames paced at 50 Hz is over by then.
         kFadeEnd = Now() + 300;
     }
 
-    static void MarkEverySpy() {
+    void MarkEverySpy() {
         for (int c = 0; c < BOARD_SIZE; ++c)
             for (int r = 0; r < BOARD_SIZE; ++r)
-                if (spies[c][r] == 1) marks[c][r] = MARK_SPY;
+                if (game.board.spies[c][r] == 1) game.board.marks[c][r] = MARK_SPY;
     }
 
     uint32_t kFadeEnd = 0;
 
     // The board as the player saw it before submitting.
-    static Ref<TPixmap> BoardAlone() {
-        DrawBoardScreen();
+    Ref<TPixmap> BoardAlone() {
+        DrawBoardScreen(game);
         return Screen();
     }
 };
@@ -56,15 +56,16 @@ uint32_t Mix(uint32_t over, uint32_t under, float alpha) {
 
 TEST_F(Verdict, ASolvedBoardFadesInTheWinPictureAndReturnsAfterOneAnswer) {
     MarkEverySpy();
-    marks[0][0] = marks[0][0] == MARK_SPY ? MARK_SPY : MARK_GREY;  // notes never matter
+    int32_t& corner = game.board.marks[0][0];
+    corner = corner == MARK_SPY ? MARK_SPY : MARK_GREY;  // notes never matter
     const Ref<TPixmap> board = BoardAlone();
     const Ref<TPixmap> win = EmbeddedPixmap("win.jpg");
     Script().Click(300, 300, kFadeEnd);
-    TFrameRecorder recorder(true);
-    EXPECT_EQ(ShowVerdict(), VERDICT_SUCCESS);
+    TFrameRecorder recorder(game.board, true);
+    EXPECT_EQ(ShowVerdict(game), VERDICT_SUCCESS);
     ASSERT_EQ(recorder.Count(), size_t{kFadeFrames}) << "the fade draws ten frames and no reveal follows";
     EXPECT_LT(Now(), kFadeEnd + 100) << "returns right after the first answer";
-    EXPECT_EQ(revealSpies, -1);
+    EXPECT_EQ(game.board.revealSpies, -1);
 
     // A column of the picture beside its shadow: board and picture mixed at 0 and at 0.9.
     const Ref<TPixmap> first = recorder.Frames().front().screen;
@@ -88,8 +89,8 @@ TEST_F(Verdict, AFailedBoardShowsTheFailPictureOverTheWinShadow) {
     const Ref<TPixmap> win = EmbeddedPixmap("win.jpg");
     Script().TypeText(u"x", kFadeEnd);
     Script().TypeText(u"y", kFadeEnd + 100);
-    TFrameRecorder recorder(true);
-    EXPECT_EQ(ShowVerdict(), VERDICT_FAILURE);
+    TFrameRecorder recorder(game.board, true);
+    EXPECT_EQ(ShowVerdict(game), VERDICT_FAILURE);
     ASSERT_GT(recorder.Count(), size_t{kFadeFrames});
     const Ref<TPixmap> last = recorder.Frames()[kFadeFrames - 1].screen;
     // Right of the picture only the shadow darkens the board: 0.7 x 0.9 black.
@@ -119,8 +120,8 @@ TEST_F(Verdict, AFailedBoardShowsTheFailPictureOverTheWinShadow) {
 TEST_F(Verdict, TheRevealTogglesEvery1501MillisecondsUntilAnswered) {
     Script().Click(300, 300, kFadeEnd, MOUSE_RIGHT);
     Script().Click(300, 300, kFadeEnd + 5000);
-    TFrameRecorder recorder;
-    EXPECT_EQ(ShowVerdict(), VERDICT_FAILURE);
+    TFrameRecorder recorder(game.board);
+    EXPECT_EQ(ShowVerdict(game), VERDICT_FAILURE);
     const auto& frames = recorder.Frames();
     ASSERT_EQ(frames.size(), size_t{kFadeFrames + 4}) << "the reveal frame and three toggles";
     const int expectedReveal[] = {1, -1, 1, -1};
@@ -131,17 +132,17 @@ TEST_F(Verdict, TheRevealTogglesEvery1501MillisecondsUntilAnswered) {
             EXPECT_EQ(frame.time - frames[kFadeFrames + i - 1].time, 1501u) << "toggle " << i;
         }
     }
-    EXPECT_EQ(revealSpies, -1) << "keeps the value it had last";
+    EXPECT_EQ(game.board.revealSpies, -1) << "keeps the value it had last";
 }
 
 TEST_F(Verdict, TheRevealShowsTheSpiesInRedWithTheCaption) {
     Script().TypeText(u"a", kFadeEnd);
     Script().TypeText(u"b", kFadeEnd + 200);
-    TFrameRecorder recorder(true);
-    EXPECT_EQ(ShowVerdict(), VERDICT_FAILURE);
+    TFrameRecorder recorder(game.board, true);
+    EXPECT_EQ(ShowVerdict(game), VERDICT_FAILURE);
     ASSERT_EQ(recorder.Count(), size_t{kFadeFrames + 1});
     const Ref<TPixmap> revealed = recorder.Frames().back().screen;
-    revealSpies = -1;
+    game.board.revealSpies = -1;
     const Ref<TPixmap> plain = BoardAlone();
     int redSpyPixels = 0, redElsewhere = 0, captionPixels = 0;
     for (int y = 0; y < kSize; ++y) {
@@ -153,7 +154,7 @@ TEST_F(Verdict, TheRevealShowsTheSpiesInRedWithTheCaption) {
                 continue;
             }
             const CellPosition cell = CellAt(x, y);
-            const bool spyCell = cell.IsCell() && spies[cell.c][cell.r] == 1;
+            const bool spyCell = cell.IsCell() && game.board.spies[cell.c][cell.r] == 1;
             (spyCell ? redSpyPixels : redElsewhere) += 1;
         }
     }
@@ -167,7 +168,7 @@ TEST_F(Verdict, KeysThatTypeNothingDoNotEndTheWait) {
     Script().TapKey(KEY_LEFT_SHIFT, kFadeEnd);
     Script().TapKey(KEY_F1, kFadeEnd + 100);
     Script().TapKey(KEY_ENTER, kFadeEnd + 400);
-    EXPECT_EQ(ShowVerdict(), VERDICT_SUCCESS);
+    EXPECT_EQ(ShowVerdict(game), VERDICT_SUCCESS);
     EXPECT_GE(Now(), kFadeEnd + 400);
     EXPECT_LT(Now(), kFadeEnd + 450);
 }
@@ -175,7 +176,7 @@ TEST_F(Verdict, KeysThatTypeNothingDoNotEndTheWait) {
 TEST_F(Verdict, EscapeOnlyEndsTheWaitAndTheRevealAndIsForgotten) {
     Script().TapKey(KEY_ESCAPE, kFadeEnd);
     Script().TapKey(KEY_ESCAPE, kFadeEnd + 2000);
-    EXPECT_EQ(ShowVerdict(), VERDICT_FAILURE);
+    EXPECT_EQ(ShowVerdict(game), VERDICT_FAILURE);
     EXPECT_GE(Now(), kFadeEnd + 2000) << "the second Escape ends the reveal";
     EXPECT_EQ(KeyHitCount(KEY_ESCAPE), 0) << "the verdict leaves the keyboard flushed";
     EXPECT_EQ(NextTypedChar(), 0);
