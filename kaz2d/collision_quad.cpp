@@ -41,9 +41,14 @@ void TQuad::SetCorners(const std::array<float, 2 * kCorners>& corners) {
     Extent(corners, 1, minY, maxY);
 }
 
+namespace {
+
+// Every comparison with a NaN is false, so a box with a NaN meets nothing.
 bool BoxesOverlap(const TQuad& a, const TQuad& b) {
     return a.maxX >= b.minX && a.maxY >= b.minY && a.minX <= b.maxX && a.minY <= b.maxY;
 }
+
+}  // namespace
 
 bool QuadsCollide(const TQuad& a, const TQuad& b) {
     return BoxesOverlap(a, b) &&

@@ -29,10 +29,8 @@ struct TQuad {
     std::array<float, kChannels * kCorners> vertices{};
 };
 
-// True when the bounding boxes meet, edges included. Boxes with a NaN never meet.
-bool BoxesOverlap(const TQuad& a, const TQuad& b);
-
-// True when the boxes meet and the two shapes share at least one solid pixel.
+// True when the bounding boxes meet (edges included; boxes with a NaN never meet) and the two
+// shapes share at least one solid pixel.
 bool QuadsCollide(const TQuad& a, const TQuad& b);
 
 }  // namespace qrv

@@ -16,8 +16,6 @@ public:
     void Start(int32_t hertz);
     // Sleeps on the current clock until the next frame is due.
     void WaitForNextFrame();
-    int32_t Period() const { return period; }
-    int32_t Remainder() const { return remainder; }
 
 private:
     int32_t hertz = 0;

@@ -10,6 +10,12 @@ namespace qrv {
 
 namespace {
 
+// The source as a pixmap: itself when it is one, else loaded from it as a URL.
+Ref<TPixmap> PixmapOfSource(const Ref<TObject>& source) {
+    if (auto pixmap = std::dynamic_pointer_cast<TPixmap>(source)) return pixmap;
+    return source ? PixmapFromUrl(source) : nullptr;
+}
+
 // The source loaded for a masked image: a picture without alpha may come decoded straight to
 // RGBA and keyed as it was decoded, the same pixels as keying a converted copy would give.
 Ref<TPixmap> MaskedPixmapOfSource(const Ref<TObject>& source, int32_t maskRed,
@@ -102,11 +108,6 @@ Ref<TImage> TImage::Create(int32_t width, int32_t height, int32_t frameCount, in
     image->frames.resize(count);
     image->sequences.resize(count, 0);
     return image;
-}
-
-Ref<TPixmap> PixmapOfSource(const Ref<TObject>& source) {
-    if (auto pixmap = std::dynamic_pointer_cast<TPixmap>(source)) return pixmap;
-    return source ? PixmapFromUrl(source) : nullptr;
 }
 
 Ref<TImage> TImage::Load(const Ref<TObject>& source, int32_t flags, int32_t maskRed,

@@ -88,7 +88,4 @@ private:
     [[nodiscard]] Ref<TPixmap> Masked(Ref<TPixmap> pixmap) const;
 };
 
-// The source as a pixmap: itself when it is one, else loaded from it as a URL.
-[[nodiscard]] Ref<TPixmap> PixmapOfSource(const Ref<TObject>& source);
-
 }  // namespace qrv

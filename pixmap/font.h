@@ -47,7 +47,6 @@ public:
 
     // The loader registered before this one; none for the oldest.
     const Ref<TFontLoader>& Next() const { return next; }
-    bool IsLinked() const { return linked; }
 
 private:
     friend void RegisterFontLoader(const Ref<TFontLoader>& loader);

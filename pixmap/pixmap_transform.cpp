@@ -126,18 +126,14 @@ void SpreadKeyedColours(TPixmap& rgba) {
     }
 }
 
-void KeyOutColorInPlace(TPixmap& rgba, int32_t red, int32_t green, int32_t blue) {
-    if (rgba.Format() != FormatRGBA8888) return;
-    bool keyed = false;
-    for (int32_t y = 0; y < rgba.Height(); ++y)
-        keyed |= MarkKeyedRun(rgba.PixelAddress(0, y), rgba.Width(), red, green, blue);
-    if (keyed) SpreadKeyedColours(rgba);
-}
-
 Ref<TPixmap> KeyOutColor(const Ref<TPixmap>& pixmap, int32_t red, int32_t green, int32_t blue) {
     if (!pixmap) return nullptr;
     Ref<TPixmap> result = pixmap->ConvertedTo(FormatRGBA8888);
-    if (result) KeyOutColorInPlace(*result, red, green, blue);
+    if (!result) return nullptr;
+    bool keyed = false;
+    for (int32_t y = 0; y < result->Height(); ++y)
+        keyed |= MarkKeyedRun(result->PixelAddress(0, y), result->Width(), red, green, blue);
+    if (keyed) SpreadKeyedColours(*result);
     return result;
 }
 

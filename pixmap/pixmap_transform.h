@@ -11,9 +11,6 @@ namespace qrv {
 // none) so that filtered edges do not bleed the key colour; every other pixel becomes opaque.
 [[nodiscard]] Ref<TPixmap> KeyOutColor(const Ref<TPixmap>& pixmap, int32_t red, int32_t green,
                                        int32_t blue);
-// The same on an RGBA pixmap's own pixels, for a pixmap nobody else sees yet; the pixels
-// its alpha already gives are left untouched. Other formats are left as they are.
-void KeyOutColorInPlace(TPixmap& rgba, int32_t red, int32_t green, int32_t blue);
 // Its two steps, for decoders that key rows while they write them: MarkKeyedRun gives the
 // key's pixels of an RGBA run alpha 0 and every other pixel alpha 255, writing only pixels
 // that change (true when one was keyed); SpreadKeyedColours then gives every pixel of alpha 0

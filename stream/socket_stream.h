@@ -26,8 +26,6 @@ public:
 
     // The socket, or none once the stream is closed.
     const Ref<TSocket>& SocketOf() const { return socket; }
-    // Whether the connection failed while being read.
-    bool ReadFailed() const { return readFailed; }
 
 protected:
     TSocketStream(Ref<TSocket> socket, bool autoClose) : socket(std::move(socket)), autoClose(autoClose) {}

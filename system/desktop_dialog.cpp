@@ -64,6 +64,42 @@ private:
     int fd;
 };
 
+// Runs the command and gives what it printed without the final newline, or nothing when it
+// cannot run or ends with a non-zero status (a cancelled dialog).
+std::optional<std::string> RunDialogCommand(const std::vector<std::string>& command) {
+    if (command.empty()) return std::nullopt;
+    int fds[2];
+    if (pipe(fds) != 0) return std::nullopt;
+    TFileDescriptor readEnd(fds[0]), writeEnd(fds[1]);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclose(&actions, readEnd.Get());
+    posix_spawn_file_actions_adddup2(&actions, writeEnd.Get(), STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, writeEnd.Get());
+    std::vector<char*> argv;
+    for (const auto& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    writeEnd.Close();
+    if (spawned != 0) return std::nullopt;
+
+    std::string output;
+    char buffer[4096];
+    for (ssize_t n; (n = read(readEnd.Get(), buffer, sizeof buffer)) != 0;) {
+        if (n > 0) output.append(buffer, static_cast<size_t>(n));
+        else if (errno != EINTR) break;
+    }
+    int status = 0;
+    pid_t waited;
+    while ((waited = waitpid(child, &status, 0)) < 0 && errno == EINTR) {}
+    if (waited != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+    while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
+    return output;
+}
+
 }  // namespace
 
 std::vector<std::string> FileRequesterCommand(const std::string& tool, const TFileRequest& request) {
@@ -116,40 +152,6 @@ std::optional<std::string> FindDialogTool() {
         }
     }
     return std::nullopt;
-}
-
-std::optional<std::string> RunDialogCommand(const std::vector<std::string>& command) {
-    if (command.empty()) return std::nullopt;
-    int fds[2];
-    if (pipe(fds) != 0) return std::nullopt;
-    TFileDescriptor readEnd(fds[0]), writeEnd(fds[1]);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, readEnd.Get());
-    posix_spawn_file_actions_adddup2(&actions, writeEnd.Get(), STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, writeEnd.Get());
-    std::vector<char*> argv;
-    for (const auto& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    pid_t child = 0;
-    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    writeEnd.Close();
-    if (spawned != 0) return std::nullopt;
-
-    std::string output;
-    char buffer[4096];
-    for (ssize_t n; (n = read(readEnd.Get(), buffer, sizeof buffer)) != 0;) {
-        if (n > 0) output.append(buffer, static_cast<size_t>(n));
-        else if (errno != EINTR) break;
-    }
-    int status = 0;
-    pid_t waited;
-    while ((waited = waitpid(child, &status, 0)) < 0 && errno == EINTR) {}
-    if (waited != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-    while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
-    return output;
 }
 
 std::u16string RunFileRequester(const TFileRequest& request) {

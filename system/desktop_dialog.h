@@ -26,10 +26,6 @@ std::vector<std::string> FolderRequesterCommand(const std::string& tool, const s
 // The first dialog tool found on PATH, or nothing.
 std::optional<std::string> FindDialogTool();
 
-// Runs the command and gives what it printed without the final newline, or nothing when it
-// cannot run or ends with a non-zero status (a cancelled dialog).
-std::optional<std::string> RunDialogCommand(const std::vector<std::string>& command);
-
 std::u16string RunFileRequester(const TFileRequest& request);
 std::u16string RunFolderRequester(const std::u16string& title, const std::u16string& initialPath);
 

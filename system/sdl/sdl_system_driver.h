@@ -37,10 +37,6 @@ public:
                                               const std::u16string& initialPath) override;
     void OpenInBrowser(const std::u16string& url) override;
 
-    // Emits the TEvents of one SDL event, then hands it to the event listeners. Poll calls it
-    // for every event it takes from the queue.
-    void HandleEvent(const SDL_Event& event);
-
     // Runs listener for every SDL event after its TEvents were emitted, so that the module owning
     // a window can act on it (focus, size ...). The id removes it again.
     using TEventListener = std::function<void(const SDL_Event&)>;
@@ -55,6 +51,9 @@ public:
     int32_t ModifierState() const { return modifierState; }
 
 private:
+    // Emits the TEvents of one SDL event, then hands it to the event listeners. Poll calls it
+    // for every event it takes from the queue.
+    void HandleEvent(const SDL_Event& event);
     void HandleKey(const SDL_KeyboardEvent& key);
     void HandleText(const SDL_TextInputEvent& text);
     void HandleButton(const SDL_MouseButtonEvent& button);
