@@ -22,7 +22,7 @@ namespace {
 using namespace qrv;
 
 constexpr int32_t side = 512;
-constexpr int32_t pngLevel = 6;  // zlib's default, as the data stream uses
+constexpr int32_t pngLevel = 6;  // the level the data stream deflates at
 
 Ref<TPixmap> Synthetic() {
     InitPixmapModule();

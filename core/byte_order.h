@@ -7,8 +7,9 @@
 namespace qrv {
 
 // Unsigned integers packed into bytes in a fixed order, independent of the machine's own: the
-// data streams and byte-order streams write little-endian, PNG chunks are big-endian. The
-// loops compile to single loads and stores where the orders agree.
+// data streams write little-endian, PNG chunks are big-endian, and the byte-order streams
+// ("bigendian::", "littleendian::") write the order their URL names. The loops compile to single
+// loads and stores where the orders agree.
 
 // The value of size bytes (at most 8), least significant first.
 [[nodiscard]] constexpr uint64_t LoadLittleEndian(const uint8_t* bytes, size_t size) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/byte_order.h"
 #include "pixmap/pixel_format.h"
 #include "pixmap/pixmap_loader.h"
 #include "pixmap/pixmap_module.h"
@@ -30,10 +31,6 @@ bool IsPng(const std::vector<uint8_t>& bytes) {
     return bytes.size() >= 8 && std::equal(kPngSignature, kPngSignature + 8, bytes.begin());
 }
 
-uint32_t BigEndian32(const uint8_t* bytes) {
-    return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
-}
-
 // What the chunk walk found: whether every CRC was right, and whether the chunks that the two
 // decoders are free to treat differently (palettes, repeated transparency) are present.
 struct TPngChunks {
@@ -46,15 +43,13 @@ TPngChunks WalkChunks(std::vector<uint8_t>& bytes, bool fixCrcs) {
     TPngChunks chunks;
     int transparencies = 0;
     for (size_t at = 8; at + 12 <= bytes.size();) {
-        const uint32_t length = BigEndian32(&bytes[at]);
+        const uint32_t length = qrv::LoadBigEndian<uint32_t>(&bytes[at]);
         if (length > bytes.size() - at - 12) break;
         const uint8_t* type = &bytes[at + 4];
         const auto crc = static_cast<uint32_t>(crc32(0, type, length + 4));
         uint8_t* stored = &bytes[at + 8 + length];
-        if (fixCrcs) {
-            for (int i = 0; i < 4; ++i) stored[i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
-        }
-        chunks.crcsRight = chunks.crcsRight && BigEndian32(stored) == crc;
+        if (fixCrcs) qrv::StoreBigEndian(stored, crc);
+        chunks.crcsRight = chunks.crcsRight && qrv::LoadBigEndian<uint32_t>(stored) == crc;
         const std::string name(type, type + 4);
         if (name == "PLTE") chunks.comparablePixels = false;
         if (name == "tRNS" && ++transparencies > 1) chunks.comparablePixels = false;

@@ -42,7 +42,8 @@ private:
 // picture may cost: a picture whose width x height x 4 bytes exceed the limit is refused before
 // anything of its size is allocated, whatever format it decodes to. The JPEG loader also holds
 // libjpeg's working memory (progressive coefficient buffers) to twice the limit and 16 MiB.
-// The default, 256 MiB, admits every picture up to 8192 x 8192; the program may move it.
+// The default, 256 MiB, admits every picture up to 8192 x 8192; the program may move it. Data
+// streams hold the pixmaps they read to this default, counting their own bytes per pixel.
 inline constexpr int64_t DEFAULT_PICTURE_MEMORY_LIMIT = int64_t{256} << 20;
 void SetPictureMemoryLimit(int64_t bytes);
 int64_t PictureMemoryLimit();

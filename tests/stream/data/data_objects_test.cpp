@@ -188,6 +188,14 @@ TEST_F(DataObjects, HostilePixmapsAreRefusedBeforeTheyCostMemory) {
     EXPECT_EQ(PixmapProblem(64, 64, FormatGrey8, Deflated(100)), "pixmap rows end early");
     EXPECT_EQ(PixmapProblem(2, 2, FormatGrey8, Bytes(16, 0xAB)),
               "pixmap rows are not valid zlib data");
+    // Rows whose Adler-32 is wrong or missing are damaged, not pixels to show.
+    Bytes wrongChecksum = Deflated(4);
+    wrongChecksum.back() ^= 1;
+    EXPECT_EQ(PixmapProblem(2, 2, FormatGrey8, wrongChecksum),
+              "pixmap rows are not valid zlib data");
+    Bytes noChecksum = Deflated(4);
+    noChecksum.resize(noChecksum.size() - 4);
+    EXPECT_EQ(PixmapProblem(2, 2, FormatGrey8, noChecksum), "pixmap rows are not valid zlib data");
     Bytes trailing = Deflated(4);
     trailing.push_back(0);
     EXPECT_EQ(PixmapProblem(2, 2, FormatGrey8, trailing), "bytes after the pixmap rows");
