@@ -141,7 +141,7 @@ Ref<TObject> TDataReader::ReadObject() {
 }
 
 Ref<TObject> TDataReader::ReadBody(const TTypeEntry& entry) {
-    if (depth >= kMaxDepth) Fail("objects nested too deeply");
+    if (depth >= MAX_GRAPH_DEPTH) Fail("objects nested too deeply");
     const uint32_t length = ReadUInt32();
     if (length > Remaining())
         Fail("object length " + std::to_string(length) + " beyond the end of the data");

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/object.h"
+#include "stream/data/data_limits.h"
 #include "stream/data/data_types.h"
 
 namespace qrv {
@@ -16,8 +17,6 @@ namespace qrv {
 // memory therefore stay in proportion to the data.
 class TDataReader {
 public:
-    static constexpr int kMaxDepth = 256;
-
     TDataReader(const uint8_t* data, size_t size);
     // A graph that failed half-way is unlinked, so that cycles in it free themselves.
     ~TDataReader();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <vector>
 
 #include "core/byte_order.h"
@@ -16,7 +15,6 @@ namespace qrv {
 namespace {
 
 constexpr size_t kHeaderBytes = 8;
-constexpr uint32_t kMaxGraphBytes = std::numeric_limits<int32_t>::max();
 // The graph buffer grows by at least this much, and at most doubles, as its bytes arrive, so a
 // length that lies costs no more memory than the data that actually came.
 constexpr size_t kReadChunk = 64 * 1024;
@@ -55,7 +53,7 @@ Ref<TObject> TDataStream::ReadSerialized() {
     uint8_t prefix[4];
     ReadExactly(prefix, sizeof prefix, "an object's length");
     const uint32_t length = LoadLittleEndian<uint32_t>(prefix);
-    if (length > kMaxGraphBytes)
+    if (length > MAX_GRAPH_BYTES)
         TDataReader::Fail("object length " + std::to_string(length) + " beyond the limit");
     std::vector<uint8_t> graph;
     while (graph.size() < length) {

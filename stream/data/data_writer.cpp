@@ -2,7 +2,6 @@
 
 #include <bit>
 #include <cstring>
-#include <limits>
 
 #include "core/byte_order.h"
 #include "stream/data/data_exceptions.h"
@@ -23,12 +22,10 @@ private:
     int& depth;
 };
 
-constexpr size_t kMaxGraphBytes = std::numeric_limits<int32_t>::max();
-
 }  // namespace
 
 void TDataWriter::CheckSize() const {
-    if (bytes.size() > kMaxGraphBytes)
+    if (bytes.size() > MAX_GRAPH_BYTES)
         throw TDataWriteException("object too large for a data stream");
 }
 
@@ -67,14 +64,14 @@ void TDataWriter::WriteFloat64(double value) {
 }
 
 void TDataWriter::WriteBytes(const void* data, size_t count) {
-    if (count > kMaxGraphBytes - bytes.size())
+    if (count > MAX_GRAPH_BYTES - bytes.size())
         throw TDataWriteException("object too large for a data stream");
     const auto* first = static_cast<const uint8_t*>(data);
     bytes.insert(bytes.end(), first, first + count);
 }
 
 void TDataWriter::WriteText(std::u16string_view text) {
-    if (text.size() > kMaxGraphBytes / 2)
+    if (text.size() > MAX_GRAPH_BYTES / 2)
         throw TDataWriteException("text too long for a data stream");
     WriteUInt32(static_cast<uint32_t>(text.size()));
     for (char16_t unit : text) WriteUInt16(unit);
@@ -108,7 +105,7 @@ void TDataWriter::WriteObject(const Ref<TObject>& object) {
     }
     const TDataType* type = DataTypeOf(*object);
     if (!type) throw TDataWriteException("no data type for this object");
-    if (depth >= kMaxDepth) throw TDataWriteException("objects nested too deeply");
+    if (depth >= MAX_GRAPH_DEPTH) throw TDataWriteException("objects nested too deeply");
     objectNumbers.emplace(object.get(), static_cast<uint32_t>(objectNumbers.size()));
     WriteTypeOf(*type);
     // The body's length goes in front of it; it is known once the body is written.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/object.h"
+#include "stream/data/data_limits.h"
 #include "stream/data/data_types.h"
 
 namespace qrv {
@@ -16,7 +17,6 @@ namespace qrv {
 // reference to its number instead. Types' write functions call the Write operations.
 class TDataWriter {
 public:
-    static constexpr int kMaxDepth = 256;  // objects nested deeper raise instead of overflowing
 
     void WriteUInt8(uint32_t value);
     void WriteUInt16(uint32_t value);

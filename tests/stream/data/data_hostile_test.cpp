@@ -100,7 +100,7 @@ TEST_F(DataHostile, AHalfReadCycleIsFreedAndDeepNestingIsRefused) {
     EXPECT_EQ(ReadProblem(DataFile(broken)), "reference 5 out of range (1 objects)");
 
     Bytes nested = ByteBuilder().U8(0).bytes;
-    for (int i = 0; i <= TDataReader::kMaxDepth; ++i) nested = ListOf(nested, 1);
+    for (int i = 0; i <= MAX_GRAPH_DEPTH; ++i) nested = ListOf(nested, 1);
     EXPECT_EQ(ReadProblem(DataFile(nested)), "objects nested too deeply");
 }
 

@@ -158,7 +158,7 @@ TEST_F(DataStream, ObjectsWithoutADataTypeOrNestedTooDeeplyAreNotWritten) {
 
     auto deep = std::make_shared<TObjectList>();
     Ref<TObjectList> innermost = deep;
-    for (int i = 0; i < TDataWriter::kMaxDepth; ++i) {
+    for (int i = 0; i < MAX_GRAPH_DEPTH; ++i) {
         auto next = std::make_shared<TObjectList>();
         innermost->Add(next);
         innermost = next;
