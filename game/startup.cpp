@@ -12,8 +12,8 @@
 #include "game/scenes.h"
 #include "game/settings.h"
 #include "game/window_icon.h"
-#include "kaz2d/gl/gl_kaz2d_driver.h"
-#include "kaz2d/glcore/renderer_choice.h"
+#include "kaz2d/glfixed/glfixed_kaz2d_driver.h"
+#include "framework/framework.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_driver.h"
 #include "kaz2d/kaz2d_module.h"
@@ -58,7 +58,7 @@ void InitGameModules() {
     (void)qrv::SetPollBeforeQuery(false);
     qrv::InitPixmapModule();
     qrv::InitFreeTypeModule();
-    qrv::InitGLCoreKaz2DModule();
+    qrv::InitRendererModules();
 }
 
 int StartUp() {

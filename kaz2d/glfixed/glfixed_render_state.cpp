@@ -1,4 +1,4 @@
-#include "kaz2d/gl/gl_render_state.h"
+#include "kaz2d/glfixed/glfixed_render_state.h"
 
 #include <SDL_opengl.h>
 

@@ -5,20 +5,16 @@
 #include <span>
 #include <vector>
 
-#include "kaz2d/gl/gl_context.h"
-#include "kaz2d/gl/gl_graphics_driver.h"
-#include "kaz2d/gl/gl_picture_anchor.h"
 #include "kaz2d/gl/gl_atlas.h"
-#include "kaz2d/glcore/glcore_program.h"
-#include "kaz2d/kaz2d_driver.h"
+#include "kaz2d/gl/gl_context.h"
+#include "kaz2d/gl/gl_renderer_base.h"
+#include "kaz2d/glshader/glshader_program.h"
 
 namespace qrv {
 
-class TGLCoreImageFrame;
-
 // One vertex as the renderer's buffer holds it: window position, texture coordinates and an
 // unpremultiplied colour.
-struct TGLCoreVertex {
+struct TGLShaderVertex {
     float x;
     float y;
     float s;
@@ -27,31 +23,22 @@ struct TGLCoreVertex {
 };
 
 // The Kaz2D renderer on shaders and vertex buffers, over OpenGL 3.3 core, OpenGL ES 3.0 or
-// OpenGL ES 2.0 contexts of the OpenGL graphics driver. It draws what the fixed-function renderer draws, but
-// queues its triangles, lines and points and sends consecutive ones that share a primitive and
-// texture in one draw call; any other state change, reading pixels, presenting and switching
-// contexts send the queue first. One instance per profile.
-class TGLCoreKaz2DDriver final : public TKaz2DDriver {
+// OpenGL ES 2.0 contexts of the OpenGL graphics driver. It draws what the fixed-function
+// renderer draws, but queues its triangles, lines and points and sends consecutive ones that
+// share a primitive and texture in one draw call; any other state change, reading pixels,
+// presenting and switching contexts send the queue first. One instance per profile.
+class TGLShaderKaz2DDriver final : public TGLRendererBase {
 public:
-    explicit TGLCoreKaz2DDriver(TGLProfile profile);
-    static Ref<TGLCoreKaz2DDriver> ForProfile(TGLProfile profile);
+    explicit TGLShaderKaz2DDriver(TGLProfile profile);
+    static Ref<TGLShaderKaz2DDriver> ForProfile(TGLProfile profile);
 
     // "OpenGL 3.3 core", "OpenGL ES 3.0" or "OpenGL ES 2.0".
     std::u16string ToString() const override;
-    TGLProfile Profile() const { return profile; }
-
-    std::vector<TGraphicsMode> EnumerateModes() override;
-    Ref<TGraphics> AttachContext(void* window, int32_t flags) override;
-    Ref<TGraphics> CreateContext(int32_t width, int32_t height, int32_t depth, int32_t hertz,
-                                 int32_t flags) override;
-    void MakeCurrent(const Ref<TGraphics>& graphics) override;
-    void PresentBuffer(int32_t sync) override;
 
     Ref<TImageFrame> MakeFrame(const Ref<TPixmap>& pixmap, int32_t flags) override;
     void ApplyBlend(int32_t mode) override;
     void ApplyAlpha(float alpha) override;
     void ApplyColor(int32_t red, int32_t green, int32_t blue) override;
-    void ApplyClearColor(int32_t red, int32_t green, int32_t blue) override;
     void ApplyViewport(int32_t x, int32_t y, int32_t width, int32_t height) override;
     void ApplyTransform(float ix, float iy, float jx, float jy) override;
     void ApplyLineWidth(float width) override;
@@ -70,12 +57,9 @@ public:
     void QueueTexturedQuad(uint32_t texture, bool opaque, float s0, float t0, float s1, float t1,
                            float x0, float y0, float x1, float y1, float tx, float ty);
     // Sends what is queued to the current context.
-    void Flush();
+    void Flush() override;
     // Deletes a frame's texture in the shared context, sending first what may still use it.
     void DeleteTexture(uint32_t name);
-    // A frame in a cell of the atlas, made in the current context; none when no page could be
-    // made.
-    [[nodiscard]] Ref<TGLCoreImageFrame> MakeAtlasFrame(const Ref<TPixmap>& pixmap, TTextureRows rows);
     // Frees an atlas frame's cell, deleting its page's texture when no frame is left on it.
     void ReleaseAtlasCell(const TGLAtlasPlace& place);
     // Textures the atlas has now.
@@ -85,29 +69,28 @@ public:
     // Draw calls sent since the process started.
     int64_t DrawCallCount() const { return drawCalls; }
 
+protected:
+    Ref<TKaz2DDriver> Shared() const override;
+    void PrepareContext(TGLContextRecord& record, int32_t width, int32_t height) override;
+    void ResendViewport() override;
+
 private:
     // A context of this driver's profile is current, prepared for drawing.
     [[nodiscard]] bool DrawsInCurrentContext() const;
-    // The scissor rectangle the context has, in GL window rows.
-    struct TScissor {
-        bool enabled = false;
-        std::array<int32_t, 4> box{};
-        bool operator==(const TScissor&) const = default;
-    };
-
     // OpenGL ES 2.0 takes pixels in tightly packed rows only, and unsized texture formats.
     bool TightRows() const;
+    // A frame of the pixmap made in the context that is current (MakeGLFrame).
+    [[nodiscard]] Ref<TImageFrame> MakeFrameHere(const Ref<TPixmap>& pixmap, int32_t flags);
     bool PrepareObjects();
-    void PrepareContext(TGLContextRecord& record, int32_t width, int32_t height);
-    void SetScissor(const TScissor& scissor);
-    TGLCoreVertex Mapped(float lx, float ly, float tx, float ty) const;
-    TGLCoreVertex Plain(float x, float y) const;
+    void SetScissor(const TGLScissor& scissor);
+    TGLShaderVertex Mapped(float lx, float ly, float tx, float ty) const;
+    TGLShaderVertex Plain(float x, float y) const;
     // Queues vertices and the indices (into those vertices) that make the shape of them, sent
     // with the blend BlendForDraw gives for the texture; the white texture of plain shapes is
     // opaque.
     void Queue(uint32_t mode, uint32_t texture, bool opaque,
-               std::span<const TGLCoreVertex> vertices, std::span<const uint16_t> indices);
-    void Queue(uint32_t mode, std::span<const TGLCoreVertex> vertices,
+               std::span<const TGLShaderVertex> vertices, std::span<const uint16_t> indices);
+    void Queue(uint32_t mode, std::span<const TGLShaderVertex> vertices,
                std::span<const uint16_t> indices) {
         Queue(mode, whiteTexture, true, vertices, indices);
     }
@@ -117,9 +100,8 @@ private:
     void QueueScratchFan();
     void QueueWideLine(float x0, float y0, float x1, float y1);
 
-    TGLProfile profile;
     bool objectsTried = false;
-    TGLCoreProgram program;
+    TGLShaderProgram program;
     uint32_t vertexBuffer = 0;
     uint32_t indexBuffer = 0;
     uint32_t whiteTexture = 0;
@@ -129,8 +111,7 @@ private:
     int32_t blendMode = 0;  // the mode asked for
     int32_t sentBlend = 0;  // the mode the context has; 0: not known
     uint32_t boundTexture = 0;
-    TScissor scissor;
-    TGLPictureAnchor anchor;
+    TGLScissor scissor;
     float lineWidth = 1.0f;
     std::array<uint8_t, 4> colour{};
     float ix = 1.0f;
@@ -140,9 +121,9 @@ private:
 
     uint32_t queuedMode = 0;
     uint32_t queuedTexture = 0;
-    std::vector<TGLCoreVertex> queued;
+    std::vector<TGLShaderVertex> queued;
     std::vector<uint16_t> queuedIndices;
-    std::vector<TGLCoreVertex> scratch;
+    std::vector<TGLShaderVertex> scratch;
     std::vector<uint16_t> scratchIndices;
     int64_t drawCalls = 0;
 };
