@@ -37,7 +37,8 @@ struct TRendererEntry {
 bool RegisterRenderer(TRendererEntry entry);
 
 // Selects the named renderer's driver with back buffering; false, with the selection
-// unchanged, when no renderer has the name or it cannot make a context here. Open contexts of
+// unchanged, when no renderer module initialised so far entered the name, or the renderer
+// cannot make a context here. Open contexts of
 // the previous driver stay as they are.
 [[nodiscard]] bool SelectRenderer(std::string_view name);
 

@@ -19,10 +19,20 @@ struct TGLScissor {
     bool operator==(const TGLScissor&) const = default;
 };
 
+// The colour and matrix the next shapes are drawn with: a local point (lx, ly) translated by
+// (tx, ty) lands on (lx * ix + ly * iy + tx, lx * jx + ly * jy + ty).
+struct TGLDrawState {
+    std::array<uint8_t, 4> colour{};  // red, green, blue, alpha
+    float ix = 1.0f;
+    float iy = 0.0f;
+    float jx = 0.0f;
+    float jy = 1.0f;
+};
+
 // What both OpenGL Kaz2D renderers do alike over the OpenGL graphics driver of their profile:
 // its contexts wrapped for Kaz2D and made current with a picture anchored at the top left of
-// the drawable, the scissor set again after a present that moved the picture, colours clamped
-// to bytes, the blend functions, the clear colour and pixels read back.
+// the drawable, the viewport's scissor (set again after a present that moved the picture),
+// the colour and matrix kept for drawing, the blend functions, clearing and pixels read back.
 class TGLRendererBase : public TKaz2DDriver {
 public:
     TGLProfile Profile() const { return profile; }
@@ -35,8 +45,17 @@ public:
     // left, y down) and sends the context's drawing state again.
     void MakeCurrent(const Ref<TGraphics>& graphics) override;
     void PresentBuffer(int32_t sync) override;
+    // Clamped to 0..1.
+    void ApplyAlpha(float alpha) override;
+    // Each clamped to 0..255.
+    void ApplyColor(int32_t red, int32_t green, int32_t blue) override;
     // Each clamped to 0..255.
     void ApplyClearColor(int32_t red, int32_t green, int32_t blue) override;
+    // The whole picture turns scissoring off; anything else scissors to the rectangle.
+    void ApplyViewport(int32_t x, int32_t y, int32_t width, int32_t height) override;
+    void ApplyTransform(float ix, float iy, float jx, float jy) override;
+    void ClearBuffer() override;
+    Ref<TPixmap> ReadPixmap(int32_t x, int32_t y, int32_t width, int32_t height) override;
 
     // Sends what was drawn but is still held back; a renderer that draws at once holds nothing.
     virtual void Flush() {}
@@ -49,31 +68,31 @@ protected:
     // Forgets what was sent to the previous context and readies the one just made current for a
     // picture of width x height.
     virtual void PrepareContext(TGLContextRecord& record, int32_t width, int32_t height) = 0;
-    // Sends the viewport's scissor again, after a present moved the picture in its drawable.
-    virtual void ResendViewport();
+    // Where the renderer keeps its colour and matrix.
+    [[nodiscard]] virtual TGLDrawState& DrawState() = 0;
+    // The colour or alpha changed; a renderer that gives it to the context sends it now.
+    virtual void ColourChanged() {}
 
     [[nodiscard]] Ref<TGLGraphicsDriver> Lower() const;
-    // The back-buffer pixels of the picture's rectangle, top row first.
-    [[nodiscard]] Ref<TPixmap> ReadPicturePixels(int32_t x, int32_t y, int32_t width,
-                                                 int32_t height) const;
-    // The scissor that clips drawing to the viewport rectangle (in window pixels from the
-    // picture's top left).
-    [[nodiscard]] TGLScissor ScissorFor(int32_t x, int32_t y, int32_t width, int32_t height) const;
-    static void SendScissor(const TGLScissor& scissor);
+    // Gives the context the scissor, sending what is held back first, when it has another.
+    void SetScissor(const TGLScissor& wanted);
+    [[nodiscard]] const TGLScissor& Scissor() const { return scissor; }
     // Turns blending on with the mode's function; the mask and solid modes, and every unknown
     // one, turn it off (each renderer drops the mask's transparent fragments its own way).
     static void SetBlendFunction(int32_t mode);
-    // The colour's red, green and blue, each clamped to 0..255.
-    static void SetColourBytes(std::array<uint8_t, 4>& colour, int32_t red, int32_t green,
-                               int32_t blue);
-    // 0..1 as 0..255; NaN as 0.
-    static uint8_t AlphaByte(float alpha);
 
     // Where the current context's picture sits in its drawable.
     TGLPictureAnchor anchor;
 
 private:
+    // The scissor that clips drawing to the viewport rectangle (in window pixels from the
+    // picture's top left).
+    [[nodiscard]] TGLScissor ScissorFor(int32_t x, int32_t y, int32_t width, int32_t height) const;
+    // Sends the viewport's scissor again, after a present moved the picture in its drawable.
+    void ResendViewport();
+
     TGLProfile profile;
+    TGLScissor scissor;  // the one the current context has
 };
 
 }  // namespace qrv

@@ -15,10 +15,6 @@ namespace qrv {
 
 namespace {
 
-void SendColour() {
-    glColor4ubv(GLRenderState().colour.data());
-}
-
 // Blending is solid while it lives; the cached mode comes back afterwards.
 class TSolidBlendScope {
 public:
@@ -86,34 +82,16 @@ void TGLKaz2DDriver::ApplyBlend(int32_t mode) {
     glAlphaFunc(GL_GEQUAL, 0.5f);
 }
 
-void TGLKaz2DDriver::ApplyAlpha(float alpha) {
-    GLRenderState().colour[3] = AlphaByte(alpha);
-    SendColour();
+TGLDrawState& TGLKaz2DDriver::DrawState() {
+    return GLRenderState();
 }
 
-void TGLKaz2DDriver::ApplyColor(int32_t red, int32_t green, int32_t blue) {
-    SetColourBytes(GLRenderState().colour, red, green, blue);
-    SendColour();
-}
-
-void TGLKaz2DDriver::ApplyViewport(int32_t x, int32_t y, int32_t width, int32_t height) {
-    SendScissor(ScissorFor(x, y, width, height));
-}
-
-void TGLKaz2DDriver::ApplyTransform(float ix, float iy, float jx, float jy) {
-    TGLRenderState& s = GLRenderState();
-    s.ix = ix;
-    s.iy = iy;
-    s.jx = jx;
-    s.jy = jy;
+void TGLKaz2DDriver::ColourChanged() {
+    glColor4ubv(GLRenderState().colour.data());
 }
 
 void TGLKaz2DDriver::ApplyLineWidth(float width) {
     glLineWidth(width);
-}
-
-void TGLKaz2DDriver::ClearBuffer() {
-    glClear(GL_COLOR_BUFFER_BIT);
 }
 
 void TGLKaz2DDriver::PlotPixel(float x, float y) {
@@ -166,20 +144,20 @@ void TGLKaz2DDriver::BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32_t y
     DisableGLTexturing();
     TSolidBlendScope solid(*this);
     // Pixmaps are copied whatever the viewport.
-    const GLboolean scissored = glIsEnabled(GL_SCISSOR_TEST);
-    glDisable(GL_SCISSOR_TEST);
+    const TGLScissor scissored = Scissor();
+    SetScissor({});
     glPixelStorei(GL_UNPACK_ROW_LENGTH, rgba->Pitch() / 4);
     glRasterPos2i(0, 0);
     glBitmap(0, 0, 0, 0, static_cast<GLfloat>(x), static_cast<GLfloat>(-y - rgba->Height()),
              nullptr);
     glDrawPixels(rgba->Width(), rgba->Height(), GL_RGBA, GL_UNSIGNED_BYTE, rgba->Pixels());
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    if (scissored) glEnable(GL_SCISSOR_TEST);
+    SetScissor(scissored);
 }
 
 Ref<TPixmap> TGLKaz2DDriver::ReadPixmap(int32_t x, int32_t y, int32_t width, int32_t height) {
     TSolidBlendScope solid(*this);
-    return ReadPicturePixels(x, y, width, height);
+    return TGLRendererBase::ReadPixmap(x, y, width, height);
 }
 
 void InitGLKaz2DModule() {

@@ -19,15 +19,7 @@ public:
     // Made in the shared context, so every context can draw it.
     Ref<TImageFrame> MakeFrame(const Ref<TPixmap>& pixmap, int32_t flags) override;
     void ApplyBlend(int32_t mode) override;
-    // Clamped to 0..1.
-    void ApplyAlpha(float alpha) override;
-    // Each clamped to 0..255.
-    void ApplyColor(int32_t red, int32_t green, int32_t blue) override;
-    // The whole window turns scissoring off; anything else scissors to the rectangle.
-    void ApplyViewport(int32_t x, int32_t y, int32_t width, int32_t height) override;
-    void ApplyTransform(float ix, float iy, float jx, float jy) override;
     void ApplyLineWidth(float width) override;
-    void ClearBuffer() override;
     void PlotPixel(float x, float y) override;
     void StrokeLine(float x0, float y0, float x1, float y1, float tx, float ty) override;
     void FillQuad(float x0, float y0, float x1, float y1, float tx, float ty) override;
@@ -35,12 +27,17 @@ public:
     void FillPolygon(const std::vector<float>& points, float handleX, float handleY,
                      float originX, float originY) override;
     void BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32_t y) override;
+    // Read with blending solid.
     Ref<TPixmap> ReadPixmap(int32_t x, int32_t y, int32_t width, int32_t height) override;
 
 protected:
     Ref<TKaz2DDriver> Shared() const override;
     // Forgets the cached state and sets a pixel projection (origin top left, y down).
     void PrepareContext(TGLContextRecord& record, int32_t width, int32_t height) override;
+    // The colour and matrix of GLRenderState().
+    TGLDrawState& DrawState() override;
+    // Sends the colour as the context's current colour.
+    void ColourChanged() override;
 };
 
 // Initialises the Kaz2D and OpenGL graphics modules, enters the fixed-function renderer in the

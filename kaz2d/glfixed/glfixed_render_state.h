@@ -1,21 +1,18 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
+
+#include "kaz2d/gl/gl_renderer_base.h"
 
 namespace qrv {
 
-// What the OpenGL Kaz2D renderer remembers of the current context, so that redundant state
-// changes are skipped; rebuilt whenever a context is made current.
-struct TGLRenderState {
+// The colour and matrix of the fixed-function renderer, and what it remembers of the current
+// context, so that redundant state changes are skipped; rebuilt whenever a context is made
+// current.
+struct TGLRenderState : TGLDrawState {
     int32_t blendMode = 0;      // 0: nothing cached
     uint32_t boundTexture = 0;  // 0: none
     bool texturing = false;
-    std::array<uint8_t, 4> colour{};  // red, green, blue, alpha
-    float ix = 1.0f;
-    float iy = 0.0f;
-    float jx = 0.0f;
-    float jy = 1.0f;
 };
 
 TGLRenderState& GLRenderState();

@@ -94,7 +94,6 @@ void TGLShaderKaz2DDriver::PrepareContext(TGLContextRecord& record, int32_t widt
     blendMode = 0;
     sentBlend = 0;
     boundTexture = 0;
-    scissor = {};
     queuedMode = 0;
     queuedTexture = 0;
     if (!PrepareObjects()) return;
@@ -111,14 +110,11 @@ void TGLShaderKaz2DDriver::PrepareContext(TGLContextRecord& record, int32_t widt
     gl.UniformMatrix4fv(program.projection, 1, GL_FALSE, projection.data());
     gl.Uniform1i(program.image, 0);
     gl.Uniform1f(program.alphaCut, -1.0f);
-    glDisable(GL_SCISSOR_TEST);
     glDisable(GL_BLEND);
 }
 
-void TGLShaderKaz2DDriver::ResendViewport() {
-    // A rectangle no viewport gives, so that the viewport's is sent whatever it is.
-    scissor = {true, {0, 0, -1, -1}};
-    TGLRendererBase::ResendViewport();
+TGLDrawState& TGLShaderKaz2DDriver::DrawState() {
+    return draw;
 }
 
 void TGLShaderKaz2DDriver::Flush() {
@@ -150,7 +146,7 @@ void TGLShaderKaz2DDriver::Flush() {
 void TGLShaderKaz2DDriver::Queue(uint32_t mode, uint32_t texture, bool opaque,
                                std::span<const TGLShaderVertex> vertices,
                                std::span<const uint16_t> indices) {
-    const int32_t blend = BlendForDraw(blendMode, opaque, colour[3]);
+    const int32_t blend = BlendForDraw(blendMode, opaque, draw.colour[3]);
     if (blend != sentBlend) SendBlend(blend);
     if (mode != queuedMode || texture != queuedTexture ||
         queued.size() + vertices.size() > kQueueVertices ||
@@ -218,39 +214,8 @@ void TGLShaderKaz2DDriver::SendBlend(int32_t mode) {
     SetBlendFunction(mode);
 }
 
-void TGLShaderKaz2DDriver::ApplyAlpha(float alpha) {
-    colour[3] = AlphaByte(alpha);
-}
-
-void TGLShaderKaz2DDriver::ApplyColor(int32_t red, int32_t green, int32_t blue) {
-    SetColourBytes(colour, red, green, blue);
-}
-
-void TGLShaderKaz2DDriver::ApplyViewport(int32_t x, int32_t y, int32_t width, int32_t height) {
-    SetScissor(ScissorFor(x, y, width, height));
-}
-
-void TGLShaderKaz2DDriver::SetScissor(const TGLScissor& wanted) {
-    if (wanted == scissor) return;
-    Flush();
-    scissor = wanted;
-    SendScissor(wanted);
-}
-
-void TGLShaderKaz2DDriver::ApplyTransform(float ix, float iy, float jx, float jy) {
-    this->ix = ix;
-    this->iy = iy;
-    this->jx = jx;
-    this->jy = jy;
-}
-
 void TGLShaderKaz2DDriver::ApplyLineWidth(float width) {
     lineWidth = width;
-}
-
-void TGLShaderKaz2DDriver::ClearBuffer() {
-    Flush();
-    glClear(GL_COLOR_BUFFER_BIT);
 }
 
 }  // namespace qrv

@@ -35,44 +35,42 @@ public:
     // "OpenGL 3.3 core", "OpenGL ES 3.0" or "OpenGL ES 2.0".
     std::u16string ToString() const override;
 
-    Ref<TImageFrame> MakeFrame(const Ref<TPixmap>& pixmap, int32_t flags) override;
+    // Recorded, and given to the context with the next draw that needs them.
     void ApplyBlend(int32_t mode) override;
-    void ApplyAlpha(float alpha) override;
-    void ApplyColor(int32_t red, int32_t green, int32_t blue) override;
-    void ApplyViewport(int32_t x, int32_t y, int32_t width, int32_t height) override;
-    void ApplyTransform(float ix, float iy, float jx, float jy) override;
     void ApplyLineWidth(float width) override;
-    void ClearBuffer() override;
+
+    // Shapes are queued; a pixmap is copied at once.
     void PlotPixel(float x, float y) override;
     void StrokeLine(float x0, float y0, float x1, float y1, float tx, float ty) override;
     void FillQuad(float x0, float y0, float x1, float y1, float tx, float ty) override;
-    void FillOval(float x0, float y0, float x1, float y1, float tx, float ty) override;
-    void FillPolygon(const std::vector<float>& points, float handleX, float handleY,
-                     float originX, float originY) override;
-    void BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32_t y) override;
-    Ref<TPixmap> ReadPixmap(int32_t x, int32_t y, int32_t width, int32_t height) override;
-
     // Queues the texture's (s0, t0)-(s1, t1) over the mapped local box; image frames call it,
     // saying whether every texel the quad samples is opaque.
     void QueueTexturedQuad(uint32_t texture, bool opaque, float s0, float t0, float s1, float t1,
                            float x0, float y0, float x1, float y1, float tx, float ty);
+    void FillOval(float x0, float y0, float x1, float y1, float tx, float ty) override;
+    void FillPolygon(const std::vector<float>& points, float handleX, float handleY,
+                     float originX, float originY) override;
+    void BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32_t y) override;
     // Sends what is queued to the current context.
     void Flush() override;
+    // The texture the last draw call used (0 after a context switch or its deletion).
+    uint32_t BoundTexture() const { return boundTexture; }
+    // Draw calls sent since the process started.
+    int64_t DrawCallCount() const { return drawCalls; }
+
+    // Made in the current context where it is one of this profile, else in the shared one.
+    Ref<TImageFrame> MakeFrame(const Ref<TPixmap>& pixmap, int32_t flags) override;
     // Deletes a frame's texture in the shared context, sending first what may still use it.
     void DeleteTexture(uint32_t name);
     // Frees an atlas frame's cell, deleting its page's texture when no frame is left on it.
     void ReleaseAtlasCell(const TGLAtlasPlace& place);
     // Textures the atlas has now.
     [[nodiscard]] size_t AtlasPageCount() const { return atlas.PageCount(); }
-    // The texture the last draw call used (0 after a context switch or its deletion).
-    uint32_t BoundTexture() const { return boundTexture; }
-    // Draw calls sent since the process started.
-    int64_t DrawCallCount() const { return drawCalls; }
 
 protected:
     Ref<TKaz2DDriver> Shared() const override;
     void PrepareContext(TGLContextRecord& record, int32_t width, int32_t height) override;
-    void ResendViewport() override;
+    TGLDrawState& DrawState() override;
 
 private:
     // A context of this driver's profile is current, prepared for drawing.
@@ -82,7 +80,6 @@ private:
     // A frame of the pixmap made in the context that is current (MakeGLFrame).
     [[nodiscard]] Ref<TImageFrame> MakeFrameHere(const Ref<TPixmap>& pixmap, int32_t flags);
     bool PrepareObjects();
-    void SetScissor(const TGLScissor& scissor);
     TGLShaderVertex Mapped(float lx, float ly, float tx, float ty) const;
     TGLShaderVertex Plain(float x, float y) const;
     // Queues vertices and the indices (into those vertices) that make the shape of them, sent
@@ -111,13 +108,8 @@ private:
     int32_t blendMode = 0;  // the mode asked for
     int32_t sentBlend = 0;  // the mode the context has; 0: not known
     uint32_t boundTexture = 0;
-    TGLScissor scissor;
     float lineWidth = 1.0f;
-    std::array<uint8_t, 4> colour{};
-    float ix = 1.0f;
-    float iy = 0.0f;
-    float jx = 0.0f;
-    float jy = 1.0f;
+    TGLDrawState draw;
 
     uint32_t queuedMode = 0;
     uint32_t queuedTexture = 0;

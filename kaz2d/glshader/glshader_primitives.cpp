@@ -20,11 +20,12 @@ constexpr size_t kLargestIndexedFan = 65536;
 }  // namespace
 
 TGLShaderVertex TGLShaderKaz2DDriver::Mapped(float lx, float ly, float tx, float ty) const {
-    return {lx * ix + ly * iy + tx, lx * jx + ly * jy + ty, 0.0f, 0.0f, colour};
+    const TGLDrawState& d = draw;
+    return {lx * d.ix + ly * d.iy + tx, lx * d.jx + ly * d.jy + ty, 0.0f, 0.0f, d.colour};
 }
 
 TGLShaderVertex TGLShaderKaz2DDriver::Plain(float x, float y) const {
-    return {x, y, 0.0f, 0.0f, colour};
+    return {x, y, 0.0f, 0.0f, draw.colour};
 }
 
 void TGLShaderKaz2DDriver::PlotPixel(float x, float y) {
@@ -130,7 +131,7 @@ void TGLShaderKaz2DDriver::BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int
     if (!rgba || rgba->Width() <= 0 || rgba->Height() <= 0 || program.name == 0) return;
     Flush();
     const int32_t remembered = blendMode;
-    const TGLScissor scissored = scissor;
+    const TGLScissor scissored = Scissor();
     ApplyBlend(BLEND_SOLID);
     SetScissor({});  // pixmaps are copied whatever the viewport
     glBindTexture(GL_TEXTURE_2D, blitTexture);
@@ -150,11 +151,6 @@ void TGLShaderKaz2DDriver::BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int
     Flush();
     SetScissor(scissored);
     ApplyBlend(remembered);
-}
-
-Ref<TPixmap> TGLShaderKaz2DDriver::ReadPixmap(int32_t x, int32_t y, int32_t width, int32_t height) {
-    Flush();
-    return ReadPicturePixels(x, y, width, height);
 }
 
 }  // namespace qrv

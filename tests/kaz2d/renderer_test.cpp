@@ -273,6 +273,17 @@ TEST_F(RendererChoice, TheShaderRendererIsPreferredAndAChoiceOverridesIt) {
     EXPECT_NE(Selected(), "OpenGL") << "an unknown name changes nothing";
 }
 
+TEST_F(RendererChoice, ARendererThatCannotBeMadeIsPassedOverAndANameIsEnteredOnce) {
+    (void)RegisterRenderer({"nowhere", 1000, [] { return Ref<TKaz2DDriver>(); }});
+    EXPECT_FALSE(RegisterRenderer({"opengl", 2000, [] {
+        return Ref<TKaz2DDriver>(TGLKaz2DDriver::Instance());
+    }})) << "a name already in the table";
+    SelectStartupRenderer(nullptr);
+    EXPECT_EQ(Selected(), ToUtf8(AvailableGLShaderDriver()->ToString()));
+    EXPECT_FALSE(SelectRenderer("nowhere"));
+    EXPECT_NE(Selected(), "OpenGL");
+}
+
 TEST_F(RendererChoice, WithoutCoreOrESContextsTheFixedFunctionRendererStaysAndDraws) {
     RefuseShaderProfiles(true);
     ASSERT_TRUE(SelectRenderer("opengl"));
