@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "kaz2d/collision.h"
-#include "kaz2d/gl/gl_kaz2d_driver.h"
+#include "kaz2d/glfixed/glfixed_kaz2d_driver.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
 

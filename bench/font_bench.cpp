@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "kaz2d/gl/gl_kaz2d_driver.h"
+#include "kaz2d/glfixed/glfixed_kaz2d_driver.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_font_module.h"
 #include "kaz2d/kaz2d_module.h"

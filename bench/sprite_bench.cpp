@@ -7,10 +7,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "kaz2d/glcore/renderer_choice.h"
+#include "framework/framework.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
 #include "kaz2d/kaz2d_module.h"
+#include "kaz2d/renderer_table.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ TSpriteScene* SceneFor(const std::string& renderer) {
     static TSpriteScene scene;
     if (scene.renderer == renderer && DefaultGraphics()) return &scene;
     if (!std::getenv("DISPLAY")) return nullptr;
-    InitGLCoreKaz2DModule();
+    InitRendererModules();
     CloseGraphicsWindow();
     if (!SelectRenderer(renderer) || !OpenGraphicsWindow(kSide, kSide, 0, 0, 0)) return nullptr;
     scene.renderer = renderer;

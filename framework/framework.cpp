@@ -1,7 +1,11 @@
 #include "framework/framework.h"
 
+#include <cstdlib>
+
 #include "core/runtime.h"
-#include "kaz2d/glcore/renderer_choice.h"
+#include "kaz2d/glfixed/glfixed_kaz2d_driver.h"
+#include "kaz2d/glshader/glshader_module.h"
+#include "kaz2d/renderer_table.h"
 #include "pixmap/freetype_font.h"
 #include "pixmap/pixmap_module.h"
 #include "stream/stream_module.h"
@@ -13,9 +17,16 @@ void InitFramework() {
     InitStreamModule();
     InitPixmapModule();
     InitFreeTypeModule();
-    // The fixed-function renderer first, then the shader renderer, which takes over where the
-    // machine can make its context (or as ZORVAK_RENDERER says).
-    InitGLCoreKaz2DModule();
+    InitRendererModules();
+}
+
+void InitRendererModules() {
+    static bool initialised = false;
+    if (initialised) return;
+    initialised = true;
+    InitGLKaz2DModule();
+    InitGLShaderKaz2DModule();
+    SelectStartupRenderer(std::getenv(RENDERER_VARIABLE));
 }
 
 }  // namespace qrv

@@ -7,11 +7,15 @@ namespace qrv {
 // title to the program's name), then initialises every module in dependency order: the stream
 // factories and embedded files, events, hooks, the SDL system driver and polled input, pixmaps
 // with the PNG and JPEG loaders, the FreeType font loader, the Kaz2D drawing layer with the
-// built-in font, the OpenGL graphics driver with its fixed-function 2D renderer, and the shader
-// renderer, which becomes the current driver where the machine can make its context (see
-// kaz2d/glcore/renderer_choice.h for the rule and the ways to choose). Calling it again does
-// nothing. Embedded files of the program itself are registered by the function
+// built-in font, the OpenGL graphics driver, and the renderers (InitRendererModules). Calling
+// it again does nothing. Embedded files of the program itself are registered by the function
 // qrv_embed_files generates, before or after this call.
 void InitFramework();
+
+// Initialises every renderer module, each entering its renderers in the renderer table (the
+// fixed-function renderer first, which selects it), then selects the renderer the start-up
+// rule gives, with ZORVAK_RENDERER read now (see kaz2d/renderer_table.h for the rule and the
+// ways to choose). Once; InitFramework calls it.
+void InitRendererModules();
 
 }  // namespace qrv

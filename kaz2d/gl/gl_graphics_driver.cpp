@@ -5,7 +5,7 @@
 #include <array>
 
 #include "kaz2d/graphics_module.h"
-#include "kaz2d/gl/gl_helpers.h"
+#include "kaz2d/gl/gl_text_font.h"
 #include "pixmap/pixmap_module.h"
 #include "system/sdl/sdl_video.h"
 

@@ -49,7 +49,22 @@ private:
     TGLProfile profile;
 };
 
-// Registers the driver's embedded font, initialises the graphics and pixmap modules, and
+// Switches to the profile's shared context and back, also when the work in between raises.
+class TSharedContextScope {
+public:
+    explicit TSharedContextScope(TGLProfile profile)
+        : driver(TGLGraphicsDriver::ForProfile(profile)) {
+        driver->SwapSharedContext();
+    }
+    ~TSharedContextScope() { driver->SwapSharedContext(); }
+    TSharedContextScope(const TSharedContextScope&) = delete;
+    TSharedContextScope& operator=(const TSharedContextScope&) = delete;
+
+private:
+    Ref<TGLGraphicsDriver> driver;
+};
+
+// Registers the embedded font GLPrintText draws in, initialises the graphics and pixmap modules, and
 // selects the OpenGL driver; once.
 void InitGLGraphicsModule();
 

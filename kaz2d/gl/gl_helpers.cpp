@@ -7,46 +7,23 @@
 
 #include "core/error.h"
 #include "kaz2d/gl/gl_graphics_driver.h"
+#include "kaz2d/gl/gl_text_font.h"
 #include "pixmap/pixmap_transform.h"
-#include "stream/embedded_files.h"
 
 namespace qrv {
 
-void RegisterGLEmbeddedFiles();
-
 namespace {
-
-constexpr int32_t kGlyphCount = 96;
-constexpr int32_t kGlyphWidth = 8;
-constexpr int32_t kGlyphHeight = 16;
-constexpr int32_t kFontBytes = kGlyphCount * kGlyphHeight;
 
 std::array<GLdouble, 16> savedModelView{};
 std::array<GLdouble, 16> savedProjection{};
 
-// The font texture: 16 rows of 96 bytes, byte j of row i being row i of character 32 + j, with
-// bit k the pixel at column k. Opaque white where a bit is set, else all zero.
-Ref<TPixmap> TextFontPixmap() {
-    const uint8_t* bits = EmbeddedFileData(u"gldrawtextfont.bin");
-    if (!bits || EmbeddedFileSize(u"gldrawtextfont.bin") < kFontBytes) return nullptr;
-    Ref<TPixmap> pixmap = TPixmap::NewPixmap(1024, kGlyphHeight, FormatRGBA8888, 4);
-    for (int32_t row = 0; row < kGlyphHeight; ++row)
-        for (int32_t glyph = 0; glyph < kGlyphCount; ++glyph)
-            for (int32_t bit = 0; bit < kGlyphWidth; ++bit)
-                if (bits[row * kGlyphCount + glyph] & (1 << bit))
-                    pixmap->SetPixelARGB(glyph * kGlyphWidth + bit, row, 0xFFFFFFFF);
-    return pixmap;
-}
-
 GLuint TextFontTexture() {
     static GLuint texture = 0;
     if (texture != 0) return texture;
-    Ref<TPixmap> pixmap = TextFontPixmap();
+    Ref<TPixmap> pixmap = GLTextFontPixmap();
     if (!pixmap) return 0;
-    const auto driver = TGLGraphicsDriver::Instance();
-    driver->SwapSharedContext();
+    TSharedContextScope shared(TGLProfile::Compatibility);
     texture = TextureFromPixmap(pixmap, false);
-    driver->SwapSharedContext();
     return texture;
 }
 
@@ -173,20 +150,16 @@ void GLPrintText(std::u16string_view text, int32_t x, int32_t y) {
             glTexCoord2f(u, 0);
             glVertex2i(x, y);
             glTexCoord2f(u + kGlyphU, 0);
-            glVertex2i(x + kGlyphWidth, y);
+            glVertex2i(x + GL_TEXT_GLYPH_WIDTH, y);
             glTexCoord2f(u + kGlyphU, 1);
-            glVertex2i(x + kGlyphWidth, y + kGlyphHeight);
+            glVertex2i(x + GL_TEXT_GLYPH_WIDTH, y + GL_TEXT_GLYPH_HEIGHT);
             glTexCoord2f(u, 1);
-            glVertex2i(x, y + kGlyphHeight);
+            glVertex2i(x, y + GL_TEXT_GLYPH_HEIGHT);
         }
-        x += kGlyphWidth;
+        x += GL_TEXT_GLYPH_WIDTH;
     }
     glEnd();
     EndGL2D();
-}
-
-void RegisterGLTextFont() {
-    RegisterGLEmbeddedFiles();
 }
 
 }  // namespace qrv

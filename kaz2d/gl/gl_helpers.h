@@ -29,7 +29,4 @@ void GLBlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32_t y);
 // (x, y); every character advances the pen by 8 pixels, drawn or not.
 void GLPrintText(std::u16string_view text, int32_t x, int32_t y);
 
-// Registers the embedded "gldrawtextfont.bin".
-void RegisterGLTextFont();
-
 }  // namespace qrv

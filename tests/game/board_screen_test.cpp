@@ -7,11 +7,11 @@
 
 #include "game/board_screen.h"
 #include "game/game.h"
-#include "kaz2d/glcore/glcore_kaz2d_driver.h"
-#include "kaz2d/glcore/renderer_choice.h"
+#include "kaz2d/glshader/glshader_kaz2d_driver.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_driver.h"
 #include "kaz2d/kaz2d_module.h"
+#include "kaz2d/renderer_table.h"
 #include "tests/game/game_window.h"
 
 namespace {
@@ -208,7 +208,7 @@ int DifferingPixels(const Ref<TPixmap>& a, const Ref<TPixmap>& b) {
 // Draws the board view; gives the draw calls the shader renderer sent for it, -1 on the
 // fixed-function renderer.
 int64_t DrawCallsOfOneView(TGame& game) {
-    const auto driver = std::dynamic_pointer_cast<TGLCoreKaz2DDriver>(CurrentKaz2DDriver());
+    const auto driver = std::dynamic_pointer_cast<TGLShaderKaz2DDriver>(CurrentKaz2DDriver());
     (void)GrabPixmapRect(0, 0, 1, 1);  // sends what is queued
     const int64_t before = driver ? driver->DrawCallCount() : 0;
     DrawBoardScreen(game);

@@ -32,9 +32,10 @@
 #include <vector>
 
 #include "core/text.h"
+#include "framework/framework.h"
 #include "game/resources.h"
-#include "kaz2d/glcore/renderer_choice.h"
 #include "kaz2d/graphics_module.h"
+#include "kaz2d/renderer_table.h"
 #include "pixmap/pixmap_loader.h"
 #include "pixmap/pixmap_module.h"
 #include "pixmap/pixmap_save.h"
@@ -90,7 +91,7 @@ std::string RendererSelectedUnder(const TEnvironment& environment) {
     if (child == 0) {
         close(channel[0]);
         Apply(environment);
-        qrv::InitGLCoreKaz2DModule();
+        qrv::InitRendererModules();
         const std::string name = qrv::ToUtf8(qrv::CurrentGraphicsDriver()->ToString());
         if (write(channel[1], name.data(), name.size()) < 0) _exit(1);
         _exit(0);

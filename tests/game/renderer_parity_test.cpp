@@ -12,7 +12,8 @@
 
 #include "game/game.h"
 #include "game/main_loop.h"
-#include "kaz2d/glcore/renderer_choice.h"
+#include "kaz2d/glshader/glshader_module.h"
+#include "kaz2d/renderer_table.h"
 #include "system/keys.h"
 #include "system/random.h"
 #include "tests/game/game_window.h"
@@ -90,7 +91,7 @@ protected:
 };
 
 TEST_F(RendererParity, EveryScreenOfThePlayLooksTheSameOnBothRenderers) {
-    if (!AvailableGLCoreDriver()) GTEST_SKIP() << "no core or ES context on this display";
+    if (!AvailableGLShaderDriver()) GTEST_SKIP() << "no core or ES context on this display";
     // The first play of a process differs in its timing from later ones (one-time state of the
     // game), so a first play only warms up.
     ASSERT_TRUE(Reopen("opengl"));

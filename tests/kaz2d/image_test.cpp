@@ -4,11 +4,11 @@
 #include <optional>
 #include <vector>
 
-#include "kaz2d/gl/gl_image_frame.h"
-#include "kaz2d/gl/gl_kaz2d_driver.h"
-#include "kaz2d/gl/gl_render_state.h"
-#include "kaz2d/glcore/glcore_image_frame.h"
-#include "kaz2d/glcore/glcore_kaz2d_driver.h"
+#include "kaz2d/glfixed/glfixed_image_frame.h"
+#include "kaz2d/glfixed/glfixed_kaz2d_driver.h"
+#include "kaz2d/glfixed/glfixed_render_state.h"
+#include "kaz2d/glshader/glshader_image_frame.h"
+#include "kaz2d/glshader/glshader_kaz2d_driver.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
 #include "kaz2d/kaz2d_module.h"
@@ -41,14 +41,14 @@ struct TFrameTexture {
 std::optional<TFrameTexture> TextureOf(const Ref<TImageFrame>& frame) {
     if (const auto gl = std::dynamic_pointer_cast<TGLImageFrame>(frame))
         return TFrameTexture{gl->Texture(), gl->S1(), gl->T1()};
-    if (const auto core = std::dynamic_pointer_cast<TGLCoreImageFrame>(frame))
+    if (const auto core = std::dynamic_pointer_cast<TGLShaderImageFrame>(frame))
         return TFrameTexture{core->Texture(), core->S1(), core->T1()};
     return std::nullopt;
 }
 
 // The texture the renderer last bound for drawing.
 uint32_t BoundTexture() {
-    if (const auto core = std::dynamic_pointer_cast<TGLCoreKaz2DDriver>(CurrentKaz2DDriver()))
+    if (const auto core = std::dynamic_pointer_cast<TGLShaderKaz2DDriver>(CurrentKaz2DDriver()))
         return core->BoundTexture();
     return GLRenderState().boundTexture;
 }
@@ -273,7 +273,7 @@ TEST_P(Images, FramesMadeWhileAWindowDrawsAreSharedAndLeaveTheBoundTextureKnown)
 
 // Textures the current renderer's atlas has.
 size_t AtlasPages() {
-    if (const auto core = std::dynamic_pointer_cast<TGLCoreKaz2DDriver>(CurrentKaz2DDriver()))
+    if (const auto core = std::dynamic_pointer_cast<TGLShaderKaz2DDriver>(CurrentKaz2DDriver()))
         return core->AtlasPageCount();
     return TGLImageFrame::AtlasPageCount();
 }

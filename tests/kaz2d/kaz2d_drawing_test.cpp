@@ -7,7 +7,8 @@
 
 #include "core/text.h"
 #include "kaz2d/gl/gl_context.h"
-#include "kaz2d/gl/gl_kaz2d_driver.h"
+#include "kaz2d/gl/oval_vertices.h"
+#include "kaz2d/glfixed/glfixed_kaz2d_driver.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_module.h"
 #include "tests/kaz2d/kaz2d_window.h"

@@ -5,9 +5,10 @@
 #include <cstdlib>
 
 #include "core/text.h"
-#include "kaz2d/glcore/renderer_choice.h"
+#include "framework/framework.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_module.h"
+#include "kaz2d/renderer_table.h"
 #include "pixmap/pixmap_save.h"
 #include "system/application.h"
 
@@ -48,7 +49,7 @@ void Kaz2DWindow::SetUp() {
              ("kaz2d_test_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     SetApplicationTitle(u"Kaz2D test");
-    InitGLCoreKaz2DModule();
+    InitRendererModules();
     ASSERT_TRUE(SelectRenderer(GetParam())) << "no " << GetParam() << " renderer here";
     graphics = OpenGraphicsWindow(kSize, kSize, 0, 0, 0);
     ASSERT_TRUE(graphics) << "no " << GetParam() << " window on the test display";

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "kaz2d/gl/gl_image_frame.h"
-#include "kaz2d/glcore/glcore_image_frame.h"
+#include "kaz2d/glfixed/glfixed_image_frame.h"
+#include "kaz2d/glshader/glshader_image_frame.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
 #include "kaz2d/kaz2d_module.h"
@@ -39,7 +39,7 @@ Ref<TPixmap> NearlyOpaqueTwin(int32_t w, int32_t h) {
 bool FrameOpaque(const Ref<TImage>& image) {
     const Ref<TImageFrame> frame = image->Frame(0);
     if (const auto fixed = std::dynamic_pointer_cast<TGLImageFrame>(frame)) return fixed->Opaque();
-    if (const auto shader = std::dynamic_pointer_cast<TGLCoreImageFrame>(frame)) return shader->Opaque();
+    if (const auto shader = std::dynamic_pointer_cast<TGLShaderImageFrame>(frame)) return shader->Opaque();
     ADD_FAILURE() << "no OpenGL frame";
     return false;
 }

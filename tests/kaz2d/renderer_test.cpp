@@ -7,13 +7,15 @@
 #include <functional>
 
 #include "core/text.h"
+#include "framework/framework.h"
 #include "kaz2d/gl/gl_context.h"
-#include "kaz2d/gl/gl_kaz2d_driver.h"
-#include "kaz2d/glcore/glcore_kaz2d_driver.h"
-#include "kaz2d/glcore/renderer_choice.h"
+#include "kaz2d/glfixed/glfixed_kaz2d_driver.h"
+#include "kaz2d/glshader/glshader_kaz2d_driver.h"
+#include "kaz2d/glshader/glshader_module.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/image_module.h"
 #include "kaz2d/kaz2d_module.h"
+#include "kaz2d/renderer_table.h"
 #include "kaz2d/text_drawing.h"
 #include "system/application.h"
 #include "tests/kaz2d/picture_parity.h"
@@ -113,8 +115,8 @@ class RendererParity : public ::testing::Test {
 protected:
     void SetUp() override {
         SetApplicationTitle(u"Renderer test");
-        InitGLCoreKaz2DModule();
-        if (!AvailableGLCoreDriver()) GTEST_SKIP() << "no core or ES context on this display";
+        InitRendererModules();
+        if (!AvailableGLShaderDriver()) GTEST_SKIP() << "no core or ES context on this display";
     }
     std::string Stem(const char* name) const {
         return (std::filesystem::temp_directory_path() / name).string();
@@ -182,7 +184,7 @@ TEST_F(RendererParity, ESContextsDrawTheSameWhereTheyExist) {
 TEST_F(RendererParity, ConsecutiveDrawsOfOneTextureAreOneDrawCall) {
     ASSERT_TRUE(SelectRenderer("glcore"));
     ASSERT_TRUE(OpenGraphicsWindow(kSize, kSize, 0, 0, 0));
-    const auto driver = std::dynamic_pointer_cast<TGLCoreKaz2DDriver>(CurrentKaz2DDriver());
+    const auto driver = std::dynamic_pointer_cast<TGLShaderKaz2DDriver>(CurrentKaz2DDriver());
     ASSERT_TRUE(driver);
     const Ref<TImage> a = TImage::Load(PatternPixmap(8, 8), 0, 0, 0, 0);
     // Filtered: a texture of its own, not a cell of the atlas a shares.
@@ -216,7 +218,7 @@ TEST_F(RendererParity, ConsecutiveDrawsOfOneTextureAreOneDrawCall) {
 TEST_F(RendererParity, TextFromTheAtlasIsOneDrawCallAndItsCellsAreReusedSafely) {
     ASSERT_TRUE(SelectRenderer("glcore"));
     ASSERT_TRUE(OpenGraphicsWindow(kSize, kSize, 0, 0, 0));
-    const auto driver = std::dynamic_pointer_cast<TGLCoreKaz2DDriver>(CurrentKaz2DDriver());
+    const auto driver = std::dynamic_pointer_cast<TGLShaderKaz2DDriver>(CurrentKaz2DDriver());
     ASSERT_TRUE(driver);
     std::vector<Ref<TImage>> glyphs;
     for (int32_t i = 0; i < 40; ++i) glyphs.push_back(TImage::Load(PatternPixmap(9 + i % 5, 16), 0, 0, 0, 0));
@@ -249,8 +251,8 @@ TEST_F(RendererParity, TextFromTheAtlasIsOneDrawCallAndItsCellsAreReusedSafely) 
 class RendererChoice : public ::testing::Test {
 protected:
     void SetUp() override {
-        InitGLCoreKaz2DModule();
-        if (!AvailableGLCoreDriver()) GTEST_SKIP() << "no core or ES context on this display";
+        InitRendererModules();
+        if (!AvailableGLShaderDriver()) GTEST_SKIP() << "no core or ES context on this display";
     }
     void TearDown() override { RefuseShaderProfiles(false); }
     static void RefuseShaderProfiles(bool refused) {
@@ -262,13 +264,24 @@ protected:
 
 TEST_F(RendererChoice, TheShaderRendererIsPreferredAndAChoiceOverridesIt) {
     SelectStartupRenderer(nullptr);
-    EXPECT_EQ(Selected(), ToUtf8(AvailableGLCoreDriver()->ToString()));
+    EXPECT_EQ(Selected(), ToUtf8(AvailableGLShaderDriver()->ToString()));
     SelectStartupRenderer("opengl");
     EXPECT_EQ(Selected(), "OpenGL");
     SelectStartupRenderer("");
     EXPECT_NE(Selected(), "OpenGL") << "an empty choice is no choice";
     EXPECT_FALSE(SelectRenderer("vulkan"));
     EXPECT_NE(Selected(), "OpenGL") << "an unknown name changes nothing";
+}
+
+TEST_F(RendererChoice, ARendererThatCannotBeMadeIsPassedOverAndANameIsEnteredOnce) {
+    (void)RegisterRenderer({"nowhere", 1000, [] { return Ref<TKaz2DDriver>(); }});
+    EXPECT_FALSE(RegisterRenderer({"opengl", 2000, [] {
+        return Ref<TKaz2DDriver>(TGLKaz2DDriver::Instance());
+    }})) << "a name already in the table";
+    SelectStartupRenderer(nullptr);
+    EXPECT_EQ(Selected(), ToUtf8(AvailableGLShaderDriver()->ToString()));
+    EXPECT_FALSE(SelectRenderer("nowhere"));
+    EXPECT_NE(Selected(), "OpenGL");
 }
 
 TEST_F(RendererChoice, WithoutCoreOrESContextsTheFixedFunctionRendererStaysAndDraws) {
@@ -278,7 +291,7 @@ TEST_F(RendererChoice, WithoutCoreOrESContextsTheFixedFunctionRendererStaysAndDr
     EXPECT_EQ(Selected(), "OpenGL");
     SelectStartupRenderer("glcore");
     EXPECT_EQ(Selected(), "OpenGL") << "a choice that cannot be made leaves the renderer";
-    EXPECT_FALSE(AvailableGLCoreDriver());
+    EXPECT_FALSE(AvailableGLShaderDriver());
     ASSERT_TRUE(OpenGraphicsWindow(64, 64, 0, 0, 0));
     FillRect(0, 0, 4, 4);
     const Ref<TPixmap> pixel = GrabPixmapRect(1, 1, 1, 1);

@@ -41,10 +41,11 @@ expect_file share/applications/zorvak.desktop
 for size in 48 128 256; do expect_file "share/icons/hicolor/${size}x${size}/apps/zorvak.png"; done
 for doc in README.md LICENSE-b2.txt LICENSE-terminus.txt; do expect_file "share/doc/zorvak/$doc"; done
 for header in core/object.h stream/stream.h stream/data/data_stream.h system/input.h pixmap/pixmap.h kaz2d/image.h \
-              kaz2d/gl/gl_kaz2d_driver.h kaz2d/glcore/renderer_choice.h framework/framework.h; do
+              kaz2d/glfixed/glfixed_kaz2d_driver.h kaz2d/glshader/glshader_module.h \
+              kaz2d/gl/gl_renderer_base.h kaz2d/renderer_table.h framework/framework.h; do
   expect_file "include/zorvak/$header"
 done
-for library in core stream data system pixmap kaz2d kaz2d_gl kaz2d_glcore framework; do
+for library in core stream data system pixmap kaz2d kaz2d_gl kaz2d_glfixed kaz2d_glshader framework; do
   [[ -f $libdir/libqrv_$library.a ]] || fail "missing libqrv_$library.a in $libdir"
 done
 for file in ZorvakConfig.cmake ZorvakConfigVersion.cmake ZorvakTargets.cmake Embed.cmake; do

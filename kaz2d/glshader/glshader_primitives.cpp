@@ -5,12 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <numbers>
 
-#include "kaz2d/gl/gl_kaz2d_driver.h"
-#include "kaz2d/glcore/glcore_kaz2d_driver.h"
-#include "kaz2d/graphics_module.h"
-#include "pixmap/pixmap_transform.h"
+#include "kaz2d/gl/oval_vertices.h"
+#include "kaz2d/glshader/glshader_kaz2d_driver.h"
 
 namespace qrv {
 
@@ -22,21 +19,22 @@ constexpr std::array<uint16_t, 1> kPointIndex{0};
 constexpr size_t kLargestIndexedFan = 65536;
 }  // namespace
 
-TGLCoreVertex TGLCoreKaz2DDriver::Mapped(float lx, float ly, float tx, float ty) const {
-    return {lx * ix + ly * iy + tx, lx * jx + ly * jy + ty, 0.0f, 0.0f, colour};
+TGLShaderVertex TGLShaderKaz2DDriver::Mapped(float lx, float ly, float tx, float ty) const {
+    const TGLDrawState& d = draw;
+    return {lx * d.ix + ly * d.iy + tx, lx * d.jx + ly * d.jy + ty, 0.0f, 0.0f, d.colour};
 }
 
-TGLCoreVertex TGLCoreKaz2DDriver::Plain(float x, float y) const {
-    return {x, y, 0.0f, 0.0f, colour};
+TGLShaderVertex TGLShaderKaz2DDriver::Plain(float x, float y) const {
+    return {x, y, 0.0f, 0.0f, draw.colour};
 }
 
-void TGLCoreKaz2DDriver::PlotPixel(float x, float y) {
-    const TGLCoreVertex point = Plain(x + 0.5f, y + 0.5f);
+void TGLShaderKaz2DDriver::PlotPixel(float x, float y) {
+    const TGLShaderVertex point = Plain(x + 0.5f, y + 0.5f);
     Queue(GL_POINTS, {&point, 1}, kPointIndex);
 }
 
-void TGLCoreKaz2DDriver::StrokeLine(float x0, float y0, float x1, float y1, float tx, float ty) {
-    const std::array<TGLCoreVertex, 2> ends{Mapped(x0, y0, tx + 0.5f, ty + 0.5f),
+void TGLShaderKaz2DDriver::StrokeLine(float x0, float y0, float x1, float y1, float tx, float ty) {
+    const std::array<TGLShaderVertex, 2> ends{Mapped(x0, y0, tx + 0.5f, ty + 0.5f),
                                             Mapped(x1, y1, tx + 0.5f, ty + 0.5f)};
     // Lines of width 1 are drawn natively, exactly as fixed function draws them.
     if (!(std::lround(lineWidth) > 1)) {
@@ -52,7 +50,7 @@ void TGLCoreKaz2DDriver::StrokeLine(float x0, float y0, float x1, float y1, floa
 // level line and the right side of a mostly upright one; triangles decide by left and bottom
 // instead. The parallelogram is nudged, by less than the subpixel step, so that both agree.
 // Core profiles draw no wide lines themselves.
-void TGLCoreKaz2DDriver::QueueWideLine(float x0, float y0, float x1, float y1) {
+void TGLShaderKaz2DDriver::QueueWideLine(float x0, float y0, float x1, float y1) {
     constexpr float kNudge = 1.0f / 128.0f;
     const float half = static_cast<float>(std::lround(lineWidth)) * 0.5f;
     const float ax = x1 - x0;
@@ -76,11 +74,11 @@ void TGLCoreKaz2DDriver::QueueWideLine(float x0, float y0, float x1, float y1) {
     QueueScratchFan();
 }
 
-void TGLCoreKaz2DDriver::QueueScratchFan() {
+void TGLShaderKaz2DDriver::QueueScratchFan() {
     if (scratch.size() > kLargestIndexedFan) {
         constexpr std::array<uint16_t, 3> kTriangle{0, 1, 2};
         for (size_t i = 1; i + 1 < scratch.size(); ++i) {
-            const std::array<TGLCoreVertex, 3> triangle{scratch[0], scratch[i], scratch[i + 1]};
+            const std::array<TGLShaderVertex, 3> triangle{scratch[0], scratch[i], scratch[i + 1]};
             Queue(GL_TRIANGLES, triangle, kTriangle);
         }
         return;
@@ -94,16 +92,16 @@ void TGLCoreKaz2DDriver::QueueScratchFan() {
     Queue(GL_TRIANGLES, scratch, scratchIndices);
 }
 
-void TGLCoreKaz2DDriver::FillQuad(float x0, float y0, float x1, float y1, float tx, float ty) {
-    const std::array<TGLCoreVertex, 4> corners{Mapped(x0, y0, tx, ty), Mapped(x1, y0, tx, ty),
+void TGLShaderKaz2DDriver::FillQuad(float x0, float y0, float x1, float y1, float tx, float ty) {
+    const std::array<TGLShaderVertex, 4> corners{Mapped(x0, y0, tx, ty), Mapped(x1, y0, tx, ty),
                                                Mapped(x1, y1, tx, ty), Mapped(x0, y1, tx, ty)};
     Queue(GL_TRIANGLES, corners, kQuadIndices);
 }
 
-void TGLCoreKaz2DDriver::QueueTexturedQuad(uint32_t texture, bool opaque, float s0, float t0,
+void TGLShaderKaz2DDriver::QueueTexturedQuad(uint32_t texture, bool opaque, float s0, float t0,
                                            float s1, float t1, float x0, float y0, float x1,
                                            float y1, float tx, float ty) {
-    std::array<TGLCoreVertex, 4> corners{Mapped(x0, y0, tx, ty), Mapped(x1, y0, tx, ty),
+    std::array<TGLShaderVertex, 4> corners{Mapped(x0, y0, tx, ty), Mapped(x1, y0, tx, ty),
                                          Mapped(x1, y1, tx, ty), Mapped(x0, y1, tx, ty)};
     corners[0].s = s0, corners[0].t = t0;
     corners[1].s = s1, corners[1].t = t0;
@@ -112,14 +110,14 @@ void TGLCoreKaz2DDriver::QueueTexturedQuad(uint32_t texture, bool opaque, float 
     Queue(GL_TRIANGLES, texture, opaque, corners, kQuadIndices);
 }
 
-void TGLCoreKaz2DDriver::FillOval(float x0, float y0, float x1, float y1, float tx, float ty) {
+void TGLShaderKaz2DDriver::FillOval(float x0, float y0, float x1, float y1, float tx, float ty) {
     scratch.clear();
     ForEachOvalVertex(x0, y0, x1, y1,
                       [&](float x, float y) { scratch.push_back(Mapped(x, y, tx, ty)); });
     QueueScratchFan();
 }
 
-void TGLCoreKaz2DDriver::FillPolygon(const std::vector<float>& points, float handleX,
+void TGLShaderKaz2DDriver::FillPolygon(const std::vector<float>& points, float handleX,
                                      float handleY, float originX, float originY) {
     if (points.size() < 6 || points.size() % 2 != 0) return;
     scratch.clear();
@@ -128,12 +126,12 @@ void TGLCoreKaz2DDriver::FillPolygon(const std::vector<float>& points, float han
     QueueScratchFan();
 }
 
-void TGLCoreKaz2DDriver::BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32_t y) {
+void TGLShaderKaz2DDriver::BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32_t y) {
     const Ref<TPixmap> rgba = pixmap ? pixmap->ConvertedTo(FormatRGBA8888) : nullptr;
     if (!rgba || rgba->Width() <= 0 || rgba->Height() <= 0 || program.name == 0) return;
     Flush();
     const int32_t remembered = blendMode;
-    const TScissor scissored = scissor;
+    const TGLScissor scissored = Scissor();
     ApplyBlend(BLEND_SOLID);
     SetScissor({});  // pixmaps are copied whatever the viewport
     glBindTexture(GL_TEXTURE_2D, blitTexture);
@@ -146,23 +144,13 @@ void TGLCoreKaz2DDriver::BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32
     const float right = left + static_cast<float>(rgba->Width());
     const float bottom = top + static_cast<float>(rgba->Height());
     const std::array<uint8_t, 4> opaque{255, 255, 255, 255};
-    const std::array<TGLCoreVertex, 4> corners{
-        TGLCoreVertex{left, top, 0, 0, opaque}, {right, top, 1, 0, opaque},
+    const std::array<TGLShaderVertex, 4> corners{
+        TGLShaderVertex{left, top, 0, 0, opaque}, {right, top, 1, 0, opaque},
         {right, bottom, 1, 1, opaque}, {left, bottom, 0, 1, opaque}};
     Queue(GL_TRIANGLES, blitTexture, false, corners, kQuadIndices);
     Flush();
     SetScissor(scissored);
     ApplyBlend(remembered);
-}
-
-Ref<TPixmap> TGLCoreKaz2DDriver::ReadPixmap(int32_t x, int32_t y, int32_t width, int32_t height) {
-    Flush();
-    Ref<TPixmap> pixmap = NewPixmap(width, height, FormatRGBA8888, 4);
-    if (!pixmap || width == 0 || height == 0) return pixmap;
-    // A new RGBA pixmap has tightly packed rows.
-    glReadPixels(x, anchor.RowFromBottom(y, height), width, height, GL_RGBA, GL_UNSIGNED_BYTE,
-                 pixmap->Pixels());
-    return FlipVertical(pixmap);
 }
 
 }  // namespace qrv

@@ -1,4 +1,4 @@
-#include "kaz2d/glcore/glcore_functions.h"
+#include "kaz2d/glshader/glshader_functions.h"
 
 #include <SDL.h>
 
@@ -6,7 +6,7 @@ namespace qrv {
 
 namespace {
 
-TGLCoreFunctions functions;
+TGLShaderFunctions functions;
 
 template <typename T>
 bool Look(T& slot, const char* name) {
@@ -15,7 +15,7 @@ bool Look(T& slot, const char* name) {
 }
 
 bool LookEverything() {
-    TGLCoreFunctions& f = functions;
+    TGLShaderFunctions& f = functions;
     return Look(f.GenBuffers, "glGenBuffers") && Look(f.BindBuffer, "glBindBuffer") &&
            Look(f.BufferData, "glBufferData") && Look(f.VertexAttribPointer, "glVertexAttribPointer") &&
            Look(f.EnableVertexAttribArray, "glEnableVertexAttribArray") &&
@@ -33,7 +33,7 @@ bool LookEverything() {
 
 }  // namespace
 
-bool LoadGLCoreFunctions() {
+bool LoadGLShaderFunctions() {
     static const bool loaded = [] {
         // Vertex arrays are missing from OpenGL ES 2.0, which does without them.
         Look(functions.GenVertexArrays, "glGenVertexArrays");
@@ -43,7 +43,7 @@ bool LoadGLCoreFunctions() {
     return loaded;
 }
 
-const TGLCoreFunctions& GLCore() {
+const TGLShaderFunctions& GLShaderFunctions() {
     return functions;
 }
 

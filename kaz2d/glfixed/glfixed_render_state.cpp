@@ -1,4 +1,4 @@
-#include "kaz2d/gl/gl_render_state.h"
+#include "kaz2d/glfixed/glfixed_render_state.h"
 
 #include <SDL_opengl.h>
 
@@ -39,6 +39,19 @@ void BindGLTextureForDrawing(uint32_t name) {
 void EmitMappedVertex(float lx, float ly, float tx, float ty) {
     const TGLRenderState& s = GLRenderState();
     glVertex2f(lx * s.ix + ly * s.iy + tx, lx * s.jx + ly * s.jy + ty);
+}
+
+void SendGLBlend(int32_t mode) {
+    TGLRenderState& s = GLRenderState();
+    if (mode == s.blendMode) return;
+    s.blendMode = mode;
+    TGLRendererBase::SetBlendFunction(mode);
+    if (mode != BLEND_MASK) {
+        glDisable(GL_ALPHA_TEST);
+        return;
+    }
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GEQUAL, 0.5f);
 }
 
 }  // namespace qrv

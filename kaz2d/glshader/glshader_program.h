@@ -13,7 +13,7 @@ inline constexpr uint32_t kColourAttribute = 2;
 
 // The one program the shader renderer draws everything with: positions in window pixels through
 // a projection, texel times vertex colour, fragments below an alpha cut discarded.
-struct TGLCoreProgram {
+struct TGLShaderProgram {
     uint32_t name = 0;  // 0: it did not build
     int32_t projection = -1;
     int32_t alphaCut = -1;
@@ -21,6 +21,6 @@ struct TGLCoreProgram {
 };
 
 // Compiles and links the program for the profile's shading language in the current context.
-[[nodiscard]] TGLCoreProgram BuildGLCoreProgram(TGLProfile profile);
+[[nodiscard]] TGLShaderProgram BuildGLShaderProgram(TGLProfile profile);
 
 }  // namespace qrv

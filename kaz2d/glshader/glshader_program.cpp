@@ -1,7 +1,7 @@
-#include "kaz2d/glcore/glcore_program.h"
+#include "kaz2d/glshader/glshader_program.h"
 
 
-#include "kaz2d/glcore/glcore_functions.h"
+#include "kaz2d/glshader/glshader_functions.h"
 
 namespace qrv {
 
@@ -57,7 +57,7 @@ const char* Dialect(GLenum kind, TGLProfile profile) {
 }
 
 GLuint Compile(GLenum kind, TGLProfile profile, const char* body) {
-    const TGLCoreFunctions& gl = GLCore();
+    const TGLShaderFunctions& gl = GLShaderFunctions();
     const GLuint shader = gl.CreateShader(kind);
     const char* parts[] = {Version(profile), Dialect(kind, profile), body};
     gl.ShaderSource(shader, 3, parts, nullptr);
@@ -71,11 +71,11 @@ GLuint Compile(GLenum kind, TGLProfile profile, const char* body) {
 
 }  // namespace
 
-TGLCoreProgram BuildGLCoreProgram(TGLProfile profile) {
-    const TGLCoreFunctions& gl = GLCore();
+TGLShaderProgram BuildGLShaderProgram(TGLProfile profile) {
+    const TGLShaderFunctions& gl = GLShaderFunctions();
     const GLuint vertex = Compile(GL_VERTEX_SHADER, profile, kVertexShader);
     const GLuint fragment = Compile(GL_FRAGMENT_SHADER, profile, kFragmentShader);
-    TGLCoreProgram program;
+    TGLShaderProgram program;
     if (vertex != 0 && fragment != 0) {
         program.name = gl.CreateProgram();
         gl.AttachShader(program.name, vertex);

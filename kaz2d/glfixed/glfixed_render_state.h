@@ -1,21 +1,18 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
+
+#include "kaz2d/gl/gl_renderer_base.h"
 
 namespace qrv {
 
-// What the OpenGL Kaz2D renderer remembers of the current context, so that redundant state
-// changes are skipped; rebuilt whenever a context is made current.
-struct TGLRenderState {
+// The colour and matrix of the fixed-function renderer, and what it remembers of the current
+// context, so that redundant state changes are skipped; rebuilt whenever a context is made
+// current.
+struct TGLRenderState : TGLDrawState {
     int32_t blendMode = 0;      // 0: nothing cached
     uint32_t boundTexture = 0;  // 0: none
     bool texturing = false;
-    std::array<uint8_t, 4> colour{};  // red, green, blue, alpha
-    float ix = 1.0f;
-    float iy = 0.0f;
-    float jx = 0.0f;
-    float jy = 1.0f;
 };
 
 TGLRenderState& GLRenderState();
@@ -24,6 +21,9 @@ TGLRenderState& GLRenderState();
 // texturing off.
 void ResetGLRenderCache();
 void DisableGLTexturing();
+// Sends the blend mode unless it was the last one sent: the blend function, and for the mask
+// mode the alpha test that drops transparent texels.
+void SendGLBlend(int32_t mode);
 // Binds the texture (when it is not bound yet) and turns texturing on (when it is off).
 void BindGLTextureForDrawing(uint32_t name);
 // glVertex2f of the local point mapped by the matrix and translated by (tx, ty).

@@ -6,7 +6,7 @@ namespace qrv {
 
 // The entry points beyond OpenGL 1.1 that the shader renderer calls, looked up through SDL.
 // OpenGL 1.1 functions are called directly.
-struct TGLCoreFunctions {
+struct TGLShaderFunctions {
     PFNGLGENBUFFERSPROC GenBuffers = nullptr;
     PFNGLBINDBUFFERPROC BindBuffer = nullptr;
     PFNGLBUFFERDATAPROC BufferData = nullptr;
@@ -34,7 +34,7 @@ struct TGLCoreFunctions {
 
 // Looks the entry points up once (a context must exist); false when one is missing. The vertex
 // array functions may be missing (nullptr) where only OpenGL ES 2.0 is offered.
-[[nodiscard]] bool LoadGLCoreFunctions();
-const TGLCoreFunctions& GLCore();
+[[nodiscard]] bool LoadGLShaderFunctions();
+const TGLShaderFunctions& GLShaderFunctions();
 
 }  // namespace qrv

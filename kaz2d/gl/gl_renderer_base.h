@@ -1,0 +1,99 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "kaz2d/gl/gl_context.h"
+#include "kaz2d/gl/gl_graphics_driver.h"
+#include "kaz2d/gl/gl_picture_anchor.h"
+#include "kaz2d/kaz2d_driver.h"
+
+namespace qrv {
+
+// The scissor rectangle a context has, in GL window rows; off while the viewport is the whole
+// picture.
+struct TGLScissor {
+    bool enabled = false;
+    std::array<int32_t, 4> box{};
+    bool operator==(const TGLScissor&) const = default;
+};
+
+// The colour and matrix the next shapes are drawn with: a local point (lx, ly) translated by
+// (tx, ty) lands on (lx * ix + ly * iy + tx, lx * jx + ly * jy + ty).
+struct TGLDrawState {
+    std::array<uint8_t, 4> colour{};  // red, green, blue, alpha
+    float ix = 1.0f;
+    float iy = 0.0f;
+    float jx = 0.0f;
+    float jy = 1.0f;
+};
+
+// What both OpenGL Kaz2D renderers do alike over the OpenGL graphics driver of their profile:
+// its contexts wrapped for Kaz2D and made current with a picture anchored at the top left of
+// the drawable, the viewport's scissor (set again after a present that moved the picture),
+// the colour and matrix kept for drawing, the blend functions, clearing and pixels read back.
+class TGLRendererBase : public TKaz2DDriver {
+public:
+    // Turns blending on with the mode's function; the mask and solid modes, and every unknown
+    // one, turn it off (each renderer drops the mask's transparent fragments its own way).
+    static void SetBlendFunction(int32_t mode);
+
+    TGLProfile Profile() const { return profile; }
+
+    std::vector<TGraphicsMode> EnumerateModes() override;
+    Ref<TGraphics> AttachContext(void* window, int32_t flags) override;
+    Ref<TGraphics> CreateContext(int32_t width, int32_t height, int32_t depth, int32_t hertz,
+                                 int32_t flags) override;
+    // Makes the wrapped context current, prepares it for a picture of its size (origin top
+    // left, y down) and sends the context's drawing state again.
+    void MakeCurrent(const Ref<TGraphics>& graphics) override;
+    void PresentBuffer(int32_t sync) override;
+    // Clamped to 0..1.
+    void ApplyAlpha(float alpha) override;
+    // Each clamped to 0..255.
+    void ApplyColor(int32_t red, int32_t green, int32_t blue) override;
+    // Each clamped to 0..255.
+    void ApplyClearColor(int32_t red, int32_t green, int32_t blue) override;
+    // The whole picture turns scissoring off; anything else scissors to the rectangle.
+    void ApplyViewport(int32_t x, int32_t y, int32_t width, int32_t height) override;
+    void ApplyTransform(float ix, float iy, float jx, float jy) override;
+    void ClearBuffer() override;
+    Ref<TPixmap> ReadPixmap(int32_t x, int32_t y, int32_t width, int32_t height) override;
+
+    // Sends what was drawn but is still held back; a renderer that draws at once holds nothing.
+    virtual void Flush() {}
+
+protected:
+    explicit TGLRendererBase(TGLProfile profile) : profile(profile) {}
+
+    // This renderer as the shared reference its wrapped contexts hold.
+    [[nodiscard]] virtual Ref<TKaz2DDriver> Shared() const = 0;
+    // Forgets what was sent to the previous context and readies the one just made current for a
+    // picture of width x height.
+    virtual void PrepareContext(TGLContextRecord& record, int32_t width, int32_t height) = 0;
+    // Where the renderer keeps its colour and matrix.
+    [[nodiscard]] virtual TGLDrawState& DrawState() = 0;
+    // The colour or alpha changed; a renderer that gives it to the context sends it now.
+    virtual void ColourChanged() {}
+
+    [[nodiscard]] Ref<TGLGraphicsDriver> Lower() const;
+    // Gives the context the scissor, sending what is held back first, when it has another.
+    void SetScissor(const TGLScissor& wanted);
+    [[nodiscard]] const TGLScissor& Scissor() const { return scissor; }
+
+    // Where the current context's picture sits in its drawable.
+    TGLPictureAnchor anchor;
+
+private:
+    // The scissor that clips drawing to the viewport rectangle (in window pixels from the
+    // picture's top left).
+    [[nodiscard]] TGLScissor ScissorFor(int32_t x, int32_t y, int32_t width, int32_t height) const;
+    // Sends the viewport's scissor again, after a present moved the picture in its drawable.
+    void ResendViewport();
+
+    TGLProfile profile;
+    TGLScissor scissor;  // the one the current context has
+};
+
+}  // namespace qrv

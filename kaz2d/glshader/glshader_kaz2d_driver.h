@@ -1,0 +1,120 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "kaz2d/gl/gl_atlas.h"
+#include "kaz2d/gl/gl_context.h"
+#include "kaz2d/gl/gl_renderer_base.h"
+#include "kaz2d/glshader/glshader_frame_owner.h"
+#include "kaz2d/glshader/glshader_program.h"
+
+namespace qrv {
+
+// One vertex as the renderer's buffer holds it: window position, texture coordinates and an
+// unpremultiplied colour.
+struct TGLShaderVertex {
+    float x;
+    float y;
+    float s;
+    float t;
+    std::array<uint8_t, 4> colour;
+};
+
+// The Kaz2D renderer on shaders and vertex buffers, over OpenGL 3.3 core, OpenGL ES 3.0 or
+// OpenGL ES 2.0 contexts of the OpenGL graphics driver. It draws what the fixed-function
+// renderer draws, but queues its triangles, lines and points and sends consecutive ones that
+// share a primitive and texture in one draw call; any other state change, reading pixels,
+// presenting and switching contexts send the queue first. One instance per profile.
+class TGLShaderKaz2DDriver final : public TGLRendererBase, public TGLShaderFrameOwner {
+public:
+    explicit TGLShaderKaz2DDriver(TGLProfile profile);
+    static Ref<TGLShaderKaz2DDriver> ForProfile(TGLProfile profile);
+
+    // "OpenGL 3.3 core", "OpenGL ES 3.0" or "OpenGL ES 2.0".
+    std::u16string ToString() const override;
+
+    // Recorded, and given to the context with the next draw that needs them.
+    void ApplyBlend(int32_t mode) override;
+    void ApplyLineWidth(float width) override;
+
+    // Shapes are queued; a pixmap is copied at once.
+    void PlotPixel(float x, float y) override;
+    void StrokeLine(float x0, float y0, float x1, float y1, float tx, float ty) override;
+    void FillQuad(float x0, float y0, float x1, float y1, float tx, float ty) override;
+    void QueueTexturedQuad(uint32_t texture, bool opaque, float s0, float t0, float s1, float t1,
+                           float x0, float y0, float x1, float y1, float tx, float ty) override;
+    void FillOval(float x0, float y0, float x1, float y1, float tx, float ty) override;
+    void FillPolygon(const std::vector<float>& points, float handleX, float handleY,
+                     float originX, float originY) override;
+    void BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32_t y) override;
+    // Sends what is queued to the current context.
+    void Flush() override;
+    // The texture the last draw call used (0 after a context switch or its deletion).
+    uint32_t BoundTexture() const { return boundTexture; }
+    // Draw calls sent since the process started.
+    int64_t DrawCallCount() const { return drawCalls; }
+
+    // Made in the current context where it is one of this profile, else in the shared one.
+    Ref<TImageFrame> MakeFrame(const Ref<TPixmap>& pixmap, int32_t flags) override;
+    void DeleteTexture(uint32_t name) override;
+    void ReleaseAtlasCell(const TGLAtlasPlace& place) override;
+    // Textures the atlas has now.
+    [[nodiscard]] size_t AtlasPageCount() const { return atlas.PageCount(); }
+
+protected:
+    Ref<TKaz2DDriver> Shared() const override;
+    void PrepareContext(TGLContextRecord& record, int32_t width, int32_t height) override;
+    TGLDrawState& DrawState() override;
+
+private:
+    // A context of this driver's profile is current, prepared for drawing.
+    [[nodiscard]] bool DrawsInCurrentContext() const;
+    // OpenGL ES 2.0 takes pixels in tightly packed rows only, and unsized texture formats.
+    bool TightRows() const;
+    // A frame of the pixmap made in the context that is current (MakeGLFrame).
+    [[nodiscard]] Ref<TImageFrame> MakeFrameHere(const Ref<TPixmap>& pixmap, int32_t flags);
+    bool PrepareObjects();
+    TGLShaderVertex Mapped(float lx, float ly, float tx, float ty) const;
+    TGLShaderVertex Plain(float x, float y) const;
+    // Queues vertices and the indices (into those vertices) that make the shape of them, sent
+    // with the blend BlendForDraw gives for the texture; the white texture of plain shapes is
+    // opaque.
+    void Queue(uint32_t mode, uint32_t texture, bool opaque,
+               std::span<const TGLShaderVertex> vertices, std::span<const uint16_t> indices);
+    void Queue(uint32_t mode, std::span<const TGLShaderVertex> vertices,
+               std::span<const uint16_t> indices) {
+        Queue(mode, whiteTexture, true, vertices, indices);
+    }
+    // Sets the context's blending to the mode, sending what is queued first.
+    void SendBlend(int32_t mode);
+    // Queues the triangles of a fan around the scratch vertices' first one.
+    void QueueScratchFan();
+    void QueueWideLine(float x0, float y0, float x1, float y1);
+
+    bool objectsTried = false;
+    TGLShaderProgram program;
+    uint32_t vertexBuffer = 0;
+    uint32_t indexBuffer = 0;
+    uint32_t whiteTexture = 0;
+    uint32_t blitTexture = 0;
+    TGLAtlas atlas;
+
+    int32_t blendMode = 0;  // the mode asked for
+    int32_t sentBlend = 0;  // the mode the context has; 0: not known
+    uint32_t boundTexture = 0;
+    float lineWidth = 1.0f;
+    TGLDrawState draw;
+
+    uint32_t queuedMode = 0;
+    uint32_t queuedTexture = 0;
+    std::vector<TGLShaderVertex> queued;
+    std::vector<uint16_t> queuedIndices;
+    std::vector<TGLShaderVertex> scratch;
+    std::vector<uint16_t> scratchIndices;
+    int64_t drawCalls = 0;
+};
+
+}  // namespace qrv
