@@ -81,7 +81,7 @@ void TKaz2DGraphics::ClearCurrent() {
     State().driver = nullptr;
 }
 
-Ref<TKaz2DGraphics> TKaz2DGraphics::CurrentContext() {
+const Ref<TKaz2DGraphics>& TKaz2DGraphics::CurrentContext() {
     return State().current;
 }
 

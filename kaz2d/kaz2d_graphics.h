@@ -28,7 +28,9 @@ public:
     virtual void BecomeCurrent();
 
     static void ClearCurrent();
-    static Ref<TKaz2DGraphics> CurrentContext();
+    // The current context, by reference: the drawing calls ask for it on every call, and a
+    // copied reference would cost two atomic count changes each time.
+    static const Ref<TKaz2DGraphics>& CurrentContext();
     // A record with the default drawing state, its viewport covering the wrapped context.
     [[nodiscard]] static Ref<TKaz2DGraphics> CreateFor(const Ref<TGraphics>& graphics,
                                                        const Ref<TKaz2DDriver>& driver);
