@@ -2,6 +2,20 @@
 
 namespace qrv {
 
+// A list whose last owner is this one would release its own items from inside its destructor,
+// one call deeper for every list in a chain: such a list's items join the pending ones instead.
+TObjectList::~TObjectList() {
+    std::vector<Ref<TObject>> pending = std::move(items);
+    while (!pending.empty()) {
+        const Ref<TObject> item = std::move(pending.back());
+        pending.pop_back();
+        auto* list = item.use_count() == 1 ? dynamic_cast<TObjectList*>(item.get()) : nullptr;
+        if (!list) continue;
+        for (Ref<TObject>& inner : list->items) pending.push_back(std::move(inner));
+        list->items.clear();
+    }
+}
+
 Ref<TObject> TObjectList::At(int32_t index) const {
     return Holds(index) ? items[static_cast<size_t>(index)] : nullptr;
 }

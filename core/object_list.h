@@ -12,6 +12,12 @@ namespace qrv {
 // other lists: such a cycle keeps itself alive until Clear breaks it.
 class TObjectList final : public TObject {
 public:
+    TObjectList() = default;
+    // Releases the items without recursion, so that a long chain of lists costs no stack.
+    ~TObjectList() override;
+    TObjectList(const TObjectList&) = default;
+    TObjectList& operator=(const TObjectList&) = default;
+
     int32_t Count() const { return static_cast<int32_t>(items.size()); }
     Ref<TObject> At(int32_t index) const;
     // False (and nothing changes) for an index outside the list.

@@ -23,6 +23,8 @@ namespace {
 // allocated for it.
 constexpr int64_t kMaxDeflateRatio = 1032;
 constexpr int kDeflateLevel = 6;
+// A pixmap read has its rows padded to this many bytes.
+constexpr int32_t kRowAlignment = 4;
 
 size_t RowBytes(const TPixmap& pixmap) {
     return static_cast<size_t>(pixmap.Width()) *
@@ -54,7 +56,8 @@ void WritePixmap(TDataWriter& out, const TPixmap& pixmap) {
     const auto step = static_cast<size_t>(BytesPerPixel(pixmap.Format()));
     std::vector<uint8_t> filtered(rowBytes * static_cast<size_t>(pixmap.Height()));
     const uint8_t* above = nullptr;
-    for (int32_t row = 0; row < pixmap.Height(); ++row) {
+    // An empty pixmap has no bytes to filter, however many rows it claims.
+    for (int32_t row = 0; row < pixmap.Height() && rowBytes > 0; ++row) {
         const uint8_t* pixels = pixmap.PixelAddress(0, row);
         FilterRow(pixels, above, rowBytes, step,
                   filtered.data() + static_cast<size_t>(row) * rowBytes);
@@ -107,19 +110,20 @@ Ref<TObject> ReadPixmap(TDataReader& in, int32_t) {
     if (!IsValidPixelFormat(format) || BytesPerPixel(format) == 0)
         TDataReader::Fail("unknown pixel format " + std::to_string(format));
     if (width < 0 || height < 0) TDataReader::Fail("negative pixmap size");
-    // Both sides are below 2^31, so their product fits; the limit is divided, not multiplied.
-    const int64_t pixelCount = int64_t{width} * height;
-    if (pixelCount > DEFAULT_PICTURE_MEMORY_LIMIT / BytesPerPixel(format) ||
-        !PixmapSizeFits(width, height))
+    // The limit counts the memory the pixmap will take, padding included: a pixmap one byte
+    // wide takes four per row. Once the size fits, pitch x height cannot overflow.
+    const int64_t rawRowBytes = int64_t{width} * BytesPerPixel(format);
+    const int64_t pitch = (rawRowBytes + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
+    if (!PixmapSizeFits(width, height) || pitch * height > DEFAULT_PICTURE_MEMORY_LIMIT)
         TDataReader::Fail("pixmap of " + std::to_string(width) + " x " + std::to_string(height) +
                           " beyond the pixmap limit");
-    const int64_t rawBytes = pixelCount * BytesPerPixel(format);
+    const int64_t rawBytes = rawRowBytes * height;
     const uint32_t packed = in.ReadCount(1, "pixmap rows");
     if (rawBytes > int64_t{packed} * kMaxDeflateRatio)
         TDataReader::Fail("pixmap rows too short for a pixmap of " + std::to_string(width) + " x " +
                           std::to_string(height));
     const std::span<const uint8_t> packedRows(in.ReadBytes(packed), packed);
-    Ref<TPixmap> pixmap = TPixmap::NewPixmapForFilling(width, height, format, 4);
+    Ref<TPixmap> pixmap = TPixmap::NewPixmapForFilling(width, height, format, kRowAlignment);
     if (!pixmap) TDataReader::Fail("pixmap cannot be made");
     ReadRows(packedRows, *pixmap);
     return pixmap;

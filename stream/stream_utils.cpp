@@ -119,6 +119,8 @@ void WriteObjectTo(const Ref<TObject>& object, const Ref<TObject>& url) {
     if (!stream) return;
     TStreamCloser closer(stream);
     stream->WriteSerialized(object);
+    // A small object may still wait in the file's buffer: the close says whether it was saved.
+    closer.Close();
 }
 
 void CopyUntilEnd(TStream& from, TStream& to, int32_t bufferSize) {

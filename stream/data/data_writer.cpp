@@ -107,6 +107,7 @@ void TDataWriter::WriteObject(const Ref<TObject>& object) {
     if (!type) throw TDataWriteException("no data type for this object");
     if (depth >= MAX_GRAPH_DEPTH) throw TDataWriteException("objects nested too deeply");
     objectNumbers.emplace(object.get(), static_cast<uint32_t>(objectNumbers.size()));
+    numbered.push_back(object);
     WriteTypeOf(*type);
     // The body's length goes in front of it; it is known once the body is written.
     const size_t lengthAt = bytes.size();

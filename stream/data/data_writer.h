@@ -41,6 +41,10 @@ private:
 
     std::vector<uint8_t> bytes;
     std::unordered_map<const TObject*, uint32_t> objectNumbers;
+    // Every numbered object, kept alive while the writer lives: an object a type's write made
+    // on the spot (an image frame decoded from its file) would otherwise leave its address to
+    // the next one, which would then be written as a reference to it.
+    std::vector<Ref<TObject>> numbered;
     std::unordered_map<const TDataType*, uint32_t> typeNumbers;
     int depth = 0;
 };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -179,6 +180,11 @@ TEST_F(DataObjects, HostilePixmapsAreRefusedBeforeTheyCostMemory) {
               "pixmap of 65536 x 65536 beyond the pixmap limit");
     EXPECT_EQ(PixmapProblem(1929379843, 1509949439, FormatRGBA8888, Deflated(4)),
               "pixmap of 1929379843 x 1509949439 beyond the pixmap limit");
+    // Rows are padded to 4 bytes, so a pixmap one byte wide takes 4 bytes a row.
+    EXPECT_EQ(PixmapProblem(1, 67108865, FormatGrey8, Deflated(4)),
+              "pixmap of 1 x 67108865 beyond the pixmap limit");
+    EXPECT_EQ(PixmapProblem(1, 67108864, FormatGrey8, Deflated(4)),
+              "pixmap rows too short for a pixmap of 1 x 67108864");
     // 256 MiB claimed by 1 KiB: more than deflate can ever expand.
     EXPECT_EQ(PixmapProblem(8192, 8192, FormatRGBA8888, Bytes(1024, 0)),
               "pixmap rows too short for a pixmap of 8192 x 8192");
@@ -199,6 +205,23 @@ TEST_F(DataObjects, HostilePixmapsAreRefusedBeforeTheyCostMemory) {
     Bytes trailing = Deflated(4);
     trailing.push_back(0);
     EXPECT_EQ(PixmapProblem(2, 2, FormatGrey8, trailing), "bytes after the pixmap rows");
+}
+
+TEST_F(DataObjects, EmptyPixmapsCostNothingHoweverLongTheirOtherSide) {
+    const std::tuple<int32_t, int32_t> sizes[] = {{500000000, 0}, {0, 2147483647}};
+    for (const auto& [width, height] : sizes) {
+        const auto start = std::chrono::steady_clock::now();
+        const Ref<TObject> read = test::Decode(DataFile(
+            ByteBuilder()
+                .Object("qrv.pixmap.TPixmap", 1, PixmapBody(width, height, FormatGrey8, Deflated(0)))
+                .bytes));
+        const auto again = std::dynamic_pointer_cast<TPixmap>(test::Decode(test::Encode(read)));
+        ASSERT_NE(again, nullptr);
+        EXPECT_EQ(again->Width(), width);
+        EXPECT_EQ(again->Height(), height);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2))
+            << width << " x " << height;
+    }
 }
 
 TEST_F(DataObjects, ImageFramesMustBePixmapsOrNone) {

@@ -13,6 +13,7 @@
 #include "stream/data/data_types.h"
 #include "stream/data/data_writer.h"
 #include "stream/data/data_module.h"
+#include "stream/stream_exceptions.h"
 #include "stream/stream_utils.h"
 #include "temp_folder.h"
 
@@ -145,6 +146,12 @@ TEST_F(DataStream, TheFactoryRefusesBothDirectionsAndPassesFailedOpensOn) {
     EXPECT_EQ(ReadObjectFrom(MakeText(u"data::" + (folder / "missing.bin"))), nullptr);
     EXPECT_EQ(OpenUrl(u"data::incbin::no-such-file", true, false), nullptr);
     EXPECT_EQ(OpenUrl(u"data::incbin::no-such-file", false, true), nullptr);
+}
+
+TEST_F(DataStream, ASaveThatDoesNotReachTheDeviceRaises) {
+    // A small object stays in the file's buffer until the close, which fails.
+    EXPECT_THROW(WriteObjectTo(MakeInteger(1), MakeText(u"data::/dev/full")),
+                 TStreamWriteException);
 }
 
 TEST_F(DataStream, ObjectsWithoutADataTypeOrNestedTooDeeplyAreNotWritten) {
