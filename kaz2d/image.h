@@ -48,7 +48,7 @@ public:
     // index is out of range.
     [[nodiscard]] virtual Ref<TImageFrame> Frame(int32_t index);
     // The frame's pixmap for direct access, made blank (RGBA) when it has none yet. With write
-    // set the renderer frame is dropped and rebuilt on the next draw. The pixmap is kept from
+    // set its renderer frames are dropped and rebuilt on the next draw. The pixmap is kept from
     // then on, since the caller may change it.
     [[nodiscard]] virtual Ref<TPixmap> Lock(int32_t index, bool read, bool write);
     // Stores the pixmap as the frame's pixels; a masked image keys the mask colour out of a
