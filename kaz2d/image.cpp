@@ -44,14 +44,17 @@ bool IsEmbeddedSource(const Ref<TObject>& source) {
 }  // namespace
 
 Ref<TImageFrame> TImage::Frame(int32_t index) {
-    if (!HasFrame(index)) return nullptr;
-    if (sequences[index] != contextGeneration) {
-        const Ref<TPixmap> pixmap = embedded[index].source ? Pixels(index) : Lock(index, true, false);
-        const Ref<TKaz2DDriver> driver = CurrentKaz2DDriver();
-        frames[index] = driver && pixmap ? driver->MakeFrame(pixmap, flags) : nullptr;
-        sequences[index] = frames[index] ? contextGeneration : 0;
-    }
-    return frames[index];
+    const Ref<TKaz2DDriver> renderer = CurrentKaz2DDriver();
+    if (!HasFrame(index) || !renderer) return nullptr;
+    std::vector<TRendererFrame>& made = frames[index];
+    // Frames made before the default graphics last opened or closed are made again.
+    std::erase_if(made, [](const TRendererFrame& f) { return f.sequence != contextGeneration; });
+    for (const TRendererFrame& f : made)
+        if (f.renderer == renderer.get()) return f.frame;
+    const Ref<TPixmap> pixmap = embedded[index].source ? Pixels(index) : Lock(index, true, false);
+    Ref<TImageFrame> frame = pixmap ? renderer->MakeFrame(pixmap, flags) : nullptr;
+    if (frame) made.push_back({renderer.get(), contextGeneration, frame});
+    return frame;
 }
 
 Ref<TPixmap> TImage::Lock(int32_t index, bool /*read*/, bool write) {
@@ -88,8 +91,7 @@ void TImage::ReleaseFrames() {
 }
 
 void TImage::DropFrame(int32_t index) {
-    frames[index] = nullptr;
-    sequences[index] = 0;
+    frames[index].clear();
 }
 
 Ref<TImage> TImage::Create(int32_t width, int32_t height, int32_t frameCount, int32_t flags,
@@ -106,7 +108,6 @@ Ref<TImage> TImage::Create(int32_t width, int32_t height, int32_t frameCount, in
     image->pixmaps.resize(count);
     image->embedded.resize(count);
     image->frames.resize(count);
-    image->sequences.resize(count, 0);
     return image;
 }
 

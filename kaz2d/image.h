@@ -10,6 +10,8 @@
 
 namespace qrv {
 
+class TKaz2DDriver;
+
 // Image flags.
 inline constexpr int32_t IMG_MASKED = 1;     // pixmaps without alpha get the mask colour keyed out
 inline constexpr int32_t IMG_FILTERED = 2;   // drawn with linear filtering
@@ -24,19 +26,29 @@ struct TEmbeddedPixels {
     TKeyColour mask{};
 };
 
+// A renderer frame of an image frame: drawn only by the renderer that made it.
+struct TRendererFrame {
+    const TKaz2DDriver* renderer = nullptr;  // renderers live as long as the process
+    int32_t sequence = 0;                    // the context generation it was made in
+    Ref<TImageFrame> frame;
+    bool operator==(const TRendererFrame&) const = default;
+};
+
 // A drawable picture of one or more frames of equal size. Each frame keeps its pixels as a
-// pixmap and becomes a renderer frame (a texture) the first time it is drawn in the current
-// default graphics; frames made for an earlier graphics are rebuilt from the kept pixmaps.
+// pixmap and becomes a renderer frame (a texture) the first time a renderer draws it in the
+// current default graphics; each renderer in use has its own, and frames made for an earlier
+// graphics are rebuilt from the kept pixmaps.
 // A frame loaded from an embedded file keeps no pixmap (most pictures of a program are only
 // drawn, and their decoded pixels would double the memory their textures take): its pixels
 // are decoded again from the file whenever they are needed, and kept from the first Lock on.
 class TImage : public TObject {
 public:
-    // The renderer frame for the frame index, made when needed; none when the renderer cannot
-    // make one (it is retried on the next call) or the index is out of range.
+    // The current renderer's frame for the frame index, made when needed; none without a
+    // current renderer, when it cannot make one (it is retried on the next call) or when the
+    // index is out of range.
     [[nodiscard]] virtual Ref<TImageFrame> Frame(int32_t index);
     // The frame's pixmap for direct access, made blank (RGBA) when it has none yet. With write
-    // set the renderer frame is dropped and rebuilt on the next draw. The pixmap is kept from
+    // set its renderer frames are dropped and rebuilt on the next draw. The pixmap is kept from
     // then on, since the caller may change it.
     [[nodiscard]] virtual Ref<TPixmap> Lock(int32_t index, bool read, bool write);
     // Stores the pixmap as the frame's pixels; a masked image keys the mask colour out of a
@@ -79,9 +91,8 @@ public:
     std::vector<Ref<TPixmap>> pixmaps;
     // Per frame, while its pixmap is released: where its pixels are decoded from.
     std::vector<TEmbeddedPixels> embedded;
-    std::vector<Ref<TImageFrame>> frames;
-    // Per frame the context generation its renderer frame was made for; 0 to rebuild.
-    std::vector<int32_t> sequences;
+    // Per frame, its renderer frames: one for each renderer that drew it.
+    std::vector<std::vector<TRendererFrame>> frames;
 
 private:
     void DropFrame(int32_t index);

@@ -280,6 +280,11 @@ void CloseGLContext(TGLContextRecord* record) {
     if (it == s.contexts.end()) return;
     if (s.current == record) MakeGLContextCurrent(nullptr);
     if (s.fullScreen == record) LeaveFullScreen();
+    if (record->releaseBuffers) {
+        BindContext(record);
+        record->releaseBuffers(*record);
+        BindContext(s.current);
+    }
     SDL_GL_DeleteContext(record->glContext);
     if (record->kind != TGLContextKind::Attached) SDL_DestroyWindow(record->window);
     s.contexts.erase(it);
@@ -298,6 +303,11 @@ void MakeGLContextCurrent(TGLContextRecord* record) {
 
 TGLContextRecord* CurrentGLContext() {
     return Native().current;
+}
+
+bool CurrentGLContextIs(TGLProfile profile) {
+    const TGLContextRecord* current = Native().current;
+    return current && current->profile == profile;
 }
 
 void PresentGLContext(int32_t sync) {

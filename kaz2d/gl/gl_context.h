@@ -29,9 +29,15 @@ struct TGLContextRecord {
     SDL_Window* window = nullptr;
     void* glContext = nullptr;  // SDL_GLContext
     TGLProfile profile = TGLProfile::Compatibility;
-    // A per-context object of the renderer drawing into it (a vertex array object, which
-    // contexts do not share); 0 until the renderer makes one. It goes with the context.
+    // Objects the renderer drawing into the context made for it alone, 0 until made: a vertex
+    // array (contexts share none), and the vertex and index buffers only this context refills,
+    // since a shared buffer refilled by one context may still be read by another's draws.
     uint32_t vertexArray = 0;
+    uint32_t vertexBuffer = 0;
+    uint32_t indexBuffer = 0;
+    // Deletes the buffers, called with the context current just before it is destroyed: their
+    // names are shared, so they would outlive it.
+    void (*releaseBuffers)(const TGLContextRecord& record) = nullptr;
 };
 
 // A context in a new window of our own: windowed at (32, 32) with the application title when
@@ -49,6 +55,9 @@ void CloseGLContext(TGLContextRecord* record);
 // Makes the record current (nullptr: no context).
 void MakeGLContextCurrent(TGLContextRecord* record);
 TGLContextRecord* CurrentGLContext();
+// Whether a context of the profile is current: it shares the objects of the profile's hidden
+// context, so textures can be made and deleted in it without switching there.
+bool CurrentGLContextIs(TGLProfile profile);
 // Sets the swap interval (sync normalised to 0 or 1) when it changed, then swaps the buffers.
 void PresentGLContext(int32_t sync);
 // Switches between the shared context and the current one; calls come in pairs around

@@ -6,9 +6,9 @@
 
 #include "kaz2d/gl/gl_blend_choice.h"
 #include "kaz2d/gl/gl_context.h"
+#include "kaz2d/gl/gl_graphics_driver.h"
 #include "kaz2d/gl/gl_helpers.h"
 #include "kaz2d/glfixed/glfixed_render_state.h"
-#include "kaz2d/graphics_module.h"
 
 namespace qrv {
 
@@ -25,15 +25,19 @@ TGLImageFrame::~TGLImageFrame() {
     if (!HoldsTexture()) return;
     // An atlas page goes with the last frame on it.
     const GLuint name = Place().page ? Atlas().Release(Place()) : Texture();
+    ForgetTexture();
     if (name == 0) return;
-    SwapSharedGLContext();
-    glDeleteTextures(1, &name);
-    SwapSharedGLContext();
-    if (Sequence() == contextGeneration && CurrentGLContext()) glDeleteTextures(1, &name);
+    // The name is the compatibility contexts'; in a current context of another profile it
+    // names another texture.
+    if (CurrentGLContextIs(TGLProfile::Compatibility)) {
+        glDeleteTextures(1, &name);
+    } else {
+        TSharedContextScope shared(TGLProfile::Compatibility);
+        glDeleteTextures(1, &name);
+    }
     // A later texture may get the same name: it must be bound afresh.
     TGLRenderState& state = GLRenderState();
     if (state.boundTexture == name) state.boundTexture = 0;
-    ForgetTexture();
 }
 
 void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty) {

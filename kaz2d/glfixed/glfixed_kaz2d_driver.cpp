@@ -56,7 +56,7 @@ void TGLKaz2DDriver::PrepareContext(TGLContextRecord&, int32_t width, int32_t he
 
 Ref<TImageFrame> TGLKaz2DDriver::MakeFrame(const Ref<TPixmap>& pixmap, int32_t flags) {
     TGLFrameBase::StopTextureDeletionAtExit();
-    if (!CurrentGLContext()) {
+    if (!CurrentGLContextIs(Profile())) {
         TSharedContextScope shared(Profile());
         return TGLImageFrame::CreateFromPixmap(pixmap, flags);
     }

@@ -17,7 +17,8 @@ bool Look(T& slot, const char* name) {
 bool LookEverything() {
     TGLShaderFunctions& f = functions;
     return Look(f.GenBuffers, "glGenBuffers") && Look(f.BindBuffer, "glBindBuffer") &&
-           Look(f.BufferData, "glBufferData") && Look(f.VertexAttribPointer, "glVertexAttribPointer") &&
+           Look(f.BufferData, "glBufferData") && Look(f.DeleteBuffers, "glDeleteBuffers") &&
+           Look(f.VertexAttribPointer, "glVertexAttribPointer") &&
            Look(f.EnableVertexAttribArray, "glEnableVertexAttribArray") &&
            Look(f.CreateShader, "glCreateShader") && Look(f.ShaderSource, "glShaderSource") &&
            Look(f.CompileShader, "glCompileShader") && Look(f.GetShaderiv, "glGetShaderiv") &&

@@ -10,6 +10,7 @@ struct TGLShaderFunctions {
     PFNGLGENBUFFERSPROC GenBuffers = nullptr;
     PFNGLBINDBUFFERPROC BindBuffer = nullptr;
     PFNGLBUFFERDATAPROC BufferData = nullptr;
+    PFNGLDELETEBUFFERSPROC DeleteBuffers = nullptr;
     PFNGLGENVERTEXARRAYSPROC GenVertexArrays = nullptr;
     PFNGLBINDVERTEXARRAYPROC BindVertexArray = nullptr;
     PFNGLVERTEXATTRIBPOINTERPROC VertexAttribPointer = nullptr;

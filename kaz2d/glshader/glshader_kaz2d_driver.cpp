@@ -40,6 +40,21 @@ void SetVertexLayout() {
                            reinterpret_cast<void*>(offsetof(TGLShaderVertex, colour)));
 }
 
+// The context's own vertex and index buffers, bound.
+void BindContextBuffers(TGLContextRecord& record) {
+    const TGLShaderFunctions& gl = GLShaderFunctions();
+    if (record.vertexBuffer == 0) {
+        gl.GenBuffers(1, &record.vertexBuffer);
+        gl.GenBuffers(1, &record.indexBuffer);
+        record.releaseBuffers = [](const TGLContextRecord& closing) {
+            const std::array<GLuint, 2> buffers{closing.vertexBuffer, closing.indexBuffer};
+            GLShaderFunctions().DeleteBuffers(2, buffers.data());
+        };
+    }
+    gl.BindBuffer(GL_ARRAY_BUFFER, record.vertexBuffer);
+    gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, record.indexBuffer);
+}
+
 }  // namespace
 
 // The queue grows as drawing needs it, up to kQueueVertices: reserving it in full would keep
@@ -70,8 +85,8 @@ bool TGLShaderKaz2DDriver::TightRows() const {
     return Profile() == TGLProfile::ES2;
 }
 
-// The program, buffer and textures are shared by every context of the profile; each context
-// gets its own vertex array, which contexts do not share.
+// The program and textures are shared by every context of the profile; each context gets its
+// own vertex array and buffers when it is first prepared.
 bool TGLShaderKaz2DDriver::PrepareObjects() {
     if (objectsTried) return program.name != 0;
     objectsTried = true;
@@ -80,8 +95,6 @@ bool TGLShaderKaz2DDriver::PrepareObjects() {
     if (!TightRows() && !(GLShaderFunctions().GenVertexArrays && GLShaderFunctions().BindVertexArray)) return false;
     program = BuildGLShaderProgram(Profile());
     if (program.name == 0) return false;
-    GLShaderFunctions().GenBuffers(1, &vertexBuffer);
-    GLShaderFunctions().GenBuffers(1, &indexBuffer);
     whiteTexture = NewClampedTexture(0);
     const std::array<uint8_t, 4> white{255, 255, 255, 255};
     glTexImage2D(GL_TEXTURE_2D, 0, TightRows() ? GL_RGBA : GL_RGBA8, 1, 1, 0, GL_RGBA,
@@ -102,8 +115,7 @@ void TGLShaderKaz2DDriver::PrepareContext(TGLContextRecord& record, int32_t widt
         if (record.vertexArray == 0) gl.GenVertexArrays(1, &record.vertexArray);
         gl.BindVertexArray(record.vertexArray);
     }
-    gl.BindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
-    gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    BindContextBuffers(record);
     SetVertexLayout();
     gl.UseProgram(program.name);
     const std::array<float, 16> projection = PixelProjection(width, height);

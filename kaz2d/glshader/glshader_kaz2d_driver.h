@@ -96,8 +96,6 @@ private:
 
     bool objectsTried = false;
     TGLShaderProgram program;
-    uint32_t vertexBuffer = 0;
-    uint32_t indexBuffer = 0;
     uint32_t whiteTexture = 0;
     uint32_t blitTexture = 0;
     TGLAtlas atlas;

@@ -187,7 +187,7 @@ TEST_F(MainLoopTest, EscapeClosesTheHelpWithoutQuitting) {
     TFrameRecorder recorder(game.board, true);
     MainLoop(game);
     EXPECT_EQ(game.board.marks[0][0], MARK_GREY) << "the board took clicks again after the help";
-    EXPECT_EQ(game.resources.helpImage->frames[0], nullptr) << "the closed help lets go of its texture";
+    EXPECT_TRUE(game.resources.helpImage->frames[0].empty()) << "the closed help lets go of its texture";
     const Ref<TPixmap> help = EmbeddedPixmap("help.jpg");
     const Ref<TPixmap> shown = ScreenBefore(recorder, start + 200);
     ASSERT_TRUE(shown && help);

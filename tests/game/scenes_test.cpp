@@ -136,8 +136,8 @@ TEST_F(Scenes, FailureAtTheLastLevelFadesBackToTheFifthPicture) {
     EXPECT_EQ(Girl().level, 5);
     EXPECT_EQ(Girl().picture, Girl().pictures[5]);
     EXPECT_EQ(game.board.nextSpyCount, 7);
-    EXPECT_EQ(Girl().pictures[6]->frames[0], nullptr) << "the picture faded out lets go of its texture";
-    EXPECT_NE(Girl().pictures[5]->frames[0], nullptr);
+    EXPECT_TRUE(Girl().pictures[6]->frames[0].empty()) << "the picture faded out lets go of its texture";
+    EXPECT_FALSE(Girl().pictures[5]->frames[0].empty());
 }
 
 TEST_F(Scenes, OddDifficultyLeavesOutTheCountLinesAndUsesTheLastColumn) {

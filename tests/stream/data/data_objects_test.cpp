@@ -101,7 +101,7 @@ void ExpectSampleObjects(const Ref<TObject>& object) {
     EXPECT_EQ(image->pixmaps[1], nullptr);
     ExpectSamePixels(std::static_pointer_cast<TImage>(expected->At(6))->pixmaps[2],
                      image->pixmaps[2]);
-    EXPECT_EQ(image->sequences, std::vector<int32_t>(3, 0))
+    EXPECT_EQ(image->frames, std::vector<std::vector<TRendererFrame>>(3))
         << "renderer frames are made on first draw";
     auto mode = std::dynamic_pointer_cast<TGraphicsModeObject>(list->At(7));
     ASSERT_NE(mode, nullptr);
