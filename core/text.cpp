@@ -5,26 +5,6 @@
 namespace qrv {
 namespace {
 
-constexpr char32_t kReplacement = REPLACEMENT_CHARACTER;
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 void AppendUtf16(std::u16string& out, char32_t cp) {
     if (cp < 0x10000) {
         out += static_cast<char16_t>(cp);
@@ -37,18 +17,20 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
 
 }  // namespace
 
+char32_t CodePointAt(std::u16string_view text, size_t& i) {
+    const char32_t unit = text[i];
+    if (unit < 0xD800 || unit >= 0xE000) return unit;
+    if (unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+        return 0x10000 + ((unit - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    return REPLACEMENT_CHARACTER;
+}
+
 std::string ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        char32_t cp = text[i];
-        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] < 0xE000) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00);
-        } else if (cp >= 0xD800 && cp < 0xE000) {
-            cp = kReplacement;
-        }
-        AppendUtf8(out, cp);
+        EncodeUtf8(CodePointAt(text, i), [&out](uint8_t byte) { out += static_cast<char>(byte); });
     }
     return out;
 }

@@ -53,6 +53,25 @@ char32_t DecodeUtf8(uint8_t lead, Next&& next, GiveBack&& giveBack) {
     return codePoint;
 }
 
+// Hands the one to four UTF-8 bytes of a code point, at most U+10FFFF, to `put(byte)`. Every
+// writer of UTF-8 encodes through this.
+template <class Put>
+void EncodeUtf8(char32_t cp, Put&& put) {
+    if (cp < 0x80) {
+        put(static_cast<uint8_t>(cp));
+        return;
+    }
+    int extra = cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
+    constexpr uint8_t kLeads[] = {0, 0xC0, 0xE0, 0xF0};
+    put(static_cast<uint8_t>(kLeads[extra] | cp >> 6 * extra));
+    while (extra-- > 0) put(static_cast<uint8_t>(0x80 | (cp >> 6 * extra & 0x3F)));
+}
+
+// The code point at text[i] as UTF-8 carries it: a surrogate pair is one code point, and `i`
+// moves onto its second half; a lone surrogate has none and is REPLACEMENT_CHARACTER, which
+// reads back as one character where its own three bytes would read as three.
+char32_t CodePointAt(std::u16string_view text, size_t& i);
+
 // Texts are 16-bit code units. These convert at the edges: UTF-8 for the C libraries and the
 // console, Latin-1 for byte-level streams (one byte per code unit, higher units truncated).
 // Malformed UTF-8 decodes as DecodeUtf8 says.

@@ -6,7 +6,12 @@
 #include <sys/socket.h>
 
 #include <array>
+#include <chrono>
+#include <future>
 #include <memory>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 #include "core/text.h"
 
@@ -16,6 +21,25 @@ namespace {
 struct AddressInfoDeleter {
     void operator()(addrinfo* info) const { ::freeaddrinfo(info); }
 };
+
+std::vector<int32_t> PlatformAddresses(const std::string& name) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;  // one entry per address instead of one per socket type
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0) return {};
+    const std::unique_ptr<addrinfo, AddressInfoDeleter> owner(found);
+
+    std::vector<int32_t> addresses;
+    for (const addrinfo* entry = found; entry; entry = entry->ai_next) {
+        if (entry->ai_family != AF_INET || entry->ai_addrlen < sizeof(sockaddr_in)) continue;
+        const auto* address = reinterpret_cast<const sockaddr_in*>(entry->ai_addr);
+        addresses.push_back(static_cast<int32_t>(ntohl(address->sin_addr.s_addr)));
+    }
+    return addresses;
+}
+
+THostResolver hostResolver = PlatformAddresses;
 
 }  // namespace
 
@@ -30,23 +54,29 @@ std::u16string DottedAddress(int32_t address) {
 }
 
 std::vector<int32_t> HostAddresses(std::u16string_view name) {
-    const std::string narrow = ToUtf8(name);
+    return HostAddressesWithin(name, 0);
+}
+
+std::vector<int32_t> HostAddressesWithin(std::u16string_view name, int32_t timeoutMillis) {
+    std::string narrow = ToUtf8(name);
     // A name with a zero inside would be cut short by the resolver and name another host.
     if (narrow.empty() || narrow.find('\0') != std::string::npos) return {};
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;  // one entry per address instead of one per socket type
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(narrow.c_str(), nullptr, &hints, &found) != 0) return {};
-    const std::unique_ptr<addrinfo, AddressInfoDeleter> owner(found);
-
-    std::vector<int32_t> addresses;
-    for (const addrinfo* entry = found; entry; entry = entry->ai_next) {
-        if (entry->ai_family != AF_INET || entry->ai_addrlen < sizeof(sockaddr_in)) continue;
-        const auto* address = reinterpret_cast<const sockaddr_in*>(entry->ai_addr);
-        addresses.push_back(static_cast<int32_t>(ntohl(address->sin_addr.s_addr)));
+    if (timeoutMillis <= 0) return hostResolver(narrow);
+    // The task owns the name and the resolver, so nothing it uses goes away when the wait ends.
+    std::packaged_task<std::vector<int32_t>()> lookup(
+        [resolve = hostResolver, narrow = std::move(narrow)] { return resolve(narrow); });
+    std::future<std::vector<int32_t>> answer = lookup.get_future();
+    try {
+        std::thread(std::move(lookup)).detach();
+    } catch (const std::system_error&) {
+        return {};
     }
-    return addresses;
+    if (answer.wait_for(std::chrono::milliseconds(timeoutMillis)) != std::future_status::ready) return {};
+    return answer.get();
+}
+
+THostResolver SetHostResolver(THostResolver resolver) {
+    return std::exchange(hostResolver, resolver ? std::move(resolver) : THostResolver(PlatformAddresses));
 }
 
 int32_t HostAddress(std::u16string_view name, int32_t index) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "core/text_to_int.h"
@@ -17,11 +18,33 @@ constexpr int32_t kHttpPort = 80;
 constexpr size_t kMaxHeadLine = 8 << 10;
 constexpr size_t kMaxHeadBytes = 64 << 10;
 constexpr int kMaxHeadLines = 100;
-constexpr int32_t kDefaultTimeoutMillis = 30000;
 
-int32_t httpTimeoutMillis = kDefaultTimeoutMillis;
+int32_t httpTimeoutMillis = DEFAULT_HTTP_TIMEOUT;
+int32_t httpDeadlineMillis = DEFAULT_HTTP_DEADLINE;
 
 using TClock = std::chrono::steady_clock;
+
+// A time by which something must be done, or none.
+struct TDeadline {
+    bool bounded = false;
+    TClock::time_point at;
+
+    // None for 0 or less.
+    static TDeadline In(int32_t millis) {
+        if (millis <= 0) return {};
+        return {true, TClock::now() + std::chrono::milliseconds(millis)};
+    }
+    TDeadline Earlier(const TDeadline& other) const {
+        if (!bounded) return other;
+        return other.bounded && other.at < at ? other : *this;
+    }
+    // What is left for a wait: -1 without a deadline, 0 once it has passed.
+    int32_t MillisLeft() const {
+        if (!bounded) return -1;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(at - TClock::now()).count();
+        return static_cast<int32_t>(std::clamp<int64_t>(left, 0, std::numeric_limits<int32_t>::max()));
+    }
+};
 
 // Characters that keep a request line and a header line intact: no spaces, line ends or other
 // control characters, nothing beyond one byte.
@@ -29,8 +52,11 @@ bool FitsRequest(std::u16string_view text) {
     return std::all_of(text.begin(), text.end(), [](char16_t c) { return c > u' ' && c != 127 && c <= 255; });
 }
 
-Ref<TSocketStream> ConnectToHost(std::u16string_view host) {
-    const int32_t timeout = std::max(httpTimeoutMillis, 0);
+// The lookup, the connect and the request's send each wait at most what is left of `deadline`.
+Ref<TSocketStream> ConnectToHost(std::u16string_view host, const TDeadline& deadline) {
+    const int32_t left = deadline.MillisLeft();
+    if (left == 0) return nullptr;
+    const int32_t timeout = std::max(left, 0);
     const size_t colon = host.find(u':');
     if (colon == std::u16string_view::npos) return TSocketStream::ConnectClient(host, kHttpPort, timeout);
     return TSocketStream::ConnectClient(host.substr(0, colon), TextToInt(host.substr(colon + 1)), timeout);
@@ -78,21 +104,14 @@ struct THttpHead {
 // Reads the head in blocks, with the rules of byte-level text lines (a line ends at LF or a zero
 // byte; CR is dropped). False when the connection failed, the deadline passed or a bound was
 // broken; a server that closes before the empty line leaves an incomplete head and no body.
-bool ReadHead(TSocket& socket, THttpHead& head) {
-    const bool bounded = httpTimeoutMillis > 0;
-    const TClock::time_point deadline = TClock::now() + std::chrono::milliseconds(httpTimeoutMillis);
+bool ReadHead(TSocket& socket, THttpHead& head, const TDeadline& deadline) {
     std::array<char, 4096> block;
     std::string line;
     size_t headBytes = 0;
     int lines = 0;
     for (;;) {
-        int32_t wait = -1;
-        if (bounded) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - TClock::now()).count();
-            if (left <= 0) return false;
-            wait = static_cast<int32_t>(left);
-        }
-        if (!socket.WaitReadable(wait)) return false;
+        const int32_t wait = deadline.MillisLeft();
+        if (wait == 0 || !socket.WaitReadable(wait)) return false;
         const int32_t n = socket.ReceiveBytes(block.data(), static_cast<int32_t>(block.size()), 0);
         if (n == 0) return socket.LastError() == 0 && socket.TakePendingError() == 0;
         for (int32_t i = 0; i < n; ++i) {
@@ -117,12 +136,12 @@ bool ReadHead(TSocket& socket, THttpHead& head) {
 
 // The body of a response: the bytes that came with the head, then the connection's. With a
 // Content-Length the body ends after that many bytes, and a connection that ends before them
-// has failed.
+// has failed. Each receive waits at most the timeout, and none waits past the overall deadline.
 class THTTPStream final : public TSocketStream {
 public:
-    THTTPStream(Ref<TSocket> socket, THttpHead head)
+    THTTPStream(Ref<TSocket> socket, THttpHead head, int32_t timeoutMillis, const TDeadline& deadline)
         : TSocketStream(std::move(socket), true), bodyStart(std::move(head.bodyStart)),
-          contentLength(head.contentLength) {
+          contentLength(head.contentLength), timeoutMillis(timeoutMillis), deadline(deadline) {
         if (contentLength >= 0 && static_cast<int64_t>(bodyStart.size()) > contentLength) {
             bodyStart.resize(static_cast<size_t>(contentLength));
         }
@@ -151,6 +170,7 @@ public:
             if (received >= contentLength) return 0;
             count = static_cast<int32_t>(std::min<int64_t>(count, contentLength - received));
         }
+        WaitForBytes();
         const int32_t n = TSocketStream::Read(buffer, count);
         if (n == 0 && contentLength >= 0) {
             shortBody = true;
@@ -162,11 +182,21 @@ public:
     }
 
 private:
+    // A server that trickles its bytes must not hold the reader past the deadline: a receive
+    // waits for readiness first, and nothing by the deadline fails the read.
+    void WaitForBytes() {
+        const int32_t wait = deadline.Earlier(TDeadline::In(timeoutMillis)).MillisLeft();
+        if (wait < 0 || !SocketOf()) return;
+        if (wait == 0 || !SocketOf()->WaitReadable(wait)) FailReading();
+    }
+
     std::string bodyStart;
     size_t given = 0;
     int64_t contentLength;
     int64_t received = 0;
     bool shortBody = false;
+    int32_t timeoutMillis;
+    TDeadline deadline;
 };
 
 }  // namespace
@@ -179,6 +209,14 @@ int32_t HttpTimeout() {
     return httpTimeoutMillis;
 }
 
+void SetHttpDeadline(int32_t millis) {
+    httpDeadlineMillis = millis;
+}
+
+int32_t HttpDeadline() {
+    return httpDeadlineMillis;
+}
+
 Ref<TStream> THTTPStreamFactory::TryOpen(const Ref<TObject>&, std::u16string_view protocol,
                                          std::u16string_view path, bool, bool) {
     if (protocol != u"http") return nullptr;
@@ -187,15 +225,17 @@ Ref<TStream> THTTPStreamFactory::TryOpen(const Ref<TObject>&, std::u16string_vie
     const std::u16string_view requestPath = slash == std::u16string_view::npos ? u"/" : path.substr(slash);
     if (!FitsRequest(host) || !FitsRequest(requestPath)) return nullptr;
 
-    auto connection = ConnectToHost(host);
+    const TDeadline overall = TDeadline::In(httpDeadlineMillis);
+    auto connection = ConnectToHost(host, overall.Earlier(TDeadline::In(httpTimeoutMillis)));
     if (!connection) return nullptr;
     const Ref<TSocket> socket = connection->SocketOf();
     THttpHead head;
-    if (!SendRequest(*connection, host, requestPath) || !ReadHead(*socket, head)) {
+    if (!SendRequest(*connection, host, requestPath) ||
+        !ReadHead(*socket, head, overall.Earlier(TDeadline::In(httpTimeoutMillis)))) {
         connection->Close();
         return nullptr;
     }
-    return std::make_shared<THTTPStream>(socket, std::move(head));
+    return std::make_shared<THTTPStream>(socket, std::move(head), httpTimeoutMillis, overall);
 }
 
 }  // namespace qrv

@@ -14,17 +14,29 @@ namespace qrv {
 // The response head is bounded: a line of at most 8 KiB, at most 100 lines, at most 64 KiB in
 // all, and it must arrive within the timeout. Past a bound, or when the connection fails before
 // the head is complete, the open gives no stream. A body that ends before its Content-Length,
-// a reset connection or a receive that timed out is a read error (TStreamReadException).
+// a reset connection, a receive that timed out or a body still arriving at the deadline is a
+// read error (TStreamReadException). LoadBytes bounds a body read into memory by its own limit.
 class THTTPStreamFactory final : public TStreamFactory {
 public:
     Ref<TStream> TryOpen(const Ref<TObject>& url, std::u16string_view protocol,
                          std::u16string_view path, bool readable, bool writeable) override;
 };
 
-// How long, in milliseconds, an http:: open waits for its connection and for the whole
-// response head, and each later receive for its bytes. 30 seconds unless the program sets
-// another; 0 or less waits without limit.
+inline constexpr int32_t DEFAULT_HTTP_TIMEOUT = 30000;
+inline constexpr int32_t DEFAULT_HTTP_DEADLINE = 300000;
+
+// How long, in milliseconds, an http:: open waits for the host-name lookup, for its connection
+// and for the whole response head, and each later receive for its bytes. 30 seconds unless the
+// program sets another; 0 or less waits without limit.
 void SetHttpTimeout(int32_t millis);
 int32_t HttpTimeout();
+
+// How long, in milliseconds, an http:: stream lasts in all, from the start of its open to the
+// last byte of its body, however its server spaces the bytes out. An open still waiting at the
+// deadline gives no stream, and a read still waiting raises TStreamReadException. 5 minutes
+// unless the program sets another; 0 or less sets no deadline. It applies to the streams opened
+// after it is set.
+void SetHttpDeadline(int32_t millis);
+int32_t HttpDeadline();
 
 }  // namespace qrv

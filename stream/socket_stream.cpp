@@ -17,8 +17,9 @@ Ref<TSocketStream> TSocketStream::OverSocket(Ref<TSocket> socket, bool autoClose
 
 Ref<TSocketStream> TSocketStream::ConnectClient(std::u16string_view host, int32_t port,
                                                 int32_t timeoutMillis) {
-    const int32_t address = HostAddress(host, 0);
-    if (address == 0) return nullptr;
+    const std::vector<int32_t> addresses = HostAddressesWithin(host, timeoutMillis);
+    if (addresses.empty() || addresses[0] == 0) return nullptr;
+    const int32_t address = addresses[0];
     auto socket = TSocket::NewTcpSocket();
     if (!socket) return nullptr;
     if ((timeoutMillis > 0 && !socket->SetTimeout(timeoutMillis)) || !socket->ConnectTo(address, port)) {

@@ -15,7 +15,8 @@ public:
     // With `autoClose`, closing the stream closes the socket; either way the stream lets go of it.
     [[nodiscard]] static Ref<TSocketStream> OverSocket(Ref<TSocket> socket, bool autoClose);
     // Connects to the first IPv4 address of the host; none when it does not resolve or connect.
-    // A positive `timeoutMillis` bounds the connect and every later receive and send.
+    // A positive `timeoutMillis` bounds the host-name lookup, the connect and every later receive
+    // and send, each on its own.
     [[nodiscard]] static Ref<TSocketStream> ConnectClient(std::u16string_view host, int32_t port,
                                                          int32_t timeoutMillis = 0);
 

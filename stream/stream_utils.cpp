@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <string>
 
 #include "core/error.h"
 #include "core/text.h"
@@ -15,6 +16,13 @@ namespace {
 std::u16string DescribeUrl(const Ref<TObject>& url) {
     if (const std::u16string* text = AsText(url)) return *text;
     return url ? url->ToString() : u"";
+}
+
+int64_t loadBytesLimit = DEFAULT_LOAD_BYTES_LIMIT;
+
+[[noreturn]] void RaiseOverLoadLimit() {
+    throw TRuntimeError("More than " + std::to_string(loadBytesLimit) +
+                        " bytes to load into memory; SetLoadBytesLimit allows more");
 }
 
 }  // namespace
@@ -43,7 +51,7 @@ void WriteAll(const void* bytes, size_t size, const Ref<TObject>& url) {
 }  // namespace
 
 std::vector<uint8_t> LoadBytes(TStream& stream) {
-    constexpr size_t kMaxSize = std::numeric_limits<int32_t>::max();
+    const auto limit = static_cast<size_t>(loadBytesLimit);
     // Reading into a small piece that stays in the cache and appending it writes the result
     // once; zero-filling the result before reading into it would write it twice.
     constexpr size_t kPiece = 64 << 10;
@@ -53,13 +61,19 @@ std::vector<uint8_t> LoadBytes(TStream& stream) {
     const int32_t position = stream.Position();
     const bool sizeKnown = position >= 0;
     std::vector<uint8_t> bytes;
-    if (sizeKnown) bytes.reserve(static_cast<size_t>(std::max(0, stream.Size() - position)));
+    if (sizeKnown) {
+        const auto left = static_cast<size_t>(std::max(0, stream.Size() - position));
+        if (left > limit) RaiseOverLoadLimit();
+        bytes.reserve(left);
+    }
 
     const auto piece = std::make_unique_for_overwrite<uint8_t[]>(kPiece);
-    while (bytes.size() < kMaxSize && !stream.AtEnd()) {
-        const auto room = static_cast<int32_t>(std::min(kPiece, kMaxSize - bytes.size()));
+    while (!stream.AtEnd()) {
+        // One byte past the limit tells a stream that ends at it from one that goes on.
+        const auto room = static_cast<int32_t>(std::min(kPiece, limit + 1 - bytes.size()));
         const int32_t n = stream.Read(piece.get(), room);
         if (n > 0) {
+            if (bytes.size() + static_cast<size_t>(n) > limit) RaiseOverLoadLimit();
             bytes.insert(bytes.end(), piece.get(), piece.get() + n);
         } else if (sizeKnown) {
             throw TStreamReadException();
@@ -69,6 +83,14 @@ std::vector<uint8_t> LoadBytes(TStream& stream) {
         }
     }
     return bytes;
+}
+
+void SetLoadBytesLimit(int64_t bytes) {
+    loadBytesLimit = std::clamp<int64_t>(bytes, 0, std::numeric_limits<int32_t>::max());
+}
+
+int64_t LoadBytesLimit() {
+    return loadBytesLimit;
 }
 
 std::vector<uint8_t> LoadBytes(const Ref<TObject>& url) {

@@ -20,8 +20,15 @@ std::vector<uint8_t> LoadBytes(const Ref<TObject>& url);
 std::vector<uint8_t> LoadBytes(std::u16string_view url);
 // Reads an open stream to its end and leaves it open. A read that gives nothing before the end
 // raises TStreamReadException from a seekable stream (its size promised more); an unseekable
-// stream that gives nothing ends the loading.
+// stream that gives nothing ends the loading. More bytes than LoadBytesLimit raise TRuntimeError.
 std::vector<uint8_t> LoadBytes(TStream& stream);
+
+// The most bytes LoadBytes (and what loads through it: banks from URLs, whole texts) holds in
+// memory, so a server that never ends its body cannot fill it. 256 MiB unless the program sets
+// another; at most 2 GiB less one byte, the most a stream can address.
+inline constexpr int64_t DEFAULT_LOAD_BYTES_LIMIT = int64_t{256} << 20;
+void SetLoadBytesLimit(int64_t bytes);
+int64_t LoadBytesLimit();
 std::u16string LoadByteString(const Ref<TObject>& url);
 std::u16string LoadByteString(std::u16string_view url);
 void SaveByteString(std::u16string_view text, const Ref<TObject>& url);

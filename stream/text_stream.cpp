@@ -105,16 +105,7 @@ void TTextStream::EncodeChar(char16_t c) {
         WriteRawByte(c & 0xFF);
         break;
     case ENCODING_UTF8:
-        if (c < 0x80) {
-            WriteRawByte(c);
-        } else if (c < 0x800) {
-            WriteRawByte(c / 64 | 0xC0);
-            WriteRawByte(c % 64 | 0x80);
-        } else {
-            WriteRawByte(c / 4096 | 0xE0);
-            WriteRawByte(c / 64 % 64 | 0x80);
-            WriteRawByte(c % 64 | 0x80);
-        }
+        WriteUtf8(std::u16string_view(&c, 1));
         break;
     case ENCODING_UTF16BE:
         WriteRawByte(c / 256);
@@ -274,21 +265,16 @@ std::u16string TTextStream::ReadChars(int32_t count) {
 
 void TTextStream::WriteChars(std::u16string_view text) {
     WritePendingLineEnd();
+    if (encoding == ENCODING_UTF8) {
+        WriteUtf8(text);
+        return;
+    }
+    for (const char16_t c : text) EncodeChar(c);
+}
+
+void TTextStream::WriteUtf8(std::u16string_view text) {
     for (size_t i = 0; i < text.size(); ++i) {
-        // A whole surrogate pair is one character, written as one four-byte sequence: its two
-        // halves encoded apart are no UTF-8, and read back as malformed.
-        const bool pair = encoding == ENCODING_UTF8 && i + 1 < text.size() && text[i] >= 0xD800 &&
-                          text[i] < 0xDC00 && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
-        if (!pair) {
-            EncodeChar(text[i]);
-            continue;
-        }
-        const char32_t c = 0x10000 + ((text[i] - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-        WriteRawByte(static_cast<int32_t>(0xF0 | c >> 18));
-        WriteRawByte(static_cast<int32_t>(0x80 | (c >> 12 & 0x3F)));
-        WriteRawByte(static_cast<int32_t>(0x80 | (c >> 6 & 0x3F)));
-        WriteRawByte(static_cast<int32_t>(0x80 | (c & 0x3F)));
-        ++i;
+        EncodeUtf8(CodePointAt(text, i), [this](uint8_t byte) { WriteRawByte(byte); });
     }
 }
 

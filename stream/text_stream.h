@@ -9,7 +9,7 @@ class TCStream;
 
 // The character encodings of text streams.
 constexpr int32_t ENCODING_LATIN1 = 1;   // one byte, the low 8 bits of the code unit
-constexpr int32_t ENCODING_UTF8 = 2;     // 1 to 3 bytes per 16-bit code unit
+constexpr int32_t ENCODING_UTF8 = 2;     // 1 to 4 bytes per character
 constexpr int32_t ENCODING_UTF16BE = 3;  // two bytes, high byte first
 constexpr int32_t ENCODING_UTF16LE = 4;  // two bytes, low byte first
 
@@ -37,7 +37,8 @@ public:
     // UTF-8 sequence gives U+FFFD, and a byte that cannot continue it is left for the next
     // character.
     virtual char16_t DecodeChar();
-    // One code unit; each half of a surrogate pair is encoded on its own.
+    // One code unit. In UTF-8 a surrogate on its own is no character and is written as U+FFFD;
+    // WriteChars writes a whole pair as one.
     virtual void EncodeChar(char16_t c);
     virtual int32_t ReadRawByte();
     virtual void WriteRawByte(int32_t byte);
@@ -79,6 +80,8 @@ private:
     int NextByteOfCharacter();
     // A code point as the next code unit; a second one waits in pendingLowSurrogate.
     char16_t FirstUnitOf(char32_t codePoint);
+    // UTF-8 of the text, a surrogate pair as one character and a lone surrogate as U+FFFD.
+    void WriteUtf8(std::u16string_view text);
     // Lines of Latin-1 or UTF-8 text over a file, decoded straight from its buffer.
     void ReadLineFromFile(TCStream& file, std::u16string& line);
 

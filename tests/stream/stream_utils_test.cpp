@@ -65,6 +65,18 @@ TEST(LoadAndSave, LoadingStopsWhenAStreamGivesNothing) {
     EXPECT_EQ(AsString(LoadBytes(stream)), "abc");
 }
 
+TEST(LoadAndSave, MoreBytesThanTheLimitRaise) {
+    char block[] = "memory";
+    SetLoadBytesLimit(6);
+    EXPECT_EQ(AsString(LoadBytes(*MemoryStreamOver(block, 6, true, false))), "memory") << "the limit loads";
+    SetLoadBytesLimit(5);
+    EXPECT_THROW(LoadBytes(*MemoryStreamOver(block, 6, true, false)), TRuntimeError) << "a known size";
+    EndlessSilence unknownSize;
+    SetLoadBytesLimit(2);
+    EXPECT_THROW(LoadBytes(unknownSize), TRuntimeError);
+    SetLoadBytesLimit(DEFAULT_LOAD_BYTES_LIMIT);
+}
+
 TEST(LoadAndSave, StreamObjectsLoadWithoutBeingClosed) {
     char block[] = "memory";
     auto memory = MemoryStreamOver(block, 6, true, false);

@@ -89,6 +89,17 @@ TEST_F(TextStreamTest, FourByteUtf8ReadsAsASurrogatePair) {
     EXPECT_EQ(line->ReadTextLine(), u"y");
 }
 
+// A surrogate without its other half has no UTF-8 form: it is written as the one character
+// U+FFFD, by the stream and by ToUtf8 alike, and reads back as one.
+TEST_F(TextStreamTest, LoneSurrogatesWriteAsOneReplacementCharacter) {
+    const std::u16string text = u"a\xD800" "b\xDC00\xD83D" "c\xDE00";
+    const std::string bytes = Written("utf8", [&](TTextStream& s) { s.WriteChars(text); });
+    EXPECT_EQ(bytes, "a\xEF\xBF\xBD" "b\xEF\xBF\xBD\xEF\xBF\xBD" "c\xEF\xBF\xBD");
+    EXPECT_EQ(ToUtf8(text), bytes);
+    EXPECT_EQ(Open("utf8", true, false)->ReadToEnd(), u"a\uFFFDb\uFFFD\uFFFDc\uFFFD");
+    EXPECT_EQ(Written("utf8", [](TTextStream& s) { s.EncodeChar(0xDBFF); }), "\xEF\xBF\xBD");
+}
+
 // A malformed sequence reads as U+FFFD, like FromUtf8, and never takes a byte that cannot
 // continue it: line ends stay line ends, and the following characters stay whole.
 TEST_F(TextStreamTest, MalformedUtf8LosesNoFollowingBytes) {
