@@ -9,6 +9,32 @@
 
 namespace qrv {
 
+namespace {
+
+void UploadPixels(const Ref<TPixmap>& pixels, int32_t x, int32_t y) {
+    // A converted copy has tightly packed rows, which every OpenGL takes.
+    const Ref<TPixmap> tight = pixels ? pixels->ConvertedTo(FormatRGBA8888) : nullptr;
+    if (!tight) return;
+    glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, tight->Width(), tight->Height(), GL_RGBA,
+                    GL_UNSIGNED_BYTE, tight->Pixels());
+}
+
+// Filtering at the image's right and bottom edges reaches one texel into the texture's padding,
+// which repeats the edge as it was when the frame was made: it takes the drawn edge instead.
+void RepeatEdgesIntoPadding(uint32_t texture, const Ref<TPixmap>& drawn) {
+    const int32_t w = drawn->Width();
+    const int32_t h = drawn->Height();
+    const bool right = w < NextPowerOfTwo(w);
+    const bool below = h < NextPowerOfTwo(h);
+    if (!right && !below) return;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    if (right) UploadPixels(drawn->SubRegion(w - 1, 0, 1, h), w, 0);
+    if (below) UploadPixels(drawn->SubRegion(0, h - 1, w, 1), 0, h);
+    if (right && below) UploadPixels(drawn->SubRegion(w - 1, h - 1, 1, 1), w, h);
+}
+
+}  // namespace
+
 Ref<TImageFrame> TGLRendererBase::BeginImageTarget(const Ref<TImageFrame>& existing,
                                                    const Ref<TPixmap>& pixels, int32_t flags,
                                                    std::string& reason) {
@@ -67,6 +93,7 @@ Ref<TPixmap> TGLRendererBase::EndImageTarget() {
     if (drawn)
         glReadPixels(0, 0, target.width, target.height, GL_RGBA, GL_UNSIGNED_BYTE, drawn->Pixels());
     CloseTextureFramebuffer(target.framebuffer);
+    if (drawn) RepeatEdgesIntoPadding(target.texture, drawn);
     target = {};
     const Ref<TKaz2DGraphics>& context = TKaz2DGraphics::CurrentContext();
     const TGraphicsSettings settings = context ? context->GetSettings() : TGraphicsSettings{};

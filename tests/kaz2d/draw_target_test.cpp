@@ -112,6 +112,18 @@ TEST_P(DrawTarget, TheDrawingOutlivesItsFrameAndDrawingAddsToWhatWasThere) {
     EXPECT_EQ(PixelAt(135, 125), 0xFFFFFFu);
 }
 
+// Filtering at the image's edges blends in the texel beyond them, which must be the drawn edge.
+TEST_P(DrawTarget, AFilteredImageDrawnLargerShowsItsDrawnEdges) {
+    const Ref<TImage> image = TImage::Load(SolidPixmap(40, 30, 0xFF0000FF), IMG_FILTERED, 0, 0, 0);
+    ASSERT_TRUE(SetDrawTarget(image)) << DrawTargetFailureReason();
+    SetBlendMode(BLEND_SOLID);
+    SetDrawColor(255, 255, 255);
+    FillRect(0, 0, 40, 30);
+    ASSERT_TRUE(SetDrawTarget(nullptr));
+    DrawImageRectAt(image, 0, 0, 320, 240, 0);
+    ExpectScreenMatches(0, 0, SolidPixmap(320, 240, 0xFFFFFFFF), 2);
+}
+
 TEST_P(DrawTarget, PresentingAndClosingTheWindowEndTheTargetKeepingTheDrawing) {
     const Ref<TImage> image = CreateBlankImage(32, 32, 1, 0);
     SetBlendMode(BLEND_SOLID);
