@@ -90,6 +90,24 @@ void TImage::ReleaseFrames() {
     for (int32_t index = 0; index < FrameCount(); ++index) DropFrame(index);
 }
 
+Ref<TImageFrame> TImage::FrameMadeBy(int32_t index, const TKaz2DDriver* renderer) const {
+    if (!HasFrame(index)) return nullptr;
+    for (const TRendererFrame& f : frames[index])
+        if (f.renderer == renderer && f.sequence == contextGeneration) return f.frame;
+    return nullptr;
+}
+
+void TImage::TakeDrawnFrame(int32_t index, const TKaz2DDriver* renderer, Ref<TImageFrame> frame,
+                            Ref<TPixmap> drawn) {
+    if (!HasFrame(index)) return;
+    if (drawn) {
+        pixmaps[index] = std::move(drawn);
+        embedded[index] = {};
+    }
+    DropFrame(index);
+    if (frame) frames[index].push_back({renderer, contextGeneration, std::move(frame)});
+}
+
 void TImage::DropFrame(int32_t index) {
     frames[index].clear();
 }

@@ -62,6 +62,14 @@ public:
     // that will not be drawn for a while then holds only its pixmap, or nothing when it came
     // from an embedded file. Its frames are made again when it is next drawn.
     void ReleaseFrames();
+    // The renderer's frame for the frame index made in the current default graphics, without
+    // making one; none when it has none.
+    [[nodiscard]] Ref<TImageFrame> FrameMadeBy(int32_t index, const TKaz2DDriver* renderer) const;
+    // The renderer drew into its frame: that frame becomes the only one (the others show the
+    // pixels from before and are made again), and the pixels drawn, when given, become the
+    // frame's pixmap. With no frame every renderer frame goes.
+    void TakeDrawnFrame(int32_t index, const TKaz2DDriver* renderer, Ref<TImageFrame> frame,
+                        Ref<TPixmap> drawn);
 
     // A blank image; none for a negative frame count.
     [[nodiscard]] static Ref<TImage> Create(int32_t width, int32_t height, int32_t frameCount,

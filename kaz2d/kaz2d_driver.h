@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "kaz2d/graphics.h"
@@ -47,6 +48,22 @@ public:
     // A new pixmap holding those back-buffer pixels, top row first.
     [[nodiscard]] virtual Ref<TPixmap> ReadPixmap(int32_t x, int32_t y, int32_t width,
                                                   int32_t height) = 0;
+
+    // Sends the current context's drawing into an image frame of the pixels instead of the
+    // window: a frame of this renderer holding them in a texture of its own (existing, this
+    // renderer's frame of those pixels, when it can serve, else a new one), with window pixel
+    // (0, 0) at the image's top left and the pixels' size as the picture's. Gives the frame
+    // drawn into, or none with the reason set where drawing into images cannot be had here.
+    [[nodiscard]] virtual Ref<TImageFrame> BeginImageTarget(const Ref<TImageFrame>& existing,
+                                                            const Ref<TPixmap>& pixels,
+                                                            int32_t flags, std::string& reason) {
+        (void)existing, (void)pixels, (void)flags;
+        reason = "this renderer cannot draw into images";
+        return nullptr;
+    }
+    // Sends drawing to the window again and gives the pixels drawn into the image, top row
+    // first; none when no image was the target or its context has gone.
+    [[nodiscard]] virtual Ref<TPixmap> EndImageTarget() { return nullptr; }
 };
 
 }  // namespace qrv

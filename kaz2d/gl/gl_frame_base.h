@@ -7,6 +7,7 @@
 #include "kaz2d/gl/gl_atlas.h"
 #include "kaz2d/gl/gl_frame_texture.h"
 #include "kaz2d/graphics_module.h"
+#include "kaz2d/image.h"
 #include "kaz2d/image_frame.h"
 #include "pixmap/pixmap.h"
 
@@ -31,6 +32,14 @@ public:
     float T1() const { return t1; }
     int32_t Sequence() const { return sequence; }
     bool Opaque() const override { return opaque; }
+    // Whether drawing may go into the frame's texture: one of its own of the frame's size,
+    // without mipmaps (MakeGLTargetFrame). What is drawn may have any alpha, so such a frame is
+    // never taken as opaque.
+    bool AllowsDrawingInto() const { return drawable; }
+    void AllowDrawingInto() {
+        drawable = true;
+        opaque = false;
+    }
 
     // Makes the process's end stop the deleting of textures one by one, since the contexts go
     // with it. Call it once contexts exist (when the first frame is made), so that it runs
@@ -53,6 +62,7 @@ private:
     float t1;
     int32_t sequence;
     bool opaque;
+    bool drawable = false;
     TGLAtlasPlace place;
 };
 
@@ -76,6 +86,26 @@ Ref<Frame> MakeGLFrame(TGLAtlas& atlas, Ref<TPixmap> pixmap, int32_t flags, TTex
     if (made.name == 0) return nullptr;
     return std::make_shared<Frame>(context..., made.name, made.s1, made.t1, contextGeneration,
                                    made.opaque);
+}
+
+// A frame of the pixmap that drawing can go into, made in the context that is current as
+// Frame(context..., texture, s1, t1, sequence, opaque): a texture of its own, never an atlas
+// cell, without mipmaps. None when no texture could be made or the driver takes none of the
+// pixmap's size (a shrunk texture would not hold every pixel drawn).
+template <class Frame, class... Context>
+Ref<Frame> MakeGLTargetFrame(Ref<TPixmap> pixmap, int32_t flags, TTextureSizeFit fit,
+                             TTextureRows rows, Context&... context) {
+    if (!pixmap) return nullptr;
+    int32_t tw = pixmap->Width();
+    int32_t th = pixmap->Height();
+    fit(tw, th);
+    if (tw < pixmap->Width() || th < pixmap->Height()) return nullptr;
+    const TFrameTexture made = MakeFrameTexture(std::move(pixmap), flags & ~IMG_MIPMAPPED, fit, rows);
+    if (made.name == 0) return nullptr;
+    auto frame = std::make_shared<Frame>(context..., made.name, made.s1, made.t1,
+                                         contextGeneration, false);
+    frame->AllowDrawingInto();
+    return frame;
 }
 
 }  // namespace qrv

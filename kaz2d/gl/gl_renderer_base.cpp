@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "kaz2d/draw_target.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_graphics.h"
 #include "kaz2d/kaz2d_module.h"
@@ -48,6 +49,7 @@ Ref<TGraphics> TGLRendererBase::CreateContext(int32_t width, int32_t height, int
 }
 
 void TGLRendererBase::MakeCurrent(const Ref<TGraphics>& graphics) {
+    EndDrawingIntoImage();
     Flush();
     const auto context = std::dynamic_pointer_cast<TKaz2DGraphics>(graphics);
     const auto lower = context ? std::dynamic_pointer_cast<TGLGraphics>(context->graphics) : nullptr;
@@ -67,6 +69,8 @@ void TGLRendererBase::MakeCurrent(const Ref<TGraphics>& graphics) {
 }
 
 void TGLRendererBase::PresentBuffer(int32_t sync) {
+    // The window's picture is shown, never a half-drawn image.
+    EndDrawingIntoImage();
     Flush();
     Lower()->PresentBuffer(sync);
     // The window may have been given another size since the last frame: a scissored drawing
@@ -119,9 +123,9 @@ Ref<TPixmap> TGLRendererBase::ReadPixmap(int32_t x, int32_t y, int32_t width, in
     Ref<TPixmap> pixmap = NewPixmap(width, height, FormatRGBA8888, 4);
     if (!pixmap || width == 0 || height == 0) return pixmap;
     // A new RGBA pixmap has tightly packed rows, as OpenGL packs them by default.
-    glReadPixels(x, anchor.RowFromBottom(y, height), width, height, GL_RGBA, GL_UNSIGNED_BYTE,
-                 pixmap->Pixels());
-    return FlipVertical(pixmap);
+    glReadPixels(x, RowOf(y, height), width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixmap->Pixels());
+    // An image's rows lie top row first already.
+    return DrawsIntoImage() ? pixmap : FlipVertical(pixmap);
 }
 
 void TGLRendererBase::ApplyClearColor(int32_t red, int32_t green, int32_t blue) {
@@ -130,6 +134,16 @@ void TGLRendererBase::ApplyClearColor(int32_t red, int32_t green, int32_t blue) 
 }
 
 TGLScissor TGLRendererBase::ScissorFor(int32_t x, int32_t y, int32_t width, int32_t height) const {
+    if (DrawsIntoImage()) {
+        // Within the image, so that clearing leaves the texture's padding alone.
+        const int32_t left = std::clamp(x, 0, target.width);
+        const int32_t top = std::clamp(y, 0, target.height);
+        const auto right = static_cast<int32_t>(
+            std::clamp(int64_t{x} + std::max(width, 0), int64_t{left}, int64_t{target.width}));
+        const auto bottom = static_cast<int32_t>(
+            std::clamp(int64_t{y} + std::max(height, 0), int64_t{top}, int64_t{target.height}));
+        return {true, {left, top, right - left, bottom - top}};
+    }
     if (x == 0 && y == 0 && width == CurrentWidth() && height == CurrentHeight()) return {};
     // A negative size would be a GL error that leaves the previous rectangle in force.
     return {true, {x, anchor.RowFromBottom(y, height), std::max(width, 0), std::max(height, 0)}};

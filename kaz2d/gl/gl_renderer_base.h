@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "kaz2d/gl/gl_context.h"
+#include "kaz2d/gl/gl_frame_base.h"
 #include "kaz2d/gl/gl_graphics_driver.h"
 #include "kaz2d/gl/gl_picture_anchor.h"
 #include "kaz2d/kaz2d_driver.h"
@@ -64,6 +65,18 @@ public:
     // Sends what was drawn but is still held back; a renderer that draws at once holds nothing.
     virtual void Flush() {}
 
+    // Drawing into an image goes through a framebuffer object over the frame's texture, made
+    // in the current context; the image's top row is the texture's first, GL row 0, so the
+    // projection runs the other way up than the window's, and drawing is always scissored to
+    // the image (the texture's padding beyond it is left alone). Presenting and switching
+    // contexts end it first (ReleaseDrawTarget), so it never outlives its context.
+    Ref<TImageFrame> BeginImageTarget(const Ref<TImageFrame>& existing, const Ref<TPixmap>& pixels,
+                                      int32_t flags, std::string& reason) override;
+    Ref<TPixmap> EndImageTarget() override;
+    // Whether drawing goes into an image, and that image frame's texture (0: the window).
+    bool DrawsIntoImage() const { return target.framebuffer != 0; }
+    uint32_t TargetTexture() const { return target.texture; }
+
 protected:
     explicit TGLRendererBase(TGLProfile profile) : profile(profile) {}
 
@@ -76,6 +89,14 @@ protected:
     [[nodiscard]] virtual TGLDrawState& DrawState() = 0;
     // The colour or alpha changed; a renderer that gives it to the context sends it now.
     virtual void ColourChanged() {}
+    // A frame of the pixels that drawing can go into (MakeGLTargetFrame), made in the current
+    // context; none when no texture could be had.
+    [[nodiscard]] virtual Ref<TGLFrameBase> MakeTargetFrame(const Ref<TPixmap>& pixels,
+                                                            int32_t flags) = 0;
+    // Drawing now goes into an image of width x height whose top row is GL row 0: forgets the
+    // texture bound and sets the projection (origin top left, y down). PrepareContext readies
+    // the window again afterwards.
+    virtual void PrepareImageTarget(int32_t width, int32_t height) = 0;
 
     [[nodiscard]] Ref<TGLGraphicsDriver> Lower() const;
     // Gives the context the scissor, sending what is held back first, when it has another.
@@ -85,15 +106,34 @@ protected:
     // Where the current context's picture sits in its drawable.
     TGLPictureAnchor anchor;
 
+    // The GL row (counted from the bottom) of the lowest of `height` rows that begin `top` rows
+    // below the top edge of the picture drawn into: the window's or the image's.
+    [[nodiscard]] int32_t RowOf(int32_t top, int32_t height) const {
+        return DrawsIntoImage() ? top : anchor.RowFromBottom(top, height);
+    }
+
 private:
+    struct TGLImageTarget {
+        uint32_t framebuffer = 0;  // 0: drawing goes to the window
+        uint32_t texture = 0;
+        int32_t width = 0;
+        int32_t height = 0;
+        const TGLContextRecord* context = nullptr;  // the one the framebuffer belongs to
+        Ref<TGLFrameBase> frame;
+    };
+
     // The scissor that clips drawing to the viewport rectangle (in window pixels from the
     // picture's top left).
     [[nodiscard]] TGLScissor ScissorFor(int32_t x, int32_t y, int32_t width, int32_t height) const;
     // Sends the viewport's scissor again, after a present moved the picture in its drawable.
     void ResendViewport();
+    // Sends drawing back to the window, through the drawing layer so that the image keeps
+    // what was drawn.
+    void EndDrawingIntoImage();
 
     TGLProfile profile;
     TGLScissor scissor;  // the one the current context has
+    TGLImageTarget target;
 };
 
 }  // namespace qrv

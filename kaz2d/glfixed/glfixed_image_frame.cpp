@@ -42,6 +42,8 @@ TGLImageFrame::~TGLImageFrame() {
 
 void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty) {
     const TGLRenderState& state = GLRenderState();
+    // A texture drawn into cannot be read by the same draw.
+    if (Texture() == state.targetTexture) return;
     const int32_t requested = state.blendMode;
     const int32_t sent = BlendForDraw(requested, Opaque(), state.colour[3]);
     if (sent != requested) SendGLBlend(sent);

@@ -48,6 +48,7 @@ std::u16string TGLKaz2DDriver::ToString() const {
 
 void TGLKaz2DDriver::PrepareContext(TGLContextRecord&, int32_t width, int32_t height) {
     ResetGLRenderCache();
+    GLRenderState().targetTexture = TargetTexture();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0, width, height, 0, -1, 1);
@@ -129,7 +130,9 @@ void TGLKaz2DDriver::FillPolygon(const std::vector<float>& points, float handleX
 
 void TGLKaz2DDriver::BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32_t y) {
     if (!pixmap) return;
-    const Ref<TPixmap> flipped = FlipVertical(pixmap);
+    // glDrawPixels lays the rows upwards from GL row y: the window's rows run the other way.
+    const bool image = DrawsIntoImage();
+    const Ref<TPixmap> flipped = image ? pixmap : FlipVertical(pixmap);
     const Ref<TPixmap> rgba = flipped ? flipped->ConvertedTo(FormatRGBA8888) : nullptr;
     if (!rgba) return;
     DisableGLTexturing();
@@ -139,8 +142,8 @@ void TGLKaz2DDriver::BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32_t y
     SetScissor({});
     glPixelStorei(GL_UNPACK_ROW_LENGTH, rgba->Pitch() / 4);
     glRasterPos2i(0, 0);
-    glBitmap(0, 0, 0, 0, static_cast<GLfloat>(x), static_cast<GLfloat>(-y - rgba->Height()),
-             nullptr);
+    const int32_t row = image ? y : -y - rgba->Height();
+    glBitmap(0, 0, 0, 0, static_cast<GLfloat>(x), static_cast<GLfloat>(row), nullptr);
     glDrawPixels(rgba->Width(), rgba->Height(), GL_RGBA, GL_UNSIGNED_BYTE, rgba->Pixels());
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     SetScissor(scissored);

@@ -34,6 +34,8 @@ protected:
     Ref<TKaz2DDriver> Shared() const override;
     // Forgets the cached state and sets a pixel projection (origin top left, y down).
     void PrepareContext(TGLContextRecord& record, int32_t width, int32_t height) override;
+    Ref<TGLFrameBase> MakeTargetFrame(const Ref<TPixmap>& pixels, int32_t flags) override;
+    void PrepareImageTarget(int32_t width, int32_t height) override;
     // The colour and matrix of GLRenderState().
     TGLDrawState& DrawState() override;
     // Sends the colour as the context's current colour.

@@ -13,6 +13,7 @@ struct TGLRenderState : TGLDrawState {
     int32_t blendMode = 0;      // 0: nothing cached
     uint32_t boundTexture = 0;  // 0: none
     bool texturing = false;
+    uint32_t targetTexture = 0;  // the texture of the image drawn into; 0: the window
 };
 
 TGLRenderState& GLRenderState();

@@ -20,12 +20,17 @@ public:
     virtual void DeleteTexture(uint32_t name) = 0;
     // Frees an atlas frame's cell, deleting its page's texture when no frame is left on it.
     virtual void ReleaseAtlasCell(const TGLAtlasPlace& place) = 0;
+    // The texture of the image drawing goes into, 0 while it goes to the window; a frame of
+    // that texture cannot be read by the draws that write it, and draws nothing.
+    uint32_t TextureDrawnInto() const { return textureDrawnInto; }
 
 protected:
     TGLShaderFrameOwner() = default;
     ~TGLShaderFrameOwner() = default;
     TGLShaderFrameOwner(const TGLShaderFrameOwner&) = default;
     TGLShaderFrameOwner& operator=(const TGLShaderFrameOwner&) = default;
+
+    uint32_t textureDrawnInto = 0;
 };
 
 }  // namespace qrv

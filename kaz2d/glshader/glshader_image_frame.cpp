@@ -27,6 +27,7 @@ TGLShaderImageFrame::~TGLShaderImageFrame() {
 }
 
 void TGLShaderImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty) {
+    if (Texture() == owner.TextureDrawnInto()) return;
     owner.QueueTexturedQuad(Texture(), Opaque(), S0(), T0(), S1(), T1(), x0, y0, x1, y1, tx, ty);
 }
 

@@ -109,6 +109,7 @@ void TGLShaderKaz2DDriver::PrepareContext(TGLContextRecord& record, int32_t widt
     boundTexture = 0;
     queuedMode = 0;
     queuedTexture = 0;
+    textureDrawnInto = TargetTexture();
     if (!PrepareObjects()) return;
     const TGLShaderFunctions& gl = GLShaderFunctions();
     if (!TightRows()) {

@@ -68,6 +68,8 @@ protected:
     Ref<TKaz2DDriver> Shared() const override;
     void PrepareContext(TGLContextRecord& record, int32_t width, int32_t height) override;
     TGLDrawState& DrawState() override;
+    Ref<TGLFrameBase> MakeTargetFrame(const Ref<TPixmap>& pixels, int32_t flags) override;
+    void PrepareImageTarget(int32_t width, int32_t height) override;
 
 private:
     // A context of this driver's profile is current, prepared for drawing.

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "core/text.h"
@@ -80,7 +81,9 @@ void Kaz2DWindow::ExpectScreenMatches(int32_t x, int32_t y, const Ref<TPixmap>& 
     ASSERT_TRUE(actual);
     const std::string difference = FirstDifference(*actual, *expected, tolerance);
     if (difference.empty()) return;
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    // A parameterised test's name ends in "/renderer", which is no file name.
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(name.begin(), name.end(), '/', '-');
     const std::u16string actualPath = PathOf(name + "-actual.png");
     const std::u16string expectedPath = PathOf(name + "-expected.png");
     const bool saved = SavePixmapPNG(actual, actualPath, 6) && SavePixmapPNG(expected, expectedPath, 6);
