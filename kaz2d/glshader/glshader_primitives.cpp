@@ -12,7 +12,10 @@
 namespace qrv {
 
 namespace {
-constexpr std::array<uint16_t, 6> kQuadIndices{0, 1, 2, 0, 2, 3};
+// A quad is cut along the diagonal fixed function cuts its GL_QUADS along, with the vertices
+// in the same order: where a pixel centre falls on a texel edge (a tile half a pixel down), the
+// interpolated coordinate then rounds to the same texel in both.
+constexpr std::array<uint16_t, 6> kQuadIndices{0, 1, 3, 1, 2, 3};
 constexpr std::array<uint16_t, 2> kLineIndices{0, 1};
 constexpr std::array<uint16_t, 1> kPointIndex{0};
 // Fans with more vertices than one draw call can index are queued triangle by triangle.
@@ -44,28 +47,24 @@ void TGLShaderKaz2DDriver::StrokeLine(float x0, float y0, float x1, float y1, fl
     QueueWideLine(ends[0].x, ends[0].y, ends[1].x, ends[1].y);
 }
 
-// A wide line as the parallelogram the fixed-function rasteriser fills: the segment moved half
-// the width each way along the minor axis. Where a pixel centre lies exactly on its outline,
-// that rasteriser counts it to the start and not the end, and to the bottom side of a mostly
-// level line and the right side of a mostly upright one; triangles decide by left and bottom
-// instead. The parallelogram is nudged, by less than the subpixel step, so that both agree.
-// Core profiles draw no wide lines themselves.
+// A wide line as the parallelogram the fixed-function rasteriser fills: the segment widened by
+// half the width each way along the minor axis, and moved back half a pixel along the major
+// one. A line covers the pixels from its start up to the one before its end, so with ends on
+// pixel centres, as they usually are, the parallelogram's ends fall between centres and no
+// edge rule decides them. Its sides are the line's own, which the triangle rasteriser snaps
+// as it snaps the fixed-function line's, so a centre exactly on a side goes the same way in
+// both. Core profiles draw no wide lines themselves.
 void TGLShaderKaz2DDriver::QueueWideLine(float x0, float y0, float x1, float y1) {
-    constexpr float kNudge = 1.0f / 128.0f;
     const float half = static_cast<float>(std::lround(lineWidth)) * 0.5f;
     const float ax = x1 - x0;
     const float ay = y1 - y0;
-    const bool xMajor = std::abs(ax) > std::abs(ay);
+    const bool xMajor = std::abs(ax) >= std::abs(ay);
     const float dx = xMajor ? 0.0f : half;
     const float dy = xMajor ? half : 0.0f;
-    float sx = xMajor ? 0.0f : kNudge;
-    float sy = 0.0f;
-    if (xMajor ? ax < 0 : ay > 0) {
-        // Back along the line, which moves only its ends.
-        const float step = kNudge / std::max(std::abs(ax), std::abs(ay));
-        sx -= ax * step;
-        sy -= ay * step;
-    }
+    const float back = std::max(std::abs(ax), std::abs(ay));
+    if (back == 0.0f) return;  // a line of no length covers nothing
+    const float sx = -0.5f * ax / back;
+    const float sy = -0.5f * ay / back;
     scratch.clear();
     scratch.push_back(Plain(x0 - dx + sx, y0 - dy + sy));
     scratch.push_back(Plain(x1 - dx + sx, y1 - dy + sy));
