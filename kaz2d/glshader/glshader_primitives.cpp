@@ -2,7 +2,6 @@
 // points with the same vertices the fixed-function renderer sends.
 #include <SDL_opengl.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -54,7 +53,6 @@ float WideLineEnd(float m, float n, const TGLLineAxes& line, bool start) {
 }
 
 }  // namespace
-
 
 TGLShaderVertex TGLShaderKaz2DDriver::Mapped(float lx, float ly, float tx, float ty) const {
     const TGLDrawState& d = draw;
