@@ -22,11 +22,13 @@ Ref<TImage> WithAutoHandle(Ref<TImage> image) {
     return image;
 }
 
-// The first tile position at or before the viewport start v, so that a tile lands on p.
-int64_t FirstTile(int64_t viewportStart, int64_t size, int64_t p) {
+// The first tile position at or before the viewport start, so that a tile lands on p. A tile
+// moved on by a fraction from the viewport start leaves the first pixels to the one before.
+int64_t FirstTile(int64_t viewportStart, int64_t size, int64_t p, float fraction) {
     const int64_t start = viewportStart - size + 1;
     int64_t offset = (p - start) % size;
     if (offset < 0) offset += size;
+    if (fraction > 0 && start + offset == viewportStart) return viewportStart - size;
     return start + offset;
 }
 
@@ -148,8 +150,8 @@ void TileImageAt(const Ref<TImage>& image, float x, float y, int32_t frame) {
     const double floorY = std::floor(py);
     const auto fx = static_cast<float>(px - floorX);
     const auto fy = static_cast<float>(py - floorY);
-    const int64_t startX = FirstTile(c->viewportX, w, static_cast<int64_t>(floorX));
-    const int64_t startY = FirstTile(c->viewportY, h, static_cast<int64_t>(floorY));
+    const int64_t startX = FirstTile(c->viewportX, w, static_cast<int64_t>(floorX), fx);
+    const int64_t startY = FirstTile(c->viewportY, h, static_cast<int64_t>(floorY), fy);
     const int64_t endX = int64_t{c->viewportX} + c->viewportWidth;
     const int64_t endY = int64_t{c->viewportY} + c->viewportHeight;
     const auto fw = static_cast<float>(w);

@@ -2,7 +2,6 @@
 // points with the same vertices the fixed-function renderer sends.
 #include <SDL_opengl.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -12,11 +11,47 @@
 namespace qrv {
 
 namespace {
-constexpr std::array<uint16_t, 6> kQuadIndices{0, 1, 2, 0, 2, 3};
+// A quad is cut along the diagonal fixed function cuts its GL_QUADS along, with the vertices
+// in the same order: where a pixel centre falls on a texel edge (a tile half a pixel down), the
+// interpolated coordinate then rounds to the same texel in both.
+constexpr std::array<uint16_t, 6> kQuadIndices{0, 1, 3, 1, 2, 3};
 constexpr std::array<uint16_t, 2> kLineIndices{0, 1};
 constexpr std::array<uint16_t, 1> kPointIndex{0};
 // Fans with more vertices than one draw call can index are queued triangle by triangle.
 constexpr size_t kLargestIndexedFan = 65536;
+
+// A line along its major axis m and minor axis n: its start, its minor change per major step,
+// the way it travels (1 or -1), and whether x is its major axis.
+struct TGLLineAxes {
+    float m0;
+    float n0;
+    float slope;
+    float dir;
+    bool xMajor;
+};
+
+// Where, along the major axis, a wide line's parallelogram starts or ends, for the end at
+// (m, n). A line covers a pixel it leaves the diamond (|dx| + |dy| < 1/2) of: the pixel of its
+// start if the start lies before the centre or inside that diamond, the pixel of its end if
+// the end lies past the centre and outside. Where the parallelogram ending at the line's own
+// end covers the same, the end stays there, as the fixed-function rasteriser leaves it;
+// otherwise it moves along the line onto the pixel's boundary. A start on a pixel centre
+// covers it where the line goes right or up, as the triangle rasteriser decides for a
+// centre on an edge; an end on one is always moved.
+float WideLineEnd(float m, float n, const TGLLineAxes& line, bool start) {
+    const float c = std::floor(m) + 0.5f;
+    const float crossing = line.n0 + (c - line.m0) * line.slope;  // where the line passes c
+    const float centre = std::floor(crossing) + 0.5f;
+    const float past = (m - c) * line.dir;
+    const bool inside = std::abs(past) + std::abs(n - centre) < 0.5f;
+    const bool covered = std::abs(crossing - centre) < 0.5f &&
+                         (start ? past < 0.0f || inside : past > 0.0f && !inside);
+    const bool ahead = (line.dir > 0) == line.xMajor;
+    const bool reached = start ? past < 0.0f || (past == 0.0f && ahead) : past >= 0.0f;
+    if (reached == covered) return m;
+    return covered == start ? c - line.dir * 0.5f : c + line.dir * 0.5f;
+}
+
 }  // namespace
 
 TGLShaderVertex TGLShaderKaz2DDriver::Mapped(float lx, float ly, float tx, float ty) const {
@@ -44,33 +79,31 @@ void TGLShaderKaz2DDriver::StrokeLine(float x0, float y0, float x1, float y1, fl
     QueueWideLine(ends[0].x, ends[0].y, ends[1].x, ends[1].y);
 }
 
-// A wide line as the parallelogram the fixed-function rasteriser fills: the segment moved half
-// the width each way along the minor axis. Where a pixel centre lies exactly on its outline,
-// that rasteriser counts it to the start and not the end, and to the bottom side of a mostly
-// level line and the right side of a mostly upright one; triangles decide by left and bottom
-// instead. The parallelogram is nudged, by less than the subpixel step, so that both agree.
+// A wide line as the parallelogram the fixed-function rasteriser fills: the segment widened by
+// half the width each way along the minor axis, its ends where WideLineEnd puts them. Its
+// sides run through those ends, whose positions the triangle rasteriser snaps as it snaps the
+// fixed-function line's, so a pixel centre exactly on a side goes the same way in both.
 // Core profiles draw no wide lines themselves.
 void TGLShaderKaz2DDriver::QueueWideLine(float x0, float y0, float x1, float y1) {
-    constexpr float kNudge = 1.0f / 128.0f;
+    const bool xMajor = std::abs(x1 - x0) >= std::abs(y1 - y0);
+    TGLLineAxes line{xMajor ? x0 : y0, xMajor ? y0 : x0, 0.0f, 1.0f, xMajor};
+    const float m1 = xMajor ? x1 : y1;
+    if (m1 == line.m0) return;  // no length: nothing to cover
+    line.slope = ((xMajor ? y1 : x1) - line.n0) / (m1 - line.m0);
+    line.dir = m1 > line.m0 ? 1.0f : -1.0f;
+    const float e0 = WideLineEnd(line.m0, line.n0, line, true);
+    const float e1 = WideLineEnd(m1, xMajor ? y1 : x1, line, false);
+    if ((e1 - e0) * line.dir <= 0.0f) return;  // within one pixel, leaving no diamond
     const float half = static_cast<float>(std::lround(lineWidth)) * 0.5f;
-    const float ax = x1 - x0;
-    const float ay = y1 - y0;
-    const bool xMajor = std::abs(ax) > std::abs(ay);
-    const float dx = xMajor ? 0.0f : half;
-    const float dy = xMajor ? half : 0.0f;
-    float sx = xMajor ? 0.0f : kNudge;
-    float sy = 0.0f;
-    if (xMajor ? ax < 0 : ay > 0) {
-        // Back along the line, which moves only its ends.
-        const float step = kNudge / std::max(std::abs(ax), std::abs(ay));
-        sx -= ax * step;
-        sy -= ay * step;
-    }
+    const auto corner = [&](float m, float side) {
+        const float n = line.n0 + (m - line.m0) * line.slope + side;
+        return xMajor ? Plain(m, n) : Plain(n, m);
+    };
     scratch.clear();
-    scratch.push_back(Plain(x0 - dx + sx, y0 - dy + sy));
-    scratch.push_back(Plain(x1 - dx + sx, y1 - dy + sy));
-    scratch.push_back(Plain(x1 + dx + sx, y1 + dy + sy));
-    scratch.push_back(Plain(x0 + dx + sx, y0 + dy + sy));
+    scratch.push_back(corner(e0, -half));
+    scratch.push_back(corner(e1, -half));
+    scratch.push_back(corner(e1, half));
+    scratch.push_back(corner(e0, half));
     QueueScratchFan();
 }
 

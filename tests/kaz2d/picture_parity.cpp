@@ -4,6 +4,9 @@
 #include <cstdlib>
 
 #include "core/text.h"
+#include "kaz2d/graphics_module.h"
+#include "kaz2d/kaz2d_module.h"
+#include "kaz2d/renderer_table.h"
 #include "pixmap/pixmap_save.h"
 
 namespace qrv::testing {
@@ -51,6 +54,15 @@ int32_t LargestChannelDifference(uint32_t a, uint32_t b) {
            << stem << ": " << differing << " pixels differ (at most " << allowed
            << " may), by up to " << largest << " per channel (at most " << channelTolerance
            << "); " << (saved ? "saved " + stem + "-fixed.png, -shader.png and -diff.png" : "could not save the pictures");
+}
+
+Ref<TPixmap> DrawnBy(const char* renderer, const std::function<void()>& draw, int32_t size) {
+    if (!SelectRenderer(renderer)) return nullptr;
+    if (!OpenGraphicsWindow(size, size, 0, 0, 0)) return nullptr;
+    draw();
+    Ref<TPixmap> picture = GrabPixmapRect(0, 0, size, size);
+    CloseGraphicsWindow();
+    return picture;
 }
 
 }  // namespace qrv::testing

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "pixmap/pixmap.h"
@@ -16,5 +17,9 @@ namespace qrv::testing {
 // A larger channel tolerance serves where only the share of differing pixels is bounded.
 ::testing::AssertionResult RenderersAgree(const Ref<TPixmap>& fixed, const Ref<TPixmap>& shader,
                                           const std::string& stem, int32_t channelTolerance = 2);
+
+// A size x size window drawn by the named renderer and read back; none where the renderer
+// cannot be chosen or its window not opened.
+Ref<TPixmap> DrawnBy(const char* renderer, const std::function<void()>& draw, int32_t size = 256);
 
 }  // namespace qrv::testing
