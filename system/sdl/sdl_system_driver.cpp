@@ -64,8 +64,11 @@ void TSDLSystemDriver::Wait() {
 }
 
 void TSDLSystemDriver::WaitUntil(uint32_t deadline) {
-    const auto wait = static_cast<int32_t>(deadline - MillisecondClock());
-    if (wait > 0) SDL_WaitEventTimeout(nullptr, wait);
+    // SDL times the wait on a clock of its own, which may end it a millisecond before ours
+    // reaches the deadline: wait again for what is left unless an event came.
+    for (int32_t wait = 0; (wait = static_cast<int32_t>(deadline - MillisecondClock())) > 0;) {
+        if (SDL_WaitEventTimeout(nullptr, wait)) break;
+    }
     Poll();
 }
 
