@@ -63,10 +63,21 @@ public:
     Ref<TGraphics> graphics;
     Ref<TKaz2DDriver> driver;
     bool cleared = false;
+
+private:
+    // The sine and cosine of the rotation whose bits are kept: a matrix recomputed at the same
+    // rotation (a scale change, the context selected again, shapes drawn at one angle) takes
+    // them from here.
+    uint32_t turnedBits = 0;  // 0.0f
+    float turnedSine = 0.0f;
+    float turnedCosine = 1.0f;
 };
 
 // The driver of the current Kaz2D context; none while there is none or it has been closed.
 Ref<TKaz2DDriver> CurrentKaz2DDriver();
+// The same driver without taking a reference, for calls made per drawn shape: it lives as
+// long as the current context holds it.
+TKaz2DDriver* CurrentKaz2DDriverPointer();
 
 // The image font every new context starts with: none until the first context is created, then
 // made by the maker the image-font module installs, and kept.

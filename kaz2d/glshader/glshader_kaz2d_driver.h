@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "kaz2d/gl/gl_atlas.h"
@@ -21,6 +23,24 @@ struct TGLShaderVertex {
     float s;
     float t;
     std::array<uint8_t, 4> colour;
+};
+
+// Leaves the elements a vector grows by uninitialised: the queue writes every one itself.
+template <typename T>
+struct TUninitialisedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = TUninitialisedAllocator<U>;
+    };
+    using std::allocator<T>::allocator;
+    template <typename U>
+    void construct(U* place) noexcept {
+        ::new (static_cast<void*>(place)) U;
+    }
+    template <typename U, typename... Arguments>
+    void construct(U* place, Arguments&&... arguments) {
+        ::new (static_cast<void*>(place)) U(std::forward<Arguments>(arguments)...);
+    }
 };
 
 // The Kaz2D renderer on shaders and vertex buffers, over OpenGL 3.3 core, OpenGL ES 3.0 or
@@ -84,6 +104,9 @@ private:
     // opaque.
     void Queue(uint32_t mode, uint32_t texture, bool opaque,
                std::span<const TGLShaderVertex> vertices, std::span<const uint16_t> indices);
+    // The same for vertices the caller writes into the slots returned, straight into the queue.
+    [[nodiscard]] TGLShaderVertex* Append(uint32_t mode, uint32_t texture, bool opaque,
+                                          size_t vertexCount, std::span<const uint16_t> indices);
     void Queue(uint32_t mode, std::span<const TGLShaderVertex> vertices,
                std::span<const uint16_t> indices) {
         Queue(mode, whiteTexture, true, vertices, indices);
@@ -108,8 +131,8 @@ private:
 
     uint32_t queuedMode = 0;
     uint32_t queuedTexture = 0;
-    std::vector<TGLShaderVertex> queued;
-    std::vector<uint16_t> queuedIndices;
+    std::vector<TGLShaderVertex, TUninitialisedAllocator<TGLShaderVertex>> queued;
+    std::vector<uint16_t, TUninitialisedAllocator<uint16_t>> queuedIndices;
     std::vector<TGLShaderVertex> scratch;
     std::vector<uint16_t> scratchIndices;
     int64_t drawCalls = 0;
