@@ -155,7 +155,7 @@ void SetDrawRotation(float degrees) {
     TKaz2DGraphics* c = Context();
     if (!c) return;
     c->rotation = degrees;
-    RefreshDrawMatrix();
+    c->ApplyMatrix();
 }
 
 float GetDrawRotation() {
