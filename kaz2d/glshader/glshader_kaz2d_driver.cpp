@@ -175,11 +175,9 @@ TGLShaderVertex* TGLShaderKaz2DDriver::Append(uint32_t mode, uint32_t texture, b
         queuedTexture = texture;
     }
     const auto base = static_cast<uint16_t>(queued.size());
-    queuedIndices.resize(queuedIndices.size() + indices.size());
-    uint16_t* index = queuedIndices.data() + queuedIndices.size() - indices.size();
+    uint16_t* index = queuedIndices.Extend(indices.size());
     for (const uint16_t offset : indices) *index++ = static_cast<uint16_t>(base + offset);
-    queued.resize(queued.size() + vertexCount);
-    return queued.data() + queued.size() - vertexCount;
+    return queued.Extend(vertexCount);
 }
 
 Ref<TImageFrame> TGLShaderKaz2DDriver::MakeFrame(const Ref<TPixmap>& pixmap, int32_t flags) {

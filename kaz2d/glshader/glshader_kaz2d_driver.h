@@ -1,10 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
-#include <utility>
 #include <vector>
 
 #include "kaz2d/gl/gl_atlas.h"
@@ -25,22 +25,35 @@ struct TGLShaderVertex {
     std::array<uint8_t, 4> colour;
 };
 
-// Leaves the elements a vector grows by uninitialised: the queue writes every one itself.
+// The queue's storage: it grows by doubling and keeps its room when cleared, and what it is
+// extended by is left for the caller to write.
 template <typename T>
-struct TUninitialisedAllocator : std::allocator<T> {
-    template <typename U>
-    struct rebind {
-        using other = TUninitialisedAllocator<U>;
-    };
-    using std::allocator<T>::allocator;
-    template <typename U>
-    void construct(U* place) noexcept {
-        ::new (static_cast<void*>(place)) U;
+class TQueueStorage {
+public:
+    [[nodiscard]] bool empty() const { return count == 0; }
+    [[nodiscard]] size_t size() const { return count; }
+    [[nodiscard]] size_t capacity() const { return room; }
+    [[nodiscard]] const T* data() const { return items.get(); }
+    void clear() { count = 0; }
+    // Room for n more at the end, unwritten.
+    [[nodiscard]] T* Extend(size_t n) {
+        if (n > room - count) Grow(std::max(room * 2, count + n));
+        T* at = items.get() + count;
+        count += n;
+        return at;
     }
-    template <typename U, typename... Arguments>
-    void construct(U* place, Arguments&&... arguments) {
-        ::new (static_cast<void*>(place)) U(std::forward<Arguments>(arguments)...);
+
+private:
+    void Grow(size_t wanted) {
+        auto grown = std::make_unique_for_overwrite<T[]>(wanted);
+        std::copy_n(items.get(), count, grown.get());
+        items = std::move(grown);
+        room = wanted;
     }
+
+    std::unique_ptr<T[]> items;
+    size_t count = 0;
+    size_t room = 0;
 };
 
 // The Kaz2D renderer on shaders and vertex buffers, over OpenGL 3.3 core, OpenGL ES 3.0 or
@@ -131,8 +144,8 @@ private:
 
     uint32_t queuedMode = 0;
     uint32_t queuedTexture = 0;
-    std::vector<TGLShaderVertex, TUninitialisedAllocator<TGLShaderVertex>> queued;
-    std::vector<uint16_t, TUninitialisedAllocator<uint16_t>> queuedIndices;
+    TQueueStorage<TGLShaderVertex> queued;
+    TQueueStorage<uint16_t> queuedIndices;
     std::vector<TGLShaderVertex> scratch;
     std::vector<uint16_t> scratchIndices;
     int64_t drawCalls = 0;
