@@ -120,7 +120,7 @@ void CopyScreenToImage(const Ref<TImage>& image, int32_t x, int32_t y, int32_t f
 void DrawImageRectAt(const Ref<TImage>& image, float x, float y, float width, float height,
                      int32_t frame) {
     // Drawn at once, so neither the context nor the frame needs a reference of its own.
-    const TKaz2DGraphics* context = TKaz2DGraphics::CurrentContext().get();
+    const TKaz2DGraphics* context = TKaz2DGraphics::Current();
     if (!image || !context) return;
     TImageFrame* f = image->DrawableFrame(frame);
     if (!f) return;

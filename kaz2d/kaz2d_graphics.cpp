@@ -123,6 +123,7 @@ void TKaz2DGraphics::ApplyMatrix() {
 void TKaz2DGraphics::BecomeCurrent() {
     Kaz2DState& s = State();
     s.current = shared_from_this();
+    currentPointer = this;
     s.driver = driver;
     if (cleared || !driver) return;
     driver->ClearBuffer();
@@ -134,6 +135,7 @@ void TKaz2DGraphics::BecomeCurrent() {
 
 void TKaz2DGraphics::ClearCurrent() {
     State().current = nullptr;
+    currentPointer = nullptr;
     State().driver = nullptr;
 }
 

@@ -31,6 +31,9 @@ public:
     // The current context, by reference: the drawing calls ask for it on every call, and a
     // copied reference would cost two atomic count changes each time.
     static const Ref<TKaz2DGraphics>& CurrentContext();
+    // The same context without the call, for the calls made per drawn shape; held by the
+    // reference above.
+    static TKaz2DGraphics* Current() { return currentPointer; }
     // A record with the default drawing state, its viewport covering the wrapped context.
     [[nodiscard]] static Ref<TKaz2DGraphics> CreateFor(const Ref<TGraphics>& graphics,
                                                        const Ref<TKaz2DDriver>& driver);
@@ -65,6 +68,7 @@ public:
     bool cleared = false;
 
 private:
+    static inline TKaz2DGraphics* currentPointer = nullptr;
     // The sine and cosine of the rotation whose bits are kept: a matrix recomputed at the same
     // rotation (a scale change, the context selected again, shapes drawn at one angle) takes
     // them from here.
