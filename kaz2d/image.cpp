@@ -44,17 +44,27 @@ bool IsEmbeddedSource(const Ref<TObject>& source) {
 }  // namespace
 
 Ref<TImageFrame> TImage::Frame(int32_t index) {
-    const Ref<TKaz2DDriver> renderer = CurrentKaz2DDriver();
+    TImageFrame* frame = DrawableFrame(index);
+    if (!frame) return nullptr;
+    for (const TRendererFrame& f : frames[index])
+        if (f.frame.get() == frame) return f.frame;
+    return nullptr;
+}
+
+TImageFrame* TImage::DrawableFrame(int32_t index) {
+    TKaz2DDriver* renderer = CurrentKaz2DDriverPointer();
     if (!HasFrame(index) || !renderer) return nullptr;
     std::vector<TRendererFrame>& made = frames[index];
+    // Drawing asks for the same frame again and again: a current one is found without a change.
+    for (const TRendererFrame& f : made)
+        if (f.renderer == renderer && f.sequence == contextGeneration) return f.frame.get();
     // Frames made before the default graphics last opened or closed are made again.
     std::erase_if(made, [](const TRendererFrame& f) { return f.sequence != contextGeneration; });
-    for (const TRendererFrame& f : made)
-        if (f.renderer == renderer.get()) return f.frame;
     const Ref<TPixmap> pixmap = embedded[index].source ? Pixels(index) : Lock(index, true, false);
     Ref<TImageFrame> frame = pixmap ? renderer->MakeFrame(pixmap, flags) : nullptr;
-    if (frame) made.push_back({renderer.get(), contextGeneration, frame});
-    return frame;
+    if (!frame) return nullptr;
+    made.push_back({renderer, contextGeneration, frame});
+    return frame.get();
 }
 
 Ref<TPixmap> TImage::Lock(int32_t index, bool /*read*/, bool write) {

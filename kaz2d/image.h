@@ -47,6 +47,9 @@ public:
     // current renderer, when it cannot make one (it is retried on the next call) or when the
     // index is out of range.
     [[nodiscard]] virtual Ref<TImageFrame> Frame(int32_t index);
+    // The same frame without taking a reference, for drawing: it stays valid until the image's
+    // frames are dropped or made again, so the caller uses it at once.
+    [[nodiscard]] TImageFrame* DrawableFrame(int32_t index);
     // The frame's pixmap for direct access, made blank (RGBA) when it has none yet. With write
     // set its renderer frames are dropped and rebuilt on the next draw. The pixmap is kept from
     // then on, since the caller may change it.

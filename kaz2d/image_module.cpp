@@ -121,9 +121,10 @@ void CopyScreenToImage(const Ref<TImage>& image, int32_t x, int32_t y, int32_t f
 
 void DrawImageRectAt(const Ref<TImage>& image, float x, float y, float width, float height,
                      int32_t frame) {
-    const Ref<TKaz2DGraphics> context = TKaz2DGraphics::CurrentContext();
+    // Drawn at once, so neither the context nor the frame needs a reference of its own.
+    const TKaz2DGraphics* context = TKaz2DGraphics::Current();
     if (!image || !context) return;
-    const Ref<TImageFrame> f = image->Frame(frame);
+    TImageFrame* f = image->DrawableFrame(frame);
     if (!f) return;
     const float hx = image->handleX;
     const float hy = image->handleY;

@@ -1,5 +1,6 @@
 #include "kaz2d/kaz2d_graphics.h"
 
+#include <bit>
 #include <cmath>
 #include <numbers>
 
@@ -21,6 +22,55 @@ struct Kaz2DState {
 Kaz2DState& State() {
     static Kaz2DState state;
     return state;
+}
+
+struct TSineCosine {
+    float sine;
+    float cosine;
+};
+
+// The sine and cosine of the angle in radians, rounded to float, exactly as rounding the
+// library's double sin and cos gives them, without their cost (they save and restore the
+// rounding mode on every call). A short polynomial gives both to within 4e-16; where a value
+// lies so near the middle between two floats that this could round either way (rare: about one
+// angle in ten million, and multiples of 90 degrees), the library decides.
+TSineCosine SineCosine(double radians) {
+    constexpr double kTwoOverPi = 6.36619772367581382433e-01;
+    // Pi/2 in two parts; the first has 33 bits, so that k times it is exact for k below 2^20.
+    constexpr double kHalfPiHigh = 1.57079632673412561417e+00;
+    constexpr double kHalfPiLow = 6.07710050650619224932e-11;
+    constexpr double kRounder = 0x1.8p52;  // adding and subtracting it rounds to an integer
+    constexpr double kMargin = 4e-15;      // ten times the error of either result
+    const auto library = [radians] {
+        return TSineCosine{static_cast<float>(std::sin(radians)), static_cast<float>(std::cos(radians))};
+    };
+    if (!(std::abs(radians) < 0x1p19)) return library();
+    const double k = (radians * kTwoOverPi + kRounder) - kRounder;
+    const double x = (radians - k * kHalfPiHigh) - k * kHalfPiLow;  // within pi/4 of 0
+    // The polynomials in pairs of terms (z, z^2, z^4 side by side), so that the processor
+    // evaluates them in parallel rather than one term after the other.
+    const double z = x * x;
+    const double z2 = z * z;
+    const double z4 = z2 * z2;
+    const double s = x + x * z * ((-1.66666666666666324348e-01 + 8.33333333332248946124e-03 * z) +
+                                  z2 * (-1.98412698298579493134e-04 + 2.75573137070700676789e-06 * z) +
+                                  z4 * (-2.50507602534068634195e-08 + 1.58969099521155010221e-10 * z));
+    const double c = 1.0 - 0.5 * z + z2 * ((4.16666666666666019037e-02 + -1.38888888888741095749e-03 * z) +
+                                           z2 * (2.48015872894767294178e-05 + -2.75573143513906633035e-07 * z) +
+                                           z4 * (2.08757232129817482790e-09 + -1.13596475577881948265e-11 * z));
+    double sine = s;
+    double cosine = c;
+    switch (static_cast<int64_t>(k) & 3) {
+        case 1: sine = c, cosine = -s; break;
+        case 2: sine = -s, cosine = -c; break;
+        case 3: sine = -c, cosine = s; break;
+        default: break;
+    }
+    const auto settled = [](double v) {
+        return static_cast<float>(v - kMargin) == static_cast<float>(v + kMargin);
+    };
+    if (!settled(sine) || !settled(cosine)) return library();
+    return {static_cast<float>(sine), static_cast<float>(cosine)};
 }
 
 }  // namespace
@@ -53,9 +103,15 @@ void TKaz2DGraphics::ApplyState() {
 
 void TKaz2DGraphics::ApplyMatrix() {
     if (!driver) return;
-    const double radians = static_cast<double>(rotation) * std::numbers::pi / 180.0;
-    const auto sine = static_cast<float>(std::sin(radians));
-    const auto cosine = static_cast<float>(std::cos(radians));
+    const auto bits = std::bit_cast<uint32_t>(rotation);
+    if (bits != turnedBits) {
+        const TSineCosine turned = SineCosine(static_cast<double>(rotation) * std::numbers::pi / 180.0);
+        turnedSine = turned.sine;
+        turnedCosine = turned.cosine;
+        turnedBits = bits;
+    }
+    const float sine = turnedSine;
+    const float cosine = turnedCosine;
     ix = cosine * scaleX;
     iy = -sine * scaleY;
     jx = sine * scaleX;
@@ -67,6 +123,7 @@ void TKaz2DGraphics::ApplyMatrix() {
 void TKaz2DGraphics::BecomeCurrent() {
     Kaz2DState& s = State();
     s.current = shared_from_this();
+    currentPointer = this;
     s.driver = driver;
     if (cleared || !driver) return;
     driver->ClearBuffer();
@@ -78,6 +135,7 @@ void TKaz2DGraphics::BecomeCurrent() {
 
 void TKaz2DGraphics::ClearCurrent() {
     State().current = nullptr;
+    currentPointer = nullptr;
     State().driver = nullptr;
 }
 
@@ -101,6 +159,11 @@ Ref<TKaz2DDriver> CurrentKaz2DDriver() {
     // A current context closed directly (not through the graphics module) has no pixels left.
     const Kaz2DState& s = State();
     return s.current && s.current->graphics ? s.driver : nullptr;
+}
+
+TKaz2DDriver* CurrentKaz2DDriverPointer() {
+    const Kaz2DState& s = State();
+    return s.current && s.current->graphics ? s.driver.get() : nullptr;
 }
 
 void SetDefaultImageFontMaker(TDefaultImageFontMaker maker) {

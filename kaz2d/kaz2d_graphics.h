@@ -31,6 +31,9 @@ public:
     // The current context, by reference: the drawing calls ask for it on every call, and a
     // copied reference would cost two atomic count changes each time.
     static const Ref<TKaz2DGraphics>& CurrentContext();
+    // The same context without the call, for the calls made per drawn shape; held by the
+    // reference above.
+    static TKaz2DGraphics* Current() { return currentPointer; }
     // A record with the default drawing state, its viewport covering the wrapped context.
     [[nodiscard]] static Ref<TKaz2DGraphics> CreateFor(const Ref<TGraphics>& graphics,
                                                        const Ref<TKaz2DDriver>& driver);
@@ -63,10 +66,22 @@ public:
     Ref<TGraphics> graphics;
     Ref<TKaz2DDriver> driver;
     bool cleared = false;
+
+private:
+    static inline TKaz2DGraphics* currentPointer = nullptr;
+    // The sine and cosine of the rotation whose bits are kept: a matrix recomputed at the same
+    // rotation (a scale change, the context selected again, shapes drawn at one angle) takes
+    // them from here.
+    uint32_t turnedBits = 0;  // 0.0f
+    float turnedSine = 0.0f;
+    float turnedCosine = 1.0f;
 };
 
 // The driver of the current Kaz2D context; none while there is none or it has been closed.
 Ref<TKaz2DDriver> CurrentKaz2DDriver();
+// The same driver without taking a reference, for calls made per drawn shape: it lives as
+// long as the current context holds it.
+TKaz2DDriver* CurrentKaz2DDriverPointer();
 
 // The image font every new context starts with: none until the first context is created, then
 // made by the maker the image-font module installs, and kept.

@@ -19,7 +19,7 @@ TMaskColor imageMaskColor;
 
 // The current context and its driver, or nullptr: every operation does nothing without them.
 TKaz2DGraphics* Context() {
-    TKaz2DGraphics* context = TKaz2DGraphics::CurrentContext().get();
+    TKaz2DGraphics* context = TKaz2DGraphics::Current();
     return context && context->driver ? context : nullptr;
 }
 
@@ -155,7 +155,7 @@ void SetDrawRotation(float degrees) {
     TKaz2DGraphics* c = Context();
     if (!c) return;
     c->rotation = degrees;
-    RefreshDrawMatrix();
+    c->ApplyMatrix();
 }
 
 float GetDrawRotation() {

@@ -2,7 +2,8 @@
 """Prints the figures of one tools/bench.sh run as one Markdown table, each beside its peer.
 
 Reads from the folder given:
-- *.json: Google Benchmark output with repetitions. A benchmark BM_<Figure> beside a
+- *.json: Google Benchmark output with repetitions; <program>.noop.json is a run on Mesa's
+  no-op driver. A benchmark BM_<Figure> beside a
   BM_<Figure>_Peer in the same program is a figure: the ratio of their real times, repetition
   by repetition, as minimum / median. BM_PresentIntervals and BM_LongSession report counters
   instead and get rows of their own.
@@ -35,6 +36,12 @@ def peer_name(name):
     return base + "_Peer" + ("/" + arguments if arguments else "")
 
 
+def program_label(path):
+    """sprite_bench.noop.json holds a run on Mesa's no-op driver (GALLIUM_NOOP=1)."""
+    program, _, variant = path.stem.partition(".")
+    return program + (", no-op driver" if variant == "noop" else "")
+
+
 def min_median(values):
     return f"{min(values):.2f} / {statistics.median(values):.2f}"
 
@@ -49,7 +56,8 @@ def pair_rows(folder):
                 continue
             ratios = [a["real_time"] / b["real_time"] for a, b in zip(own, peer) if b["real_time"] > 0]
             if ratios:
-                rows.append((f"`{name[3:]}` ({path.stem})", f"`{peer_name(name)[3:]}`", min_median(ratios), ""))
+                rows.append((f"`{name[3:]}` ({program_label(path)})", f"`{peer_name(name)[3:]}`",
+                             min_median(ratios), ""))
     return rows
 
 

@@ -33,6 +33,16 @@ for program in "$build"/bench/*_bench; do
     --benchmark_out="$results/$name.json" --benchmark_out_format=json >/dev/null
 done
 
+# The renderers' own drawing cost: the sprites again on Mesa's no-op driver, where every OpenGL
+# call does its processor work and nothing is rasterised (what a machine with a graphics
+# processor leaves to the processor).
+if [[ -z "$filter" || "sprite_bench" == *"$filter"* ]]; then
+  echo "running sprite_bench on the no-op driver" >&2
+  GALLIUM_NOOP=1 "$build/bench/sprite_bench" --benchmark_repetitions="$repetitions" \
+    --benchmark_format=json --benchmark_out="$results/sprite_bench.noop.json" \
+    --benchmark_out_format=json >/dev/null
+fi
+
 if [[ -z "$filter" || "startup" == *"$filter"* ]]; then
   # The game with the introduction off, from a folder of its own.
   game=$(mktemp -d)

@@ -159,18 +159,26 @@ void TGLShaderKaz2DDriver::Flush() {
 void TGLShaderKaz2DDriver::Queue(uint32_t mode, uint32_t texture, bool opaque,
                                std::span<const TGLShaderVertex> vertices,
                                std::span<const uint16_t> indices) {
+    std::copy(vertices.begin(), vertices.end(), Append(mode, texture, opaque, vertices.size(), indices));
+}
+
+TGLShaderVertex* TGLShaderKaz2DDriver::Append(uint32_t mode, uint32_t texture, bool opaque,
+                                              size_t vertexCount,
+                                              std::span<const uint16_t> indices) {
     const int32_t blend = BlendForDraw(blendMode, opaque, draw.colour[3]);
     if (blend != sentBlend) SendBlend(blend);
-    if (mode != queuedMode || texture != queuedTexture ||
-        queued.size() + vertices.size() > kQueueVertices ||
-        queuedIndices.size() + indices.size() > std::max(queuedIndices.capacity(), kQueueIndices)) {
+    const size_t vertexEnd = queued.size();
+    const size_t indexEnd = queuedIndices.size();
+    if (mode != queuedMode || texture != queuedTexture || vertexEnd + vertexCount > kQueueVertices ||
+        indexEnd + indices.size() > std::max(queuedIndices.capacity(), kQueueIndices)) {
         Flush();
         queuedMode = mode;
         queuedTexture = texture;
     }
     const auto base = static_cast<uint16_t>(queued.size());
-    queued.insert(queued.end(), vertices.begin(), vertices.end());
-    for (const uint16_t index : indices) queuedIndices.push_back(static_cast<uint16_t>(base + index));
+    uint16_t* index = queuedIndices.Extend(indices.size());
+    for (const uint16_t offset : indices) *index++ = static_cast<uint16_t>(base + offset);
+    return queued.Extend(vertexCount);
 }
 
 Ref<TImageFrame> TGLShaderKaz2DDriver::MakeFrame(const Ref<TPixmap>& pixmap, int32_t flags) {

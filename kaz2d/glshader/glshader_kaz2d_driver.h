@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -21,6 +23,37 @@ struct TGLShaderVertex {
     float s;
     float t;
     std::array<uint8_t, 4> colour;
+};
+
+// The queue's storage: it grows by doubling and keeps its room when cleared, and what it is
+// extended by is left for the caller to write.
+template <typename T>
+class TQueueStorage {
+public:
+    [[nodiscard]] bool empty() const { return count == 0; }
+    [[nodiscard]] size_t size() const { return count; }
+    [[nodiscard]] size_t capacity() const { return room; }
+    [[nodiscard]] const T* data() const { return items.get(); }
+    void clear() { count = 0; }
+    // Room for n more at the end, unwritten.
+    [[nodiscard]] T* Extend(size_t n) {
+        if (n > room - count) Grow(std::max(room * 2, count + n));
+        T* at = items.get() + count;
+        count += n;
+        return at;
+    }
+
+private:
+    void Grow(size_t wanted) {
+        auto grown = std::make_unique_for_overwrite<T[]>(wanted);
+        std::copy_n(items.get(), count, grown.get());
+        items = std::move(grown);
+        room = wanted;
+    }
+
+    std::unique_ptr<T[]> items;
+    size_t count = 0;
+    size_t room = 0;
 };
 
 // The Kaz2D renderer on shaders and vertex buffers, over OpenGL 3.3 core, OpenGL ES 3.0 or
@@ -86,6 +119,9 @@ private:
     // opaque.
     void Queue(uint32_t mode, uint32_t texture, bool opaque,
                std::span<const TGLShaderVertex> vertices, std::span<const uint16_t> indices);
+    // The same for vertices the caller writes into the slots returned, straight into the queue.
+    [[nodiscard]] TGLShaderVertex* Append(uint32_t mode, uint32_t texture, bool opaque,
+                                          size_t vertexCount, std::span<const uint16_t> indices);
     void Queue(uint32_t mode, std::span<const TGLShaderVertex> vertices,
                std::span<const uint16_t> indices) {
         Queue(mode, whiteTexture, true, vertices, indices);
@@ -110,8 +146,8 @@ private:
 
     uint32_t queuedMode = 0;
     uint32_t queuedTexture = 0;
-    std::vector<TGLShaderVertex> queued;
-    std::vector<uint16_t> queuedIndices;
+    TQueueStorage<TGLShaderVertex> queued;
+    TQueueStorage<uint16_t> queuedIndices;
     std::vector<TGLShaderVertex> scratch;
     std::vector<uint16_t> scratchIndices;
     int64_t drawCalls = 0;

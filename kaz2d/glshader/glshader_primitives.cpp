@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 
 #include "kaz2d/gl/oval_vertices.h"
 #include "kaz2d/glshader/glshader_kaz2d_driver.h"
@@ -134,13 +135,15 @@ void TGLShaderKaz2DDriver::FillQuad(float x0, float y0, float x1, float y1, floa
 void TGLShaderKaz2DDriver::QueueTexturedQuad(uint32_t texture, bool opaque, float s0, float t0,
                                            float s1, float t1, float x0, float y0, float x1,
                                            float y1, float tx, float ty) {
-    std::array<TGLShaderVertex, 4> corners{Mapped(x0, y0, tx, ty), Mapped(x1, y0, tx, ty),
-                                         Mapped(x1, y1, tx, ty), Mapped(x0, y1, tx, ty)};
-    corners[0].s = s0, corners[0].t = t0;
-    corners[1].s = s1, corners[1].t = t0;
-    corners[2].s = s1, corners[2].t = t1;
-    corners[3].s = s0, corners[3].t = t1;
-    Queue(GL_TRIANGLES, texture, opaque, corners, kQuadIndices);
+    // Made in registers from a copy of the drawing state (no store into the queue can change
+    // it), then written straight into the queue: sprites are drawn by the thousand.
+    const TGLDrawState d = draw;
+    const auto corner = [&d, tx, ty](float lx, float ly, float s, float t) {
+        return TGLShaderVertex{lx * d.ix + ly * d.iy + tx, lx * d.jx + ly * d.jy + ty, s, t, d.colour};
+    };
+    const std::array<TGLShaderVertex, 4> corners{corner(x0, y0, s0, t0), corner(x1, y0, s1, t0),
+                                               corner(x1, y1, s1, t1), corner(x0, y1, s0, t1)};
+    std::memcpy(Append(GL_TRIANGLES, texture, opaque, 4, kQuadIndices), corners.data(), sizeof corners);
 }
 
 void TGLShaderKaz2DDriver::FillOval(float x0, float y0, float x1, float y1, float tx, float ty) {

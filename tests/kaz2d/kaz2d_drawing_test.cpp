@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
+#include <cmath>
+#include <numbers>
+#include <random>
 #include <utility>
+#include <vector>
 
 #include "core/text.h"
 #include "kaz2d/gl/gl_context.h"
@@ -81,6 +86,38 @@ TEST_P(Kaz2DDrawing, RotationTurnsARowIntoAColumnLeftOfTheOrigin) {
     ExpectScreenMatches(95, 95, BlackWithWhiteRect(20, 20, 4, 5, 5, 15));
     EXPECT_NEAR(collisionMatrix.iy, -1.0f, 1e-6f) << "the collision matrix follows the drawing";
     EXPECT_NEAR(collisionMatrix.jx, 1.0f, 1e-6f);
+}
+
+// The matrix takes its sine and cosine from its own polynomial: they must be the very floats
+// rounding the library's double sin and cos gives, or turned pictures would move by a pixel.
+TEST_P(Kaz2DDrawing, TheMatrixHasTheLibrarysRoundedSineAndCosineAtEveryAngle) {
+    std::vector<float> angles{0.0f, -0.0f, 1e7f, -3e7f, 1e30f, INFINITY, NAN};
+    for (int32_t quarter = -4 * 1080; quarter <= 4 * 1080; ++quarter)
+        angles.push_back(static_cast<float>(quarter) / 4);
+    std::mt19937 random(24);
+    std::uniform_real_distribution<float> near(-720.0f, 720.0f);
+    std::uniform_real_distribution<float> far(-1e6f, 1e6f);
+    for (int32_t i = 0; i < 20000; ++i) angles.push_back(i % 2 ? near(random) : far(random));
+    const auto bits = [](float value) { return std::bit_cast<uint32_t>(value); };
+    int32_t wrong = 0;
+    for (const float degrees : angles) {
+        SetDrawRotation(degrees);
+        const double radians = static_cast<double>(degrees) * std::numbers::pi / 180.0;
+        const auto sine = static_cast<float>(std::sin(radians));
+        const auto cosine = static_cast<float>(std::cos(radians));
+        const bool same = bits(collisionMatrix.ix) == bits(cosine) &&
+                          bits(collisionMatrix.jx) == bits(sine) &&
+                          bits(collisionMatrix.iy) == bits(-sine) && bits(collisionMatrix.jy) == bits(cosine);
+        if (!same && ++wrong <= 5) ADD_FAILURE() << "at " << degrees << " degrees";
+    }
+    EXPECT_EQ(wrong, 0);
+    // A scale change at the same rotation takes the kept sine and cosine.
+    SetDrawRotation(30);
+    SetDrawScale(2, 3);
+    const double thirty = 30 * std::numbers::pi / 180;
+    EXPECT_EQ(collisionMatrix.ix, 2 * static_cast<float>(std::cos(thirty)));
+    EXPECT_EQ(collisionMatrix.jy, 3 * static_cast<float>(std::cos(thirty)));
+    EXPECT_EQ(collisionMatrix.iy, -3 * static_cast<float>(std::sin(thirty)));
 }
 
 TEST_P(Kaz2DDrawing, ColoursAndAlphaAreClampedByTheRenderer) {
