@@ -35,6 +35,10 @@ struct TGLContextRecord {
     uint32_t vertexArray = 0;
     uint32_t vertexBuffer = 0;
     uint32_t indexBuffer = 0;
+    // Indices of consecutive quads (four vertices each, cut into two triangles), written once
+    // and grown when a longer run of quads is drawn; quadIndexCount quads' worth so far.
+    uint32_t quadIndexBuffer = 0;
+    uint32_t quadIndexCount = 0;
     // Deletes the buffers, called with the context current just before it is destroyed: their
     // names are shared, so they would outlive it.
     void (*releaseBuffers)(const TGLContextRecord& record) = nullptr;

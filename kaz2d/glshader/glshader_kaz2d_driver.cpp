@@ -15,10 +15,6 @@ namespace qrv {
 
 namespace {
 
-// Vertices the queue holds before it is sent anyway: as many as 16-bit indices can reach.
-constexpr size_t kQueueVertices = 65536;
-constexpr size_t kQueueIndices = kQueueVertices / 4 * 6;
-
 // The pixel projection of glOrtho(0, width, height, 0, -1, 1), column by column.
 std::array<float, 16> PixelProjection(int32_t width, int32_t height) {
     const float w = static_cast<float>(width);
@@ -46,13 +42,32 @@ void BindContextBuffers(TGLContextRecord& record) {
     if (record.vertexBuffer == 0) {
         gl.GenBuffers(1, &record.vertexBuffer);
         gl.GenBuffers(1, &record.indexBuffer);
+        gl.GenBuffers(1, &record.quadIndexBuffer);
+        record.quadIndexCount = 0;
         record.releaseBuffers = [](const TGLContextRecord& closing) {
-            const std::array<GLuint, 2> buffers{closing.vertexBuffer, closing.indexBuffer};
-            GLShaderFunctions().DeleteBuffers(2, buffers.data());
+            const std::array<GLuint, 3> buffers{closing.vertexBuffer, closing.indexBuffer,
+                                                closing.quadIndexBuffer};
+            GLShaderFunctions().DeleteBuffers(3, buffers.data());
         };
     }
     gl.BindBuffer(GL_ARRAY_BUFFER, record.vertexBuffer);
     gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, record.indexBuffer);
+}
+
+// Binds the context's quad index buffer, grown first to hold at least the quads: by doubling,
+// up to as many quads as the queue holds, so that a long run does not rewrite it quad by quad.
+void BindQuadIndices(TGLContextRecord& record, size_t quads, size_t mostQuads) {
+    const TGLShaderFunctions& gl = GLShaderFunctions();
+    gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, record.quadIndexBuffer);
+    if (quads <= record.quadIndexCount) return;
+    const size_t count = std::min(std::max<size_t>({quads, size_t{record.quadIndexCount} * 2, 256}), mostQuads);
+    std::vector<uint16_t> indices(count * kGLShaderQuadIndices.size());
+    for (size_t q = 0; q < count; ++q)
+        for (size_t i = 0; i < kGLShaderQuadIndices.size(); ++i)
+            indices[q * kGLShaderQuadIndices.size() + i] = static_cast<uint16_t>(q * 4 + kGLShaderQuadIndices[i]);
+    gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint16_t)),
+                  indices.data(), GL_STATIC_DRAW);
+    record.quadIndexCount = static_cast<uint32_t>(count);
 }
 
 }  // namespace
@@ -132,11 +147,12 @@ TGLDrawState& TGLShaderKaz2DDriver::DrawState() {
 
 void TGLShaderKaz2DDriver::Flush() {
     if (queued.empty()) return;
-    const TGLContextRecord* current = CurrentGLContext();
+    TGLContextRecord* current = CurrentGLContext();
     // Queued for a context that has gone: nothing to draw into.
     if (!current || current->profile != Profile() || program.name == 0) {
         queued.clear();
         queuedIndices.clear();
+        queuedQuadsOnly = true;
         return;
     }
     if (queuedTexture != boundTexture) {
@@ -146,14 +162,20 @@ void TGLShaderKaz2DDriver::Flush() {
     const TGLShaderFunctions& gl = GLShaderFunctions();
     gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(queued.size() * sizeof(TGLShaderVertex)),
                   queued.data(), GL_STREAM_DRAW);
-    gl.BufferData(GL_ELEMENT_ARRAY_BUFFER,
-                  static_cast<GLsizeiptr>(queuedIndices.size() * sizeof(uint16_t)),
-                  queuedIndices.data(), GL_STREAM_DRAW);
-    glDrawElements(queuedMode, static_cast<GLsizei>(queuedIndices.size()), GL_UNSIGNED_SHORT,
-                   nullptr);
+    size_t indexCount = queuedIndices.size();
+    if (queuedQuadsOnly) {
+        BindQuadIndices(*current, queued.size() / 4, kQueueVertices / 4);
+        indexCount = queued.size() / 4 * kGLShaderQuadIndices.size();
+    } else {
+        gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, current->indexBuffer);
+        gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexCount * sizeof(uint16_t)),
+                      queuedIndices.data(), GL_STREAM_DRAW);
+    }
+    glDrawElements(queuedMode, static_cast<GLsizei>(indexCount), GL_UNSIGNED_SHORT, nullptr);
     ++drawCalls;
     queued.clear();
     queuedIndices.clear();
+    queuedQuadsOnly = true;
 }
 
 void TGLShaderKaz2DDriver::Queue(uint32_t mode, uint32_t texture, bool opaque,
@@ -162,19 +184,33 @@ void TGLShaderKaz2DDriver::Queue(uint32_t mode, uint32_t texture, bool opaque,
     std::copy(vertices.begin(), vertices.end(), Append(mode, texture, opaque, vertices.size(), indices));
 }
 
+void TGLShaderKaz2DDriver::Admit(uint32_t mode, uint32_t texture, size_t vertexCount,
+                                 size_t indexCount) {
+    if (mode != queuedMode || texture != queuedTexture || queued.size() + vertexCount > kQueueVertices ||
+        queuedIndices.size() + indexCount > std::max(queuedIndices.capacity(), kQueueIndices)) {
+        Flush();
+        queuedMode = mode;
+        queuedTexture = texture;
+    }
+}
+
+void TGLShaderKaz2DDriver::WriteQuadIndices() {
+    const size_t quads = queued.size() / 4;
+    uint16_t* index = queuedIndices.Extend(quads * kGLShaderQuadIndices.size());
+    for (size_t q = 0; q < quads; ++q)
+        for (const uint16_t offset : kGLShaderQuadIndices) *index++ = static_cast<uint16_t>(q * 4 + offset);
+    queuedQuadsOnly = false;
+}
+
 TGLShaderVertex* TGLShaderKaz2DDriver::Append(uint32_t mode, uint32_t texture, bool opaque,
                                               size_t vertexCount,
                                               std::span<const uint16_t> indices) {
     const int32_t blend = BlendForDraw(blendMode, opaque, draw.colour[3]);
     if (blend != sentBlend) SendBlend(blend);
-    const size_t vertexEnd = queued.size();
-    const size_t indexEnd = queuedIndices.size();
-    if (mode != queuedMode || texture != queuedTexture || vertexEnd + vertexCount > kQueueVertices ||
-        indexEnd + indices.size() > std::max(queuedIndices.capacity(), kQueueIndices)) {
-        Flush();
-        queuedMode = mode;
-        queuedTexture = texture;
-    }
+    // The quads already queued get their indices first, as many as they imply.
+    const size_t implied = queuedQuadsOnly ? queued.size() / 4 * kGLShaderQuadIndices.size() : 0;
+    Admit(mode, texture, vertexCount, implied + indices.size());
+    if (queuedQuadsOnly) WriteQuadIndices();
     const auto base = static_cast<uint16_t>(queued.size());
     uint16_t* index = queuedIndices.Extend(indices.size());
     for (const uint16_t offset : indices) *index++ = static_cast<uint16_t>(base + offset);

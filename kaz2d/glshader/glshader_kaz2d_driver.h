@@ -25,6 +25,12 @@ struct TGLShaderVertex {
     std::array<uint8_t, 4> colour;
 };
 
+// The indices of one quad's four vertices: it is cut along the diagonal fixed function cuts its
+// GL_QUADS along, with the vertices in the same order, so that where a pixel centre falls on a
+// texel edge (a tile half a pixel down) the interpolated coordinate rounds to the same texel in
+// both.
+inline constexpr std::array<uint16_t, 6> kGLShaderQuadIndices{0, 1, 3, 1, 2, 3};
+
 // The queue's storage: it grows by doubling and keeps its room when cleared, and what it is
 // extended by is left for the caller to write.
 template <typename T>
@@ -105,6 +111,10 @@ protected:
     void PrepareImageTarget(int32_t width, int32_t height) override;
 
 private:
+    // Vertices the queue holds before it is sent anyway: as many as 16-bit indices can reach.
+    static constexpr size_t kQueueVertices = 65536;
+    static constexpr size_t kQueueIndices = kQueueVertices / 4 * 6;
+
     // A context of this driver's profile is current, prepared for drawing.
     [[nodiscard]] bool DrawsInCurrentContext() const;
     // OpenGL ES 2.0 takes pixels in tightly packed rows only, and unsized texture formats.
@@ -122,6 +132,14 @@ private:
     // The same for vertices the caller writes into the slots returned, straight into the queue.
     [[nodiscard]] TGLShaderVertex* Append(uint32_t mode, uint32_t texture, bool opaque,
                                           size_t vertexCount, std::span<const uint16_t> indices);
+    // The four slots of a quad's corners (kGLShaderQuadIndices). While a batch holds quads
+    // alone, their indices are not written: it is drawn with the context's quad index buffer.
+    [[nodiscard]] TGLShaderVertex* AppendQuad(uint32_t texture, bool opaque);
+    // Whether the shape's vertices and indices can join what is queued; else the queue is sent
+    // and starts afresh with the mode and texture.
+    void Admit(uint32_t mode, uint32_t texture, size_t vertexCount, size_t indexCount);
+    // Writes the implied indices of the quads queued so far, before other shapes join them.
+    void WriteQuadIndices();
     void Queue(uint32_t mode, std::span<const TGLShaderVertex> vertices,
                std::span<const uint16_t> indices) {
         Queue(mode, whiteTexture, true, vertices, indices);
@@ -148,6 +166,7 @@ private:
     uint32_t queuedTexture = 0;
     TQueueStorage<TGLShaderVertex> queued;
     TQueueStorage<uint16_t> queuedIndices;
+    bool queuedQuadsOnly = true;  // every queued vertex is a quad's, its indices implied
     std::vector<TGLShaderVertex> scratch;
     std::vector<uint16_t> scratchIndices;
     int64_t drawCalls = 0;

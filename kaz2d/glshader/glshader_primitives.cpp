@@ -6,16 +6,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "kaz2d/gl/gl_blend_choice.h"
 #include "kaz2d/gl/oval_vertices.h"
 #include "kaz2d/glshader/glshader_kaz2d_driver.h"
 
 namespace qrv {
 
 namespace {
-// A quad is cut along the diagonal fixed function cuts its GL_QUADS along, with the vertices
-// in the same order: where a pixel centre falls on a texel edge (a tile half a pixel down), the
-// interpolated coordinate then rounds to the same texel in both.
-constexpr std::array<uint16_t, 6> kQuadIndices{0, 1, 3, 1, 2, 3};
 constexpr std::array<uint16_t, 2> kLineIndices{0, 1};
 constexpr std::array<uint16_t, 1> kPointIndex{0};
 // Fans with more vertices than one draw call can index are queued triangle by triangle.
@@ -54,6 +51,27 @@ float WideLineEnd(float m, float n, const TGLLineAxes& line, bool start) {
 }
 
 }  // namespace
+
+TGLShaderVertex* TGLShaderKaz2DDriver::AppendQuad(uint32_t texture, bool opaque) {
+    const int32_t blend = BlendForDraw(blendMode, opaque, draw.colour[3]);
+    if (blend != sentBlend) SendBlend(blend);
+    if (queuedQuadsOnly) {
+        if (texture != queuedTexture || queuedMode != GL_TRIANGLES || queued.size() + 4 > kQueueVertices) {
+            Flush();
+            queuedMode = GL_TRIANGLES;
+            queuedTexture = texture;
+        }
+        return queued.Extend(4);
+    }
+    Admit(GL_TRIANGLES, texture, 4, kGLShaderQuadIndices.size());
+    // A batch sent above starts afresh with quads alone.
+    if (!queuedQuadsOnly) {
+        const auto base = static_cast<uint16_t>(queued.size());
+        uint16_t* index = queuedIndices.Extend(kGLShaderQuadIndices.size());
+        for (const uint16_t offset : kGLShaderQuadIndices) *index++ = static_cast<uint16_t>(base + offset);
+    }
+    return queued.Extend(4);
+}
 
 TGLShaderVertex TGLShaderKaz2DDriver::Mapped(float lx, float ly, float tx, float ty) const {
     const TGLDrawState& d = draw;
@@ -129,7 +147,7 @@ void TGLShaderKaz2DDriver::QueueScratchFan() {
 void TGLShaderKaz2DDriver::FillQuad(float x0, float y0, float x1, float y1, float tx, float ty) {
     const std::array<TGLShaderVertex, 4> corners{Mapped(x0, y0, tx, ty), Mapped(x1, y0, tx, ty),
                                                Mapped(x1, y1, tx, ty), Mapped(x0, y1, tx, ty)};
-    Queue(GL_TRIANGLES, corners, kQuadIndices);
+    std::memcpy(AppendQuad(whiteTexture, true), corners.data(), sizeof corners);
 }
 
 void TGLShaderKaz2DDriver::QueueTexturedQuad(uint32_t texture, bool opaque, float s0, float t0,
@@ -143,7 +161,7 @@ void TGLShaderKaz2DDriver::QueueTexturedQuad(uint32_t texture, bool opaque, floa
     };
     const std::array<TGLShaderVertex, 4> corners{corner(x0, y0, s0, t0), corner(x1, y0, s1, t0),
                                                corner(x1, y1, s1, t1), corner(x0, y1, s0, t1)};
-    std::memcpy(Append(GL_TRIANGLES, texture, opaque, 4, kQuadIndices), corners.data(), sizeof corners);
+    std::memcpy(AppendQuad(texture, opaque), corners.data(), sizeof corners);
 }
 
 void TGLShaderKaz2DDriver::FillOval(float x0, float y0, float x1, float y1, float tx, float ty) {
@@ -183,7 +201,7 @@ void TGLShaderKaz2DDriver::BlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int
     const std::array<TGLShaderVertex, 4> corners{
         TGLShaderVertex{left, top, 0, 0, opaque}, {right, top, 1, 0, opaque},
         {right, bottom, 1, 1, opaque}, {left, bottom, 0, 1, opaque}};
-    Queue(GL_TRIANGLES, blitTexture, false, corners, kQuadIndices);
+    std::memcpy(AppendQuad(blitTexture, false), corners.data(), sizeof corners);
     Flush();
     SetScissor(scissored);
     ApplyBlend(remembered);

@@ -143,6 +143,35 @@ TEST_F(RendererParity, ShapesBeyondOneDrawCallsIndices) {
                                Stem("parity-huge")));
 }
 
+// Runs of quads, whose indices the shader renderer does not write while a draw call holds quads
+// alone: a short run, then one longer than a draw call holds, with an ellipse joining it and
+// quads after that; half transparent and overlapping, so a quad drawn from the wrong vertices
+// or out of order shows.
+void DrawQuadRuns() {
+    SetClearColor(0, 0, 0);
+    ClearScreen();
+    SetBlendMode(BLEND_ALPHA);
+    SetDrawAlpha(0.5f);
+    for (int32_t i = 0; i < 100; ++i) {
+        SetDrawColor(255, i * 2, 0);
+        FillRect(static_cast<float>(i), static_cast<float>(i % 7), 3, 3);
+    }
+    SetDrawAlpha(0.6f);
+    for (int32_t i = 0; i < 20000; ++i) {
+        SetDrawColor(i % 256, i / 256 * 3 % 256, 128);
+        FillRect(static_cast<float>(i % 230), static_cast<float>(10 + i / 230 * 2), 3, 3);
+        if (i == 300) FillEllipse(100, 100, 30, 20);
+    }
+}
+
+TEST_F(RendererParity, RunsOfQuadsLongerThanADrawCall) {
+    const Ref<TPixmap> fixed = DrawnBy("opengl", DrawQuadRuns);
+    EXPECT_TRUE(RenderersAgree(fixed, DrawnBy("glcore", DrawQuadRuns), Stem("parity-quads")));
+    if (CanCreateGLContext(TGLProfile::ES2)) {
+        EXPECT_TRUE(RenderersAgree(fixed, DrawnBy("gles2", DrawQuadRuns), Stem("parity-quads-es2")));
+    }
+}
+
 TEST_F(RendererParity, TurnedFilteredImagesTilesTextAndPixmaps) {
     const Ref<TImage> filtered = TImage::Load(PatternPixmap(50, 40), IMG_FILTERED | IMG_MIPMAPPED, 0, 0, 0);
     const Ref<TImage> masked = TImage::Load(PatternPixmap(13, 7), IMG_MASKED, 0, 0, 0);
