@@ -91,13 +91,16 @@ TEST_P(Kaz2DDrawing, RotationTurnsARowIntoAColumnLeftOfTheOrigin) {
 // The matrix takes its sine and cosine from its own polynomial: they must be the very floats
 // rounding the library's double sin and cos gives, or turned pictures would move by a pixel.
 TEST_P(Kaz2DDrawing, TheMatrixHasTheLibrarysRoundedSineAndCosineAtEveryAngle) {
-    std::vector<float> angles{0.0f, -0.0f, 1e7f, -3e7f, 1e30f, INFINITY, NAN};
+    // Up to two turns the radians come another way than beyond: both sides of that edge too.
+    std::vector<float> angles{0.0f, -0.0f, 1e7f, -3e7f, 1e30f, INFINITY, NAN, 720.0f, -720.0f,
+                              std::nextafter(720.0f, 1e3f), std::nextafter(-720.0f, -1e3f),
+                              std::nextafter(3e7f, 0.0f), 3e7f};
     for (int32_t quarter = -4 * 1080; quarter <= 4 * 1080; ++quarter)
         angles.push_back(static_cast<float>(quarter) / 4);
     std::mt19937 random(24);
     std::uniform_real_distribution<float> near(-720.0f, 720.0f);
     std::uniform_real_distribution<float> far(-1e6f, 1e6f);
-    for (int32_t i = 0; i < 20000; ++i) angles.push_back(i % 2 ? near(random) : far(random));
+    for (int32_t i = 0; i < 100000; ++i) angles.push_back(i % 5 ? near(random) : far(random));
     const auto bits = [](float value) { return std::bit_cast<uint32_t>(value); };
     int32_t wrong = 0;
     for (const float degrees : angles) {
