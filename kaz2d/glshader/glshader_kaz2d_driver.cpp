@@ -271,6 +271,13 @@ void TGLShaderKaz2DDriver::SendBlend(int32_t mode) {
     SetBlendFunction(mode);
 }
 
+void TGLShaderKaz2DDriver::ApplyTransform(float ix, float iy, float jx, float jy) {
+    draw.ix = ix;
+    draw.iy = iy;
+    draw.jx = jx;
+    draw.jy = jy;
+}
+
 void TGLShaderKaz2DDriver::ApplyLineWidth(float width) {
     lineWidth = width;
 }

@@ -78,6 +78,8 @@ public:
     // Recorded, and given to the context with the next draw that needs them.
     void ApplyBlend(int32_t mode) override;
     void ApplyLineWidth(float width) override;
+    // Recorded for the vertices that follow: every turned sprite sets it.
+    void ApplyTransform(float ix, float iy, float jx, float jy) override;
 
     // Shapes are queued; a pixmap is copied at once.
     void PlotPixel(float x, float y) override;
@@ -135,6 +137,8 @@ private:
     // The four slots of a quad's corners (kGLShaderQuadIndices). While a batch holds quads
     // alone, their indices are not written: it is drawn with the context's quad index buffer.
     [[nodiscard]] TGLShaderVertex* AppendQuad(uint32_t texture, bool opaque);
+    // The same where the quad may start a batch or change the blend.
+    [[nodiscard]] TGLShaderVertex* AppendQuadAfresh(uint32_t texture, bool opaque);
     // Whether the shape's vertices and indices can join what is queued; else the queue is sent
     // and starts afresh with the mode and texture.
     void Admit(uint32_t mode, uint32_t texture, size_t vertexCount, size_t indexCount);

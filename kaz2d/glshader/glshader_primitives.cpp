@@ -52,7 +52,15 @@ float WideLineEnd(float m, float n, const TGLLineAxes& line, bool start) {
 
 }  // namespace
 
-TGLShaderVertex* TGLShaderKaz2DDriver::AppendQuad(uint32_t texture, bool opaque) {
+inline TGLShaderVertex* TGLShaderKaz2DDriver::AppendQuad(uint32_t texture, bool opaque) {
+    // A quad joining a run of its like, by far the most common, goes without a call.
+    if (queuedQuadsOnly && texture == queuedTexture && queuedMode == GL_TRIANGLES &&
+        queued.size() + 4 <= kQueueVertices && BlendForDraw(blendMode, opaque, draw.colour[3]) == sentBlend)
+        return queued.Extend(4);
+    return AppendQuadAfresh(texture, opaque);
+}
+
+TGLShaderVertex* TGLShaderKaz2DDriver::AppendQuadAfresh(uint32_t texture, bool opaque) {
     const int32_t blend = BlendForDraw(blendMode, opaque, draw.colour[3]);
     if (blend != sentBlend) SendBlend(blend);
     if (queuedQuadsOnly) {
