@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "kaz2d/gl/gl_entry_point.h"
+
 namespace qrv {
 
 namespace {
@@ -25,20 +27,15 @@ std::array<TLookup, 4> lookups{};
 std::array<TFramebufferFunctions, 4> functions{};
 bool compatibilityRefused = false;
 
-template <typename T>
-void Look(T& slot, const char* name) {
-    slot = reinterpret_cast<T>(SDL_GL_GetProcAddress(name));
-}
-
 // The entry points under the names of OpenGL 3.0 or, with suffix "EXT", of the older extension
 // (its functions take the same arguments and constants).
 TFramebufferFunctions LookUp(const std::string& suffix) {
     TFramebufferFunctions f;
-    Look(f.Gen, ("glGenFramebuffers" + suffix).c_str());
-    Look(f.Bind, ("glBindFramebuffer" + suffix).c_str());
-    Look(f.AttachTexture, ("glFramebufferTexture2D" + suffix).c_str());
-    Look(f.CheckStatus, ("glCheckFramebufferStatus" + suffix).c_str());
-    Look(f.Delete, ("glDeleteFramebuffers" + suffix).c_str());
+    LookUpGLEntryPoint(f.Gen, ("glGenFramebuffers" + suffix).c_str());
+    LookUpGLEntryPoint(f.Bind, ("glBindFramebuffer" + suffix).c_str());
+    LookUpGLEntryPoint(f.AttachTexture, ("glFramebufferTexture2D" + suffix).c_str());
+    LookUpGLEntryPoint(f.CheckStatus, ("glCheckFramebufferStatus" + suffix).c_str());
+    LookUpGLEntryPoint(f.Delete, ("glDeleteFramebuffers" + suffix).c_str());
     return f;
 }
 

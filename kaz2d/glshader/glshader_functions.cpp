@@ -1,6 +1,6 @@
 #include "kaz2d/glshader/glshader_functions.h"
 
-#include <SDL.h>
+#include "kaz2d/gl/gl_entry_point.h"
 
 namespace qrv {
 
@@ -8,28 +8,30 @@ namespace {
 
 TGLShaderFunctions functions;
 
-template <typename T>
-bool Look(T& slot, const char* name) {
-    slot = reinterpret_cast<T>(SDL_GL_GetProcAddress(name));
-    return slot != nullptr;
-}
-
 bool LookEverything() {
     TGLShaderFunctions& f = functions;
-    return Look(f.GenBuffers, "glGenBuffers") && Look(f.BindBuffer, "glBindBuffer") &&
-           Look(f.BufferData, "glBufferData") && Look(f.DeleteBuffers, "glDeleteBuffers") &&
-           Look(f.VertexAttribPointer, "glVertexAttribPointer") &&
-           Look(f.EnableVertexAttribArray, "glEnableVertexAttribArray") &&
-           Look(f.CreateShader, "glCreateShader") && Look(f.ShaderSource, "glShaderSource") &&
-           Look(f.CompileShader, "glCompileShader") && Look(f.GetShaderiv, "glGetShaderiv") &&
-           Look(f.DeleteShader, "glDeleteShader") && Look(f.CreateProgram, "glCreateProgram") &&
-           Look(f.AttachShader, "glAttachShader") &&
-           Look(f.BindAttribLocation, "glBindAttribLocation") &&
-           Look(f.LinkProgram, "glLinkProgram") && Look(f.GetProgramiv, "glGetProgramiv") &&
-           Look(f.DeleteProgram, "glDeleteProgram") && Look(f.UseProgram, "glUseProgram") &&
-           Look(f.GetUniformLocation, "glGetUniformLocation") &&
-           Look(f.Uniform1i, "glUniform1i") && Look(f.Uniform1f, "glUniform1f") &&
-           Look(f.UniformMatrix4fv, "glUniformMatrix4fv");
+    return LookUpGLEntryPoint(f.GenBuffers, "glGenBuffers") &&
+           LookUpGLEntryPoint(f.BindBuffer, "glBindBuffer") &&
+           LookUpGLEntryPoint(f.BufferData, "glBufferData") &&
+           LookUpGLEntryPoint(f.DeleteBuffers, "glDeleteBuffers") &&
+           LookUpGLEntryPoint(f.VertexAttribPointer, "glVertexAttribPointer") &&
+           LookUpGLEntryPoint(f.EnableVertexAttribArray, "glEnableVertexAttribArray") &&
+           LookUpGLEntryPoint(f.CreateShader, "glCreateShader") &&
+           LookUpGLEntryPoint(f.ShaderSource, "glShaderSource") &&
+           LookUpGLEntryPoint(f.CompileShader, "glCompileShader") &&
+           LookUpGLEntryPoint(f.GetShaderiv, "glGetShaderiv") &&
+           LookUpGLEntryPoint(f.DeleteShader, "glDeleteShader") &&
+           LookUpGLEntryPoint(f.CreateProgram, "glCreateProgram") &&
+           LookUpGLEntryPoint(f.AttachShader, "glAttachShader") &&
+           LookUpGLEntryPoint(f.BindAttribLocation, "glBindAttribLocation") &&
+           LookUpGLEntryPoint(f.LinkProgram, "glLinkProgram") &&
+           LookUpGLEntryPoint(f.GetProgramiv, "glGetProgramiv") &&
+           LookUpGLEntryPoint(f.DeleteProgram, "glDeleteProgram") &&
+           LookUpGLEntryPoint(f.UseProgram, "glUseProgram") &&
+           LookUpGLEntryPoint(f.GetUniformLocation, "glGetUniformLocation") &&
+           LookUpGLEntryPoint(f.Uniform1i, "glUniform1i") &&
+           LookUpGLEntryPoint(f.Uniform1f, "glUniform1f") &&
+           LookUpGLEntryPoint(f.UniformMatrix4fv, "glUniformMatrix4fv");
 }
 
 }  // namespace
@@ -37,8 +39,8 @@ bool LookEverything() {
 bool LoadGLShaderFunctions() {
     static const bool loaded = [] {
         // Vertex arrays are missing from OpenGL ES 2.0, which does without them.
-        Look(functions.GenVertexArrays, "glGenVertexArrays");
-        Look(functions.BindVertexArray, "glBindVertexArray");
+        LookUpGLEntryPoint(functions.GenVertexArrays, "glGenVertexArrays");
+        LookUpGLEntryPoint(functions.BindVertexArray, "glBindVertexArray");
         return LookEverything();
     }();
     return loaded;

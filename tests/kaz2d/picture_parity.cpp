@@ -65,4 +65,32 @@ Ref<TPixmap> DrawnBy(const char* renderer, const std::function<void()>& draw, in
     return picture;
 }
 
+void DrawShapes() {
+    SetClearColor(30, 60, 90);
+    ClearScreen();
+    SetDrawColor(250, 200, 20);
+    FillRect(5, 5, 30, 12);
+    SetDrawTransform(30, 1.5f, 0.75f);
+    FillRect(60, 10, 40, 20);
+    FillEllipse(150, 10, 50, 30);
+    SetDrawTransform(0, 1, 1);
+    SetBlendMode(BLEND_ALPHA);
+    SetDrawAlpha(0.4f);
+    SetDrawColor(20, 255, 120);
+    // Concave: the fan's triangles overlap, and blending shows where.
+    FillPolygonPoints({10, 60, 70, 60, 40, 75, 70, 100, 10, 100});
+    FillEllipse(200, 50, 7, 5);
+    SetBlendMode(BLEND_LIGHT);
+    FillRect(20, 70, 40, 20);
+    SetBlendMode(BLEND_SHADE);
+    SetDrawColor(128, 64, 255);
+    FillRect(0, 0, 50, 50);
+    SetBlendMode(BLEND_MASK);
+    SetDrawAlpha(1.0f);
+    SetDrawColor(255, 255, 255);
+    for (int32_t i = 0; i < 20; ++i) PlotPoint(static_cast<float>(10 + i * 3), 120);
+    DrawLineSegment(10, 125, 70, 140, false);
+    DrawLineSegment(70, 150, 65, 190, true);
+}
+
 }  // namespace qrv::testing

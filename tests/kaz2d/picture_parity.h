@@ -22,4 +22,8 @@ namespace qrv::testing {
 // cannot be chosen or its window not opened.
 Ref<TPixmap> DrawnBy(const char* renderer, const std::function<void()>& draw, int32_t size = 256);
 
+// A cleared scene of rectangles, turned and scaled shapes, ellipses, a concave polygon, every
+// blend mode, points and lines; it draws within 200 x 200 pixels.
+void DrawShapes();
+
 }  // namespace qrv::testing
