@@ -41,3 +41,20 @@ function(qrv_add_benchmark name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} benchmark::benchmark benchmark::benchmark_main)
   zorvak_set_warnings(${name})
 endfunction()
+
+# qrv_platform_sources(<variable> <name>...): appends, for each name, the half of it written for
+# the platform being built: <name>_windows.cpp on Windows, <name>_web.cpp in browsers where the
+# web needs a half of its own, else <name>_posix.cpp.
+function(qrv_platform_sources variable)
+  set(sources ${${variable}})
+  foreach(name ${ARGN})
+    if(WIN32)
+      list(APPEND sources ${name}_windows.cpp)
+    elseif(EMSCRIPTEN AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${name}_web.cpp)
+      list(APPEND sources ${name}_web.cpp)
+    else()
+      list(APPEND sources ${name}_posix.cpp)
+    endif()
+  endforeach()
+  set(${variable} ${sources} PARENT_SCOPE)
+endfunction()
