@@ -58,3 +58,10 @@ function(qrv_platform_sources variable)
   endforeach()
   set(${variable} ${sources} PARENT_SCOPE)
 endfunction()
+
+# qrv_skipped_test(<name> <reason>): on a platform where a test program cannot run, one test that
+# reports itself skipped with the reason, so the run counts and names what it left out.
+function(qrv_skipped_test name reason)
+  add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -E echo "skipped: ${reason}")
+  set_tests_properties(${name} PROPERTIES SKIP_REGULAR_EXPRESSION "skipped: ")
+endfunction()

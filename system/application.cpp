@@ -26,10 +26,18 @@ void RunExitHandlers() {
     }
 }
 
+// The thread-safe local time: the C runtime of each platform names it differently.
+bool ToLocalTime(std::time_t time, std::tm& local) {
+#ifdef _WIN32
+    return localtime_s(&local, &time) == 0;
+#else
+    return localtime_r(&time, &local) != nullptr;
+#endif
+}
+
 std::u16string FormatLocalNow(const char* format) {
-    std::time_t now = std::time(nullptr);
     std::tm local{};
-    if (!localtime_r(&now, &local)) return {};
+    if (!ToLocalTime(std::time(nullptr), local)) return {};
     char buffer[256];
     size_t length = std::strftime(buffer, sizeof buffer, format, &local);
     return FromUtf8(std::string_view(buffer, length));

@@ -112,7 +112,7 @@ build_libdeflate() {
   cross=$(cross_prefix)
   rm -rf "$build"
   cp -r "$source" "$build"
-  make -C "$build" -j"$(nproc)" CC="${cross}gcc" AR="${cross}ar" libdeflate.a >&2
+  make -C "$build" -j"$(nproc)" CC="${cross}gcc" AR="${cross}ar" STATIC_LIB_SUFFIX=.a libdeflate.a >&2
   install -D -m 644 "$build/libdeflate.a" "$prefix/lib/libdeflate.a"
   install -D -m 644 "$build/libdeflate.h" "$prefix/include/libdeflate.h"
 }

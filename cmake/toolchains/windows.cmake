@@ -23,6 +23,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Programs carry the C and C++ runtimes and the thread library in them, so they need no DLL
+# beyond those Windows ships.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
 # Only static libraries exist for the target: find them, never an import library of a DLL.
 set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
 

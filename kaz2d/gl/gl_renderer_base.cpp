@@ -89,12 +89,12 @@ void TGLRendererBase::ResendViewport() {
 void TGLRendererBase::ApplyAlpha(float alpha) {
     // NaN compares false both ways and ends as 0.
     const float clamped = alpha >= 1.0f ? 1.0f : (alpha > 0.0f ? alpha : 0.0f);
-    DrawState().colour[3] = static_cast<uint8_t>(255.0f * clamped);
+    CurrentDrawState().colour[3] = static_cast<uint8_t>(255.0f * clamped);
     ColourChanged();
 }
 
 void TGLRendererBase::ApplyColor(int32_t red, int32_t green, int32_t blue) {
-    auto& colour = DrawState().colour;
+    auto& colour = CurrentDrawState().colour;
     colour[0] = ClampedByte(red);
     colour[1] = ClampedByte(green);
     colour[2] = ClampedByte(blue);
@@ -102,7 +102,7 @@ void TGLRendererBase::ApplyColor(int32_t red, int32_t green, int32_t blue) {
 }
 
 void TGLRendererBase::ApplyTransform(float ix, float iy, float jx, float jy) {
-    TGLDrawState& s = DrawState();
+    TGLDrawState& s = CurrentDrawState();
     s.ix = ix;
     s.iy = iy;
     s.jx = jx;

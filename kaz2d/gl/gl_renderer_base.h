@@ -86,7 +86,7 @@ protected:
     // picture of width x height.
     virtual void PrepareContext(TGLContextRecord& record, int32_t width, int32_t height) = 0;
     // Where the renderer keeps its colour and matrix.
-    [[nodiscard]] virtual TGLDrawState& DrawState() = 0;
+    [[nodiscard]] virtual TGLDrawState& CurrentDrawState() = 0;
     // The colour or alpha changed; a renderer that gives it to the context sends it now.
     virtual void ColourChanged() {}
     // A frame of the pixels that drawing can go into (MakeGLTargetFrame), made in the current

@@ -74,7 +74,7 @@ void TGLKaz2DDriver::ApplyBlend(int32_t mode) {
     SendGLBlend(mode);
 }
 
-TGLDrawState& TGLKaz2DDriver::DrawState() {
+TGLDrawState& TGLKaz2DDriver::CurrentDrawState() {
     return GLRenderState();
 }
 

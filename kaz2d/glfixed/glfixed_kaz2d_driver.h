@@ -37,7 +37,7 @@ protected:
     Ref<TGLFrameBase> MakeTargetFrame(const Ref<TPixmap>& pixels, int32_t flags) override;
     void PrepareImageTarget(int32_t width, int32_t height) override;
     // The colour and matrix of GLRenderState().
-    TGLDrawState& DrawState() override;
+    TGLDrawState& CurrentDrawState() override;
     // Sends the colour as the context's current colour.
     void ColourChanged() override;
 };

@@ -141,7 +141,7 @@ void TGLShaderKaz2DDriver::PrepareContext(TGLContextRecord& record, int32_t widt
     glDisable(GL_BLEND);
 }
 
-TGLDrawState& TGLShaderKaz2DDriver::DrawState() {
+TGLDrawState& TGLShaderKaz2DDriver::CurrentDrawState() {
     return draw;
 }
 

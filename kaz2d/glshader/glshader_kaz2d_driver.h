@@ -108,7 +108,7 @@ public:
 protected:
     Ref<TKaz2DDriver> Shared() const override;
     void PrepareContext(TGLContextRecord& record, int32_t width, int32_t height) override;
-    TGLDrawState& DrawState() override;
+    TGLDrawState& CurrentDrawState() override;
     Ref<TGLFrameBase> MakeTargetFrame(const Ref<TPixmap>& pixels, int32_t flags) override;
     void PrepareImageTarget(int32_t width, int32_t height) override;
 

@@ -98,9 +98,9 @@ TEST_P(Kaz2DDrawing, TheMatrixHasTheLibrarysRoundedSineAndCosineAtEveryAngle) {
     for (int32_t quarter = -4 * 1080; quarter <= 4 * 1080; ++quarter)
         angles.push_back(static_cast<float>(quarter) / 4);
     std::mt19937 random(24);
-    std::uniform_real_distribution<float> near(-720.0f, 720.0f);
-    std::uniform_real_distribution<float> far(-1e6f, 1e6f);
-    for (int32_t i = 0; i < 100000; ++i) angles.push_back(i % 5 ? near(random) : far(random));
+    std::uniform_real_distribution<float> nearby(-720.0f, 720.0f);
+    std::uniform_real_distribution<float> distant(-1e6f, 1e6f);
+    for (int32_t i = 0; i < 100000; ++i) angles.push_back(i % 5 ? nearby(random) : distant(random));
     const auto bits = [](float value) { return std::bit_cast<uint32_t>(value); };
     int32_t wrong = 0;
     for (const float degrees : angles) {

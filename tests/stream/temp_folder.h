@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -15,9 +17,13 @@ namespace qrv::test {
 class TempFolder {
 public:
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qrv-stream-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        path = pattern;
+        const std::filesystem::path temp = std::filesystem::temp_directory_path();
+        std::random_device seed;
+        for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
+            const std::filesystem::path candidate = temp / ("qrv-stream-" + std::to_string(seed()));
+            if (std::filesystem::create_directory(candidate)) path = candidate.generic_string();
+        }
+        if (path.empty()) throw std::runtime_error("no temporary folder could be made");
     }
     ~TempFolder() {
         std::error_code ignored;
