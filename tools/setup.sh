@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs that are not yet installed.
-# Usage: tools/setup.sh build|test|headless|assets|package|fuzz
+# Usage: tools/setup.sh build|test|headless|assets|package|fuzz|windows
 #   test adds what the test suite needs; assets installs only the tools that regenerate the
 #   pictures and fonts (tools/make-assets.sh), which building the game does not need; headless
 #   adds what ./run.sh needs to play the start on a virtual display and take a screenshot;
 #   package adds what tools/package.sh needs to build the Debian package; fuzz adds clang and
-#   its libFuzzer runtime for tools/fuzz.sh.
+#   its libFuzzer runtime for tools/fuzz.sh; windows adds the MinGW-w64 cross compilers, what
+#   tools/deps.sh needs to build libraries from Debian's sources, and Wine for the tests.
 set -euo pipefail
 
 build_packages=(
@@ -21,6 +22,12 @@ package_packages=(dpkg-dev)
 headless_packages=(xdotool x11-utils imagemagick)
 # clang with its sanitizer and libFuzzer runtimes, for tools/fuzz.sh.
 fuzz_packages=(clang libclang-rt-dev)
+# tools/windows.sh: the cross compilers (posix threads), source packages, nasm for
+# libjpeg-turbo's SIMD code, Wine on the virtual display, ImageMagick and zip.
+windows_packages=(
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev nasm
+  wine wine64 zip imagemagick xdotool
+)
 asset_packages=(
   librsvg2-bin imagemagick libjpeg-turbo-progs pngquant python3 python3-pil python3-fonttools
   fonts-paratype console-setup-linux
@@ -33,7 +40,8 @@ case "${1:-build}" in
   package) packages=("${build_packages[@]}" "${package_packages[@]}") ;;
   assets) packages=("${asset_packages[@]}") ;;
   fuzz) packages=("${build_packages[@]}" "${fuzz_packages[@]}") ;;
-  *) echo "usage: $0 build|test|headless|assets|package|fuzz" >&2; exit 2 ;;
+  windows) packages=("${build_packages[@]}" "${test_packages[@]}" "${windows_packages[@]}") ;;
+  *) echo "usage: $0 build|test|headless|assets|package|fuzz|windows" >&2; exit 2 ;;
 esac
 
 missing=()

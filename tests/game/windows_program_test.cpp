@@ -1,0 +1,70 @@
+// The game built for Windows, run under Wine on the test display beside the Linux build: its
+// first board looks the same, and a window manager's close request ends it with exit code 0.
+// tools/windows.sh test runs this with ZORVAK_WINDOWS_PROGRAM naming zorvak.exe.
+#include "program_on_display.h"
+
+namespace {
+
+// Channels may differ by this much, on at most this share of the board's pixels, between the
+// two builds (the same decoders and the same software rasteriser draw both).
+constexpr int kChannelTolerance = 2;
+constexpr double kDifferingShare = 0.001;
+
+class WindowsProgram : public ProgramOnTheTestDisplay {
+protected:
+    void SetUp() override {
+        const char* windowsProgram = std::getenv("ZORVAK_WINDOWS_PROGRAM");
+        if (!windowsProgram) GTEST_SKIP() << "ZORVAK_WINDOWS_PROGRAM names no zorvak.exe";
+        windowsBuild = windowsProgram;
+        ProgramOnTheTestDisplay::SetUp();
+    }
+
+    // The first board of the program that `program` and `launcher` name, introduction off.
+    Ref<TPixmap> FirstBoard() {
+        StartAndWaitForTheWindow();
+        Ref<TPixmap> shot;
+        if (!BoardShown(shot)) {
+            SaveShot(shot, "no-board.png");
+            return nullptr;
+        }
+        return shot;
+    }
+
+    void SwitchToTheWindowsBuild() {
+        program = windowsBuild;
+        launcher = {"wine"};
+        std::filesystem::copy_file(program, folder / program.filename(),
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+
+    std::filesystem::path windowsBuild;
+};
+
+int DifferingPixels(const TPixmap& a, const TPixmap& b) {
+    int differing = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (!Close(a.GetPixelARGB(x, y), b.GetPixelARGB(x, y), kChannelTolerance)) ++differing;
+    return differing;
+}
+
+TEST_F(WindowsProgram, ShowsTheLinuxFirstBoardAndEndsOnACloseRequest) {
+    const Ref<TPixmap> linuxBoard = FirstBoard();
+    ASSERT_TRUE(linuxBoard);
+    SendCloseRequest();
+    ASSERT_EQ(ExitCodeWithin(kPatience), 0) << "the Linux build";
+
+    SwitchToTheWindowsBuild();
+    const Ref<TPixmap> windowsBoard = FirstBoard();
+    ASSERT_TRUE(windowsBoard);
+    const int differing = DifferingPixels(*linuxBoard, *windowsBoard);
+    EXPECT_LE(differing, kDifferingShare * linuxBoard->Width() * linuxBoard->Height());
+    if (HasFailure()) SaveShot(windowsBoard, "windows-board.png");
+
+    SendCloseRequest();
+    const std::optional<int> code = ExitCodeWithin(kPatience);
+    ASSERT_TRUE(code.has_value()) << "the Windows build kept running after the close request";
+    EXPECT_EQ(*code, 0);
+}
+
+}  // namespace
