@@ -46,6 +46,14 @@ echo "Built $build/zorvak-windows.zip"
 
 [[ $mode == test ]] || exit 0
 
+# The framework installed for MinGW users, and an example built against that install alone.
+rm -rf "$build/framework" "$build/outside"
+cmake --install "$build" --component framework --prefix "$PWD/$build/framework" >/dev/null
+cmake -S examples -B "$build/outside" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/windows.cmake \
+  -DZORVAK_DEPS_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$PWD/$build/framework" >/dev/null
+cmake --build "$build/outside" --target example_sprites >/dev/null
+echo "Built $build/outside/example_sprites.exe against the installed framework"
+
 source tools/virtual-display.sh
 start_virtual_display
 # One Wine server for the whole run, instead of one started and stopped for every test.
