@@ -18,7 +18,9 @@ set(ZORVAK_DEPS_PREFIX "${ZORVAK_DEPS_PREFIX}" CACHE PATH "Libraries built for W
 # Try-compiles run in projects of their own and see only the variables named here.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ZORVAK_DEPS_PREFIX)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${ZORVAK_MINGW} ${ZORVAK_DEPS_PREFIX})
+# Packages are looked for only below these roots; a prefix given on the command line (an
+# installed framework) is one of them.
+set(CMAKE_FIND_ROOT_PATH /usr/${ZORVAK_MINGW} ${ZORVAK_DEPS_PREFIX} ${CMAKE_PREFIX_PATH})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
