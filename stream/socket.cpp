@@ -115,11 +115,7 @@ bool TSocket::SetTimeout(int32_t millis) {
 }
 
 int32_t TSocket::TakePendingError() {
-    int error = 0;
-    socklen_t length = sizeof error;
-    if (handle < 0 || ::getsockopt(handle, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0)
-        return 0;
-    return error;
+    return handle >= 0 ? platform::TakePendingError(handle) : 0;
 }
 
 void TSocket::RefreshLocalName() {

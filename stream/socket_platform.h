@@ -32,6 +32,9 @@ int32_t ReceiveOn(int32_t handle, void* buffer, int32_t count, int32_t flags, in
 bool PollReadable(int32_t handle, int32_t timeoutMillis);
 // Bytes that can be received without blocking; 0 on error.
 int32_t ReadableBytes(int32_t handle);
+// An error the connection has met that no call has reported yet (a reset), cleared where the
+// platform keeps it; 0 when there is none.
+int32_t TakePendingError(int32_t handle);
 // Bounds every later receive, send and connect to `millis` milliseconds (0: no bound).
 bool SetTransferTimeout(int32_t handle, int32_t millis);
 

@@ -61,6 +61,12 @@ int32_t ReadableBytes(int32_t handle) {
     return ::ioctl(handle, FIONREAD, &available) == 0 ? available : 0;
 }
 
+int32_t TakePendingError(int32_t handle) {
+    int error = 0;
+    socklen_t length = sizeof error;
+    return ::getsockopt(handle, SOL_SOCKET, SO_ERROR, &error, &length) == 0 ? error : 0;
+}
+
 bool SetTransferTimeout(int32_t handle, int32_t millis) {
     const timeval timeout{millis / 1000, static_cast<suseconds_t>(millis % 1000 * 1000)};
     return ::setsockopt(handle, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout) == 0 &&

@@ -41,6 +41,14 @@ bool ConnectedWithin(SOCKET socket, DWORD millis) {
     return ::select(0, nullptr, &writable, &failed, &limit) > 0 && FD_ISSET(socket, &writable);
 }
 
+// Whether the peer has reset the connection. Windows fails a receive after a reset, but Wine
+// gives 0 bytes as for an orderly end and keeps no error for SO_ERROR; both flag the socket
+// with POLLERR, which an orderly end never sets.
+bool ResetSeen(SOCKET socket) {
+    WSAPOLLFD entry{socket, POLLRDNORM, 0};
+    return ::WSAPoll(&entry, 1, 0) > 0 && (entry.revents & POLLERR) != 0;
+}
+
 }  // namespace
 
 void StartSockets() {
@@ -88,6 +96,10 @@ int32_t SendOn(int32_t handle, const void* buffer, int32_t count, int32_t flags,
 int32_t ReceiveOn(int32_t handle, void* buffer, int32_t count, int32_t flags, int32_t& error) {
     const int received = ::recv(Native(handle), static_cast<char*>(buffer), count, flags);
     error = received == SOCKET_ERROR ? ::WSAGetLastError() : 0;
+    if (received == 0 && ResetSeen(Native(handle))) {
+        error = WSAECONNRESET;
+        return SOCKET_ERROR;
+    }
     return received;
 }
 
@@ -101,6 +113,13 @@ int32_t ReadableBytes(int32_t handle) {
     u_long available = 0;
     if (::ioctlsocket(Native(handle), FIONREAD, &available) != 0) return 0;
     return available > INT_MAX ? INT_MAX : static_cast<int32_t>(available);
+}
+
+int32_t TakePendingError(int32_t handle) {
+    int error = 0;
+    int length = sizeof error;
+    if (::getsockopt(Native(handle), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0) return 0;
+    return error != 0 ? error : ResetSeen(Native(handle)) ? WSAECONNRESET : 0;
 }
 
 // Winsock takes the timeouts as milliseconds in a DWORD.
