@@ -102,8 +102,8 @@ int32_t TSocket::BytesAvailable() {
 
 bool TSocket::SetNoDelay(bool noDelay) {
     const int value = noDelay ? 1 : 0;
-    return handle >= 0 && ::setsockopt(handle, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&value),
-                                       sizeof value) == 0;
+    const auto* option = reinterpret_cast<const char*>(&value);
+    return handle >= 0 && ::setsockopt(handle, IPPROTO_TCP, TCP_NODELAY, option, sizeof value) == 0;
 }
 
 bool TSocket::WaitReadable(int32_t timeoutMillis) {

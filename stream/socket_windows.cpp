@@ -26,8 +26,8 @@ bool SetBlocking(SOCKET socket, bool blocking) {
 DWORD SendTimeout(SOCKET socket) {
     DWORD millis = 0;
     int length = sizeof millis;
-    if (::getsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<char*>(&millis), &length) != 0) return 0;
-    return millis;
+    auto* value = reinterpret_cast<char*>(&millis);
+    return ::getsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, value, &length) == 0 ? millis : 0;
 }
 
 // Waits for a connect begun without blocking to succeed (writable) or fail (an exception).
@@ -118,8 +118,9 @@ int32_t ReadableBytes(int32_t handle) {
 int32_t TakePendingError(int32_t handle) {
     int error = 0;
     int length = sizeof error;
-    if (::getsockopt(Native(handle), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0) return 0;
-    return error != 0 ? error : ResetSeen(Native(handle)) ? WSAECONNRESET : 0;
+    const SOCKET socket = Native(handle);
+    if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0) return 0;
+    return error != 0 ? error : ResetSeen(socket) ? WSAECONNRESET : 0;
 }
 
 // Winsock takes the timeouts as milliseconds in a DWORD.

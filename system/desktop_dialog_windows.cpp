@@ -119,8 +119,9 @@ std::u16string RunFileRequester(const TFileRequest& request) {
 std::u16string RunFolderRequester(const std::u16string& title, const std::u16string& initialPath) {
     const TComApartment com;
     IFileOpenDialog* created = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&created))))
-        return {};
+    const HRESULT made =
+        ::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&created));
+    if (FAILED(made)) return {};
     const TComRef<IFileOpenDialog> dialog(created);
     FILEOPENDIALOGOPTIONS options = 0;
     dialog->GetOptions(&options);
