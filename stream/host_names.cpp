@@ -1,10 +1,5 @@
 #include "stream/host_names.h"
 
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-
 #include <array>
 #include <chrono>
 #include <future>
@@ -14,6 +9,8 @@
 #include <utility>
 
 #include "core/text.h"
+#include "stream/socket_headers.h"
+#include "stream/socket_platform.h"
 
 namespace qrv {
 namespace {
@@ -23,6 +20,7 @@ struct AddressInfoDeleter {
 };
 
 std::vector<int32_t> PlatformAddresses(const std::string& name) {
+    platform::StartSockets();
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;  // one entry per address instead of one per socket type
@@ -86,6 +84,7 @@ int32_t HostAddress(std::u16string_view name, int32_t index) {
 }
 
 std::u16string HostNameOf(int32_t address) {
+    platform::StartSockets();
     sockaddr_in name{};
     name.sin_family = AF_INET;
     name.sin_addr.s_addr = htonl(static_cast<uint32_t>(address));

@@ -2,15 +2,19 @@
 
 #include <cstdio>
 
+#include "stream/standard_io_mode.h"
+
 namespace qrv {
 
 int32_t TCStandardIO::Read(void* buffer, int32_t count) {
     if (count <= 0) return 0;
+    platform::KeepUntranslated(stdin);
     return static_cast<int32_t>(std::fread(buffer, 1, static_cast<size_t>(count), stdin));
 }
 
 int32_t TCStandardIO::Write(const void* buffer, int32_t count) {
     if (count <= 0) return 0;
+    platform::KeepUntranslated(stdout);
     return static_cast<int32_t>(std::fwrite(buffer, 1, static_cast<size_t>(count), stdout));
 }
 

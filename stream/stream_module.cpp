@@ -3,6 +3,7 @@
 #include "stream/bank_stream.h"
 #include "stream/http_stream.h"
 #include "stream/ram_stream.h"
+#include "stream/socket_platform.h"
 #include "stream/socket_stream.h"
 #include "stream/stream_factory.h"
 #include "stream/text_stream.h"
@@ -14,6 +15,7 @@ void InitStreamModule() {
     static bool initialised = false;
     if (initialised) return;
     initialised = true;
+    platform::StartSockets();
     NewStreamFactory<TRamStreamFactory>();
     NewStreamFactory<TBankStreamFactory>();
     NewStreamFactory<TTextStreamFactory>();

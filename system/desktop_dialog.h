@@ -7,8 +7,9 @@
 
 namespace qrv {
 
-// File and folder requesters shown by a desktop dialog tool (zenity, else kdialog) found on
-// PATH. Without a tool, or when the user cancels, the result is empty text.
+// File and folder requesters: on Windows the system's own dialogs, elsewhere those of a desktop
+// dialog tool (zenity, else kdialog) found on PATH. Without a tool, or when the user cancels, the
+// result is empty text.
 
 struct TFileRequest {
     std::u16string title;
@@ -23,8 +24,13 @@ std::vector<std::string> FileRequesterCommand(const std::string& tool, const TFi
 std::vector<std::string> FolderRequesterCommand(const std::string& tool, const std::u16string& title,
                                                 const std::u16string& initialPath);
 
-// The first dialog tool found on PATH, or nothing.
+// The first dialog tool found on PATH, or nothing; always nothing on Windows, which has dialogs
+// of its own.
 std::optional<std::string> FindDialogTool();
+
+// The folder as an absolute path without "." and ".." parts (UTF-8); as given when the working
+// folder cannot be had. The folder requesters start in it.
+std::string AbsoluteFolder(const std::u16string& path);
 
 std::u16string RunFileRequester(const TFileRequest& request);
 std::u16string RunFolderRequester(const std::u16string& title, const std::u16string& initialPath);

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/socket.h>
-
 #include <chrono>
 #include <future>
 #include <thread>
@@ -22,6 +20,7 @@ using namespace std::chrono_literals;
 using test::LoopbackServer;
 using test::ReceiveUntil;
 using test::SendText;
+using test::Socket;
 using TClock = std::chrono::steady_clock;
 
 // Servers that take too long or send too much. The bounds are short here and the servers would
@@ -42,10 +41,10 @@ protected:
 
 // Answers with `head`, then sends one byte every 50 ms for five seconds or until the client goes.
 LoopbackServer::Handler Trickling(const std::string& head) {
-    return [head](int client) {
+    return [head](Socket client) {
         ReceiveUntil(client, "\r\n\r\n");
         SendText(client, head);
-        for (int i = 0; i < 100 && ::send(client, "x", 1, MSG_NOSIGNAL) == 1; ++i) std::this_thread::sleep_for(50ms);
+        for (int i = 0; i < 100 && SendText(client, "x"); ++i) std::this_thread::sleep_for(50ms);
     };
 }
 
@@ -70,11 +69,11 @@ TEST_F(HttpLimitsTest, ABodyLoadedIntoMemoryStopsAtTheLimit) {
     constexpr int kLimit = 100000;
     SetLoadBytesLimit(kLimit);
     const std::string head = "HTTP/1.0 200 OK\r\n\r\n";
-    LoopbackServer endless([&head](int client) {
+    LoopbackServer endless([&head](Socket client) {
         ReceiveUntil(client, "\r\n\r\n");
         SendText(client, head);
         const std::string piece(4096, 'e');
-        while (::send(client, piece.data(), piece.size(), MSG_NOSIGNAL) > 0) {
+        while (SendText(client, piece)) {
         }
     });
     auto stream = OpenReadStream(UrlOf(endless));
@@ -82,7 +81,7 @@ TEST_F(HttpLimitsTest, ABodyLoadedIntoMemoryStopsAtTheLimit) {
     EXPECT_THROW(LoadBytes(*stream), TRuntimeError);
     stream->Close();
 
-    LoopbackServer exactlyTheLimit([&head](int client) {
+    LoopbackServer exactlyTheLimit([&head](Socket client) {
         ReceiveUntil(client, "\r\n\r\n");
         SendText(client, head + std::string(kLimit, 'x'));
     });

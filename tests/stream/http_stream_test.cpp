@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/socket.h>
-
 #include <chrono>
 #include <memory>
 #include <vector>
@@ -20,6 +18,8 @@ namespace {
 using test::LoopbackServer;
 using test::ReceiveUntil;
 using test::SendText;
+using test::Socket;
+using test::WaitUntilClientCloses;
 
 // A tiny HTTP/1.0 server: it records each request head and answers with a fixed response,
 // then closes the connection as HTTP/1.0 does.
@@ -27,7 +27,7 @@ class HttpServer {
 public:
     explicit HttpServer(std::vector<std::string> responses)
         : responses(std::move(responses)),
-          server([this](int client) { Serve(client); }, static_cast<int>(this->responses.size())) {}
+          server([this](Socket client) { Serve(client); }, static_cast<int>(this->responses.size())) {}
 
     std::u16string Url(const std::string& rest = "") const {
         return FromLatin1("http::127.0.0.1:" + std::to_string(server.Port()) + rest);
@@ -40,7 +40,7 @@ public:
     }
 
 private:
-    void Serve(int client) {
+    void Serve(Socket client) {
         requests.push_back(ReceiveUntil(client, "\r\n\r\n"));
         SendText(client, responses[requests.size() - 1]);
     }
@@ -107,7 +107,7 @@ TEST_F(HttpStreamTest, UrlsThatCannotBeRequestedGiveNoStream) {
         << "refused";
     EXPECT_EQ(OpenReadStream(u"http::/just/a/path"), nullptr) << "no host";
 
-    LoopbackServer listener([](int) {}, 0);
+    LoopbackServer listener([](Socket) {}, 0);
     const std::string host = "http::127.0.0.1:" + std::to_string(listener.Port());
     EXPECT_EQ(OpenReadStream(FromLatin1(host + "/a\r\nX-Injected: 1")), nullptr);
     EXPECT_EQ(OpenReadStream(FromLatin1(host) + u"/\u0416"), nullptr);
@@ -120,7 +120,7 @@ TEST_F(HttpStreamTest, UrlsThatCannotBeRequestedGiveNoStream) {
 TEST_F(HttpStreamTest, UrlsWithoutAPortUsePort80) {
     int served = 0;
     std::string request;
-    const auto serve = [&](int client) {
+    const auto serve = [&](Socket client) {
         if (served++ == 0) {
             SendText(client, "plain tcp");
             return;
@@ -167,31 +167,25 @@ protected:
 };
 
 // Sends `piece` again and again until the client goes away.
-void SendForever(int client, const std::string& piece) {
-    while (::send(client, piece.data(), piece.size(), MSG_NOSIGNAL) > 0) {
-    }
-}
-
-void WaitUntilClientCloses(int client) {
-    char byte;
-    while (::recv(client, &byte, 1, 0) > 0) {
+void SendForever(Socket client, const std::string& piece) {
+    while (SendText(client, piece)) {
     }
 }
 
 // Closing the socket after this sends a reset instead of an orderly end.
-void ResetOnClose(int client) {
+void ResetOnClose(Socket client) {
     const linger abort{1, 0};
-    ::setsockopt(client, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    ::setsockopt(client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
 }
 
 TEST_F(HttpFailureTest, HeadsPastTheirBoundsGiveNoStream) {
-    LoopbackServer endlessLine([](int client) {
+    LoopbackServer endlessLine([](Socket client) {
         ReceiveUntil(client, "\r\n\r\n");
         SendText(client, "HTTP/1.0 200 OK\r\nX-Endless: ");
         SendForever(client, std::string(4096, 'a'));
     });
     EXPECT_TRUE(GivesNoStreamQuickly(endlessLine));
-    LoopbackServer endlessLines([](int client) {
+    LoopbackServer endlessLines([](Socket client) {
         ReceiveUntil(client, "\r\n\r\n");
         SendText(client, "HTTP/1.0 200 OK\r\n");
         SendForever(client, "X-More: yes\r\n");
@@ -200,9 +194,9 @@ TEST_F(HttpFailureTest, HeadsPastTheirBoundsGiveNoStream) {
 }
 
 TEST_F(HttpFailureTest, SilentOrStallingServersGiveNoStreamAtTheDeadline) {
-    LoopbackServer silent([](int client) { WaitUntilClientCloses(client); });
+    LoopbackServer silent([](Socket client) { WaitUntilClientCloses(client); });
     EXPECT_TRUE(GivesNoStreamQuickly(silent));
-    LoopbackServer stalling([](int client) {
+    LoopbackServer stalling([](Socket client) {
         ReceiveUntil(client, "\r\n\r\n");
         SendText(client, "HTTP/1.0 200 OK\r\nServer: slow\r\n");
         WaitUntilClientCloses(client);
@@ -211,9 +205,9 @@ TEST_F(HttpFailureTest, SilentOrStallingServersGiveNoStreamAtTheDeadline) {
 }
 
 TEST_F(HttpFailureTest, ResetBeforeTheHeadEndsGivesNoStream) {
-    LoopbackServer atAccept([](int client) { ResetOnClose(client); });
+    LoopbackServer atAccept([](Socket client) { ResetOnClose(client); });
     EXPECT_TRUE(GivesNoStreamQuickly(atAccept));
-    LoopbackServer inTheHead([](int client) {
+    LoopbackServer inTheHead([](Socket client) {
         ReceiveUntil(client, "\r\n\r\n");
         SendText(client, "HTTP/1.0 200 OK\r\n");
         ResetOnClose(client);
@@ -223,7 +217,7 @@ TEST_F(HttpFailureTest, ResetBeforeTheHeadEndsGivesNoStream) {
 
 TEST_F(HttpFailureTest, TruncatedBodiesAreReadErrors) {
     const auto resetAfter30000 = [](const std::string& head) {
-        return [head](int client) {
+        return [head](Socket client) {
             ReceiveUntil(client, "\r\n\r\n");
             SendText(client, head + std::string(30000, 'b'));
             ResetOnClose(client);
@@ -236,7 +230,7 @@ TEST_F(HttpFailureTest, TruncatedBodiesAreReadErrors) {
         EXPECT_THROW(LoadBytes(*stream), TStreamReadException) << head;
     }
 
-    LoopbackServer shortBody([](int client) {
+    LoopbackServer shortBody([](Socket client) {
         ReceiveUntil(client, "\r\n\r\n");
         SendText(client, "HTTP/1.0 200 OK\r\nContent-length:  12\r\n\r\nonly five");
     });
@@ -248,7 +242,7 @@ TEST_F(HttpFailureTest, TruncatedBodiesAreReadErrors) {
 }
 
 TEST_F(HttpFailureTest, ABodyEndsAfterItsContentLength) {
-    LoopbackServer keepsOpen([](int client) {
+    LoopbackServer keepsOpen([](Socket client) {
         ReceiveUntil(client, "\r\n\r\n");
         SendText(client, "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello and more");
         WaitUntilClientCloses(client);

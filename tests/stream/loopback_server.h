@@ -1,10 +1,18 @@
 #pragma once
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 #include <functional>
 #include <stdexcept>
@@ -12,6 +20,52 @@
 #include <thread>
 
 namespace qrv::test {
+
+// The few socket calls of the test servers that differ between the platforms.
+#ifdef _WIN32
+using Socket = SOCKET;
+constexpr Socket kNoSocket = INVALID_SOCKET;
+inline void CloseServerSocket(Socket socket) { ::closesocket(socket); }
+inline bool ReadableWithin(Socket socket, int millis) {
+    WSAPOLLFD entry{socket, POLLRDNORM, 0};
+    return ::WSAPoll(&entry, 1, millis) > 0;
+}
+inline void SetServerTimeouts(Socket socket, int millis) {
+    const DWORD timeout = static_cast<DWORD>(millis);
+    ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+    ::setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+}
+// Winsock counts its users: each server starts it for itself and ends its own use.
+struct SocketsInUse {
+    SocketsInUse() {
+        WSADATA data;
+        ::WSAStartup(MAKEWORD(2, 2), &data);
+    }
+    ~SocketsInUse() { ::WSACleanup(); }
+};
+constexpr int kNoSignal = 0;  // Winsock raises no signal for a peer that has gone
+// On Windows SO_REUSEADDR would let the server take a port another program listens on.
+inline void AllowRebinding(Socket) {}
+#else
+using Socket = int;
+constexpr Socket kNoSocket = -1;
+inline void CloseServerSocket(Socket socket) { ::close(socket); }
+inline bool ReadableWithin(Socket socket, int millis) {
+    pollfd entry{socket, POLLIN, 0};
+    return ::poll(&entry, 1, millis) > 0;
+}
+inline void SetServerTimeouts(Socket socket, int millis) {
+    const timeval timeout{millis / 1000, millis % 1000 * 1000};
+    ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    ::setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+}
+struct SocketsInUse {};
+constexpr int kNoSignal = MSG_NOSIGNAL;
+inline void AllowRebinding(Socket socket) {
+    const int yes = 1;
+    ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+}
+#endif
 
 // Every wait of the test servers is bounded, so a fault in the code under test fails a test
 // instead of hanging the suite.
@@ -22,33 +76,30 @@ constexpr int kServerWaitMillis = 5000;
 // other and hands each to the handler; the handler's socket times out after kServerWaitMillis.
 class LoopbackServer {
 public:
-    using Handler = std::function<void(int client)>;
+    using Handler = std::function<void(Socket client)>;
 
     explicit LoopbackServer(Handler handler, int connections = 1, int port = 0)
-        : listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-        const int yes = 1;
-        ::setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        : listener(::socket(AF_INET, SOCK_STREAM, 0)) {
+        AllowRebinding(listener);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         address.sin_port = htons(static_cast<uint16_t>(port));
         socklen_t length = sizeof address;
-        if (::bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        if (listener == kNoSocket || ::bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
             ::listen(listener, 4) != 0 ||
             ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            ::close(listener);
+            CloseListener();
             throw std::runtime_error("cannot listen on loopback port " + std::to_string(port));
         }
         boundPort = ntohs(address.sin_port);
         thread = std::thread([this, handler = std::move(handler), connections] {
             for (int i = 0; i < connections; ++i) {
-                const int client = AcceptWithin(kServerWaitMillis);
-                if (client < 0) return;
-                const timeval timeout{kServerWaitMillis / 1000, 0};
-                ::setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-                ::setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+                const Socket client = AcceptWithin(kServerWaitMillis);
+                if (client == kNoSocket) return;
+                SetServerTimeouts(client, kServerWaitMillis);
                 handler(client);
-                ::close(client);
+                CloseServerSocket(client);
             }
         });
     }
@@ -60,30 +111,33 @@ public:
     // Waits for the serving thread to end; afterwards whatever the handler recorded is safe to read.
     void Join() {
         if (thread.joinable()) thread.join();
-        if (listener >= 0) ::close(listener);
-        listener = -1;
+        CloseListener();
     }
     // Whether a client connects within `millis` (for checking that none does).
     bool AcceptsWithin(int millis) {
-        const int client = AcceptWithin(millis);
-        if (client >= 0) ::close(client);
-        return client >= 0;
+        const Socket client = AcceptWithin(millis);
+        if (client != kNoSocket) CloseServerSocket(client);
+        return client != kNoSocket;
     }
 
 private:
-    int AcceptWithin(int millis) {
-        pollfd entry{listener, POLLIN, 0};
-        if (::poll(&entry, 1, millis) <= 0) return -1;
-        return ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    Socket AcceptWithin(int millis) {
+        if (!ReadableWithin(listener, millis)) return kNoSocket;
+        return ::accept(listener, nullptr, nullptr);
+    }
+    void CloseListener() {
+        if (listener != kNoSocket) CloseServerSocket(listener);
+        listener = kNoSocket;
     }
 
-    int listener;
+    SocketsInUse socketsInUse;  // first: the platform's sockets must work before `listener` is made
+    Socket listener;
     int boundPort = 0;
     std::thread thread;
 };
 
 // Reads until `terminator` has arrived, the peer closes or the receive times out.
-inline std::string ReceiveUntil(int client, const std::string& terminator) {
+inline std::string ReceiveUntil(Socket client, const std::string& terminator) {
     std::string received;
     char byte;
     while (received.find(terminator) == std::string::npos && ::recv(client, &byte, 1, 0) == 1) {
@@ -92,18 +146,27 @@ inline std::string ReceiveUntil(int client, const std::string& terminator) {
     return received;
 }
 
-inline void SendText(int client, const std::string& text) {
+// Waits until the peer closes (or the receive times out), dropping whatever it sends.
+inline void WaitUntilClientCloses(Socket client) {
+    char byte;
+    while (::recv(client, &byte, 1, 0) > 0) {
+    }
+}
+
+// Whether all of the text was sent; a peer that has gone makes it false, without a signal.
+inline bool SendText(Socket client, const std::string& text) {
     size_t sent = 0;
     while (sent < text.size()) {
-        const ssize_t n = ::send(client, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0) return;
+        const auto n = ::send(client, text.data() + sent, static_cast<int>(text.size() - sent), kNoSignal);
+        if (n <= 0) return false;
         sent += static_cast<size_t>(n);
     }
+    return true;
 }
 
 // A loopback port on which nothing listens: bound once, then released.
 inline int UnusedPort() {
-    LoopbackServer probe([](int) {}, 0);
+    LoopbackServer probe([](Socket) {}, 0);
     return probe.Port();
 }
 

@@ -127,6 +127,23 @@ TEST(Socket, ClosingTwiceAndFailuresReportedByResults) {
     EXPECT_FALSE(tcp->BindPort(-1));
 }
 
+// The platform handle is released by closing only when the socket owns it.
+TEST(Socket, ClosingReleasesTheHandleOnlyWhenAutoClosing) {
+    const auto IsOpen = [](int32_t handle) {
+        int type = 0;
+        socklen_t length = sizeof type;
+        return ::getsockopt(static_cast<test::Socket>(handle), SOL_SOCKET, SO_TYPE,
+                            reinterpret_cast<char*>(&type), &length) == 0;
+    };
+    auto owner = TSocket::NewTcpSocket();
+    ASSERT_NE(owner, nullptr);
+    const int32_t handle = owner->Handle();
+    TSocket::WrapHandle(handle, false)->CloseSocket();
+    EXPECT_TRUE(IsOpen(handle)) << "a wrapper that does not own the handle left it open";
+    owner->CloseSocket();
+    EXPECT_FALSE(IsOpen(handle)) << "the owner closed it";
+}
+
 TEST(Socket, AcceptGivesUpAfterItsTimeout) {
     auto listener = TSocket::NewTcpSocket();
     ASSERT_TRUE(listener->BindPort(0));
@@ -142,7 +159,7 @@ protected:
 
 TEST_F(SocketStreamTest, TcpUrlTalksToAServerUntilItCloses) {
     std::string request;
-    LoopbackServer server([&](int client) {
+    LoopbackServer server([&](test::Socket client) {
         request = ReceiveUntil(client, "\r\n");
         SendText(client, "first\r\nsecond\n");
     });
@@ -177,6 +194,19 @@ TEST_F(SocketStreamTest, ClosingKeepsOrClosesTheSocketAsAsked) {
     closing->Close();
     EXPECT_EQ(pair.client->Handle(), -1);
     closing->Close();
+}
+
+// Where a connect is bounded by waiting without blocking, the socket must block again afterwards.
+TEST_F(SocketStreamTest, AConnectWithATimeoutLeavesTheSocketBlocking) {
+    LoopbackServer server([](test::Socket client) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        SendText(client, "late");
+    });
+    auto stream = TSocketStream::ConnectClient(u"127.0.0.1", server.Port(), kWaitMillis);
+    ASSERT_NE(stream, nullptr);
+    char received[4] = {};
+    stream->ReadFully(received, 4);
+    EXPECT_EQ(std::string(received, 4), "late");
 }
 
 TEST_F(SocketStreamTest, BadTcpUrlsGiveNoStream) {

@@ -64,5 +64,17 @@ TEST(StandardIO, InputLineShowsThePromptAndRaisesOnceTheInputIsExhausted) {
     EXPECT_EQ(ReadFileBytes(folder.Native("out.txt")), "? again? ");
 }
 
+// Line ends and ^Z would be translated or end the input where standard input reads text.
+TEST(StandardIO, ReadGivesTheBytesUntranslated) {
+    TempFolder folder;
+    const std::string bytes = "a\r\nb\x1A" "c\n";
+    WriteFileBytes(folder.Native("in.bin"), bytes);
+    RedirectedDescriptor input(STDIN_FILENO, folder.Native("in.bin"), O_RDONLY);
+    std::string received(16, '\0');
+    TCStandardIO standard;
+    received.resize(static_cast<size_t>(standard.Read(received.data(), 16)));
+    EXPECT_EQ(received, bytes);
+}
+
 }  // namespace
 }  // namespace qrv
