@@ -11,8 +11,8 @@ std::filesystem::path PathFromText(std::u16string_view text) {
 }
 
 std::u16string TextFromPath(const std::filesystem::path& path) {
-    const std::wstring& native = path.native();
-    return std::u16string(native.begin(), native.end());
+    const std::wstring generic = path.generic_wstring();
+    return std::u16string(generic.begin(), generic.end());
 }
 
 #else
