@@ -136,7 +136,7 @@ bool MakeOneDirectory(std::u16string_view path) {
 
 bool RemoveOneDirectory(std::u16string_view path) {
     const auto native = NativePath(path);
-    return native && RemoveDirectoryW(native->c_str());
+    return native && ::RemoveDirectoryW(native->c_str());
 }
 
 bool IsInside(std::u16string_view inner, std::u16string_view outer) {

@@ -48,6 +48,12 @@ std::u16string NormalizePath(std::u16string_view input, bool dropTrailingSlash) 
 
 std::u16string ResolvePath(std::u16string_view input, std::u16string_view base) {
     std::u16string path = NormalizePath(input);
+    if (!HasDrive(path) && (path.empty() || path[0] != u'/')) {
+        path = std::u16string(base) + u"/" + path;
+    } else if (path[0] == u'/' && !NetworkRootLength(path) && HasDrive(base)) {
+        // A path from the root stays on the base's drive.
+        path = std::u16string(base.substr(0, 2)) + path;
+    }
     std::u16string root = u"/";
     if (HasDrive(path)) {
         root = path.substr(0, 3);
@@ -55,8 +61,6 @@ std::u16string ResolvePath(std::u16string_view input, std::u16string_view base) 
     } else if (const size_t network = NetworkRootLength(path)) {
         root = path.substr(0, network) + u"/";
         path.erase(0, network);
-    } else if (path.empty() || path[0] != u'/') {
-        path = std::u16string(base) + u"/" + path;
     }
 
     std::vector<std::u16string_view> parts;

@@ -27,7 +27,8 @@ inline constexpr std::u16string_view BAD_DIR = u"<bad_dir>";
 
 // The absolute form of `path`, a relative one taken as continuing the absolute directory
 // `base`, with "." and ".." resolved; BAD_DIR when ".." climbs above the root (a drive's root,
-// or a network path's "//server/share/").
+// or a network path's "//server/share/"). Where paths have drives, a path from the root ("/a")
+// is taken on the base's drive.
 std::u16string ResolvePath(std::u16string_view path, std::u16string_view base);
 
 // For "data/pic.big.png" the file name part is
