@@ -7,9 +7,9 @@ namespace qrv {
 // Process start, before any module initialises: records the program's file path and folder
 // (from /proc/self/exe, or the module's file name on Windows), makes that folder the working
 // directory, so files beside the program are found whatever directory it was started from, and
-// sets the application title to its default, the program's file name without extension. Only the first call does anything.
-// When the program's path cannot be found the path and folder stay empty and the working
-// directory is left as it is.
+// sets the application title to its default, the program's file name without extension. Only
+// the first call does anything. When the program's path cannot be found the path and folder stay
+// empty and the working directory is left as it is.
 void StartRuntime();
 
 // Paths are written with "/" like every path of the stream layer: on POSIX systems 8-bit names,
