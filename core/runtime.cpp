@@ -1,11 +1,6 @@
 #include "core/runtime.h"
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <system_error>
-
-#include "core/text.h"
+#include "core/runtime_platform.h"
 
 namespace qrv {
 namespace {
@@ -22,10 +17,21 @@ RuntimeState& State() {
     return state;
 }
 
-std::filesystem::path ExecutablePath() {
-    std::error_code error;
-    auto path = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::path() : path;
+// The folder part of a path; a root keeps its slash ("/" for "/x", "C:/" for "C:/x.exe").
+std::u16string FolderOf(const std::u16string& path) {
+    const size_t slash = path.rfind(u'/');
+    if (slash == std::u16string::npos) return {};
+    const bool atRoot = slash == 0 || (slash == 2 && path[1] == u':');
+    return path.substr(0, atRoot ? slash + 1 : slash);
+}
+
+// The file name without its extension; a name that starts with its only dot keeps it.
+std::u16string StemOf(const std::u16string& path) {
+    const size_t slash = path.rfind(u'/');
+    std::u16string name = slash == std::u16string::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.rfind(u'.');
+    if (dot != std::u16string::npos && dot > 0) name.resize(dot);
+    return name;
 }
 
 }  // namespace
@@ -35,16 +41,15 @@ void StartRuntime() {
     if (state.started) return;
     state.started = true;
 
-    const std::filesystem::path exe = ExecutablePath();
+    const std::u16string exe = FindProgramPath();
     if (!exe.empty()) {
-        const std::filesystem::path folder = exe.parent_path();
-        state.programPath = FromLatin1(exe.native());
-        state.programFolder = FromLatin1(folder.native());
-        if (chdir(folder.c_str()) != 0) {
+        state.programPath = exe;
+        state.programFolder = FolderOf(exe);
+        if (!EnterFolder(state.programFolder)) {
             // The folder may have been removed since the program started; stay where we are.
         }
     }
-    state.title = FromLatin1(exe.stem().native());
+    state.title = StemOf(exe);
 }
 
 const std::u16string& ProgramPath() {

@@ -5,16 +5,18 @@
 namespace qrv {
 
 // Process start, before any module initialises: records the program's file path and folder
-// (from /proc/self/exe), makes that folder the working directory, so files beside the program
-// are found whatever directory it was started from, and sets the application title to its
-// default, the program's file name without extension. Only the first call does anything.
-// When the program's path cannot be found the path and folder stay empty and the working
-// directory is left as it is.
+// (from /proc/self/exe, or the module's file name on Windows), makes that folder the working
+// directory, so files beside the program are found whatever directory it was started from, and
+// sets the application title to its default, the program's file name without extension. Only
+// the first call does anything. When the program's path cannot be found the path and folder stay
+// empty and the working directory is left as it is.
 void StartRuntime();
 
-// Paths are 8-bit file-system names, one code unit per byte, like every path of the stream layer.
-const std::u16string& ProgramPath();    // e.g. "/opt/zorvak/zorvak"; empty before StartRuntime
-const std::u16string& ProgramFolder();  // e.g. "/opt/zorvak", without a trailing "/"
+// Paths are written with "/" like every path of the stream layer: on POSIX systems 8-bit names,
+// one code unit per byte; on Windows the system's UTF-16 names, drive first.
+// ProgramPath is empty before StartRuntime; ProgramFolder has no trailing "/" (a root keeps it).
+const std::u16string& ProgramPath();    // e.g. "/opt/zorvak/zorvak" or "C:/Games/zorvak.exe"
+const std::u16string& ProgramFolder();  // e.g. "/opt/zorvak" or "C:/Games"
 
 // The process-wide title that windows and message boxes show.
 const std::u16string& ApplicationTitle();

@@ -1,11 +1,9 @@
 #include "stream/c_stream.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <limits>
 
-#include "stream/native_path.h"
+#include "stream/c_stream_platform.h"
 #include "stream/stream_exceptions.h"
 
 namespace qrv {
@@ -15,16 +13,9 @@ constexpr int32_t kMaxStreamSize = std::numeric_limits<int32_t>::max();
 
 // ftell as a stream position: -1 when the file cannot tell, clamped to the largest stream.
 int32_t TellPosition(std::FILE* file) {
-    const long pos = std::ftell(file);
+    const int64_t pos = TellFile(file);
     if (pos < 0) return -1;
-    return static_cast<int32_t>(std::min<long>(pos, kMaxStreamSize));
-}
-
-// The C library opens a directory for reading; it then looks like a file of vast size (ext4
-// reports 2^63 - 1 bytes) that gives none of its bytes, so readers would take it for data.
-bool IsDirectory(std::FILE* file) {
-    struct stat info {};
-    return ::fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
+    return static_cast<int32_t>(std::min<int64_t>(pos, kMaxStreamSize));
 }
 
 }  // namespace
@@ -32,8 +23,6 @@ bool IsDirectory(std::FILE* file) {
 Ref<TCStream> TCStream::OpenCFile(std::u16string_view path, bool readable, bool writeable) {
     std::u16string slashed(path);
     std::replace(slashed.begin(), slashed.end(), u'\\', u'/');
-    const auto native = NativePath(slashed);
-    if (!native) return nullptr;
 
     int mode = MODE_READ;
     const char* fopenMode = "rb";
@@ -44,8 +33,10 @@ Ref<TCStream> TCStream::OpenCFile(std::u16string_view path, bool readable, bool 
         mode = MODE_WRITE;
         fopenMode = "wb";
     }
-    std::FILE* file = std::fopen(native->c_str(), fopenMode);
-    if (file && IsDirectory(file)) {
+    std::FILE* file = OpenNativeFile(slashed, fopenMode);
+    // The C library may open a directory for reading; it then looks like a file of vast size
+    // (ext4 reports 2^63 - 1 bytes) that gives none of its bytes, so readers would take it for data.
+    if (file && IsDirectoryFile(file)) {
         std::fclose(file);
         return nullptr;
     }
@@ -63,9 +54,9 @@ TCStream::TCStream(std::FILE* file, int mode) : file(file), mode(mode) {
         size = 0;
         return;
     }
-    std::fseek(file, 0, SEEK_END);
+    SeekFile(file, 0, SEEK_END);
     size = TellPosition(file);
-    std::fseek(file, position, SEEK_SET);
+    SeekFile(file, position, SEEK_SET);
 }
 
 bool TCStream::AtEnd() {
@@ -92,7 +83,7 @@ int32_t TCStream::Seek(int32_t pos) {
     if (!file) return -1;
     // fseek writes out what is buffered; a failure there is a lost write like any other.
     if (lastAccess == LastAccess::Write && std::fflush(file.get()) != 0) writeFailed = true;
-    std::fseek(file.get(), pos, SEEK_SET);
+    SeekFile(file.get(), pos, SEEK_SET);
     lastAccess = LastAccess::None;
     position = TellPosition(file.get());
     return position;
@@ -162,7 +153,7 @@ std::u16string TCStream::ReadTextLine() {
     SwitchAccess(LastAccess::Read);
     std::FILE* f = file.get();
     while (RoomFor(1) == 1) {
-        const int byte = getc_unlocked(f);
+        const int byte = GetByteUnlocked(f);
         if (byte == EOF) {
             if (position < 0 && std::feof(f)) reachedFileEnd = true;
             std::clearerr(f);
@@ -204,7 +195,7 @@ void TCStream::CheckWriteError() {
 void TCStream::SwitchAccess(LastAccess next) {
     if (lastAccess != LastAccess::None && lastAccess != next) {
         if (lastAccess == LastAccess::Write && std::fflush(file.get()) != 0) writeFailed = true;
-        std::fseek(file.get(), 0, SEEK_CUR);
+        SeekFile(file.get(), 0, SEEK_CUR);
     }
     lastAccess = next;
 }

@@ -7,6 +7,15 @@
 
 namespace qrv {
 
+// getc without taking the file's lock: a stream is used by one thread at a time.
+inline int GetByteUnlocked(std::FILE* file) {
+#ifdef _WIN32
+    return _getc_nolock(file);
+#else
+    return getc_unlocked(file);
+#endif
+}
+
 // A file stream over the C library's buffered files. Position and size are cached: the size is
 // measured at opening and grows as writes pass the end. A file that cannot seek (a pipe) has
 // position -1 and size 0, which marks the stream as not seekable; it is at its end once a read
@@ -47,7 +56,7 @@ public:
     // text decoding. Raises TStreamReadException when the file gives nothing before that end.
     int ReadByte() {
         if (position >= 0 && position < size && lastAccess == LastAccess::Read) {
-            const int byte = getc_unlocked(file.get());
+            const int byte = GetByteUnlocked(file.get());
             if (byte != EOF) {
                 ++position;
                 return byte;

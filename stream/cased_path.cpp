@@ -47,8 +47,13 @@ std::u16string MatchStep(const TCasedStep& step, std::u16string prefix) {
     return cased + std::u16string(step.trailing);
 }
 
-// No path longer than this exists: the platform refuses it before looking.
+// No path longer than this exists: the platform refuses it before looking. Windows takes
+// 32,767 UTF-16 units through its long-path prefix; its PATH_MAX (260) is no limit there.
+#ifdef _WIN32
+constexpr size_t kLongestPath = 32767 - 1;
+#else
 constexpr size_t kLongestPath = PATH_MAX - 1;
+#endif
 
 }  // namespace
 

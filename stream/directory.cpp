@@ -1,50 +1,16 @@
 #include "stream/directory.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <filesystem>
-#include <memory>
-#include <system_error>
 
+#include "stream/directory_platform.h"
 #include "stream/file_system.h"
-#include "stream/native_path.h"
 #include "stream/path_names.h"
 
 namespace qrv {
-
-class TDirectoryListing : public TObject {
-public:
-    explicit TDirectoryListing(DIR* dir) : dir(dir) {}
-
-    std::u16string Next() {
-        if (!dir) return {};
-        const dirent* entry = ::readdir(dir.get());
-        return entry ? FromNativePath(entry->d_name) : std::u16string();
-    }
-    void Close() { dir.reset(); }
-
-private:
-    struct DirCloser {
-        void operator()(DIR* d) const { ::closedir(d); }
-    };
-    std::unique_ptr<DIR, DirCloser> dir;
-};
-
 namespace {
 
 bool IsDots(std::u16string_view name) {
     return name == u"." || name == u"..";
-}
-
-// The helpers below take paths as they are: the caller's path is normalised once, and names
-// read from listings are joined to it unchanged.
-bool IsSymbolicLink(std::u16string_view path) {
-    const auto native = NativePath(path);
-    struct stat info {};
-    return native && ::lstat(native->c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
 std::u16string Join(std::u16string_view folder, std::u16string_view name) {
@@ -53,57 +19,31 @@ std::u16string Join(std::u16string_view folder, std::u16string_view name) {
     return joined + std::u16string(name);
 }
 
-bool MakeOneDirectory(std::u16string_view path) {
-    const auto native = NativePath(path);
-    return native && ::mkdir(native->c_str(), 0777) == 0;
-}
-
-Ref<TDirectoryListing> OpenLiteralListing(std::u16string_view path) {
-    const auto native = NativePath(path);
-    if (!native) return nullptr;
-    DIR* dir = ::opendir(native->c_str());
-    return dir ? std::make_shared<TDirectoryListing>(dir) : nullptr;
-}
-
 std::vector<std::u16string> ListLiteral(std::u16string_view path, bool skipDots) {
     std::vector<std::u16string> names;
     auto listing = OpenLiteralListing(path);
     if (!listing) return names;
-    for (std::u16string name = listing->Next(); !name.empty(); name = listing->Next()) {
+    for (std::u16string name = NextListingEntry(*listing); !name.empty(); name = NextListingEntry(*listing)) {
         if (!skipDots || !IsDots(name)) names.push_back(std::move(name));
     }
     std::sort(names.begin(), names.end());
     return names;
 }
 
-// Whether `inner` is `outer` or lies inside it, comparing the paths with every link resolved
-// (`inner` need not exist yet), so a target reached through a link into the source counts.
-bool IsInside(std::u16string_view inner, std::u16string_view outer) {
-    const auto nativeInner = NativePath(inner);
-    const auto nativeOuter = NativePath(outer);
-    if (!nativeInner || !nativeOuter) return false;
-    std::error_code error;
-    const std::filesystem::path outerPath = std::filesystem::canonical(*nativeOuter, error);
-    if (error) return false;
-    const std::filesystem::path innerPath = std::filesystem::weakly_canonical(*nativeInner, error);
-    if (error) return false;
-    const auto differ = std::mismatch(outerPath.begin(), outerPath.end(), innerPath.begin(), innerPath.end());
-    return differ.first == outerPath.end();
-}
-
 bool RemoveTree(const std::u16string& path, bool recursive) {
-    if (recursive && !IsSymbolicLink(path)) {
+    if (recursive && !IsLinkEntry(path)) {
         for (const std::u16string& name : ListLiteral(path, true)) {
             const std::u16string child = Join(path, name);
-            if (!IsSymbolicLink(child) && LiteralPathKind(child) == FILETYPE_DIR) {
+            if (IsLinkEntry(child)) {
+                RemoveLinkEntry(child);
+            } else if (LiteralPathKind(child) == FILETYPE_DIR) {
                 RemoveTree(child, true);
             } else {
                 RemoveLiteralFile(child);
             }
         }
     }
-    const auto native = NativePath(path);
-    return native && ::rmdir(native->c_str()) == 0;
+    return RemoveOneDirectory(path);
 }
 
 bool CopyTree(const std::u16string& from, const std::u16string& to) {
@@ -117,7 +57,7 @@ bool CopyTree(const std::u16string& from, const std::u16string& to) {
         const std::u16string target = Join(to, name);
         const int kind = LiteralPathKind(source);
         if (kind == FILETYPE_DIR) {
-            if (!IsSymbolicLink(source)) copied = CopyTree(source, target) && copied;
+            if (!IsLinkEntry(source)) copied = CopyTree(source, target) && copied;
         } else if (kind == FILETYPE_FILE) {
             copied = DuplicateLiteralFile(source, target) && copied;
         }
@@ -153,14 +93,6 @@ bool DuplicateDirectory(std::u16string_view from, std::u16string_view to) {
 
 Ref<TDirectoryListing> OpenListing(std::u16string_view path) {
     return OpenLiteralListing(NormalizePath(path, true));
-}
-
-std::u16string NextListingEntry(TDirectoryListing& listing) {
-    return listing.Next();
-}
-
-void CloseListing(TDirectoryListing& listing) {
-    listing.Close();
 }
 
 std::vector<std::u16string> ListDirectory(std::u16string_view path, bool skipDots) {

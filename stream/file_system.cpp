@@ -1,17 +1,13 @@
 #include "stream/file_system.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 #include "stream/bank.h"
 #include "stream/bank_stream.h"
 #include "stream/c_stream.h"
-#include "stream/native_path.h"
+#include "stream/c_stream_platform.h"
+#include "stream/file_system_platform.h"
 #include "stream/path_names.h"
 #include "stream/stream_closer.h"
 #include "stream/stream_exceptions.h"
@@ -20,32 +16,16 @@
 namespace qrv {
 namespace {
 
-std::optional<struct stat> StatOfLiteral(std::u16string_view path) {
-    const auto native = NativePath(path);
-    struct stat info {};
-    if (!native || ::stat(native->c_str(), &info) != 0) return std::nullopt;
-    return info;
+std::optional<TPathInfo> InfoOf(std::u16string_view path) {
+    return LiteralPathInfo(NormalizePath(path));
 }
 
-std::optional<struct stat> StatOf(std::u16string_view path) {
-    return StatOfLiteral(NormalizePath(path));
-}
-
-bool SameFile(const std::optional<struct stat>& a, const std::optional<struct stat>& b) {
-    return a && b && a->st_dev == b->st_dev && a->st_ino == b->st_ino;
-}
-
-int KindOf(const std::optional<struct stat>& info) {
-    if (!info) return FILETYPE_NONE;
-    if (S_ISREG(info->st_mode)) return FILETYPE_FILE;
-    if (S_ISDIR(info->st_mode)) return FILETYPE_DIR;
-    return FILETYPE_NONE;
+int KindOf(const std::optional<TPathInfo>& info) {
+    return info ? info->kind : FILETYPE_NONE;
 }
 
 Ref<TStream> OpenLiteralFile(std::u16string_view path, bool writing) {
-    const auto native = NativePath(path);
-    if (!native) return nullptr;
-    return TCStream::FromCFile(std::fopen(native->c_str(), writing ? "wb" : "rb"),
+    return TCStream::FromCFile(OpenNativeFile(path, writing ? "wb" : "rb"),
                                writing ? TCStream::MODE_WRITE : TCStream::MODE_READ);
 }
 
@@ -84,23 +64,11 @@ Ref<TStream> OpenFileForWriting(std::u16string_view url) {
 }
 
 int PathKind(std::u16string_view path) {
-    return KindOf(StatOf(path));
+    return KindOf(InfoOf(path));
 }
 
 int LiteralPathKind(std::u16string_view path) {
-    return KindOf(StatOfLiteral(path));
-}
-
-std::u16string WorkingDirectory() {
-    std::error_code error;
-    const auto path = std::filesystem::current_path(error);
-    if (error) return {};
-    return NormalizePath(FromNativePath(path.native()));
-}
-
-bool SetWorkingDirectory(std::u16string_view path) {
-    const auto native = NativePath(NormalizePath(path, true));
-    return native && ::chdir(native->c_str()) == 0;
+    return KindOf(LiteralPathInfo(path));
 }
 
 std::u16string AbsolutePath(std::u16string_view path) {
@@ -108,30 +76,23 @@ std::u16string AbsolutePath(std::u16string_view path) {
 }
 
 int64_t FileLength(std::u16string_view path) {
-    const auto info = StatOf(path);
-    return info ? static_cast<int64_t>(info->st_size) : -1;
+    const auto info = InfoOf(path);
+    return info ? info->length : -1;
 }
 
 int64_t ModificationTime(std::u16string_view path) {
-    const auto info = StatOf(path);
-    return info ? static_cast<int64_t>(info->st_mtime) : -1;
+    const auto info = InfoOf(path);
+    return info ? info->modified : -1;
 }
 
 int32_t PermissionBits(std::u16string_view path) {
-    const auto info = StatOf(path);
-    return info ? static_cast<int32_t>(info->st_mode & 0x1FF) : -1;
-}
-
-bool SetPermissionBits(std::u16string_view path, int32_t bits) {
-    const auto native = NativePath(NormalizePath(path));
-    return native && ::chmod(native->c_str(), static_cast<mode_t>(bits & 0x1FF)) == 0;
+    const auto info = InfoOf(path);
+    return info ? info->permissions : -1;
 }
 
 bool CreateEmptyFile(std::u16string_view path) {
-    const auto native = NativePath(NormalizePath(path));
-    if (!native) return false;
     RemoveFile(path);
-    if (std::FILE* file = std::fopen(native->c_str(), "wb")) std::fclose(file);
+    if (std::FILE* file = OpenNativeFile(NormalizePath(path), "wb")) std::fclose(file);
     return PathKind(path) == FILETYPE_FILE;
 }
 
@@ -139,19 +100,8 @@ bool RemoveFile(std::u16string_view path) {
     return RemoveLiteralFile(NormalizePath(path));
 }
 
-bool RemoveLiteralFile(std::u16string_view path) {
-    const auto native = NativePath(path);
-    return native && ::unlink(native->c_str()) == 0;
-}
-
-bool MovePath(std::u16string_view from, std::u16string_view to) {
-    const auto nativeFrom = NativePath(NormalizePath(from, true));
-    const auto nativeTo = NativePath(NormalizePath(to, true));
-    return nativeFrom && nativeTo && std::rename(nativeFrom->c_str(), nativeTo->c_str()) == 0;
-}
-
 bool DuplicateFile(std::u16string_view from, std::u16string_view to) {
-    if (SameFile(StatOf(from), StatOf(to))) return false;
+    if (IsSameFile(NormalizePath(from), NormalizePath(to))) return false;
     auto source = OpenReadStream(from);
     if (!source) return false;
     auto target = OpenWriteStream(to);
@@ -163,7 +113,7 @@ bool DuplicateFile(std::u16string_view from, std::u16string_view to) {
 }
 
 bool DuplicateLiteralFile(std::u16string_view from, std::u16string_view to) {
-    if (SameFile(StatOfLiteral(from), StatOfLiteral(to))) return false;
+    if (IsSameFile(from, to)) return false;
     auto source = OpenLiteralFile(from, false);
     if (!source) return false;
     auto target = OpenLiteralFile(to, true);

@@ -35,11 +35,16 @@ std::u16string AbsolutePath(std::u16string_view path);
 int64_t FileLength(std::u16string_view path);        // -1 when missing
 int64_t ModificationTime(std::u16string_view path);  // seconds since 1970; -1 when missing
 int32_t PermissionBits(std::u16string_view path);    // mode & 0x1FF; -1 when missing
+// Windows keeps only a read-only attribute: a file reads as 0444 when read-only, else 0666, a
+// folder as 0777; setting bits without the owner's write bit (0200) makes a file read-only, with
+// it writable, and changes no folder.
 bool SetPermissionBits(std::u16string_view path, int32_t bits);
 
 // Removes the file, then creates it empty; true when a regular file exists afterwards.
 bool CreateEmptyFile(std::u16string_view path);
+// Removes a file, also a read-only one.
 bool RemoveFile(std::u16string_view path);
+// Renames or moves within one volume; an existing target file is replaced.
 bool MovePath(std::u16string_view from, std::u16string_view to);
 // Copies through streams. False when either side does not open, a read or write fails (also
 // when that shows only as the copy is closed), or both name the same file (which opening for

@@ -7,7 +7,18 @@ namespace qrv {
 namespace {
 
 bool HasDrive(std::u16string_view path) {
-    return PATHS_HAVE_DRIVES && path.size() >= 2 && path[1] == u':';
+    if (!PATHS_HAVE_DRIVES || path.size() < 2 || path[1] != u':') return false;
+    const char16_t letter = path[0];
+    return (letter >= u'A' && letter <= u'Z') || (letter >= u'a' && letter <= u'z');
+}
+
+// The length of a network path's root "//server/share", which ".." does not climb above; 0 for
+// other paths.
+size_t NetworkRootLength(std::u16string_view path) {
+    if (!PATHS_HAVE_DRIVES || !path.starts_with(u"//")) return 0;
+    const size_t server = path.find(u'/', 2);
+    if (server == std::u16string_view::npos || server == 2) return 0;
+    return std::min(path.find(u'/', server + 1), path.size());
 }
 
 // The position just after the last "/", or 0.
@@ -37,12 +48,19 @@ std::u16string NormalizePath(std::u16string_view input, bool dropTrailingSlash) 
 
 std::u16string ResolvePath(std::u16string_view input, std::u16string_view base) {
     std::u16string path = NormalizePath(input);
+    if (!HasDrive(path) && (path.empty() || path[0] != u'/')) {
+        path = std::u16string(base) + u"/" + path;
+    } else if (path[0] == u'/' && !NetworkRootLength(path) && HasDrive(base)) {
+        // A path from the root stays on the base's drive.
+        path = std::u16string(base.substr(0, 2)) + path;
+    }
     std::u16string root = u"/";
     if (HasDrive(path)) {
         root = path.substr(0, 3);
         path.erase(0, 3);
-    } else if (path.empty() || path[0] != u'/') {
-        path = std::u16string(base) + u"/" + path;
+    } else if (const size_t network = NetworkRootLength(path)) {
+        root = path.substr(0, network) + u"/";
+        path.erase(0, network);
     }
 
     std::vector<std::u16string_view> parts;

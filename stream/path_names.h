@@ -14,7 +14,8 @@ inline constexpr bool PATHS_HAVE_DRIVES = true;
 inline constexpr bool PATHS_HAVE_DRIVES = false;
 #endif
 
-// Paths are written with "/"; where paths have drives, a drive letter and colon may lead.
+// Paths are written with "/"; where paths have drives, a drive letter and colon may lead, and
+// "//server/share" begins a network path.
 // Backslashes become "/"; a bare drive ("C:") or drive-relative path ("C:data") gains the "/"
 // after its colon; with `dropTrailingSlash` one trailing "/" goes, except from "/" and "C:/".
 std::u16string NormalizePath(std::u16string_view path, bool dropTrailingSlash = false);
@@ -25,7 +26,9 @@ inline constexpr std::u16string_view BAD_DIR = u"<bad_dir>";
 // Joining and splitting touch no file system.
 
 // The absolute form of `path`, a relative one taken as continuing the absolute directory
-// `base`, with "." and ".." resolved; BAD_DIR when ".." climbs above the root.
+// `base`, with "." and ".." resolved; BAD_DIR when ".." climbs above the root (a drive's root,
+// or a network path's "//server/share/"). Where paths have drives, a path from the root ("/a")
+// is taken on the base's drive.
 std::u16string ResolvePath(std::u16string_view path, std::u16string_view base);
 
 // For "data/pic.big.png" the file name part is

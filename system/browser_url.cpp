@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/text.h"
+#include "core/path_text.h"
 
 namespace qrv {
 namespace {
@@ -30,9 +30,9 @@ std::u16string CompleteBrowserUrl(const std::u16string& url) {
     if (!rest.empty()) {
         std::error_code error;
         const std::filesystem::path absolute =
-            std::filesystem::absolute(std::filesystem::path(ToUtf8(rest)), error).lexically_normal();
+            std::filesystem::absolute(PathFromText(rest), error).lexically_normal();
         if (!error && std::filesystem::exists(absolute, error))
-            return u"file:" + FromUtf8(absolute.string()) + anchor;
+            return u"file:" + TextFromPath(absolute) + anchor;
     }
     return u"http:" + rest + anchor;
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/path_text.h"
 #include "core/text.h"
 #include "system/file_filter.h"
 
@@ -32,9 +33,8 @@ std::string JoinedPatterns(const TFileFilterGroup& group) {
 
 std::string AbsoluteFolder(const std::u16string& path) {
     std::error_code error;
-    std::filesystem::path absolute =
-        std::filesystem::absolute(std::filesystem::path(ToUtf8(path)), error).lexically_normal();
-    return error ? ToUtf8(path) : absolute.string();
+    std::filesystem::path absolute = std::filesystem::absolute(PathFromText(path), error).lexically_normal();
+    return ToUtf8(error ? path : TextFromPath(absolute));
 }
 
 std::vector<std::string> FileRequesterCommand(const std::string& tool, const TFileRequest& request) {

@@ -1,8 +1,8 @@
 #include "stream/c_stream.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include <filesystem>
 #include <thread>
 
 #include "core/error.h"
@@ -78,7 +78,7 @@ TEST(CStream, DirectoryIsNoFile) {
     // The C library opens a directory for reading, and measures it as a huge file that gives no
     // bytes: it must count as a failed open, like on platforms that refuse it.
     TempFolder folder;
-    ASSERT_EQ(mkdir(folder.Native("dir").c_str(), 0700), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(folder.Native("dir")));
     EXPECT_EQ(TCStream::OpenCFile(folder / "dir", true, false), nullptr);
     EXPECT_EQ(TCStream::OpenCFile(folder / "dir", false, false), nullptr);
     EXPECT_THROW(LoadBytes(folder / "dir"), TRuntimeError) << "not an empty file read as success";
@@ -133,8 +133,9 @@ TEST(CStream, DroppedStreamFlushesItsFile) {
 }
 
 TEST(CStream, PipeIsNotSeekableButReadsToItsEnd) {
+    if (!test::kPosixSpecialFiles) GTEST_SKIP() << "no named pipes in this file system";
     TempFolder folder;
-    ASSERT_EQ(mkfifo(folder.Native("fifo").c_str(), 0600), 0);
+    ASSERT_TRUE(test::MakeNamedPipe(folder.Native("fifo")));
     const std::string payload(5000, 'p');
     std::thread writer([&] { WriteFileBytes(folder.Native("fifo"), payload); });
     auto stream = TCStream::OpenCFile(folder / "fifo", true, false);
@@ -149,10 +150,11 @@ TEST(CStream, PipeIsNotSeekableButReadsToItsEnd) {
 
 // Reading a pipe to its end must find the end, not take the last empty read for an error.
 TEST(CStream, PipeReportsItsEndOnceTheFileEnded) {
+    if (!test::kPosixSpecialFiles) GTEST_SKIP() << "no named pipes in this file system";
     InitStreamModule();
     TempFolder folder;
-    ASSERT_EQ(mkfifo(folder.Native("fifo").c_str(), 0600), 0);
-    ASSERT_EQ(mkfifo(folder.Native("fifo2").c_str(), 0600), 0);
+    ASSERT_TRUE(test::MakeNamedPipe(folder.Native("fifo")));
+    ASSERT_TRUE(test::MakeNamedPipe(folder.Native("fifo2")));
     std::thread writer([&] {
         WriteFileBytes(folder.Native("fifo"), std::string("\xFF\xFE" "A\0B\0", 6));
         WriteFileBytes(folder.Native("fifo2"), "one\n\xD0\x96\n");
@@ -170,6 +172,7 @@ TEST(CStream, PipeReportsItsEndOnceTheFileEnded) {
 
 // /dev/full takes every byte into the C library's buffer and fails each write(2) with ENOSPC.
 TEST(CStream, FailedWritesAreRememberedAndReported) {
+    if (!test::kPosixSpecialFiles) GTEST_SKIP() << "no /dev/full on this system";
     auto stream = TCStream::OpenCFile(u"/dev/full", false, true);
     ASSERT_NE(stream, nullptr);
     const std::string chunk(4095, 'x');
@@ -190,6 +193,7 @@ TEST(CStream, FailedWritesAreRememberedAndReported) {
 }
 
 TEST(CStream, SavesAndCopiesToAFullDiskReportFailure) {
+    if (!test::kPosixSpecialFiles) GTEST_SKIP() << "no /dev/full on this system";
     TempFolder folder;
     EXPECT_THROW(SaveBytes(std::vector<uint8_t>(3, 1), u"/dev/full"), TStreamWriteException);
     EXPECT_THROW(SaveBytes(std::vector<uint8_t>(100000, 1), u"/dev/full"), TStreamWriteException);
@@ -208,7 +212,7 @@ TEST(CStream, ShortReadsOfAPromisedSizeAreFailures) {
     const auto openShrunk = [&] {
         auto stream = TCStream::OpenCFile(folder / "shrinks", true, false);
         EXPECT_EQ(stream->Size(), 10000);
-        EXPECT_EQ(truncate(folder.Native("shrinks").c_str(), 3000), 0);
+        std::filesystem::resize_file(folder.Native("shrinks"), 3000);
         return stream;
     };
     EXPECT_THROW(LoadBytes(*openShrunk()), TStreamReadException);

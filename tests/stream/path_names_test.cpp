@@ -41,5 +41,25 @@ TEST(PathParts, SplitNameExtensionAndDirectory) {
     EXPECT_EQ(FileNamePart(u"dir/"), u"");
 }
 
+// With drives "C:data\x.png" is the folder "data" on drive C:; without, "C:data" is a folder's
+// plain name.
+TEST(PathParts, ADriveIsSplitOffOnlyWherePathsHaveDrives) {
+    const std::u16string path = u"C:data\\x.png";
+    EXPECT_EQ(FileNamePart(path), u"x.png");
+    EXPECT_EQ(ExtensionPart(path), u"png");
+    if (PATHS_HAVE_DRIVES) {
+        EXPECT_EQ(DirectoryPart(path), u"C:/data");
+        EXPECT_EQ(DirectoryPart(u"C:x.png"), u"C:/");
+        EXPECT_EQ(ResolvePath(path, u"D:/base"), u"C:/data/x.png");
+        EXPECT_EQ(ResolvePath(u"1:x", u"D:/base"), u"D:/base/1:x") << "only a letter names a drive";
+        EXPECT_EQ(ResolvePath(u"\\\\server\\share\\a\\..\\b", u"C:/"), u"//server/share/b");
+        EXPECT_EQ(ResolvePath(u"//server/share/..", u"C:/"), BAD_DIR) << "no climbing above the share";
+    } else {
+        EXPECT_EQ(DirectoryPart(path), u"C:data");
+        EXPECT_EQ(DirectoryPart(u"C:x.png"), BAD_DIR);
+        EXPECT_EQ(ResolvePath(path, u"/base"), u"/base/C:data/x.png");
+    }
+}
+
 }  // namespace
 }  // namespace qrv

@@ -11,19 +11,23 @@
 
 #include "core/text.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace qrv::test {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
 public:
     TempFolder() {
-        const std::filesystem::path temp = std::filesystem::temp_directory_path();
-        std::random_device seed;
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        std::random_device random;
         for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
-            const std::filesystem::path candidate = temp / ("qrv-stream-" + std::to_string(seed()));
-            if (std::filesystem::create_directory(candidate)) path = candidate.generic_string();
+            const std::filesystem::path candidate = base / ("qrv-stream-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) path = candidate.string();
         }
-        if (path.empty()) throw std::runtime_error("no temporary folder could be made");
+        if (path.empty()) throw std::runtime_error("no fresh temporary folder");
     }
     ~TempFolder() {
         std::error_code ignored;
@@ -49,6 +53,29 @@ inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
 inline std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Named pipes in the file system and /dev/full exist on POSIX systems only.
+#ifdef _WIN32
+inline constexpr bool kPosixSpecialFiles = false;
+#else
+inline constexpr bool kPosixSpecialFiles = true;
+#endif
+
+inline bool MakeNamedPipe(const std::string& path) {
+#ifdef _WIN32
+    (void)path;
+    return false;
+#else
+    return mkfifo(path.c_str(), 0600) == 0;
+#endif
+}
+
+// A symbolic link to a folder; false where the system or the user's rights allow none.
+inline bool MakeFolderLink(const std::string& target, const std::string& link) {
+    std::error_code error;
+    std::filesystem::create_directory_symlink(target, link, error);
+    return !error;
 }
 
 inline std::string AsString(const std::vector<uint8_t>& bytes) {
