@@ -18,9 +18,26 @@ namespace {
 // request from trying billions of sizes.
 constexpr int32_t LARGEST_PIXEL_SIZE = 0xFFFF;
 
-bool IsMemoryUrl(std::u16string_view url) {
+// A face that FreeType opens by the file's name, or nothing where it cannot: on Windows it
+// would take the name in the ANSI code page, so there every font is read into memory.
+#ifdef _WIN32
+constexpr bool FILE_FACES = false;
+FT_Error OpenFileFace(std::u16string_view, FT_Face*) {
+    return FT_Err_Cannot_Open_Resource;
+}
+#else
+constexpr bool FILE_FACES = true;
+FT_Error OpenFileFace(std::u16string_view url, FT_Face* opened) {
+    const std::optional<std::string> path = NativePath(url);
+    if (!path || path->empty()) return FT_Err_Cannot_Open_Resource;
+    return FT_New_Face(FreeTypeLibrary(), path->c_str(), 0, opened);
+}
+#endif
+
+// Fonts behind a protocol ("incbin::", "http::") are read whole into memory.
+bool ReadsIntoMemory(std::u16string_view url) {
     const size_t colons = url.find(u"::");
-    return colons != std::u16string_view::npos && colons > 0;
+    return !FILE_FACES || (colons != std::u16string_view::npos && colons > 0);
 }
 
 // The whole content of the URL; empty when it does not open or fails part way.
@@ -67,7 +84,7 @@ TFreeTypeFont::~TFreeTypeFont() = default;
 Ref<TFreeTypeFont> TFreeTypeFont::Open(std::u16string_view url, int32_t size, int32_t style) {
     if (!FreeTypeLibrary()) return nullptr;
     std::vector<uint8_t> bytes;
-    if (IsMemoryUrl(url)) {
+    if (ReadsIntoMemory(url)) {
         bytes = ReadFontBytes(url);
         if (bytes.empty()) return nullptr;
     }
@@ -90,9 +107,7 @@ bool TFreeTypeFont::OpenFace(std::u16string_view url) {
         error = FT_New_Memory_Face(FreeTypeLibrary(), fontMemory.data(),
                                    static_cast<FT_Long>(fontMemory.size()), 0, &opened);
     } else {
-        const std::optional<std::string> path = NativePath(url);
-        if (!path || path->empty()) return false;
-        error = FT_New_Face(FreeTypeLibrary(), path->c_str(), 0, &opened);
+        error = OpenFileFace(url, &opened);
     }
     if (error != 0) return false;
     face.reset(opened);
