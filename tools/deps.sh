@@ -135,8 +135,9 @@ build_googletest() {
   cmake_build "$1" "$2" -DINSTALL_GTEST=ON -DBUILD_GMOCK=ON
 }
 
+# Debian's source asks git for no version; the package's upstream version stands in.
 build_benchmark() {
-  cmake_build "$1" "$2" -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF \
+  cmake_build "$1" "$2" -DGIT_VERSION="${version%%-*}" -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF \
     -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_INSTALL=ON
 }
 
