@@ -65,7 +65,7 @@ std::wstring Wide(std::u16string_view text) {
     return std::wstring(text.begin(), text.end());
 }
 
-std::optional<std::wstring> LongPathForm(std::wstring full) {
+std::optional<std::wstring> LongPathForm(const std::wstring& full) {
     if (full.starts_with(kDevicePrefix)) return std::nullopt;
     if (full.starts_with(kLongPrefix)) return full;
     if (full.starts_with(L"\\\\")) return std::wstring(kLongUncPrefix) + full.substr(2);
@@ -94,7 +94,7 @@ std::optional<std::wstring> FullNativePath(std::u16string_view path) {
 std::optional<std::wstring> NativePath(std::u16string_view path) {
     auto full = FullNativePath(path);
     if (!full) return std::nullopt;
-    return LongPathForm(std::move(*full));
+    return LongPathForm(*full);
 }
 
 std::u16string FromNativePath(std::wstring_view path) {
