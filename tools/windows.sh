@@ -22,17 +22,17 @@ export WINEPREFIX=$PWD/$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,msht
 mkdir -p "$build"
 [[ -f $WINEPREFIX/system.reg ]] || DISPLAY= wineboot --init >/dev/null 2>&1 || true
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/windows.cmake \
+cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/windows.cmake" \
   -DZORVAK_DEPS_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DZORVAK_WARNINGS_AS_ERRORS=ON \
   -DZORVAK_BUILD_BENCHMARKS=OFF
 cmake --build "$build"
 
 # The program may need only DLLs that every Windows has.
-system_dlls=" advapi32 cfgmgr32 comdlg32 gdi32 imm32 kernel32 msvcrt ole32 oleaut32 opengl32 setupapi
-  shell32 user32 version winmm ws2_32 "
+system_dlls=(advapi32 cfgmgr32 comdlg32 gdi32 imm32 kernel32 msvcrt ole32 oleaut32 opengl32 setupapi
+  shell32 user32 version winmm ws2_32)
 program=$build/game/zorvak.exe
 for dll in $(x86_64-w64-mingw32-objdump -p "$program" | awk '/DLL Name:/ { print tolower($3) }'); do
-  if [[ $system_dlls != *" ${dll%.dll} "* ]]; then
+  if [[ " ${system_dlls[*]} " != *" ${dll%.dll} "* ]]; then
     echo "$program needs $dll, which Windows does not ship" >&2
     exit 1
   fi
@@ -47,10 +47,10 @@ echo "Built $build/zorvak-windows.zip"
 [[ $mode == test ]] || exit 0
 
 # The framework installed for MinGW users, and an example built against that install alone.
-rm -rf "$build/framework" "$build/outside"
-cmake --install "$build" --component framework --prefix "$PWD/$build/framework" >/dev/null
-cmake -S examples -B "$build/outside" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/windows.cmake \
-  -DZORVAK_DEPS_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$PWD/$build/framework" >/dev/null
+rm -rf "$build/sdk" "$build/outside"
+cmake --install "$build" --component framework --prefix "$PWD/$build/sdk" >/dev/null
+cmake -S examples -B "$build/outside" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/windows.cmake" \
+  -DZORVAK_DEPS_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$PWD/$build/sdk" >/dev/null
 cmake --build "$build/outside" --target example_sprites >/dev/null
 echo "Built $build/outside/example_sprites.exe against the installed framework"
 
@@ -62,8 +62,13 @@ trap 'wineserver --kill 2>/dev/null || true' EXIT
 
 log=$build/ctest.log
 status=0
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@" | tee "$log" || status=$?
-echo "Skipped under Wine: $(grep -c '(Skipped)$' "$log" || true) tests (reasons above)"
+# A Wine process now and then stays after its test has ended (the test's own output says it
+# passed); such a test times out and gets a second run.
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --repeat until-pass:2 "$@" | tee "$log" ||
+  status=$?
+echo "Skipped under Wine, each with its reason in $log:"
+grep -E '\(Skipped\)$' "$log" | sed 's/^/  /' || true
+echo "$(grep -cE '\(Skipped\)$' "$log" || true) tests skipped"
 [[ $status -eq 0 ]] || exit "$status"
 
 # The Windows game beside the Linux one, driven from Linux as a player's desktop would.

@@ -24,6 +24,21 @@ int64_t MonotonicNanos() {
     return static_cast<int64_t>(now.tv_sec) * NANOS_PER_SECOND + now.tv_nsec;
 }
 
+// Sleeps until the monotonic clock reaches `target`. Where the C library has no absolute sleep
+// on that clock (Windows' thread library returns at once), short sleeps are repeated until it
+// is reached, so a late wake-up still never shifts the deadline.
+void SleepUntilNanos(int64_t target) {
+#ifdef _WIN32
+    for (int64_t now = MonotonicNanos(); now < target; now = MonotonicNanos())
+        SDL_Delay(static_cast<Uint32>((target - now + NANOS_PER_MILLI - 1) / NANOS_PER_MILLI));
+#else
+    const timespec until{static_cast<time_t>(target / NANOS_PER_SECOND),
+                         static_cast<long>(target % NANOS_PER_SECOND)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
+#endif
+}
+
 }  // namespace
 
 uint32_t TSDLClock::Milliseconds() {
@@ -40,11 +55,7 @@ void TSDLClock::DelayUntil(uint32_t deadline) {
     const int64_t now = MonotonicNanos();
     const auto ahead = static_cast<int32_t>(deadline - static_cast<uint32_t>(now / NANOS_PER_MILLI));
     if (ahead <= 0) return;
-    const int64_t target = (now / NANOS_PER_MILLI + ahead) * NANOS_PER_MILLI;
-    const timespec until{static_cast<time_t>(target / NANOS_PER_SECOND),
-                         static_cast<long>(target % NANOS_PER_SECOND)};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
-    }
+    SleepUntilNanos((now / NANOS_PER_MILLI + ahead) * NANOS_PER_MILLI);
 }
 
 }  // namespace qrv

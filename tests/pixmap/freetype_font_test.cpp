@@ -135,6 +135,9 @@ TEST_F(FreeTypeFont, EmbeddedFaceOpensFromMemoryWithWholePixelMetrics) {
 }
 
 TEST_F(FreeTypeFont, FilePathOpensAFileFace) {
+#ifdef _WIN32
+    GTEST_SKIP() << "on Windows every font is read into memory, and the DejaVu file is Linux's";
+#endif
     Ref<TFreeTypeFont> font = OpenFreeTypeFont(DEJAVU_SANS, 18, 0);
     ASSERT_TRUE(font);
     EXPECT_FALSE(font->IsMemoryFace());

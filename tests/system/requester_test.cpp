@@ -61,7 +61,7 @@ TEST(BrowserUrl, ExistingFilesBecomeFileUrlsWithTheirAnchorAndOthersHttp) {
     std::ofstream(folder / "manual.html") << "<p>";
     const fs::path cwd = fs::current_path();
     fs::current_path(folder);
-    const std::u16string absolute = qrv::FromUtf8((folder / "manual.html").string());
+    const std::u16string absolute = qrv::FromUtf8((folder / "manual.html").generic_string());
     EXPECT_EQ(qrv::CompleteBrowserUrl(u"manual.html#part2"), u"file:" + absolute + u"#part2");
     EXPECT_EQ(qrv::CompleteBrowserUrl(u"./sub/../manual.html"), u"file:" + absolute);
     EXPECT_EQ(qrv::CompleteBrowserUrl(u"www.example.org#top"), u"http:www.example.org#top");
