@@ -37,7 +37,7 @@
 #include "pixmap/pixmap_module.h"
 #include "pixmap/pixmap_save.h"
 
-namespace {
+namespace program_test {
 
 using namespace std::chrono_literals;
 using qrv::Ref;
@@ -46,7 +46,7 @@ using qrv::TPixmap;
 constexpr const char* kTitle = "Tavika: ZORVAK v0.1.";
 constexpr auto kPatience = 60s;  // a sanitizer build on a busy machine starts slowly
 
-bool WaitFor(const std::function<bool()>& done) {
+inline bool WaitFor(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
     while (std::chrono::steady_clock::now() < deadline) {
         if (done()) return true;
@@ -55,9 +55,9 @@ bool WaitFor(const std::function<bool()>& done) {
     return false;
 }
 
-uint32_t Channel(uint32_t rgb, int shift) { return rgb >> shift & 0xFF; }
+inline uint32_t Channel(uint32_t rgb, int shift) { return rgb >> shift & 0xFF; }
 
-bool Close(uint32_t a, uint32_t b, int tolerance) {
+inline bool Close(uint32_t a, uint32_t b, int tolerance) {
     for (int shift : {0, 8, 16})
         if (std::abs(int(Channel(a, shift)) - int(Channel(b, shift))) > tolerance) return false;
     return true;
@@ -70,18 +70,18 @@ struct TEnvironment {
     std::string renderer;
 };
 
-void PrintTo(const TEnvironment& environment, std::ostream* out) {
+inline void PrintTo(const TEnvironment& environment, std::ostream* out) {
     *out << environment.name;
 }
 
-void Apply(const TEnvironment& environment) {
+inline void Apply(const TEnvironment& environment) {
     unsetenv(qrv::RENDERER_VARIABLE);
     for (const auto& [name, value] : environment.variables) setenv(name.c_str(), value.c_str(), 1);
 }
 
 // The renderer the program's start-up rule selects under the environment, found in a child
 // process so that this one's OpenGL stays untouched.
-std::string RendererSelectedUnder(const TEnvironment& environment) {
+inline std::string RendererSelectedUnder(const TEnvironment& environment) {
     int channel[2];
     if (pipe(channel) != 0) return "no pipe";
     const pid_t child = fork();
@@ -107,7 +107,7 @@ const TEnvironment kAsTheMachineChooses{"AsTheMachineChooses", {}, "OpenGL 3.3 c
 const TEnvironment kShaderRenderer{"ShaderRenderer", {{"ZORVAK_RENDERER", "glcore"}}, "OpenGL 3.3 core"};
 const TEnvironment kFixedFunction{"FixedFunction", {{"ZORVAK_RENDERER", "opengl"}}, "OpenGL"};
 
-std::string NameOf(const ::testing::TestParamInfo<TEnvironment>& info) {
+inline std::string NameOf(const ::testing::TestParamInfo<TEnvironment>& info) {
     return info.param.name;
 }
 
@@ -325,4 +325,4 @@ protected:
     pid_t pid = -1;
 };
 
-}  // namespace
+}  // namespace program_test

@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace program_test;
+
 // The whole game on every renderer and renderer choice.
 class RealProgram : public ProgramOnTheTestDisplay,
                     public ::testing::WithParamInterface<TEnvironment> {

@@ -5,6 +5,8 @@
 
 namespace {
 
+using namespace program_test;
+
 // Channels may differ by this much, on at most this share of the board's pixels, between the
 // two builds (the same decoders and the same software rasteriser draw both).
 constexpr int kChannelTolerance = 2;
