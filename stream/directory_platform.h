@@ -2,9 +2,11 @@
 
 #include <string_view>
 
-#include "stream/directory.h"
+#include "core/object.h"
 
 namespace qrv {
+
+class TDirectoryListing;
 
 // The platform halves of the directory helpers. Paths are taken as they are: the caller's path
 // is normalised once, and names read from listings are joined to it unchanged.

@@ -7,6 +7,7 @@
 #include <memory>
 #include <system_error>
 
+#include "stream/directory.h"
 #include "stream/directory_platform.h"
 #include "stream/native_path.h"
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <type_traits>
 
+#include "stream/directory.h"
 #include "stream/directory_platform.h"
 #include "stream/file_system.h"
 #include "stream/native_path.h"

@@ -76,4 +76,5 @@ linux=build/test
 [[ -f $linux/build.ninja ]] || cmake -S . -B "$linux" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DZORVAK_SANITIZE=ON -DZORVAK_WARNINGS_AS_ERRORS=ON -DZORVAK_BUILD_BENCHMARKS=OFF
 cmake --build "$linux" --target game_windows_program_tests
+source tools/sanitizer-env.sh
 ZORVAK_WINDOWS_PROGRAM=$PWD/$program "$linux/tests/game/game_windows_program_tests"
