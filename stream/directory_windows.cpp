@@ -9,6 +9,7 @@
 #include "stream/directory_platform.h"
 #include "stream/file_system.h"
 #include "stream/native_path.h"
+#include "stream/native_path_windows.h"
 
 namespace qrv {
 
@@ -59,18 +60,9 @@ std::optional<std::wstring> FinalPath(const std::wstring& native) {
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return std::nullopt;
     const UniqueHandle handle(opened);
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        constexpr DWORD kFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
-        const DWORD size = static_cast<DWORD>(path.size());
-        const DWORD length = GetFinalPathNameByHandleW(handle.get(), path.data(), size, kFlags);
-        if (length == 0) return std::nullopt;
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(length);
-    }
+    return WideTextOfCall([&](wchar_t* buffer, uint32_t size) {
+        return GetFinalPathNameByHandleW(handle.get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    });
 }
 
 // The final path of the longest existing part of the path, followed by the rest as written.

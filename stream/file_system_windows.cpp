@@ -96,16 +96,10 @@ bool IsSameFile(std::u16string_view a, std::u16string_view b) {
 }
 
 std::u16string WorkingDirectory() {
-    std::wstring folder(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
-        if (length == 0) return {};
-        if (length < folder.size()) {
-            folder.resize(length);
-            return NormalizePath(FromNativePath(folder));
-        }
-        folder.resize(length);
-    }
+    const auto folder = WideTextOfCall([](wchar_t* buffer, uint32_t size) {
+        return GetCurrentDirectoryW(size, buffer);
+    });
+    return folder ? NormalizePath(FromNativePath(*folder)) : std::u16string();
 }
 
 // The working directory is limited to MAX_PATH and takes no long-path prefix.

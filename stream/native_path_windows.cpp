@@ -77,17 +77,21 @@ std::optional<std::wstring> LongPathForm(const std::wstring& full) {
 std::optional<std::wstring> FullNativePath(std::u16string_view path) {
     if (!CanNameAFile(path)) return std::nullopt;
     const std::wstring wide = Wide(path);
-    std::wstring full(MAX_PATH, L'\0');
-    // The call gives the length it needs, with the terminator, when the buffer is too short.
+    return WideTextOfCall([&](wchar_t* buffer, uint32_t size) {
+        return GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
+    });
+}
+
+std::optional<std::wstring> WideTextOfCall(const std::function<uint32_t(wchar_t*, uint32_t)>& call) {
+    std::wstring text(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length =
-            GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        const uint32_t length = call(text.data(), static_cast<uint32_t>(text.size()));
         if (length == 0) return std::nullopt;
-        if (length < full.size()) {
-            full.resize(length);
-            return full;
+        if (length < text.size()) {
+            text.resize(length);
+            return text;
         }
-        full.resize(length);
+        text.resize(length);
     }
 }
 

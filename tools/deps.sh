@@ -29,13 +29,10 @@ all_packages=(zlib libpng1.6 libdeflate libjpeg-turbo freetype libsdl2 googletes
 packages=("$@")
 [[ ${#packages[@]} -eq 0 ]] && packages=("${all_packages[@]}")
 
-# apt-get source needs deb-src entries: one for each deb entry of the system's own archives.
+# apt-get source needs deb-src entries, made from the system's own archive entries.
 ensure_source_archives() {
   local listed=/etc/apt/sources.list.d/zorvak-deb-src.sources
-  if apt-get source --print-uris -qq zlib >/dev/null 2>&1 &&
-     [[ -n $(apt-get source --print-uris -qq zlib 2>/dev/null) ]]; then
-    return
-  fi
+  [[ -n $(apt-get source --print-uris -qq zlib 2>/dev/null) ]] && return
   local debian=/etc/apt/sources.list.d/debian.sources
   if [[ ! -f $debian ]]; then
     echo "no $debian to derive deb-src entries from; add deb-src lines for your archive" >&2
