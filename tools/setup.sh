@@ -23,10 +23,10 @@ headless_packages=(xdotool x11-utils imagemagick)
 # clang with its sanitizer and libFuzzer runtimes, for tools/fuzz.sh.
 fuzz_packages=(clang libclang-rt-dev)
 # tools/windows.sh: the cross compilers (posix threads), source packages, nasm for
-# libjpeg-turbo's SIMD code, Wine on the virtual display, ImageMagick and zip.
+# libjpeg-turbo's SIMD code, Wine on the virtual display, and zip.
 windows_packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev nasm
-  wine wine64 zip imagemagick xdotool
+  wine wine64 zip
 )
 asset_packages=(
   librsvg2-bin imagemagick libjpeg-turbo-progs pngquant python3 python3-pil python3-fonttools
