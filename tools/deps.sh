@@ -3,7 +3,7 @@
 # static libraries, into a cache kept per target. Each package is rebuilt only when Debian ships
 # another version of it, so a second run does nothing.
 #
-# Usage: tools/deps.sh windows [package...]     prints the install prefix as its last line
+# Usage: tools/deps.sh windows|web [package...]     prints the install prefix as its last line
 #   ZORVAK_DEPS_DIR   the cache (default: ~/.cache/zorvak-deps); the prefix is <cache>/<target>
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,8 +13,11 @@ target=${1:-}
 shift || true
 case "$target" in
   windows) toolchain=$repo/cmake/toolchains/windows.cmake ;;
-  *) echo "usage: $0 windows [package...]" >&2; exit 2 ;;
+  web) toolchain=$repo/cmake/toolchains/web.cmake ;;
+  *) echo "usage: $0 windows|web [package...]" >&2; exit 2 ;;
 esac
+# emcc's linker and configure checks run its JavaScript tools, which need Debian's node modules.
+export NODE_PATH=/usr/share/nodejs
 
 cache=${ZORVAK_DEPS_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/zorvak-deps}
 prefix=$cache/$target
@@ -24,8 +27,10 @@ mkdir -p "$prefix/stamps" "$sources"
 sudo=()
 [[ $(id -u) -ne 0 ]] && sudo=(sudo)
 
-# The Debian source packages built for every target, in the order they depend on each other.
-all_packages=(zlib libpng1.6 libdeflate libjpeg-turbo freetype libsdl2 googletest benchmark)
+# The Debian source packages built for each target, in the order they depend on each other. The
+# web build has no benchmarks: they measure the Linux build.
+all_packages=(zlib libpng1.6 libdeflate libjpeg-turbo freetype libsdl2 googletest)
+[[ $target == windows ]] && all_packages+=(benchmark)
 packages=("$@")
 [[ ${#packages[@]} -eq 0 ]] && packages=("${all_packages[@]}")
 
@@ -82,9 +87,11 @@ cmake_build() {
   cmake --install "$2" >&2
 }
 
-cross_prefix() {
+# The C compiler and archiver of the target, for the libraries that build with make.
+make_tools() {
   case "$target" in
-    windows) echo x86_64-w64-mingw32- ;;
+    windows) echo CC=x86_64-w64-mingw32-gcc AR=x86_64-w64-mingw32-ar ;;
+    web) echo CC=emcc AR=emar ;;
   esac
 }
 
@@ -105,18 +112,18 @@ build_libpng1.6() {
 
 # libdeflate of this version builds with its own Makefile only.
 build_libdeflate() {
-  local source=$1 build=$2 cross
-  cross=$(cross_prefix)
+  local source=$1 build=$2
   rm -rf "$build"
   cp -r "$source" "$build"
-  make -C "$build" -j"$(nproc)" CC="${cross}gcc" AR="${cross}ar" STATIC_LIB_SUFFIX=.a libdeflate.a >&2
+  # shellcheck disable=SC2046
+  make -C "$build" -j"$(nproc)" $(make_tools) STATIC_LIB_SUFFIX=.a libdeflate.a >&2
   install -D -m 644 "$build/libdeflate.a" "$prefix/lib/libdeflate.a"
   install -D -m 644 "$build/libdeflate.h" "$prefix/include/libdeflate.h"
 }
 
 build_libjpeg-turbo() {
   cmake_build "$1" "$2" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF \
-    -DWITH_SIMD="$(command -v nasm >/dev/null && echo ON || echo OFF)"
+    -DWITH_SIMD="$([[ $target != web ]] && command -v nasm >/dev/null && echo ON || echo OFF)"
 }
 
 build_freetype() {
@@ -125,11 +132,13 @@ build_freetype() {
 }
 
 build_libsdl2() {
-  cmake_build "$1" "$2" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL2_DISABLE_SDL2MAIN=OFF
+  cmake_build "$1" "$2" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL2_DISABLE_SDL2MAIN=OFF \
+    $([[ $target == web ]] && echo -DSDL_THREADS=OFF -DSDL_PTHREADS=OFF)
 }
 
 build_googletest() {
-  cmake_build "$1" "$2" -DINSTALL_GTEST=ON -DBUILD_GMOCK=ON
+  cmake_build "$1" "$2" -DINSTALL_GTEST=ON -DBUILD_GMOCK=ON \
+    $([[ $target == web ]] && echo -Dgtest_disable_pthreads=ON)
 }
 
 # Debian's source asks git for no version; the package's upstream version stands in.

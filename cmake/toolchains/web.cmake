@@ -1,0 +1,22 @@
+# Building for browsers with Debian's Emscripten (WebAssembly). Libraries built for the web by
+# tools/deps.sh are found under ZORVAK_DEPS_PREFIX; programs built here run under node, which
+# needs fetch() off to load a local .wasm file.
+if(NOT ZORVAK_DEPS_PREFIX AND DEFINED ENV{ZORVAK_DEPS_PREFIX})
+  set(ZORVAK_DEPS_PREFIX $ENV{ZORVAK_DEPS_PREFIX})
+endif()
+set(ZORVAK_DEPS_PREFIX "${ZORVAK_DEPS_PREFIX}" CACHE PATH "Libraries built for the web by tools/deps.sh")
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ZORVAK_DEPS_PREFIX)
+
+find_program(ZORVAK_NODE NAMES node nodejs REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR "${ZORVAK_NODE};--no-experimental-fetch" CACHE STRING "")
+
+include(/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake)
+
+list(APPEND CMAKE_FIND_ROOT_PATH ${ZORVAK_DEPS_PREFIX} ${CMAKE_PREFIX_PATH})
+set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
+
+# emcc's JavaScript optimiser needs Debian's node modules (acorn), which the node installed here
+# does not look for by itself; every link is started with them on its path.
+set(ZORVAK_NODE_MODULES /usr/share/nodejs)
+set(CMAKE_C_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${ZORVAK_NODE_MODULES})
+set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${ZORVAK_NODE_MODULES})
