@@ -95,11 +95,18 @@ make_tools() {
   esac
 }
 
-# Only zlib's static library: Debian's source leaves out the resource file its DLL needs.
+# Only zlib's static library: Debian's source leaves out the resource file its DLL needs, which
+# zlib's CMake project names for every target but MinGW; the web build uses zlib's own configure.
 build_zlib() {
   local source=$1 build=$2
-  cmake_configure "$source" "$build"
-  cmake --build "$build" --target zlibstatic >&2
+  if [[ $target == web ]]; then
+    rm -rf "$build"
+    cp -r "$source" "$build"
+    (cd "$build" && emconfigure ./configure --static >&2 && emmake make -j"$(nproc)" libz.a >&2)
+  else
+    cmake_configure "$source" "$build"
+    cmake --build "$build" --target zlibstatic >&2
+  fi
   install -D -m 644 "$(find "$build" -maxdepth 1 -name 'libz*.a' | head -n 1)" "$prefix/lib/libz.a"
   install -D -m 644 "$source/zlib.h" "$prefix/include/zlib.h"
   install -D -m 644 "$build/zconf.h" "$prefix/include/zconf.h"
