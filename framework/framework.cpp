@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "core/runtime.h"
+#include "framework/host_page.h"
 #include "kaz2d/glfixed/glfixed_kaz2d_driver.h"
 #include "kaz2d/glshader/glshader_module.h"
 #include "kaz2d/renderer_table.h"
@@ -18,6 +19,7 @@ void InitFramework() {
     InitPixmapModule();
     InitFreeTypeModule();
     InitRendererModules();
+    ConnectHostPage();
 }
 
 void InitRendererModules() {

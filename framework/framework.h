@@ -7,8 +7,9 @@ namespace qrv {
 // title to the program's name), then initialises every module in dependency order: the stream
 // factories and embedded files, events, hooks, the SDL system driver and polled input, pixmaps
 // with the PNG and JPEG loaders, the FreeType font loader, the Kaz2D drawing layer with the
-// built-in font, the OpenGL graphics driver, and the renderers (InitRendererModules). Calling
-// it again does nothing. Embedded files of the program itself are registered by the function
+// built-in font, the OpenGL graphics driver, and the renderers (InitRendererModules); in a web
+// page it also connects the program to its page (framework/host_page.h). Calling it again does
+// nothing. Embedded files of the program itself are registered by the function
 // qrv_embed_files generates, before or after this call.
 void InitFramework();
 

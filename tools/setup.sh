@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs that are not yet installed.
-# Usage: tools/setup.sh build|test|headless|assets|package|fuzz|windows
+# Usage: tools/setup.sh build|test|headless|assets|package|fuzz|windows|web
 #   test adds what the test suite needs; assets installs only the tools that regenerate the
 #   pictures and fonts (tools/make-assets.sh), which building the game does not need; headless
 #   adds what ./run.sh needs to play the start on a virtual display and take a screenshot;
 #   package adds what tools/package.sh needs to build the Debian package; fuzz adds clang and
 #   its libFuzzer runtime for tools/fuzz.sh; windows adds the MinGW-w64 cross compilers, what
-#   tools/deps.sh needs to build libraries from Debian's sources, and Wine for the tests.
+#   tools/deps.sh needs to build libraries from Debian's sources, and Wine for the tests; web adds
+#   Emscripten, the node modules its tools use, and Chromium for the browser tests.
 set -euo pipefail
 
 build_packages=(
@@ -28,6 +29,10 @@ windows_packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev nasm
   wine wine64 zip
 )
+# tools/web.sh: Emscripten with binaryen, the acorn parser its JavaScript optimiser needs, node
+# for the tests under node and the browser tests, Chromium to run the pages, and what the
+# dependency script needs.
+web_packages=(emscripten binaryen node-acorn nodejs chromium dpkg-dev python3)
 asset_packages=(
   librsvg2-bin imagemagick libjpeg-turbo-progs pngquant python3 python3-pil python3-fonttools
   fonts-paratype console-setup-linux
@@ -41,7 +46,8 @@ case "${1:-build}" in
   assets) packages=("${asset_packages[@]}") ;;
   fuzz) packages=("${build_packages[@]}" "${fuzz_packages[@]}") ;;
   windows) packages=("${build_packages[@]}" "${test_packages[@]}" "${windows_packages[@]}") ;;
-  *) echo "usage: $0 build|test|headless|assets|package|fuzz|windows" >&2; exit 2 ;;
+  web) packages=("${build_packages[@]}" "${test_packages[@]}" "${web_packages[@]}") ;;
+  *) echo "usage: $0 build|test|headless|assets|package|fuzz|windows|web" >&2; exit 2 ;;
 esac
 
 missing=()

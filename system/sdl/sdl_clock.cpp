@@ -25,10 +25,11 @@ int64_t MonotonicNanos() {
 }
 
 // Sleeps until the monotonic clock reaches `target`. Where the C library has no absolute sleep
-// on that clock (Windows' thread library returns at once), short sleeps are repeated until it
-// is reached, so a late wake-up still never shifts the deadline.
+// on that clock (Windows' thread library returns at once; a browser's would spin without giving
+// the page its turn, where SDL's delay yields), short sleeps are repeated until it is reached, so
+// a late wake-up still never shifts the deadline.
 void SleepUntilNanos(int64_t target) {
-#ifdef _WIN32
+#if defined(_WIN32) || defined(__EMSCRIPTEN__)
     for (int64_t now = MonotonicNanos(); now < target; now = MonotonicNanos())
         SDL_Delay(static_cast<Uint32>((target - now + NANOS_PER_MILLI - 1) / NANOS_PER_MILLI));
 #else

@@ -1,0 +1,29 @@
+# qrv_web_page(<target> TITLE <title> [FILES <name>...]): in the web build, makes the program
+# <target> a page, <target>.html with its .js and .wasm, from the page template
+# cmake/web/page.html.in: a canvas, a loading indicator, a message where WebGL is missing and an
+# end screen. FILES name files that the page fetches from beside itself, when they are there,
+# into the program's folder before the program starts (settings, data files).
+#
+# The program keeps its blocking loops: presenting and waiting sleep through Asyncify, which
+# gives the browser its turn and resumes the program where it slept.
+function(qrv_web_page target)
+  cmake_parse_arguments(ARG "" "TITLE" "FILES" ${ARGN})
+  set(PAGE_TITLE "${ARG_TITLE}")
+  list(TRANSFORM ARG_FILES PREPEND "\"")
+  list(TRANSFORM ARG_FILES APPEND "\"")
+  list(JOIN ARG_FILES ", " PAGE_FILES)
+  set(shell ${CMAKE_CURRENT_BINARY_DIR}/${target}_page.html)
+  configure_file(${ZORVAK_WEB_PAGE_TEMPLATE} ${shell} @ONLY)
+  set_target_properties(${target} PROPERTIES SUFFIX .html LINK_DEPENDS ${shell})
+  target_link_options(${target} PRIVATE
+    --shell-file ${shell}
+    -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
+    -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=64MB
+    -sMIN_WEBGL_VERSION=1 -sMAX_WEBGL_VERSION=2
+    -sEXIT_RUNTIME
+    "-sEXPORTED_RUNTIME_METHODS=['FS','ENV','addRunDependency','removeRunDependency']"
+    # emcc's HTML minifier is not installed here.
+    -sMINIFY_HTML=0)
+endfunction()
+
+set(ZORVAK_WEB_PAGE_TEMPLATE ${CMAKE_CURRENT_LIST_DIR}/web/page.html.in)

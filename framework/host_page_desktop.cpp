@@ -1,0 +1,7 @@
+#include "framework/host_page.h"
+
+namespace qrv {
+
+void ConnectHostPage() {}
+
+}  // namespace qrv
