@@ -12,7 +12,9 @@ set(CMAKE_CROSSCOMPILING_EMULATOR "${ZORVAK_NODE};--no-experimental-fetch" CACHE
 
 include(/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake)
 
-list(APPEND CMAKE_FIND_ROOT_PATH ${ZORVAK_DEPS_PREFIX} ${CMAKE_PREFIX_PATH})
+# Our libraries come first: Emscripten's own folder has package files for its downloaded ports
+# (SDL2 among them), which cannot be fetched here.
+list(PREPEND CMAKE_FIND_ROOT_PATH ${ZORVAK_DEPS_PREFIX} ${CMAKE_PREFIX_PATH})
 set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
 
 # emcc's JavaScript optimiser needs Debian's node modules (acorn), which the node installed here
