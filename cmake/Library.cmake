@@ -72,3 +72,15 @@ function(qrv_skipped_test name reason)
   add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -E echo "skipped: ${reason}")
   set_tests_properties(${name} PROPERTIES SKIP_REGULAR_EXPRESSION "skipped: ")
 endfunction()
+
+# qrv_find_opengl(): the target OpenGL::GL. In a browser WebGL comes with every program emcc
+# links, and Emscripten's find module makes no target, so there it names nothing more.
+macro(qrv_find_opengl)
+  if(EMSCRIPTEN)
+    if(NOT TARGET OpenGL::GL)
+      add_library(OpenGL::GL INTERFACE IMPORTED GLOBAL)
+    endif()
+  else()
+    find_package(OpenGL REQUIRED)
+  endif()
+endmacro()

@@ -3,9 +3,7 @@
 #include <cstdlib>
 
 #include "core/runtime.h"
-#include "framework/host_page.h"
-#include "kaz2d/glfixed/glfixed_kaz2d_driver.h"
-#include "kaz2d/glshader/glshader_module.h"
+#include "framework/host_platform.h"
 #include "kaz2d/renderer_table.h"
 #include "pixmap/freetype_font.h"
 #include "pixmap/pixmap_module.h"
@@ -26,8 +24,7 @@ void InitRendererModules() {
     static bool initialised = false;
     if (initialised) return;
     initialised = true;
-    InitGLKaz2DModule();
-    InitGLShaderKaz2DModule();
+    InitPlatformRenderers();
     SelectStartupRenderer(std::getenv(RENDERER_VARIABLE));
 }
 

@@ -8,13 +8,13 @@ namespace qrv {
 // factories and embedded files, events, hooks, the SDL system driver and polled input, pixmaps
 // with the PNG and JPEG loaders, the FreeType font loader, the Kaz2D drawing layer with the
 // built-in font, the OpenGL graphics driver, and the renderers (InitRendererModules); in a web
-// page it also connects the program to its page (framework/host_page.h). Calling it again does
+// page it also connects the program to its page (framework/host_platform.h). Calling it again does
 // nothing. Embedded files of the program itself are registered by the function
 // qrv_embed_files generates, before or after this call.
 void InitFramework();
 
-// Initialises every renderer module, each entering its renderers in the renderer table (the
-// fixed-function renderer first, which selects it), then selects the renderer the start-up
+// Initialises every renderer module the platform has, each entering its renderers in the
+// renderer table (on a desktop the fixed-function renderer first, which selects it), then selects the renderer the start-up
 // rule gives, with ZORVAK_RENDERER read now (see kaz2d/renderer_table.h for the rule and the
 // ways to choose). Once; InitFramework calls it.
 void InitRendererModules();

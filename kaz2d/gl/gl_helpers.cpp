@@ -65,12 +65,6 @@ void EndGL2D() {
     glPopAttrib();
 }
 
-int32_t NextPowerOfTwo(int32_t n) {
-    int32_t power = 1;
-    while (power < n && power < (1 << 30)) power <<= 1;
-    return power;
-}
-
 void FitTextureSize(int32_t& width, int32_t& height) {
     width = NextPowerOfTwo(width);
     height = NextPowerOfTwo(height);

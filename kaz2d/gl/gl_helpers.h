@@ -3,19 +3,19 @@
 #include <cstdint>
 #include <string_view>
 
+#include "kaz2d/gl/power_of_two.h"
 #include "pixmap/pixmap.h"
 
 namespace qrv {
 
-// Immediate-mode helpers for plain OpenGL programs; they work on the current context.
+// Immediate-mode helpers for plain OpenGL programs; they work on the current context. A browser's
+// WebGL has no immediate mode: the web build leaves them out.
 
 // Brackets 2D drawing: saves state and matrices, then sets a pixel projection of the viewport
 // with the origin at the top left.
 void BeginGL2D();
 void EndGL2D();
 
-// The smallest power of two not below n; 1 for n of 1 or less.
-int32_t NextPowerOfTwo(int32_t n);
 // Raises both sides to powers of two, then halves them until the driver accepts the texture.
 // Raises "Unable to calculate tex size" when not even 1 x 1 is accepted.
 void FitTextureSize(int32_t& width, int32_t& height);

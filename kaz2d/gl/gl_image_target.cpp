@@ -3,7 +3,7 @@
 
 #include "kaz2d/draw_target.h"
 #include "kaz2d/gl/gl_framebuffer.h"
-#include "kaz2d/gl/gl_helpers.h"
+#include "kaz2d/gl/power_of_two.h"
 #include "kaz2d/gl/gl_renderer_base.h"
 #include "kaz2d/kaz2d_graphics.h"
 

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "core/error.h"
-#include "kaz2d/gl/gl_helpers.h"
+#include "kaz2d/gl/power_of_two.h"
 
 namespace qrv {
 

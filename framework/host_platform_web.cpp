@@ -1,7 +1,8 @@
 #include <emscripten.h>
 
-#include "framework/host_page.h"
+#include "framework/host_platform.h"
 #include "kaz2d/graphics_module.h"
+#include "kaz2d/glshader/glshader_module.h"
 #include "system/hook.h"
 
 namespace qrv {
@@ -13,6 +14,10 @@ Ref<TObject> CountPresentedFrame(int32_t, Ref<TObject> data, Ref<TObject>) {
 }
 
 }  // namespace
+
+void InitPlatformRenderers() {
+    InitGLShaderKaz2DModule();
+}
 
 void ConnectHostPage() {
     static bool connected = false;

@@ -1,7 +1,0 @@
-#include "framework/host_page.h"
-
-namespace qrv {
-
-void ConnectHostPage() {}
-
-}  // namespace qrv
