@@ -19,7 +19,6 @@ function(qrv_web_page target)
     --shell-file ${shell}
     -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
     -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=64MB
-    -sMIN_WEBGL_VERSION=1 -sMAX_WEBGL_VERSION=2
     -sEXIT_RUNTIME
     "-sEXPORTED_RUNTIME_METHODS=['FS','ENV','addRunDependency','removeRunDependency']"
     # emcc's HTML minifier is not installed here.

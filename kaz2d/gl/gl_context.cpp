@@ -10,6 +10,7 @@
 #include "core/error.h"
 #include "core/runtime.h"
 #include "core/text.h"
+#include "kaz2d/gl/native_gl_context.h"
 #include "system/sdl/sdl_video.h"
 
 namespace qrv {
@@ -36,70 +37,11 @@ size_t IndexOf(TGLProfile profile) {
     return static_cast<size_t>(profile);
 }
 
-// The context version SDL asks for by default, which compatibility contexts keep.
-struct TDefaultVersion {
-    int major = 0;
-    int minor = 0;
-};
-
-const TDefaultVersion& DefaultVersion() {
-    static const TDefaultVersion version = [] {
-        TDefaultVersion v;
-        SDL_GL_GetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, &v.major);
-        SDL_GL_GetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, &v.minor);
-        return v;
-    }();
-    return version;
-}
-
-void RequestProfile(TGLProfile profile) {
-    const TDefaultVersion& defaults = DefaultVersion();
-    switch (profile) {
-        case TGLProfile::Core:
-            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-            SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-            return;
-        case TGLProfile::ES:
-            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
-            SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
-            return;
-        case TGLProfile::ES2:
-            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
-            SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
-            return;
-        case TGLProfile::Compatibility:
-            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, defaults.major);
-            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, defaults.minor);
-            SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-            return;
-    }
-}
-
-// The pixel format a context is asked for: at least one bit of colour, and the buffers the
-// flags want.
-void RequestPixelFormat(int32_t flags, TGLProfile profile) {
-    const auto wanted = [flags](int32_t bit) { return (flags & bit) ? 1 : 0; };
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, wanted(2));
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 1);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 1);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 1);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, wanted(4));
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, wanted(8));
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, wanted(16));
-    for (SDL_GLattr accum : {SDL_GL_ACCUM_RED_SIZE, SDL_GL_ACCUM_GREEN_SIZE, SDL_GL_ACCUM_BLUE_SIZE})
-        SDL_GL_SetAttribute(accum, wanted(32));
-    SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, 0);
-    RequestProfile(profile);
-}
-
 void BindContext(const TGLContextRecord* record) {
     if (record) {
-        SDL_GL_MakeCurrent(record->window, record->glContext);
+        BindNativeGLContext(record->window, record->glContext);
     } else {
-        SDL_GL_MakeCurrent(nullptr, nullptr);
+        BindNativeGLContext(nullptr, nullptr);
     }
 }
 
@@ -107,16 +49,17 @@ void BindContext(const TGLContextRecord* record) {
 TGLContextRecord* SharedContext(TGLProfile profile) {
     NativeState& s = Native();
     const size_t index = IndexOf(profile);
-    if (s.refused[index]) return nullptr;
+    if (s.refused[index] || !NativeGLOffers(profile)) return nullptr;
     if (s.shared[index] || s.sharedFailed[index]) return s.shared[index].get();
     s.sharedFailed[index] = true;
     if (!StartSDLVideo()) return nullptr;
-    RequestPixelFormat(0, profile);
-    SDL_Window* window = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!window) return nullptr;
-    SDL_GLContext context = SDL_GL_CreateContext(window);
+    RequestNativePixelFormat(0, profile);
+    bool made = false;
+    SDL_Window* window = CreateSharedContextWindow(made);
+    if (!made) return nullptr;
+    TNativeGLContext context = CreateNativeGLContext(window, false);
     if (!context) {
-        SDL_DestroyWindow(window);
+        if (window) SDL_DestroyWindow(window);
         return nullptr;
     }
     s.shared[index] = std::make_unique<TGLContextRecord>(
@@ -127,13 +70,11 @@ TGLContextRecord* SharedContext(TGLProfile profile) {
 }
 
 // A GL context for window sharing the shared context's objects; leaves the current one as it was.
-SDL_GLContext CreateSharingContext(SDL_Window* window, TGLProfile profile) {
+TNativeGLContext CreateSharingContext(SDL_Window* window, TGLProfile profile) {
     TGLContextRecord* shared = SharedContext(profile);
     if (!shared) return nullptr;
     BindContext(shared);
-    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
-    SDL_GLContext context = SDL_GL_CreateContext(window);
-    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
+    TNativeGLContext context = CreateNativeGLContext(window, true);
     BindContext(Native().current);
     return context;
 }
@@ -147,7 +88,7 @@ TGLContextRecord* FindRecord(SDL_Window* window) {
 // Sets the swap interval of the record's context, whichever context is current.
 void SetSwapInterval(const TGLContextRecord& record, int32_t interval) {
     BindContext(&record);
-    SDL_GL_SetSwapInterval(interval);
+    SetNativeSwapInterval(interval);
     BindContext(Native().current);
 }
 
@@ -243,10 +184,10 @@ TGLContextRecord* CreateGLContext(int32_t width, int32_t height, int32_t depth, 
                                   int32_t flags, TGLProfile profile) {
     if (!SharedContext(profile) || width <= 0 || height <= 0) return nullptr;
     const TGLContextKind kind = depth != 0 ? TGLContextKind::FullScreen : TGLContextKind::Windowed;
-    RequestPixelFormat(flags, profile);
+    RequestNativePixelFormat(flags, profile);
     SDL_Window* window = CreateWindow(kind, width, height);
     if (!window) return nullptr;
-    SDL_GLContext context = CreateSharingContext(window, profile);
+    TNativeGLContext context = CreateSharingContext(window, profile);
     if (!context) {
         SDL_DestroyWindow(window);
         return nullptr;
@@ -264,8 +205,8 @@ TGLContextRecord* CreateGLContext(int32_t width, int32_t height, int32_t depth, 
 TGLContextRecord* AttachGLContext(SDL_Window* window, int32_t flags, TGLProfile profile) {
     if (!window || !SharedContext(profile)) return nullptr;
     if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL)) return nullptr;
-    RequestPixelFormat(flags, profile);
-    SDL_GLContext context = CreateSharingContext(window, profile);
+    RequestNativePixelFormat(flags, profile);
+    TNativeGLContext context = CreateSharingContext(window, profile);
     if (!context) return nullptr;
     int width = 0;
     int height = 0;
@@ -285,7 +226,7 @@ void CloseGLContext(TGLContextRecord* record) {
         record->releaseBuffers(*record);
         BindContext(s.current);
     }
-    SDL_GL_DeleteContext(record->glContext);
+    DeleteNativeGLContext(record->glContext);
     if (record->kind != TGLContextKind::Attached) SDL_DestroyWindow(record->window);
     s.contexts.erase(it);
     if (s.contexts.empty()) {
@@ -317,16 +258,16 @@ void PresentGLContext(int32_t sync) {
     if (interval != s.lastSwapInterval) {
         s.lastSwapInterval = interval;
         ++s.swapIntervalChanges;
-        SDL_GL_SetSwapInterval(interval);
+        SetNativeSwapInterval(interval);
     }
-    SDL_GL_SwapWindow(s.current->window);
+    SwapNativeGLWindow(s.current->window);
 }
 
 void SwapSharedGLContext(TGLProfile profile) {
     NativeState& s = Native();
     TGLContextRecord* shared = SharedContext(profile);
     if (!shared) return;
-    if (SDL_GL_GetCurrentContext() != shared->glContext) {
+    if (CurrentNativeGLContext() != shared->glContext) {
         BindContext(shared);
     } else {
         BindContext(s.current);
@@ -338,7 +279,7 @@ bool CurrentGLDrawableSize(int32_t& width, int32_t& height) {
     if (!record) return false;
     int w = 0;
     int h = 0;
-    SDL_GL_GetDrawableSize(record->window, &w, &h);
+    NativeGLDrawableSize(record->window, w, h);
     width = w;
     height = h;
     return true;
