@@ -1,5 +1,7 @@
 #include <SDL.h>
 
+#include <initializer_list>
+
 #include "kaz2d/gl/native_gl_context.h"
 
 namespace qrv {
