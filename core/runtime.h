@@ -5,7 +5,10 @@
 namespace qrv {
 
 // Process start, before any module initialises: records the program's file path and folder
-// (from /proc/self/exe, or the module's file name on Windows), makes that folder the working
+// (from /proc/self/exe, the module's file name on Windows, or on the web the name Emscripten
+// gives the program: the script's path under node, in a browser Module.thisProgram or
+// "./this.program", a relative name taken in the working folder, which is the in-memory file
+// system's root "/" where the page's files are placed), makes that folder the working
 // directory, so files beside the program are found whatever directory it was started from, and
 // sets the application title to its default, the program's file name without extension. Only
 // the first call does anything. When the program's path cannot be found the path and folder stay

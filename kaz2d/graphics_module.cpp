@@ -132,7 +132,8 @@ bool GraphicsModeAt(int32_t index, int32_t& width, int32_t& height, int32_t& dep
 
 bool HasGraphicsMode(int32_t width, int32_t height, int32_t depth, int32_t hertz) {
     const auto matches = [](int32_t wanted, int32_t actual) { return wanted == 0 || wanted == actual; };
-    return std::ranges::any_of(CachedModes(), [&](const TGraphicsMode& m) {
+    const auto& modes = CachedModes();
+    return std::any_of(modes.begin(), modes.end(), [&](const TGraphicsMode& m) {
         return matches(width, m.width) && matches(height, m.height) && matches(depth, m.depth) &&
                matches(hertz, m.hertz);
     });

@@ -1,10 +1,10 @@
 #include "kaz2d/kaz2d_graphics.h"
 
-#include <bit>
 #include <cmath>
 #include <numbers>
 #include <optional>
 
+#include "core/bit_cast.h"
 #include "kaz2d/graphics_module.h"
 
 namespace qrv {
@@ -117,7 +117,7 @@ void TKaz2DGraphics::ApplyState() {
 
 void TKaz2DGraphics::ApplyMatrix() {
     if (!driver) return;
-    const auto bits = std::bit_cast<uint32_t>(rotation);
+    const auto bits = BitCast<uint32_t>(rotation);
     if (bits != turnedBits) {
         const TSineCosine turned = SineCosineOfDegrees(rotation);
         turnedSine = turned.sine;

@@ -134,6 +134,11 @@ Ref<TSocket> TSocket::WrapHandle(int32_t handle, bool autoClose) {
     return socket;
 }
 
+std::string SocketsUnavailableReason() {
+    const char* reason = platform::NoSocketsReason();
+    return reason ? reason : "";
+}
+
 Ref<TSocket> TSocket::NewUdpSocket() {
     return NewSocket(false);
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 
 #include "core/object.h"
 
@@ -75,6 +76,11 @@ private:
     int32_t remotePort = 0;
     int32_t lastError = 0;
 };
+
+// Why this platform gives no sockets ("TCP/IP sockets are not available in a browser"), or the
+// empty text where it gives them. Without them no socket opens, and "tcp::" and "http::" URLs
+// give no stream at once, before any host-name lookup.
+[[nodiscard]] std::string SocketsUnavailableReason();
 
 // Kept for callers that catch it; no operation of this module raises it.
 class TSocketException : public std::runtime_error {

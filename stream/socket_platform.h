@@ -4,8 +4,8 @@
 
 struct sockaddr_in;
 
-// The socket calls that differ between the platforms, one half in socket_posix.cpp and one in
-// socket_windows.cpp. Handles are the platform's socket handle as a 32-bit integer, -1 for none
+// The socket calls that differ between the platforms, one half in socket_posix.cpp, one in
+// socket_windows.cpp and one in socket_web.cpp, where every socket fails to open. Handles are the platform's socket handle as a 32-bit integer, -1 for none
 // (a Windows socket handle always fits: handles are 32-bit values, and INVALID_SOCKET becomes -1).
 // Sockets made here are not inherited by child processes.
 namespace qrv::platform {
@@ -13,6 +13,9 @@ namespace qrv::platform {
 // Makes the platform's sockets usable for the rest of the process (and releases them at its
 // exit where the platform asks for that). Safe to call from any thread, any number of times.
 void StartSockets();
+
+// Why the platform has no sockets to give, or null where it has them.
+const char* NoSocketsReason();
 
 // A new IPv4 stream (TCP) or datagram (UDP) socket; -1 when the platform refuses.
 int32_t OpenSocket(bool stream);

@@ -10,6 +10,10 @@
 
 namespace qrv::platform {
 
+const char* NoSocketsReason() {
+    return nullptr;
+}
+
 void StartSockets() {}
 
 int32_t OpenSocket(bool stream) {

@@ -17,6 +17,7 @@ Ref<TSocketStream> TSocketStream::OverSocket(Ref<TSocket> socket, bool autoClose
 
 Ref<TSocketStream> TSocketStream::ConnectClient(std::u16string_view host, int32_t port,
                                                 int32_t timeoutMillis) {
+    if (!SocketsUnavailableReason().empty()) return nullptr;
     const std::vector<int32_t> addresses = HostAddressesWithin(host, timeoutMillis);
     if (addresses.empty() || addresses[0] == 0) return nullptr;
     const int32_t address = addresses[0];

@@ -14,7 +14,8 @@ class TSocketStream : public TStream {
 public:
     // With `autoClose`, closing the stream closes the socket; either way the stream lets go of it.
     [[nodiscard]] static Ref<TSocketStream> OverSocket(Ref<TSocket> socket, bool autoClose);
-    // Connects to the first IPv4 address of the host; none when it does not resolve or connect.
+    // Connects to the first IPv4 address of the host; none when it does not resolve or connect,
+    // and at once where the platform has no sockets (SocketsUnavailableReason).
     // A positive `timeoutMillis` bounds the host-name lookup, the connect and every later receive
     // and send, each on its own.
     [[nodiscard]] static Ref<TSocketStream> ConnectClient(std::u16string_view host, int32_t port,

@@ -51,6 +51,10 @@ bool ResetSeen(SOCKET socket) {
 
 }  // namespace
 
+const char* NoSocketsReason() {
+    return nullptr;
+}
+
 void StartSockets() {
     static const bool started = [] {
         WSADATA data;

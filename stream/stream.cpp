@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cmath>
 #include <limits>
 
+#include "core/bit_cast.h"
 #include "core/byte_order.h"
 #include "core/error.h"
 #include "core/text.h"
@@ -126,19 +126,19 @@ void TStream::WriteInt64(int64_t value) {
 }
 
 float TStream::ReadFloat32() {
-    return std::bit_cast<float>(static_cast<uint32_t>(ReadLittleEndian(*this, 4)));
+    return BitCast<float>(static_cast<uint32_t>(ReadLittleEndian(*this, 4)));
 }
 
 void TStream::WriteFloat32(double value) {
-    WriteLittleEndian(*this, std::bit_cast<uint32_t>(ToSinglePrecision(value)), 4);
+    WriteLittleEndian(*this, BitCast<uint32_t>(ToSinglePrecision(value)), 4);
 }
 
 double TStream::ReadFloat64() {
-    return std::bit_cast<double>(ReadLittleEndian(*this, 8));
+    return BitCast<double>(ReadLittleEndian(*this, 8));
 }
 
 void TStream::WriteFloat64(double value) {
-    WriteLittleEndian(*this, std::bit_cast<uint64_t>(value), 8);
+    WriteLittleEndian(*this, BitCast<uint64_t>(value), 8);
 }
 
 std::u16string TStream::ReadTextLine() {

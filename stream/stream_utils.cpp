@@ -67,7 +67,7 @@ std::vector<uint8_t> LoadBytes(TStream& stream) {
         bytes.reserve(left);
     }
 
-    const auto piece = std::make_unique_for_overwrite<uint8_t[]>(kPiece);
+    const auto piece = std::unique_ptr<uint8_t[]>(new uint8_t[kPiece]);
     while (!stream.AtEnd()) {
         // One byte past the limit tells a stream that ends at it from one that goes on.
         const auto room = static_cast<int32_t>(std::min(kPiece, limit + 1 - bytes.size()));

@@ -1,8 +1,8 @@
 #include "stream/xendian_stream.h"
 
 #include <array>
-#include <bit>
 
+#include "core/bit_cast.h"
 #include "core/byte_order.h"
 #include "stream/single_precision.h"
 #include "stream/stream_exceptions.h"
@@ -71,19 +71,19 @@ void TXEndianStream::WriteInt64(int64_t value) {
 }
 
 float TXEndianStream::ReadFloat32() {
-    return std::bit_cast<float>(static_cast<uint32_t>(ReadSwapped(4)));
+    return BitCast<float>(static_cast<uint32_t>(ReadSwapped(4)));
 }
 
 void TXEndianStream::WriteFloat32(double value) {
-    WriteSwapped(std::bit_cast<uint32_t>(ToSinglePrecision(value)), 4);
+    WriteSwapped(BitCast<uint32_t>(ToSinglePrecision(value)), 4);
 }
 
 double TXEndianStream::ReadFloat64() {
-    return std::bit_cast<double>(ReadSwapped(8));
+    return BitCast<double>(ReadSwapped(8));
 }
 
 void TXEndianStream::WriteFloat64(double value) {
-    WriteSwapped(std::bit_cast<uint64_t>(value), 8);
+    WriteSwapped(BitCast<uint64_t>(value), 8);
 }
 
 Ref<TStream> TXEndianStreamFactory::TryOpen(const Ref<TObject>&, std::u16string_view protocol,

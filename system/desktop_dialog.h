@@ -7,9 +7,9 @@
 
 namespace qrv {
 
-// File and folder requesters: on Windows the system's own dialogs, elsewhere those of a desktop
-// dialog tool (zenity, else kdialog) found on PATH. Without a tool, or when the user cancels, the
-// result is empty text.
+// File and folder requesters: on Windows the system's own dialogs, in a browser none, elsewhere
+// those of a desktop dialog tool (zenity, else kdialog) found on PATH. Without a dialog, or when
+// the user cancels, the result is empty text.
 
 struct TFileRequest {
     std::u16string title;
@@ -25,7 +25,7 @@ std::vector<std::string> FolderRequesterCommand(const std::string& tool, const s
                                                 const std::u16string& initialPath);
 
 // The first dialog tool found on PATH, or nothing; always nothing on Windows, which has dialogs
-// of its own.
+// of its own, and in a browser.
 std::optional<std::string> FindDialogTool();
 
 // The folder as an absolute path without "." and ".." parts (UTF-8); as given when the working

@@ -217,7 +217,8 @@ TGLContextRecord* AttachGLContext(SDL_Window* window, int32_t flags, TGLProfile 
 
 void CloseGLContext(TGLContextRecord* record) {
     NativeState& s = Native();
-    const auto it = std::ranges::find_if(s.contexts, [record](auto& r) { return r.get() == record; });
+    const auto it = std::find_if(s.contexts.begin(), s.contexts.end(),
+                                 [record](auto& r) { return r.get() == record; });
     if (it == s.contexts.end()) return;
     if (s.current == record) MakeGLContextCurrent(nullptr);
     if (s.fullScreen == record) LeaveFullScreen();

@@ -51,7 +51,7 @@ public:
 
 private:
     void Grow(size_t wanted) {
-        auto grown = std::make_unique_for_overwrite<T[]>(wanted);
+        auto grown = std::unique_ptr<T[]>(new T[wanted]);
         std::copy_n(items.get(), count, grown.get());
         items = std::move(grown);
         room = wanted;

@@ -1,7 +1,6 @@
 #include "stream/data/data_reader.h"
 
-#include <bit>
-
+#include "core/bit_cast.h"
 #include "core/byte_order.h"
 #include "stream/data/data_exceptions.h"
 
@@ -61,11 +60,11 @@ int64_t TDataReader::ReadInt64() {
 }
 
 float TDataReader::ReadFloat32() {
-    return std::bit_cast<float>(ReadUInt32());
+    return BitCast<float>(ReadUInt32());
 }
 
 double TDataReader::ReadFloat64() {
-    return std::bit_cast<double>(ReadInt64());
+    return BitCast<double>(ReadInt64());
 }
 
 const uint8_t* TDataReader::ReadBytes(size_t count) {

@@ -1,8 +1,8 @@
 #include "stream/data/data_writer.h"
 
-#include <bit>
 #include <cstring>
 
+#include "core/bit_cast.h"
 #include "core/byte_order.h"
 #include "stream/data/data_exceptions.h"
 #include "stream/data/data_reader.h"
@@ -56,11 +56,11 @@ void TDataWriter::WriteInt64(int64_t value) {
 }
 
 void TDataWriter::WriteFloat32(float value) {
-    WriteUInt32(std::bit_cast<uint32_t>(value));
+    WriteUInt32(BitCast<uint32_t>(value));
 }
 
 void TDataWriter::WriteFloat64(double value) {
-    WriteInt64(std::bit_cast<int64_t>(value));
+    WriteInt64(BitCast<int64_t>(value));
 }
 
 void TDataWriter::WriteBytes(const void* data, size_t count) {
