@@ -37,3 +37,34 @@ cp examples/data/* game/assets/b2.ttf game/assets/LICENSE-b2.txt "$site/examples
 echo "Built $site/zorvak.html"
 
 [[ $mode == test ]] || exit 0
+
+# The unit tests under node (the test programs that need a display or other processes report
+# themselves skipped, with their reasons).
+log=$build/ctest.log
+status=0
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@" | tee "$log" || status=$?
+echo "Skipped under node, each with its reason in $log:"
+grep -E '\(Skipped\)$' "$log" | sed 's/^/  /' || true
+echo "$(grep -cE '\(Skipped\)$' "$log" || true) tests skipped"
+[[ $status -eq 0 ]] || exit "$status"
+
+# The pages in headless Chromium: the game beside the Linux build's first board, then the
+# examples. The browser tooling comes from npm, the browser from Debian.
+output=build/web-test-output
+rm -rf "$output"
+mkdir -p "$output"
+linux=build/test
+[[ -f $linux/build.ninja ]] || cmake -S . -B "$linux" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DZORVAK_SANITIZE=ON -DZORVAK_WARNINGS_AS_ERRORS=ON -DZORVAK_BUILD_BENCHMARKS=OFF
+cmake --build "$linux" --target zorvak
+source tools/sanitizer-env.sh
+tools/linux-first-board.sh "$linux/game/zorvak" "$output/linux-board.png"
+PUPPETEER_SKIP_DOWNLOAD=1 npm ci --prefix tests/web --no-audit --no-fund >/dev/null
+node tests/web/browser_test.mjs "$site" "$output/linux-board.png" "$output"
+node tests/web/browser_test.mjs --example "$site/examples" example_sprites.html example_text.html \
+  example_files.html --out "$output"
+
+# What a player downloads, compressed as web servers send it.
+for file in "$site"/zorvak.{wasm,js,html}; do
+  echo "$(basename "$file"): $(stat -c %s "$file") bytes, $(gzip -9c "$file" | wc -c) gzip-compressed"
+done
