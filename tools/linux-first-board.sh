@@ -61,7 +61,7 @@ for _ in $(seq 120); do
 done
 $shown || fail "the board did not settle within a minute"
 
-convert -size 512x512 -depth 8 "rgb:$folder/b.rgb" "png:$out"
+convert -size 512x512 -depth 8 "rgb:$folder/b.rgb" -strip "png24:$out"
 # The game may close its window on the key press, before the key release reaches it: that
 # error is no failure, a game still running afterwards is.
 xdotool key --window "$window" Escape 2>/dev/null || true
