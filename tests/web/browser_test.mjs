@@ -290,6 +290,8 @@ async function checkStart(game, url, linuxBoard) {
   let loadingScreenSeen = false, boardBeforeLoadingScreen = false;
   const start = Date.now();
   const found = await poll(async () => {
+    // Until the module runs there is nothing of the game's to see.
+    if ((await state(page)) === 'loading') return sleep(100).then(() => ({ ok: false, result: { text: 'still loading' } }));
     const shot = await game.shot();
     const result = compare(shot, linuxBoard, outsideCells);
     if (looksLikeLoadingScreen(shot)) loadingScreenSeen = true;
@@ -303,7 +305,7 @@ async function checkStart(game, url, linuxBoard) {
          loadingScreenSeen ? 'green loading messages on black were on the canvas' : 'never captured');
   if (!report('first board as on Linux outside the cells', found.ok,
               `${found.result.text} after ${((Date.now() - start) / 1000).toFixed(1)} s`)) {
-    keepEvidence('first-board', found.shot, linuxBoard, outsideCells);
+    if (found.shot) keepEvidence('first-board', found.shot, linuxBoard, outsideCells);
     return null;
   }
   writePicture(path.join(outputFolder, 'board.png'), found.shot);
