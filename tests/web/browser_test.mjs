@@ -242,7 +242,8 @@ class GamePage {
 
   async findCanvas() {
     this.canvas = await this.page.$('#canvas');
-    this.origin = await this.canvas.boundingBox();
+    const { x, y, width, height } = await this.canvas.boundingBox();
+    this.origin = { x: Math.round(x), y: Math.round(y), width: Math.round(width), height: Math.round(height) };
   }
 
   async shot() {
@@ -282,27 +283,66 @@ class GamePage {
   }
 }
 
+// Every frame the browser composites, as PNG bytes, from now until stop(): the loading screen
+// is up for a fraction of a second, which screenshots of about 100 ms each often miss. Taking
+// screenshots meanwhile would disturb the recording.
+async function recordFrames(page) {
+  const cdp = await page.createCDPSession();
+  const frames = [];
+  cdp.on('Page.screencastFrame', ({ data, sessionId }) => {
+    frames.push(Buffer.from(data, 'base64'));
+    cdp.send('Page.screencastFrameAck', { sessionId }).catch(() => {});
+  });
+  await cdp.send('Page.startScreencast', { format: 'png', everyNthFrame: 1 });
+  const stop = async () => {
+    await cdp.send('Page.stopScreencast');
+    await cdp.detach();
+  };
+  return { frames, stop };
+}
+
+// The canvas's part of a frame of the whole page; none when the frame is not of the page's size.
+function canvasPart(frame, viewport, { x, y, width, height }) {
+  const picture = readPicture(frame);
+  if (picture.width !== viewport.width || picture.height !== viewport.height) return null;
+  const out = new PNG({ width, height });
+  for (let row = 0; row < height; ++row) {
+    const from = 4 * ((y + row) * picture.width + x);
+    picture.data.copy(out.data, 4 * row * width, from, from + 4 * width);
+  }
+  return out;
+}
+
 // Loading, the loading screen, the first board. Gives the first board's picture, or null.
 async function checkStart(game, url, linuxBoard) {
   const { page } = game;
   await page.goto(url, { waitUntil: 'domcontentloaded' });
   await game.findCanvas();
-  let loadingScreenSeen = false, boardBeforeLoadingScreen = false;
+  const recording = await recordFrames(page);
+  // Frames received before the page is seen still loading come from before the program ran:
+  // they are dropped undecoded. The others are decoded as they come.
+  const frames = [];
+  const isBoard = (picture) => picture !== null && compare(picture, linuxBoard, outsideCells).agrees;
   const start = Date.now();
-  const found = await poll(async () => {
-    // Until the module runs there is nothing of the game's to see.
-    if ((await state(page)) === 'loading') return sleep(100).then(() => ({ ok: false, result: { text: 'still loading' } }));
-    const shot = await game.shot();
-    const result = compare(shot, linuxBoard, outsideCells);
-    if (looksLikeLoadingScreen(shot)) loadingScreenSeen = true;
-    else if (result.agrees && !loadingScreenSeen) boardBeforeLoadingScreen = true;
-    return { ok: result.agrees, shot, result };
-  }, STARTUP_PATIENCE, 0);
+  await poll(async () => {
+    const received = recording.frames.length;
+    if ((await state(page)) === 'loading') {
+      recording.frames.fill(null, 0, received);
+      return { ok: false };
+    }
+    for (let i = frames.length; i < recording.frames.length; ++i)
+      frames.push(recording.frames[i] && canvasPart(recording.frames[i], page.viewport(), game.origin));
+    return { ok: isBoard(frames.at(-1) ?? null) };
+  }, STARTUP_PATIENCE, 50);
+  await recording.stop();
+  const firstLoadingScreen = frames.findIndex((frame) => frame !== null && looksLikeLoadingScreen(frame));
+  const firstBoard = frames.findIndex(isBoard);
+  const found = await game.until(linuxBoard, outsideCells);
   const states = await page.evaluate(() => window.seenStates);
-  report('page states', states[0] === 'loading' && states.includes('running') && states.indexOf('running') > 0,
-         `seen ${states.join(' -> ')}`);
-  report('loading screen before the board', loadingScreenSeen && !boardBeforeLoadingScreen,
-         loadingScreenSeen ? 'green loading messages on black were on the canvas' : 'never captured');
+  report('page states', states[0] === 'loading' && states.indexOf('running') > 0, `seen ${states.join(' -> ')}`);
+  report('loading screen before the board', firstLoadingScreen >= 0 && (firstBoard < 0 || firstLoadingScreen < firstBoard),
+         `of ${frames.filter(Boolean).length} frames recorded once the module ran, the loading screen is first ` +
+         `in frame ${firstLoadingScreen}, the board in frame ${firstBoard} (-1: none)`);
   if (!report('first board as on Linux outside the cells', found.ok,
               `${found.result.text} after ${((Date.now() - start) / 1000).toFixed(1)} s`)) {
     if (found.shot) keepEvidence('first-board', found.shot, linuxBoard, outsideCells);
@@ -358,12 +398,15 @@ const RIGHT_CLICK_STREAM = `
   return () => clearInterval(timer);`;
 
 // Without input, the board is presented on its timer (every 500 ms); under a stream of right
-// clicks, at the paced 50 frames per second.
+// clicks, at the paced 50 frames per second. The pacer starts the next period from a late
+// frame rather than catching up, so on a busy machine each frame that takes longer than its
+// 20 ms lowers the rate: with two other builds on two cores the page measured 42.8 to 48.9.
+// Hence 40 to 52: a loop without pacing goes far above, one paced twice or on the timer far below.
 async function checkFrameRate(game) {
   const idle = await presentRate(game.page, 3);
   report('presents without input', idle >= 1.6 && idle <= 2.4, `${idle.toFixed(2)} per second (expected 1.6 to 2.4)`);
   const busy = await presentRate(game.page, 5, RIGHT_CLICK_STREAM);
-  report('presents under right clicks every 5 ms', busy >= 47 && busy <= 52, `${busy.toFixed(1)} per second (expected 47 to 52)`);
+  report('presents under right clicks every 5 ms', busy >= 40 && busy <= 52, `${busy.toFixed(1)} per second (expected 40 to 52)`);
 }
 
 // Space shows the portrait without scrolling the page (made taller than the window so that
