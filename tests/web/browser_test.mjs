@@ -341,8 +341,8 @@ async function checkStart(game, url, linuxBoard) {
   const states = await page.evaluate(() => window.seenStates);
   report('page states', states[0] === 'loading' && states.indexOf('running') > 0, `seen ${states.join(' -> ')}`);
   report('loading screen before the board', firstLoadingScreen >= 0 && (firstBoard < 0 || firstLoadingScreen < firstBoard),
-         `of ${frames.filter(Boolean).length} frames recorded once the module ran, the loading screen is first ` +
-         `in frame ${firstLoadingScreen}, the board in frame ${firstBoard} (-1: none)`);
+         `of ${frames.length} frames recorded (${frames.filter((frame) => !frame).length} while loading), the loading ` +
+         `screen is first in frame ${firstLoadingScreen}, the board in frame ${firstBoard} (-1: none)`);
   if (!report('first board as on Linux outside the cells', found.ok,
               `${found.result.text} after ${((Date.now() - start) / 1000).toFixed(1)} s`)) {
     if (found.shot) keepEvidence('first-board', found.shot, linuxBoard, outsideCells);
