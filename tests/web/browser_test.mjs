@@ -160,13 +160,16 @@ async function startServer(folder) {
   const port = await freePort();
   const server = spawn('python3', ['-m', 'http.server', '--bind', '127.0.0.1', String(port), '--directory', folder],
                        { stdio: 'ignore' });
+  // The server goes with this process however it ends.
+  const stop = () => server.kill();
+  process.on('exit', stop);
   const url = `http://127.0.0.1:${port}/`;
   const up = await poll(async () => ({ ok: await fetch(url).then((r) => r.ok, () => false) }), 10_000);
   if (!up.ok) {
-    server.kill();
+    stop();
     throw new Error('the web server did not start');
   }
-  return { url, stop: () => server.kill() };
+  return { url, stop };
 }
 
 function startBrowser() {
@@ -481,8 +484,8 @@ async function testGame(served, linuxBoardFile) {
     }
   } finally {
     reportErrors(errors);
-    await browser.close();
     server.stop();
+    await browser.close().catch((error) => console.log(`      closing the browser: ${error.message}`));
     fs.rmSync(copy, { recursive: true, force: true });
   }
 }
@@ -520,8 +523,8 @@ async function testExamples(served, pages) {
       await page.close();
     }
   } finally {
-    await browser.close();
     server.stop();
+    await browser.close().catch((error) => console.log(`      closing the browser: ${error.message}`));
     fs.rmSync(copy, { recursive: true, force: true });
   }
 }
