@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <type_traits>
 
 namespace qrv {
@@ -20,7 +21,8 @@ std::string ScientificText(const TDecimal& d) {
     std::string text(1, d.digits[0]);
     if (d.digits.size() > 1) text += '.' + d.digits.substr(1);
     char exponent[16];
-    std::snprintf(exponent, sizeof exponent, "e%c%02d", d.exponent < 0 ? '-' : '+', std::abs(d.exponent));
+    const char sign = d.exponent < 0 ? '-' : '+';
+    std::snprintf(exponent, sizeof exponent, "e%c%02d", sign, std::abs(d.exponent));
     return text + exponent;
 }
 
@@ -61,22 +63,36 @@ Real ReadBack(const TDecimal& d) {
     }
 }
 
-// The fewest digits that read back to the value (finite and positive), the nearest to it among
-// those. With n digits the nearest candidate is the value correctly rounded; when that misses
-// below, the one above may still hit, where the gap to the next lower value is the narrower
-// (at powers of two).
+// The decimal of n digits nearest the value that reads back to it, if there is one. The
+// nearest is the value correctly rounded; when that misses below, the one above may still hit,
+// where the gap to the next lower value is the narrower (at powers of two).
+template <class Real>
+std::optional<TDecimal> WithDigits(Real value, int n) {
+    const TDecimal nearest = Rounded(value, n);
+    if (ReadBack<Real>(nearest) == value) return nearest;
+    if (ReadBack<double>(nearest) < value) {
+        const TDecimal above = NextUp(nearest);
+        if (ReadBack<Real>(above) == value) return above;
+    }
+    return std::nullopt;
+}
+
+// The fewest digits that read back to the value (finite and positive). Any more digits read back
+// as well, so the count is searched by halves.
 template <class Real>
 TDecimal Shortest(Real value) {
-    constexpr int kMostDigits = std::numeric_limits<Real>::max_digits10;
-    for (int n = 1; n < kMostDigits; ++n) {
-        const TDecimal nearest = Rounded(value, n);
-        if (ReadBack<Real>(nearest) == value) return nearest;
-        if (ReadBack<double>(nearest) < value) {
-            const TDecimal above = NextUp(nearest);
-            if (ReadBack<Real>(above) == value) return above;
+    int fewest = 1;
+    int most = std::numeric_limits<Real>::max_digits10;
+    while (fewest < most) {
+        const int middle = (fewest + most) / 2;
+        if (WithDigits(value, middle)) {
+            most = middle;
+        } else {
+            fewest = middle + 1;
         }
     }
-    return Rounded(value, kMostDigits);
+    if (const std::optional<TDecimal> found = WithDigits(value, most)) return *found;
+    return Rounded(value, most);
 }
 
 // The fixed form of the same digits; a whole number is written with its exact digits, which are
