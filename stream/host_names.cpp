@@ -19,7 +19,10 @@ struct AddressInfoDeleter {
     void operator()(addrinfo* info) const { ::freeaddrinfo(info); }
 };
 
+// Without sockets (in a browser) names are not looked up: Emscripten's resolver makes up an
+// address for any name, which leads nowhere.
 std::vector<int32_t> PlatformAddresses(const std::string& name) {
+    if (platform::NoSocketsReason()) return {};
     platform::StartSockets();
     addrinfo hints{};
     hints.ai_family = AF_INET;
@@ -84,6 +87,7 @@ int32_t HostAddress(std::u16string_view name, int32_t index) {
 }
 
 std::u16string HostNameOf(int32_t address) {
+    if (platform::NoSocketsReason()) return {};
     platform::StartSockets();
     sockaddr_in name{};
     name.sin_family = AF_INET;

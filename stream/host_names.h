@@ -12,7 +12,8 @@ namespace qrv {
 
 // "127.0.0.1": the four bytes in decimal, the highest first.
 std::u16string DottedAddress(int32_t address);
-// Every IPv4 address of the name, in the resolver's order; empty when it does not resolve.
+// Every IPv4 address of the name, in the resolver's order; empty when it does not resolve, and
+// always where the platform has no sockets (SocketsUnavailableReason).
 std::vector<int32_t> HostAddresses(std::u16string_view name);
 // As HostAddresses, but gives up after `timeoutMillis` (0 or less: waits without limit) and gives
 // none then. A resolver that does not answer cannot be interrupted: it goes on in a thread of its

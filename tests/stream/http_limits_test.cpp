@@ -50,6 +50,7 @@ LoopbackServer::Handler Trickling(const std::string& head) {
 
 // Every byte comes well within the timeout; only the deadline stops the server.
 TEST_F(HttpLimitsTest, TricklingServersAreCutOffAtTheDeadline) {
+    if (test::kNoLoopbackSockets) GTEST_SKIP() << test::kNoLoopbackSockets;
     SetHttpTimeout(3000);
     SetHttpDeadline(400);
     LoopbackServer slowHead(Trickling("HTTP/1.0 200 OK\r\nX-Slow: "));
@@ -66,6 +67,7 @@ TEST_F(HttpLimitsTest, TricklingServersAreCutOffAtTheDeadline) {
 }
 
 TEST_F(HttpLimitsTest, ABodyLoadedIntoMemoryStopsAtTheLimit) {
+    if (test::kNoLoopbackSockets) GTEST_SKIP() << test::kNoLoopbackSockets;
     constexpr int kLimit = 100000;
     SetLoadBytesLimit(kLimit);
     const std::string head = "HTTP/1.0 200 OK\r\n\r\n";

@@ -67,6 +67,13 @@ inline void AllowRebinding(Socket socket) {
 }
 #endif
 
+// Why the tests that talk to a server over real sockets cannot run here, or null where they can.
+#ifdef __EMSCRIPTEN__
+inline constexpr const char* kNoLoopbackSockets = "a browser has no TCP/IP sockets";
+#else
+inline constexpr const char* kNoLoopbackSockets = nullptr;
+#endif
+
 // Every wait of the test servers is bounded, so a fault in the code under test fails a test
 // instead of hanging the suite.
 constexpr int kServerWaitMillis = 5000;
@@ -130,7 +137,7 @@ private:
         listener = kNoSocket;
     }
 
-    SocketsInUse socketsInUse;  // first: the platform's sockets must work before `listener` is made
+    [[maybe_unused]] SocketsInUse socketsInUse;  // first: the platform's sockets must work before `listener` is made
     Socket listener;
     int boundPort = 0;
     std::thread thread;

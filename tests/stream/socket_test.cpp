@@ -47,6 +47,7 @@ struct ConnectedPair {
 };
 
 TEST(HostNames, DottedAddressesAndLookups) {
+    if (test::kNoLoopbackSockets) GTEST_SKIP() << test::kNoLoopbackSockets;
     EXPECT_EQ(DottedAddress(kLoopback), u"127.0.0.1");
     EXPECT_EQ(DottedAddress(static_cast<int32_t>(0xC0A800FFu)), u"192.168.0.255");
     EXPECT_EQ(HostAddresses(u"127.0.0.1"), std::vector<int32_t>{kLoopback});
@@ -63,6 +64,7 @@ TEST(HostNames, DottedAddressesAndLookups) {
 }
 
 TEST(Socket, ConnectedPairKnowsBothEndsAndExchangesBytes) {
+    if (test::kNoLoopbackSockets) GTEST_SKIP() << test::kNoLoopbackSockets;
     ConnectedPair pair;
     ASSERT_NE(pair.server, nullptr);
     EXPECT_EQ(pair.client->RemoteAddress(), kLoopback);
@@ -82,6 +84,7 @@ TEST(Socket, ConnectedPairKnowsBothEndsAndExchangesBytes) {
 }
 
 TEST(Socket, PeerClosingIsSeenAndClosesTheSocket) {
+    if (test::kNoLoopbackSockets) GTEST_SKIP() << test::kNoLoopbackSockets;
     ConnectedPair pair;
     ASSERT_NE(pair.server, nullptr);
     EXPECT_EQ(pair.client->SendBytes("z", 1, 0), 1);
@@ -95,6 +98,7 @@ TEST(Socket, PeerClosingIsSeenAndClosesTheSocket) {
 }
 
 TEST(Socket, SendingToAVanishedPeerFailsWithoutASignal) {
+    if (test::kNoLoopbackSockets) GTEST_SKIP() << test::kNoLoopbackSockets;
     ConnectedPair pair;
     ASSERT_NE(pair.server, nullptr);
     pair.server->CloseSocket();
@@ -103,6 +107,7 @@ TEST(Socket, SendingToAVanishedPeerFailsWithoutASignal) {
 }
 
 TEST(Socket, ClosingTwiceAndFailuresReportedByResults) {
+    if (test::kNoLoopbackSockets) GTEST_SKIP() << test::kNoLoopbackSockets;
     auto socket = TSocket::NewTcpSocket();
     ASSERT_NE(socket, nullptr);
     EXPECT_GE(socket->Handle(), 0);
@@ -129,6 +134,7 @@ TEST(Socket, ClosingTwiceAndFailuresReportedByResults) {
 
 // The platform handle is released by closing only when the socket owns it.
 TEST(Socket, ClosingReleasesTheHandleOnlyWhenAutoClosing) {
+    if (test::kNoLoopbackSockets) GTEST_SKIP() << test::kNoLoopbackSockets;
     const auto IsOpen = [](int32_t handle) {
         int type = 0;
         socklen_t length = sizeof type;
@@ -145,6 +151,7 @@ TEST(Socket, ClosingReleasesTheHandleOnlyWhenAutoClosing) {
 }
 
 TEST(Socket, AcceptGivesUpAfterItsTimeout) {
+    if (test::kNoLoopbackSockets) GTEST_SKIP() << test::kNoLoopbackSockets;
     auto listener = TSocket::NewTcpSocket();
     ASSERT_TRUE(listener->BindPort(0));
     EXPECT_NE(listener->LocalPortNumber(), 0);
@@ -154,7 +161,10 @@ TEST(Socket, AcceptGivesUpAfterItsTimeout) {
 
 class SocketStreamTest : public ::testing::Test {
 protected:
-    void SetUp() override { InitStreamModule(); }
+    void SetUp() override {
+        if (test::kNoLoopbackSockets) GTEST_SKIP() << test::kNoLoopbackSockets;
+        InitStreamModule();
+    }
 };
 
 TEST_F(SocketStreamTest, TcpUrlTalksToAServerUntilItCloses) {
