@@ -31,6 +31,7 @@ function(qrv_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
   zorvak_set_warnings(${name})
+  qrv_web_test_options(${name})
   # Under Wine a test's process now and then stays after the test has ended: there a minute is
   # plenty, and tools/windows.sh gives such a test a second run.
   if(WIN32)
@@ -39,6 +40,15 @@ function(qrv_add_test name)
     set(timeout 300)
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${timeout})
+endfunction()
+
+# qrv_web_test_options(<target>): a test program built for the web runs under node and reads the
+# real file system (test data in the source tree, temporary folders) instead of the in-memory one
+# a page has; memory grows as the decoders need it, and the exit code reaches ctest.
+function(qrv_web_test_options target)
+  if(EMSCRIPTEN)
+    target_link_options(${target} PRIVATE -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1)
+  endif()
 endfunction()
 
 # qrv_add_benchmark(<name> SOURCES ... DEPENDS ...): one Google Benchmark program.

@@ -12,6 +12,12 @@ set(CMAKE_CROSSCOMPILING_EMULATOR "${ZORVAK_NODE};--no-experimental-fetch" CACHE
 
 include(/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake)
 
+# The project throws and catches C++ exceptions (stream errors, TRuntimeError), which Emscripten
+# leaves off by default: a throw would end the program. Its JavaScript-based handling works
+# beside the setjmp/longjmp that libpng and libjpeg use for their errors.
+set(CMAKE_CXX_FLAGS_INIT "-fexceptions")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-fexceptions")
+
 # Our libraries come first: Emscripten's own folder has package files for its downloaded ports
 # (SDL2 among them), which cannot be fetched here.
 list(PREPEND CMAKE_FIND_ROOT_PATH ${ZORVAK_DEPS_PREFIX} ${CMAKE_PREFIX_PATH})

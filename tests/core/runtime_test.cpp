@@ -9,11 +9,22 @@
 namespace qrv {
 namespace {
 
+#ifndef _WIN32
+// The program's file as the system knows it: the executable, or under node the script it runs.
+std::filesystem::path RunningProgram() {
+#ifdef __EMSCRIPTEN__
+    return CORE_TESTS_SCRIPT;
+#else
+    return std::filesystem::read_symlink("/proc/self/exe");
+#endif
+}
+#endif
+
 TEST(Runtime, StartRecordsTheProgramAndMovesIntoItsFolder) {
 #ifdef _WIN32
     GTEST_SKIP() << "reads /proc/self/exe; the Windows paths test checks the program's file there";
 #else
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe");
+    const std::filesystem::path exe = RunningProgram();
     std::filesystem::current_path("/");
 
     StartRuntime();

@@ -73,8 +73,10 @@ TEST_F(SettingsTest, MissingFileReadsLikeAnEmptyOne) {
 }
 
 TEST_F(SettingsTest, AFifoWithoutAWriterIsNotWaitedFor) {
-#ifdef _WIN32
+#if defined(_WIN32)
     GTEST_SKIP() << "Windows has no named pipes in the file system";
+#elif defined(__EMSCRIPTEN__)
+    GTEST_SKIP() << "no thread to run the read aside, and opening a named pipe blocks node";
 #else
     ASSERT_EQ(mkfifo((folder / "zorvak.cfg").c_str(), 0600), 0);
     // Run aside, so a read that blocks fails the test instead of hanging the suite.

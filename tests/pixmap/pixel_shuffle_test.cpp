@@ -25,6 +25,15 @@ Bytes NoiseBytes(size_t size) {
     return bytes;
 }
 
+// Whether the processor has the instructions of the kernels; they are built for x86 alone.
+#if defined(__x86_64__) || defined(__i386__)
+bool HasAvx2() { return __builtin_cpu_supports("avx2"); }
+bool HasSsse3() { return __builtin_cpu_supports("ssse3"); }
+#else
+bool HasAvx2() { return false; }
+bool HasSsse3() { return false; }
+#endif
+
 bool IsThreeFourPair(int32_t from, int32_t to) {
     return BytesPerPixel(from) + BytesPerPixel(to) == 7;
 }
@@ -54,7 +63,7 @@ int32_t RunChecked(TKernel kernel, int32_t from, int32_t to, int32_t count, int 
 // The wide kernels take the pairs between a three- and a four-byte format, 32 pixels a block;
 // lengths around one and two blocks meet their tails, shifted starts their unaligned loads.
 TEST(PixelShuffle, WideKernelsConvertThreeAndFourBytePairsAndLeaveTheRest) {
-    const bool avx2 = __builtin_cpu_supports("avx2");
+    const bool avx2 = HasAvx2();
     for (int32_t from = 1; from < FormatCount; ++from) {
         for (int32_t to = 1; to < FormatCount; ++to) {
             if (from == to) continue;
@@ -85,7 +94,7 @@ TEST(PixelShuffle, NarrowKernelsConvertEveryPair) {
                 for (int shift : {0, 1, 3}) {
                     const int32_t done = RunChecked(ShufflePixelRunSsse3, from, to, count, shift);
                     ASSERT_FALSE(HasFailure()) << count << " pixels, shift " << shift;
-                    if (__builtin_cpu_supports("ssse3") && count >= 19) {
+                    if (HasSsse3() && count >= 19) {
                         EXPECT_GE(done, 16);
                     }
                 }

@@ -62,6 +62,16 @@ inline constexpr bool kPosixSpecialFiles = false;
 inline constexpr bool kPosixSpecialFiles = true;
 #endif
 
+// Why named pipes cannot be tested here, or null where they can. Under node (the web build's
+// tests) there is no thread to feed one, and node's file calls would block the program on it.
+#if defined(_WIN32)
+inline constexpr const char* kNoNamedPipes = "no named pipes in this file system";
+#elif defined(__EMSCRIPTEN__)
+inline constexpr const char* kNoNamedPipes = "no thread to feed a named pipe, and opening one blocks node";
+#else
+inline constexpr const char* kNoNamedPipes = nullptr;
+#endif
+
 inline bool MakeNamedPipe(const std::string& path) {
 #ifdef _WIN32
     (void)path;

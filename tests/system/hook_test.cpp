@@ -106,6 +106,7 @@ TEST(Hooks, IdsNeverHandedOutAreRefused) {
 }
 
 TEST(HooksDeathTest, The257thIdRaisesTooManyHookIds) {
+#if GTEST_HAS_DEATH_TEST
     // Runs in a child process: the ids are used up for good.
     EXPECT_EXIT(
         {
@@ -118,6 +119,9 @@ TEST(HooksDeathTest, The257thIdRaisesTooManyHookIds) {
             }
         },
         testing::ExitedWithCode(0), "");
+#else
+    GTEST_SKIP() << "a death test runs in a child process, which a browser's runtime cannot start";
+#endif
 }
 
 }  // namespace
