@@ -9,6 +9,7 @@
 function(qrv_web_page target)
   cmake_parse_arguments(ARG "" "TITLE" "FILES" ${ARGN})
   set(PAGE_TITLE "${ARG_TITLE}")
+  set(PAGE_PROGRAM "${target}")
   list(TRANSFORM ARG_FILES PREPEND "\"")
   list(TRANSFORM ARG_FILES APPEND "\"")
   list(JOIN ARG_FILES ", " PAGE_FILES)

@@ -12,14 +12,15 @@ prefix=$(tools/deps.sh web | tail -n 1)
 # emcc's JavaScript tools need Debian's node modules.
 export NODE_PATH=/usr/share/nodejs
 
-build=build/web-tests
+# The build tools/web.sh makes the pages in, so that the libraries are compiled once.
+build=build/web-cmake
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/web.cmake" \
   -DZORVAK_DEPS_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DZORVAK_WARNINGS_AS_ERRORS=ON \
-  -DZORVAK_BUILD_BENCHMARKS=OFF -DZORVAK_BUILD_EXAMPLES=OFF
-cmake --build "$build" -j 2
+  -DZORVAK_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build "$build"
 
 status=0
-ctest --test-dir "$build" --output-on-failure -j 2 "$@" || status=$?
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@" || status=$?
 
 # The reasons are in the tests' output, which ctest keeps in its log: GoogleTest prints one on
 # the line after "Skipped", a skipped program (qrv_skipped_test) after "skipped: ".

@@ -38,15 +38,8 @@ echo "Built $site/zorvak.html"
 
 [[ $mode == test ]] || exit 0
 
-# The unit tests under node (the test programs that need a display or other processes report
-# themselves skipped, with their reasons).
-log=$build/ctest.log
-status=0
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@" | tee "$log" || status=$?
-echo "Skipped under node, each with its reason in $log:"
-grep -E '\(Skipped\)$' "$log" | sed 's/^/  /' || true
-echo "$(grep -cE '\(Skipped\)$' "$log" || true) tests skipped"
-[[ $status -eq 0 ]] || exit "$status"
+# The unit tests under node, in the same build.
+tools/web-unit-tests.sh "$@"
 
 # The pages in headless Chromium: the game beside the Linux build's first board, then the
 # examples. The browser tooling comes from npm, the browser from Debian.

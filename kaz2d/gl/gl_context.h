@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "kaz2d/gl/gl_profile.h"
+
 struct SDL_Window;
 
 namespace qrv {
@@ -9,15 +11,6 @@ namespace qrv {
 // The native layer of the OpenGL driver: SDL windows with GL contexts that all share one
 // hidden context's texture name space.
 enum class TGLContextKind : int32_t { Shared = 0, Attached = 1, Windowed = 2, FullScreen = 3 };
-
-// The kind of OpenGL a context offers. Each profile has its own hidden shared context, since
-// contexts of different profiles cannot share objects.
-enum class TGLProfile : int32_t {
-    Compatibility = 0,  // fixed function, as SDL's defaults give it
-    Core = 1,           // OpenGL 3.3 core
-    ES = 2,             // OpenGL ES 3.0
-    ES2 = 3,            // OpenGL ES 2.0
-};
 
 struct TGLContextRecord {
     TGLContextKind kind = TGLContextKind::Shared;

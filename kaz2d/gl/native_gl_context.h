@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "kaz2d/gl/gl_context.h"
+#include "kaz2d/gl/gl_profile.h"
 
 struct SDL_Window;
 
