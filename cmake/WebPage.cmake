@@ -13,7 +13,7 @@ function(qrv_web_page target)
   list(TRANSFORM ARG_FILES PREPEND "\"")
   list(TRANSFORM ARG_FILES APPEND "\"")
   list(JOIN ARG_FILES ", " PAGE_FILES)
-  set(shell ${CMAKE_CURRENT_BINARY_DIR}/${target}_page.html)
+  set(shell ${CMAKE_CURRENT_BINARY_DIR}/page-templates/${target}.html)
   configure_file(${ZORVAK_WEB_PAGE_TEMPLATE} ${shell} @ONLY)
   set_target_properties(${target} PROPERTIES SUFFIX .html LINK_DEPENDS ${shell})
   target_link_options(${target} PRIVATE
