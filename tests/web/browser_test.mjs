@@ -8,6 +8,8 @@
 //   node tests/web/browser_test.mjs <served folder> <linux first board png> [output folder]
 // The framework's examples:
 //   node tests/web/browser_test.mjs --example <served folder> <page.html>... [--out <output folder>]
+// The page's start, one line of JSON per run (tools/web-start-bench.sh sets it beside Linux):
+//   node tests/web/browser_test.mjs --start <served folder> <runs>
 // The served folder is copied to a temporary one (with settings that skip the introduction)
 // and served from there on a free port. Each check prints PASS or FAIL with what it measured;
 // the exit code is 0 when all pass. The output folder (default build/web-test-output) gets
@@ -531,9 +533,57 @@ async function testExamples(served, pages) {
 
 // ---------------------------------------------------------------------------------------------
 
+// ---------------------------------------------------------------------------------------------
+// The page's start, measured as bench/startup_probe measures the Linux program's: from the start
+// (here the navigation) to the first presented frame with a light pixel at (400, 400), the
+// board's; each run in a fresh browser context, so nothing comes from a cache.
+
+async function measureStarts(served, runs) {
+  const copy = servedCopy(served);
+  const server = await startServer(copy);
+  const browser = await startBrowser();
+  try {
+    for (let run = 1; run <= runs; ++run) {
+      const context = await browser.createBrowserContext();
+      const page = await context.newPage();
+      await page.evaluateOnNewDocument(() => {
+        const probe = document.createElement('canvas');
+        probe.width = probe.height = 1;
+        const look = () => {
+          const canvas = document.getElementById('canvas');
+          if (canvas && window.Module?.framesPresented > 0) {
+            const pixels = probe.getContext('2d', { willReadFrequently: true });
+            pixels.drawImage(canvas, 400, 400, 1, 1, 0, 0, 1, 1);
+            const [r, g, b] = pixels.getImageData(0, 0, 1, 1).data;
+            if (r > 128 && g > 128 && b > 128) {
+              window.firstBoardMillis = performance.now();
+              return;
+            }
+          }
+          requestAnimationFrame(look);
+        };
+        requestAnimationFrame(look);
+      });
+      await page.goto(`${server.url}zorvak.html`);
+      await page.waitForFunction(() => window.firstBoardMillis !== undefined, { timeout: STARTUP_PATIENCE });
+      const millis = await page.evaluate(() => window.firstBoardMillis);
+      console.log(JSON.stringify({ mode: 'start', who: 'page', run, wall_ms: Math.round(millis) }));
+      await context.close();
+    }
+  } finally {
+    await browser.close();
+    server.stop();
+    fs.rmSync(copy, { recursive: true, force: true });
+  }
+}
+
 async function main(argv) {
   const out = argv.indexOf('--out');
   if (out >= 0) [outputFolder] = argv.splice(out, 2).slice(1);
+  if (argv[0] === '--start' && argv.length === 3) {
+    await measureStarts(argv[1], Number(argv[2]));
+    return 0;
+  }
   if (argv[0] === '--example' && argv.length >= 3) {
     fs.mkdirSync(outputFolder, { recursive: true });
     await testExamples(argv[1], argv.slice(2));
@@ -543,7 +593,8 @@ async function main(argv) {
     await testGame(argv[0], argv[1]);
   } else {
     console.error('usage: node tests/web/browser_test.mjs <served folder> <linux first board png> [output folder]\n' +
-                  '       node tests/web/browser_test.mjs --example <served folder> <page.html>... [--out <output folder>]');
+                  '       node tests/web/browser_test.mjs --example <served folder> <page.html>... [--out <output folder>]\n' +
+                  '       node tests/web/browser_test.mjs --start <served folder> <runs>');
     return 2;
   }
   const failed = outcomes.filter((passed) => !passed).length;
