@@ -142,11 +142,11 @@ async function poll(probe, patience = SCREEN_PATIENCE, interval = 100) {
 // ---------------------------------------------------------------------------------------------
 // The served copy, the server and the browser
 
-function servedCopy(folder) {
+function servedCopy(folder, settings = SETTINGS) {
   if (!fs.existsSync(folder)) throw new Error(`no folder ${folder}`);
   const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'zorvak-web-'));
   fs.cpSync(folder, copy, { recursive: true });
-  fs.writeFileSync(path.join(copy, 'zorvak.cfg'), SETTINGS);
+  fs.writeFileSync(path.join(copy, 'zorvak.cfg'), settings);
   return copy;
 }
 
@@ -484,10 +484,46 @@ async function testGame(served, linuxBoardFile) {
     } else {
       report('the remaining checks', false, 'not run without the first board');
     }
+    await checkIntroduction(served, errors);
   } finally {
     reportErrors(errors);
     server.stop();
     await browser.close().catch((error) => console.log(`      closing the browser: ${error.message}`));
+    fs.rmSync(copy, { recursive: true, force: true });
+  }
+}
+
+// With the game's own settings (the introduction on), the story follows the loading screen: a
+// click on its prompt shows the first story line, the next click the line after it.
+async function checkIntroduction(served, errors) {
+  const copy = servedCopy(served, fs.readFileSync(path.join(REPO, 'game/zorvak.cfg')));
+  const server = await startServer(copy);
+  const browser = await startBrowser();
+  try {
+    const game = new GamePage(await openPage(browser, errors));
+    await game.page.goto(`${server.url}zorvak.html`);
+    await game.findCanvas();
+    const prompt = await poll(async () => {
+      const shot = (await state(game.page)) === 'running' ? await game.shot() : null;
+      return { ok: shot !== null && looksLikeLoadingScreen(shot), shot };
+    }, STARTUP_PATIENCE);
+    await game.click(256, 300, 'left');
+    const firstLine = await poll(async () => {
+      const shot = await game.shot();
+      return { ok: !looksLikeLoadingScreen(shot) && distinctColours(shot) >= 2 && compare(shot, prompt.shot).share > 0.002, shot };
+    });
+    report('introduction: a click leaves the loading screen for the first story line', prompt.ok && firstLine.ok,
+           prompt.ok ? 'the loading screen waited for the player' : 'no loading screen');
+    await game.click(256, 300, 'left');
+    const secondLine = await poll(async () => {
+      const shot = await game.shot();
+      return { ok: compare(shot, firstLine.shot).share > 0.002, shot };
+    });
+    report('introduction: the next click shows the next line', firstLine.ok && secondLine.ok,
+           secondLine.shot ? compare(secondLine.shot, firstLine.shot).text : 'no picture');
+  } finally {
+    server.stop();
+    await browser.close().catch(() => {});
     fs.rmSync(copy, { recursive: true, force: true });
   }
 }
