@@ -50,6 +50,10 @@ case "${1:-build}" in
   *) echo "usage: $0 build|test|headless|assets|package|fuzz|windows|web" >&2; exit 2 ;;
 esac
 
+# The browser tests install their tooling with npm, which some packagings of node bring along
+# and Debian's does not.
+[[ ${1:-} == web ]] && ! command -v npm >/dev/null && packages+=(npm)
+
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
