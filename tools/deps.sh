@@ -166,6 +166,7 @@ for package in "${packages[@]}"; do
   echo "Building $package $version for $target" >&2
   source=$(unpack "$package" "$version")
   rm -f "$prefix/stamps/${package}_"*
+  mkdir -p "$cache/build/$target"
   "build_$package" "$source" "$cache/build/$target/$package"
   rm -rf "$cache/build/$target/$package"
   touch "$stamp"
