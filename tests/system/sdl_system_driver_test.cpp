@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 
 #include "event_recorder.h"
 #include "system/event.h"
 #include "system/clock.h"
 #include "system/input.h"
+#include "system/keys.h"
 #include "system/sdl/sdl_key_table.h"
 
 namespace {
@@ -99,6 +101,35 @@ TEST(SDLKeyTable, ScancodesGiveVirtualKeyCodes) {
         {SDL_SCANCODE_UNKNOWN, 0}, {SDL_SCANCODE_MUTE, 0}, {SDL_NUM_SCANCODES, 0}};
     for (const auto& [scancode, key] : expected)
         EXPECT_EQ(qrv::VirtualKeyFromScancode(scancode), key) << SDL_GetScancodeName(scancode);
+}
+
+// Every key code the table reports has a name in keys.h; the names of the runs (letters, digits,
+// function and keypad keys) follow each other.
+TEST(SDLKeyTable, EveryReportedKeyHasAName) {
+    static_assert(qrv::KEY_Z - qrv::KEY_A == 25 && qrv::KEY_9 - qrv::KEY_0 == 9);
+    static_assert(qrv::KEY_F24 - qrv::KEY_F1 == 23 && qrv::KEY_NUMPAD_9 - qrv::KEY_NUMPAD_0 == 9);
+    std::set<int32_t> named = {
+        qrv::KEY_BACKSPACE, qrv::KEY_TAB, qrv::KEY_ENTER, qrv::KEY_PAUSE, qrv::KEY_CAPS_LOCK,
+        qrv::KEY_ESCAPE, qrv::KEY_SPACE, qrv::KEY_PAGE_UP, qrv::KEY_PAGE_DOWN, qrv::KEY_END,
+        qrv::KEY_HOME, qrv::KEY_LEFT, qrv::KEY_UP, qrv::KEY_RIGHT, qrv::KEY_DOWN,
+        qrv::KEY_PRINT_SCREEN, qrv::KEY_INSERT, qrv::KEY_DELETE, qrv::KEY_LEFT_SYSTEM,
+        qrv::KEY_RIGHT_SYSTEM, qrv::KEY_APPLICATION, qrv::KEY_NUMPAD_MULTIPLY, qrv::KEY_NUMPAD_ADD,
+        qrv::KEY_NUMPAD_SEPARATOR, qrv::KEY_NUMPAD_SUBTRACT, qrv::KEY_NUMPAD_DECIMAL,
+        qrv::KEY_NUMPAD_DIVIDE, qrv::KEY_NUM_LOCK, qrv::KEY_SCROLL_LOCK, qrv::KEY_LEFT_SHIFT,
+        qrv::KEY_RIGHT_SHIFT, qrv::KEY_LEFT_CONTROL, qrv::KEY_RIGHT_CONTROL, qrv::KEY_LEFT_ALT,
+        qrv::KEY_RIGHT_ALT, qrv::KEY_SEMICOLON, qrv::KEY_EQUALS, qrv::KEY_COMMA, qrv::KEY_MINUS,
+        qrv::KEY_PERIOD, qrv::KEY_SLASH, qrv::KEY_GRAVE, qrv::KEY_LEFT_BRACKET, qrv::KEY_BACKSLASH,
+        qrv::KEY_RIGHT_BRACKET, qrv::KEY_APOSTROPHE};
+    for (int32_t key = qrv::KEY_A; key <= qrv::KEY_Z; ++key) named.insert(key);
+    for (int32_t key = qrv::KEY_0; key <= qrv::KEY_9; ++key) named.insert(key);
+    for (int32_t key = qrv::KEY_F1; key <= qrv::KEY_F24; ++key) named.insert(key);
+    for (int32_t key = qrv::KEY_NUMPAD_0; key <= qrv::KEY_NUMPAD_9; ++key) named.insert(key);
+    for (int scancode = 0; scancode < SDL_NUM_SCANCODES; ++scancode) {
+        const int32_t key = qrv::VirtualKeyFromScancode(static_cast<SDL_Scancode>(scancode));
+        if (key == 0) continue;
+        EXPECT_TRUE(named.contains(key))
+            << SDL_GetScancodeName(static_cast<SDL_Scancode>(scancode)) << " gives " << key;
+    }
 }
 
 TEST_F(SDLDriver, ModifierKeysCarryTheStateAfterTheirOwnEvent) {
