@@ -25,6 +25,10 @@ struct GraphicsState {
     Ref<TGraphics> defaultGraphics;
     bool softwareSync = false;
     TFramePacer pacer;
+    // When the last two frames were shown, on the framework's clock; presents counts to two.
+    uint32_t lastPresentAt = 0;
+    uint32_t presentBefore = 0;
+    int32_t presents = 0;
     bool exitHandlerAdded = false;
 };
 
@@ -224,10 +228,9 @@ void CloseGraphicsWindow() {
     CloseGraphicsContext(s.defaultGraphics);
 }
 
-void PresentFrame(int32_t sync) {
-    GraphicsState& s = State();
-    CallHooks(presentHookId, nullptr);
-    if (!s.driver) return;
+namespace {
+
+void ShowFrame(GraphicsState& s, int32_t sync) {
     if (sync != -1) {
         s.driver->PresentBuffer(sync);
         return;
@@ -238,6 +241,24 @@ void PresentFrame(int32_t sync) {
     }
     s.pacer.WaitForNextFrame();
     s.driver->PresentBuffer(0);
+}
+
+}  // namespace
+
+void PresentFrame(int32_t sync) {
+    GraphicsState& s = State();
+    CallHooks(presentHookId, nullptr);
+    if (!s.driver) return;
+    ShowFrame(s, sync);
+    s.presentBefore = s.lastPresentAt;
+    s.lastPresentAt = MillisecondClock();
+    if (s.presents < 2) ++s.presents;
+}
+
+double FrameDeltaSeconds() {
+    const GraphicsState& s = State();
+    if (s.presents < 2) return 0.0;
+    return static_cast<int32_t>(s.lastPresentAt - s.presentBefore) / 1000.0;
 }
 
 }  // namespace qrv

@@ -59,5 +59,10 @@ void CloseGraphicsWindow();
 // Runs the present hooks and shows the frame. sync -1 paces the default graphics to its rate;
 // 0 and 1 go to the driver as they are.
 void PresentFrame(int32_t sync = -1);
+// The seconds the last frame took: from the present before the last one to the last one, each
+// taken when the frame was shown (after pacing), on the framework's clock (MillisecondClock, so
+// whole milliseconds; a virtual clock drives it in tests). 0 before the second present. A game
+// moves its objects by speed times this between presents.
+double FrameDeltaSeconds();
 
 }  // namespace qrv

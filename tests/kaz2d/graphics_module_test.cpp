@@ -182,6 +182,19 @@ TEST_F(GraphicsModule, AStallRestartsTheScheduleWithoutABurst) {
     EXPECT_EQ(driver->presentTimes[5] - driver->presentTimes[4], 20u);
 }
 
+TEST_F(GraphicsModule, TheFrameDeltaIsTheTimeBetweenTheLastTwoFramesShown) {
+    ASSERT_TRUE(OpenGraphicsWindow(512, 512, 0, 50, 0));
+    PresentFrames(3, 2);
+    EXPECT_DOUBLE_EQ(FrameDeltaSeconds(), 0.020) << "paced frames";
+    clock->Advance(95);
+    PresentFrame(-1);
+    EXPECT_DOUBLE_EQ(FrameDeltaSeconds(), 0.095) << "a long frame";
+    clock->Advance(5);
+    EXPECT_DOUBLE_EQ(FrameDeltaSeconds(), 0.095) << "time without a present changes nothing";
+    PresentFrame(-1);
+    EXPECT_DOUBLE_EQ(FrameDeltaSeconds(), 0.020);
+}
+
 TEST_F(GraphicsModule, SixtyHertzSpreadsTheRemainder) {
     ASSERT_TRUE(OpenGraphicsWindow(512, 512, 0, 60, 0));
     const uint32_t start = MillisecondClock();
