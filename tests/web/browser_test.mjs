@@ -454,49 +454,63 @@ async function checkEnd(game) {
          `state ${await state(page)}, shown where the canvas was: ${messages.length ? JSON.stringify(messages.join(' / ').slice(0, 120)) : 'nothing'}`);
 }
 
-async function testGame(served, linuxBoardFile) {
-  const linuxBoard = readPicture(fs.readFileSync(linuxBoardFile));
-  const copy = servedCopy(served);
+// A copy of the served folder (with the settings given) on a loopback server, and a browser
+// started with the extra arguments, for the time `use` runs; both go afterwards.
+async function inBrowser(served, use, { settings = SETTINGS, browserArgs = [] } = {}) {
+  const copy = servedCopy(served, settings);
   const server = await startServer(copy);
-  const browser = await startBrowser();
-  const errors = [];
+  const browser = await startBrowser(browserArgs);
   try {
-    const helpPicture = await decodeInBrowser(browser, HELP_PICTURE, 'image/jpeg');
-    const game = new GamePage(await openPage(browser, errors));
-    const board = await checkStart(game, `${server.url}zorvak.html`, linuxBoard);
-    if (board) {
-      await checkSpyMark(game, board);
-      await checkHelp(game, board, helpPicture, browser);
-      await checkFrameRate(game);
-      await checkSpace(game, board);
-      await checkEnd(game);
-    } else {
-      report('the remaining checks', false, 'not run without the first board');
-    }
-    await checkIntroduction(served, errors);
-    await checkLesserBrowsers(served, linuxBoard, errors);
+    return await use(browser, server);
   } finally {
-    reportErrors(errors);
     server.stop();
     await browser.close().catch((error) => console.log(`      closing the browser: ${error.message}`));
     fs.rmSync(copy, { recursive: true, force: true });
   }
 }
 
+// Waits until the program runs and its canvas shows what `accept` takes.
+function untilRunningCanvas(game, accept) {
+  return poll(async () => {
+    const shot = (await state(game.page)) === 'running' ? await game.shot() : null;
+    return { ok: shot !== null && accept(shot), shot };
+  }, STARTUP_PATIENCE);
+}
+
+async function testGame(served, linuxBoardFile) {
+  const linuxBoard = readPicture(fs.readFileSync(linuxBoardFile));
+  const errors = [];
+  try {
+    await inBrowser(served, async (browser, server) => {
+      const helpPicture = await decodeInBrowser(browser, HELP_PICTURE, 'image/jpeg');
+      const game = new GamePage(await openPage(browser, errors));
+      const board = await checkStart(game, `${server.url}zorvak.html`, linuxBoard);
+      if (!board) {
+        report('the remaining checks', false, 'not run without the first board');
+        return;
+      }
+      await checkSpyMark(game, board);
+      await checkHelp(game, board, helpPicture, browser);
+      await checkFrameRate(game);
+      await checkSpace(game, board);
+      await checkEnd(game);
+    });
+    await checkIntroduction(served, errors);
+    await checkLesserBrowsers(served, linuxBoard, errors);
+  } finally {
+    reportErrors(errors);
+  }
+}
+
 // With the game's own settings (the introduction on), the story follows the loading screen: a
 // click on its prompt shows the first story line, the next click the line after it.
-async function checkIntroduction(served, errors) {
-  const copy = servedCopy(served, fs.readFileSync(path.join(REPO, 'game/zorvak.cfg')));
-  const server = await startServer(copy);
-  const browser = await startBrowser();
-  try {
+function checkIntroduction(served, errors) {
+  const settings = fs.readFileSync(path.join(REPO, 'game/zorvak.cfg'));
+  return inBrowser(served, async (browser, server) => {
     const game = new GamePage(await openPage(browser, errors));
     await game.page.goto(`${server.url}zorvak.html`);
     await game.findCanvas();
-    const prompt = await poll(async () => {
-      const shot = (await state(game.page)) === 'running' ? await game.shot() : null;
-      return { ok: shot !== null && looksLikeLoadingScreen(shot), shot };
-    }, STARTUP_PATIENCE);
+    const prompt = await untilRunningCanvas(game, looksLikeLoadingScreen);
     await game.click(256, 300, 'left');
     const firstLine = await poll(async () => {
       const shot = await game.shot();
@@ -511,51 +525,31 @@ async function checkIntroduction(served, errors) {
     });
     report('introduction: the next click shows the next line', firstLine.ok && secondLine.ok,
            secondLine.shot ? compare(secondLine.shot, firstLine.shot).text : 'no picture');
-  } finally {
-    server.stop();
-    await browser.close().catch(() => {});
-    fs.rmSync(copy, { recursive: true, force: true });
-  }
+  }, { settings });
 }
 
 // Browsers that offer less: without WebGL 2 the renderer takes WebGL 1 (its ES 2.0 profile) and
 // draws the same first board; without WebGL the page says so instead of starting.
 async function checkLesserBrowsers(served, linuxBoard, errors) {
-  const copy = servedCopy(served);
-  const server = await startServer(copy);
-  try {
-    let browser = await startBrowser(['--disable-webgl2']);
-    try {
-      const game = new GamePage(await openPage(browser, errors));
-      await game.page.goto(`${server.url}zorvak.html`);
-      await game.findCanvas();
-      const found = await poll(async () => {
-        const shot = (await state(game.page)) === 'running' ? await game.shot() : null;
-        return { ok: shot !== null && compare(shot, linuxBoard, outsideCells).agrees, shot };
-      }, STARTUP_PATIENCE);
-      const version = await game.page.evaluate(() => GL.currentContext?.version);
-      report('without WebGL 2: the first board on WebGL 1', found.ok && version === 1,
-             `WebGL ${version}; ${found.shot ? compare(found.shot, linuxBoard, outsideCells).text : 'no picture'}`);
-    } finally {
-      await browser.close().catch(() => {});
-    }
-    browser = await startBrowser(['--disable-3d-apis']);
-    try {
-      const page = await browser.newPage();
-      await page.goto(`${server.url}zorvak.html`);
-      const shown = await poll(async () => {
-        const message = await page.evaluate(() => document.body.dataset.state === 'no-webgl' &&
-                                                  document.getElementById('no-webgl').innerText);
-        return { ok: Boolean(message), message };
-      }, STARTUP_PATIENCE);
-      report('without WebGL: the page says so', shown.ok, shown.ok ? `"${shown.message.replace(/\n+/g, ' / ')}"` : 'no message');
-    } finally {
-      await browser.close().catch(() => {});
-    }
-  } finally {
-    server.stop();
-    fs.rmSync(copy, { recursive: true, force: true });
-  }
+  await inBrowser(served, async (browser, server) => {
+    const game = new GamePage(await openPage(browser, errors));
+    await game.page.goto(`${server.url}zorvak.html`);
+    await game.findCanvas();
+    const found = await untilRunningCanvas(game, (shot) => compare(shot, linuxBoard, outsideCells).agrees);
+    const version = await game.page.evaluate(() => GL.currentContext?.version);
+    report('without WebGL 2: the first board on WebGL 1', found.ok && version === 1,
+           `WebGL ${version}; ${found.shot ? compare(found.shot, linuxBoard, outsideCells).text : 'no picture'}`);
+  }, { browserArgs: ['--disable-webgl2'] });
+  await inBrowser(served, async (browser, server) => {
+    const page = await browser.newPage();
+    await page.goto(`${server.url}zorvak.html`);
+    const shown = await poll(async () => {
+      const message = await page.evaluate(() => document.body.dataset.state === 'no-webgl' &&
+                                                document.getElementById('no-webgl').innerText);
+      return { ok: Boolean(message), message };
+    }, STARTUP_PATIENCE);
+    report('without WebGL: the page says so', shown.ok, shown.ok ? `"${shown.message.replace(/\n+/g, ' / ')}"` : 'no message');
+  }, { browserArgs: ['--disable-3d-apis'] });
 }
 
 function reportErrors(errors) {
@@ -567,10 +561,7 @@ function reportErrors(errors) {
 // The framework's examples: each page starts, presents frames and draws something.
 
 async function testExamples(served, pages) {
-  const copy = servedCopy(served);
-  const server = await startServer(copy);
-  const browser = await startBrowser();
-  try {
+  await inBrowser(served, async (browser, server) => {
     for (const name of pages) {
       const errors = [];
       const page = await openPage(browser, errors);
@@ -590,11 +581,7 @@ async function testExamples(served, pages) {
       report(`${name} without console or page errors`, errors.length === 0, `${errors.length} seen`);
       await page.close();
     }
-  } finally {
-    server.stop();
-    await browser.close().catch((error) => console.log(`      closing the browser: ${error.message}`));
-    fs.rmSync(copy, { recursive: true, force: true });
-  }
+  });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -605,10 +592,7 @@ async function testExamples(served, pages) {
 // board's; each run in a fresh browser context, so nothing comes from a cache.
 
 async function measureStarts(served, runs) {
-  const copy = servedCopy(served);
-  const server = await startServer(copy);
-  const browser = await startBrowser();
-  try {
+  await inBrowser(served, async (browser, server) => {
     for (let run = 1; run <= runs; ++run) {
       const context = await browser.createBrowserContext();
       const page = await context.newPage();
@@ -636,11 +620,7 @@ async function measureStarts(served, runs) {
       console.log(JSON.stringify({ mode: 'start', who: 'page', run, wall_ms: Math.round(millis) }));
       await context.close();
     }
-  } finally {
-    await browser.close();
-    server.stop();
-    fs.rmSync(copy, { recursive: true, force: true });
-  }
+  });
 }
 
 async function main(argv) {
