@@ -31,17 +31,30 @@ function(_qrv_dependency_packages namespace cmake_out pkgconfig_out)
   set(${pkgconfig_out} ${pkgconfig} PARENT_SCOPE)
 endfunction()
 
-# Every header of the library's folder and its subfolders, at the same place below the
-# include root.
+# The library's API: its umbrella header (api.h in its folder; framework.h for the framework,
+# which includes every library's) and the headers of its folder that the umbrella includes. The
+# other headers are internal and stay in the source tree.
 function(_qrv_install_headers name)
   get_target_property(folder qrv_${name} QRV_FOLDER)
   file(RELATIVE_PATH relative ${PROJECT_SOURCE_DIR} ${folder})
-  file(GLOB_RECURSE headers RELATIVE ${folder} CONFIGURE_DEPENDS ${folder}/*.h)
-  foreach(header IN LISTS headers)
+  set(umbrella api.h)
+  if(NOT EXISTS ${folder}/api.h)
+    set(umbrella ${name}.h)
+  endif()
+  if(NOT EXISTS ${folder}/${umbrella})
+    message(FATAL_ERROR "The library ${name} has no umbrella header ${relative}/api.h")
+  endif()
+  install(FILES ${folder}/${umbrella} DESTINATION ${ZORVAK_INSTALL_INCLUDEDIR}/${relative}
+          COMPONENT framework)
+  file(STRINGS ${folder}/${umbrella} includes REGEX "^#include \"")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" header "${line}")
     cmake_path(GET header PARENT_PATH subfolder)
-    install(FILES ${folder}/${header}
-            DESTINATION ${ZORVAK_INSTALL_INCLUDEDIR}/${relative}/${subfolder}
-            COMPONENT framework)
+    string(FIND "${header}" "${relative}/" at)
+    if(at EQUAL 0)
+      install(FILES ${PROJECT_SOURCE_DIR}/${header}
+              DESTINATION ${ZORVAK_INSTALL_INCLUDEDIR}/${subfolder} COMPONENT framework)
+    endif()
   endforeach()
 endfunction()
 

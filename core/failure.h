@@ -7,7 +7,7 @@ namespace qrv {
 
 // Why the calling thread's last failed call failed. The calls that give no result on failure (a
 // null stream, pixmap, image, font or window) keep the reason here: the URL or file and the
-// cause, e.g. "\"ship.png\": no such file" or "\"ship.png\": truncated after 812 bytes". A call
+// cause, such as `"ship.png": no such file` or `"ship.png": truncated after 812 bytes`. A call
 // that succeeds leaves it as it is, so read it right after a call gave no result; empty while
 // nothing has failed on this thread.
 [[nodiscard]] const std::u16string& LastFailure();

@@ -7,11 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/text.h"
-#include "kaz2d/graphics_module.h"
-#include "kaz2d/kaz2d_module.h"
-#include "pixmap/pixmap_save.h"
-#include "system/input.h"
+#include "framework/framework.h"
 
 class ExampleRun {
 public:

@@ -10,15 +10,6 @@
 
 #include "example_run.h"
 #include "framework/framework.h"
-#include "kaz2d/graphics_module.h"
-#include "kaz2d/kaz2d_module.h"
-#include "kaz2d/text_drawing.h"
-#include "pixmap/pixel_format.h"
-#include "pixmap/pixmap_loader.h"
-#include "pixmap/pixmap_save.h"
-#include "pixmap/pixmap_transform.h"
-#include "stream/stream.h"
-#include "stream/whole_text.h"
 
 // Made by qrv_embed_files in CMakeLists.txt: registers greeting.txt as "incbin::greeting.txt".
 void RegisterExampleFiles();

@@ -10,11 +10,6 @@
 
 #include "example_run.h"
 #include "framework/framework.h"
-#include "kaz2d/collision.h"
-#include "kaz2d/graphics_module.h"
-#include "kaz2d/image_module.h"
-#include "kaz2d/kaz2d_module.h"
-#include "kaz2d/text_drawing.h"
 
 namespace {
 

@@ -1,5 +1,19 @@
 #pragma once
 
+// The whole framework: every library's API, and the call that starts it. A program includes
+// this header alone (or a library's own api.h, e.g. "kaz2d/api.h", for less).
+#include "core/api.h"
+#include "kaz2d/api.h"
+#include "kaz2d/gl/api.h"
+#include "kaz2d/glshader/api.h"
+#include "pixmap/api.h"
+#include "stream/api.h"
+#include "stream/data/api.h"
+#include "system/api.h"
+#ifndef __EMSCRIPTEN__  // the fixed-function renderer needs desktop OpenGL
+#include "kaz2d/glfixed/api.h"
+#endif
+
 namespace qrv {
 
 // The one call a program makes before it uses the framework. It starts the runtime (records the

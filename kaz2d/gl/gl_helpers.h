@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "kaz2d/gl/power_of_two.h"
+#include "kaz2d/gl/power_of_two.h"  // NextPowerOfTwo, for sizing textures
 #include "pixmap/pixmap.h"
 
 namespace qrv {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "kaz2d/gl/gl_renderer_base.h"
+#include "kaz2d/glfixed/glfixed_module.h"
 
 namespace qrv {
 
@@ -41,9 +42,5 @@ protected:
     // Sends the colour as the context's current colour.
     void ColourChanged() override;
 };
-
-// Initialises the Kaz2D and OpenGL graphics modules, enters the fixed-function renderer in the
-// renderer table as "opengl" and selects it; once.
-void InitGLKaz2DModule();
 
 }  // namespace qrv
