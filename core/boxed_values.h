@@ -11,7 +11,7 @@ namespace qrv {
 // through a data stream).
 class TInteger final : public TObject {
 public:
-    explicit TInteger(int64_t value) : value(value) {}
+    explicit TInteger(int64_t number) : value(number) {}
     std::u16string ToString() const override;
     const int64_t value;
 };
@@ -19,7 +19,7 @@ public:
 // A real number wrapped as an object.
 class TReal final : public TObject {
 public:
-    explicit TReal(double value) : value(value) {}
+    explicit TReal(double number) : value(number) {}
     std::u16string ToString() const override;
     const double value;
 };

@@ -20,7 +20,7 @@ public:
 // A text wrapped as an object, so that it can travel where any object may.
 class TText final : public TObject {
 public:
-    explicit TText(std::u16string value) : value(std::move(value)) {}
+    explicit TText(std::u16string text) : value(std::move(text)) {}
     std::u16string ToString() const override { return value; }
     const std::u16string value;
 };

@@ -22,7 +22,7 @@ public:
     const Ref<TBank>& Bank() const { return bank; }
 
 private:
-    explicit TBankStream(Ref<TBank> bank) : bank(std::move(bank)) {}
+    explicit TBankStream(Ref<TBank> target) : bank(std::move(target)) {}
 
     int32_t position = 0;
     Ref<TBank> bank;

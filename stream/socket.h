@@ -65,7 +65,8 @@ public:
     [[nodiscard]] static Ref<TSocket> NewTcpSocket();
 
 private:
-    TSocket(int32_t handle, bool autoClose) : handle(handle), autoClose(autoClose) {}
+    TSocket(int32_t socketHandle, bool closeWhenDone)
+        : handle(socketHandle), autoClose(closeWhenDone) {}
     void Release();
 
     int32_t handle = 0;

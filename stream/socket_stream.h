@@ -30,7 +30,8 @@ public:
     const Ref<TSocket>& SocketOf() const { return socket; }
 
 protected:
-    TSocketStream(Ref<TSocket> socket, bool autoClose) : socket(std::move(socket)), autoClose(autoClose) {}
+    TSocketStream(Ref<TSocket> connected, bool closeWhenDone)
+        : socket(std::move(connected)), autoClose(closeWhenDone) {}
     // Marks the stream as failed, closes it and raises TStreamReadException.
     [[noreturn]] void FailReading();
 

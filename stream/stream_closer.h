@@ -9,7 +9,7 @@ namespace qrv {
 // caller's result depends on the bytes reaching their file, it calls Close itself.
 class TStreamCloser {
 public:
-    explicit TStreamCloser(Ref<TStream> stream) : stream(std::move(stream)) {}
+    explicit TStreamCloser(Ref<TStream> closed) : stream(std::move(closed)) {}
     ~TStreamCloser() {
         if (!stream) return;
         try {

@@ -73,7 +73,7 @@ public:
     void WriteChars(std::u16string_view text) override;
 
 private:
-    explicit TTextStream(int32_t encoding) : encoding(encoding) {}
+    explicit TTextStream(int32_t textEncoding) : encoding(textEncoding) {}
     bool InnerAtEnd();
     int32_t ReadHexDigit();
     // The next byte of a character being decoded, or -1 at the end of the data.

@@ -366,6 +366,10 @@ def render(root, libraries, headers):
 
 
 ALL_ANCHORS = set()
+# A name in backticks in the guide, perhaps qualified with the namespace and followed by its
+# arguments: `KeyIsDown`, `qrv::InitFramework()`, `FillRect(x, y, w, h)`. Group 1 is the "[" of
+# a link around it, group 2 the name.
+NAMED = r"(\[)?`(?:qrv::)?([A-Za-z_][\w:]*)(?:\([^`]*\))?`"
 
 
 def guide_problems(root, anchors):
@@ -379,14 +383,13 @@ def guide_problems(root, anchors):
             continue
         if in_code:
             continue
-        for match in re.finditer(r"(\[)?`([A-Za-z_][\w:]*)(\(\))?`(\]\(reference\.md#([\w-]+)\))?",
-                                 line):
+        for match in re.finditer(NAMED + r"(\]\(reference\.md#([\w-]+)\))?", line):
             name = match.group(2).replace("::", "-")
-            if name in anchors and not match.group(4):
+            if name in anchors and not match.group(3):
                 problems.append(f"{GUIDE}:{number}: `{match.group(2)}` is not linked to the "
                                 f"reference (reference.md#{name})")
-            if match.group(5) and match.group(5) not in anchors:
-                problems.append(f"{GUIDE}:{number}: the link to reference.md#{match.group(5)} "
+            if match.group(4) and match.group(4) not in anchors:
+                problems.append(f"{GUIDE}:{number}: the link to reference.md#{match.group(4)} "
                                 f"leads nowhere")
     return problems
 
@@ -407,9 +410,9 @@ def link_guide(root, anchors):
             name = match.group(2).replace("::", "-")
             if match.group(1) or name not in anchors:
                 return match.group(0)
-            return f"[`{match.group(2)}{match.group(3) or ''}`](reference.md#{name})"
+            return f"[{match.group(0)}](reference.md#{name})"
 
-        lines[i] = re.sub(r"(\[)?`([A-Za-z_][\w:]*)(\(\))?`(?!\]\()", link, line)
+        lines[i] = re.sub(NAMED + r"(?!\]\()", link, line)
     open(path, "w", encoding="utf-8").write("\n".join(lines))
 
 

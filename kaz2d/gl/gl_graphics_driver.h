@@ -13,8 +13,9 @@ class TGLGraphicsDriver;
 // An OpenGL context of the driver below. Dropping the last reference does not close it.
 class TGLGraphics final : public TGraphics {
 public:
-    explicit TGLGraphics(TGLContextRecord* record)
-        : record(record), profile(record ? record->profile : TGLProfile::Compatibility) {}
+    explicit TGLGraphics(TGLContextRecord* contextRecord)
+        : record(contextRecord),
+          profile(contextRecord ? contextRecord->profile : TGLProfile::Compatibility) {}
     Ref<TGraphicsDriver> GetDriver() override;
     TGraphicsSettings GetSettings() override;
     void Close() override;
@@ -29,8 +30,8 @@ private:
 // process; the fixed-function renderer uses the compatibility one.
 class TGLGraphicsDriver : public TGraphicsDriver {
 public:
-    explicit TGLGraphicsDriver(TGLProfile profile = TGLProfile::Compatibility)
-        : profile(profile) {}
+    explicit TGLGraphicsDriver(TGLProfile contextProfile = TGLProfile::Compatibility)
+        : profile(contextProfile) {}
     static Ref<TGLGraphicsDriver> Instance();
     static Ref<TGLGraphicsDriver> ForProfile(TGLProfile profile);
     TGLProfile Profile() const { return profile; }

@@ -40,10 +40,23 @@ fi
 expect_file share/applications/zorvak.desktop
 for size in 48 128 256; do expect_file "share/icons/hicolor/${size}x${size}/apps/zorvak.png"; done
 for doc in README.md LICENSE-b2.txt LICENSE-terminus.txt; do expect_file "share/doc/zorvak/$doc"; done
-for header in core/object.h stream/stream.h stream/data/data_stream.h system/input.h pixmap/pixmap.h kaz2d/image.h \
-              kaz2d/glfixed/glfixed_kaz2d_driver.h kaz2d/glshader/glshader_module.h \
-              kaz2d/gl/gl_renderer_base.h kaz2d/renderer_table.h framework/framework.h; do
+for header in core/api.h stream/api.h stream/data/api.h pixmap/api.h system/api.h kaz2d/api.h \
+              kaz2d/gl/api.h kaz2d/glfixed/api.h kaz2d/glshader/api.h framework/framework.h \
+              core/object.h stream/stream.h system/keys.h kaz2d/image.h; do
   expect_file "include/zorvak/$header"
+done
+# Only the API is installed: every header below include/zorvak is an umbrella header or one that
+# an umbrella includes.
+umbrellas=$(find "$prefix/include/zorvak" -name api.h -o -name framework.h)
+while IFS= read -r header; do
+  relative=${header#"$prefix/include/zorvak/"}
+  [[ $relative == */api.h || $relative == framework/framework.h ]] && continue
+  # shellcheck disable=SC2086
+  grep -qx "#include \"$relative\"" $umbrellas || fail "the internal header $relative was installed"
+done < <(find "$prefix/include/zorvak" -name '*.h')
+for doc in framework.md reference.md example-sprites.png LICENSE-terminus.txt examples/CMakeLists.txt \
+           examples/sprites.cpp examples/example_run.h examples/data/dart.png examples/data/b2.ttf; do
+  expect_file "share/doc/zorvak/$doc"
 done
 for library in core stream data system pixmap kaz2d kaz2d_gl kaz2d_glfixed kaz2d_glshader framework; do
   [[ -f $libdir/libqrv_$library.a ]] || fail "missing libqrv_$library.a in $libdir"
@@ -99,19 +112,35 @@ shader_renderer='renderer OpenGL (3\.3 core|ES [23]\.0)'
 check_outside() {  # program, what it is
   local output
   output=$("$1") || fail "$2 failed: $output"
-  [[ $output =~ ^"$expected"$'\n'$shader_renderer$ ]] || fail "$2 read back '$output'"
+  [[ $output =~ ^"$expected"$'\n'$shader_renderer$'\n'"$rest"$ ]] || fail "$2 printed '$output'"
   output=$(ZORVAK_RENDERER=opengl "$1") || fail "$2 on the fixed-function renderer failed"
-  [[ $output == "$expected"$'\nrenderer OpenGL' ]] \
-    || fail "$2 on the fixed-function renderer read back '$output'"
+  [[ $output == "$expected"$'\nrenderer OpenGL\n'"$rest" ]] \
+    || fail "$2 on the fixed-function renderer printed '$output'"
 }
+# No key is down; the second frame came 30 ms after the first; the missing picture's reason names it.
+rest=$'keys 0 0\ndelta ok\nfailure "no-such-picture.png": no such file'
 check_outside "$work/outside/outside" "the outside program"
 
 echo "== the same program built with pkg-config alone"
 # Static libraries must come in link order; pkg-config's list has to give it.
-"${CXX:-c++}" -std=c++20 "$outside/main.cpp" -o "$work/outside-pc" $flags \
+"${CXX:-c++}" -std=c++20 -Wall -Wextra -Wshadow -Wconversion -Werror "$outside/main.cpp" \
+  -o "$work/outside-pc" $flags \
   || fail "the outside program does not build with pkg-config's flags"
 if [[ -x $work/outside-pc ]]; then
   check_outside "$work/outside-pc" "the pkg-config build"
+fi
+
+echo "== the installed examples, built on their own against the install"
+examples=$prefix/share/doc/zorvak/examples
+cmake -S "$examples" -B "$work/examples" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
+  >"$work/examples-configure.log" 2>&1 || { cat "$work/examples-configure.log"; fail "the examples do not configure"; }
+if cmake --build "$work/examples" >"$work/examples-build.log" 2>&1; then
+  for example in sprites text files; do
+    (cd "$work/examples" && "./example_$example" 3 >/dev/null) || fail "example_$example did not run"
+  done
+else
+  cat "$work/examples-build.log"
+  fail "the installed examples do not build"
 fi
 
 if ((failures > 0)); then

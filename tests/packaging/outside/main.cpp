@@ -1,11 +1,10 @@
-// Draws an orange square on blue in a small window and prints the colour read back from the
-// middle of the square and from a corner, then the name of the renderer that drew it.
+// A small program that knows the framework only as an installed package and includes only its
+// umbrella header. It draws an orange square on blue in a small window and prints the colour read
+// back from the middle of the square and from a corner, the name of the renderer that drew it,
+// what the named keys and the frame delta report, and why a picture that is not there failed.
 #include <cstdio>
 
-#include "core/text.h"
 #include "framework/framework.h"
-#include "kaz2d/graphics_module.h"
-#include "kaz2d/kaz2d_module.h"
 
 int main() {
     qrv::InitFramework();
@@ -22,5 +21,16 @@ int main() {
         std::printf("pixel %d %d %d\n", p[0], p[1], p[2]);
     }
     std::printf("renderer %s\n", qrv::ToUtf8(qrv::CurrentGraphicsDriver()->ToString()).c_str());
+
+    // Nobody presses a key on the test display.
+    std::printf("keys %d %d\n", qrv::KeyIsDown(qrv::KEY_LEFT), qrv::KeyHitCount(qrv::KEY_F12));
+    qrv::DelayMillis(30);
+    qrv::PresentFrame();
+    const double delta = qrv::FrameDeltaSeconds();
+    std::printf("delta %s\n", delta >= 0.029 && delta < 1.0 ? "ok" : "wrong");
+
+    if (!qrv::LoadImageFromUrl(u"no-such-picture.png", -1)) {
+        std::printf("failure %s\n", qrv::LastFailureUtf8().c_str());
+    }
     return 0;
 }

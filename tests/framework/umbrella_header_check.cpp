@@ -1,0 +1,2 @@
+// Compiled, never run: see CMakeLists.txt beside it.
+#include "framework/framework.h"
