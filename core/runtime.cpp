@@ -59,8 +59,9 @@ bool IsDeviceName(std::u16string_view name) {
 // no trailing dot or space (Windows drops them), no device name; empty when nothing is left.
 std::u16string FolderNameFrom(std::u16string_view name) {
     std::u16string folder(name);
+    constexpr std::u16string_view kForbidden = u"<>:\"/\\|?*";
     for (char16_t& c : folder) {
-        if (c < 0x20 || std::u16string_view(u"<>:\"/\\|?*").find(c) != std::u16string_view::npos) c = u'_';
+        if (c < 0x20 || kForbidden.find(c) != std::u16string_view::npos) c = u'_';
     }
     while (!folder.empty() && (folder.back() == u'.' || folder.back() == u' ')) folder.pop_back();
     // "con.save" is the device too: the mark goes before the dot.

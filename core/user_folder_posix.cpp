@@ -29,8 +29,8 @@ std::string HomeFolder() {
     std::string home = AbsoluteVariable("HOME");
 #ifndef __EMSCRIPTEN__
     if (home.empty()) {
-        if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir && entry->pw_dir[0] == '/')
-            home = entry->pw_dir;
+        const passwd* entry = ::getpwuid(::getuid());
+        if (entry && entry->pw_dir && entry->pw_dir[0] == '/') home = entry->pw_dir;
         while (home.size() > 1 && home.back() == '/') home.pop_back();
     }
 #endif
@@ -44,7 +44,8 @@ std::u16string FindUserDataRoot() {
     if (root.empty()) {
         const std::string home = HomeFolder();
         if (home.empty()) {
-            SetLastFailure(u"no folder for the user's data: XDG_DATA_HOME and HOME are not set to absolute paths");
+            SetLastFailure(u"no folder for the user's data: "
+                           u"XDG_DATA_HOME and HOME are not set to absolute paths");
             return {};
         }
         root = (home == "/" ? "" : home) + "/.local/share";

@@ -15,7 +15,8 @@ namespace qrv {
 
 std::u16string FindUserDataRoot() {
     PWSTR found = nullptr;
-    const HRESULT result = SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, &found);
+    const HRESULT result =
+        SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, &found);
     std::u16string root;
     if (SUCCEEDED(result) && found) {
         const std::wstring_view path(found);
@@ -23,7 +24,8 @@ std::u16string FindUserDataRoot() {
     }
     CoTaskMemFree(found);
     if (root.empty()) {
-        SetLastFailure(u"no folder for the user's data: Windows gives no roaming application-data folder");
+        SetLastFailure(u"no folder for the user's data: "
+                       u"Windows gives no roaming application-data folder");
         return {};
     }
     std::replace(root.begin(), root.end(), u'\\', u'/');

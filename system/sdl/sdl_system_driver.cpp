@@ -76,7 +76,8 @@ void TSDLSystemDriver::WaitUntil(uint32_t deadline) {
     // SDL times the wait on a clock of its own, which may end it a millisecond before ours
     // reaches the deadline: wait again for what is left unless an event came.
     for (int32_t wait = 0; (wait = static_cast<int32_t>(deadline - MillisecondClock())) > 0;) {
-        if (SDL_WaitEventTimeout(nullptr, std::min(wait, kSignalCheckMillis)) || CloseSignalPending()) break;
+        const int32_t slice = std::min(wait, kSignalCheckMillis);
+        if (SDL_WaitEventTimeout(nullptr, slice) || CloseSignalPending()) break;
     }
     Poll();
 }

@@ -82,14 +82,16 @@ TEST_F(UserDataFolderTest, LiesInXdgDataHomeElseBelowHomeAndIsCreatedWithItsPare
     TVariable dataHome("XDG_DATA_HOME", (root / "data/deeper/").string());
     TVariable home("HOME", (root / "home").string());
     std::u16string folder = UserDataFolder();
-    EXPECT_EQ(folder, FromLatin1((root / "data/deeper/Tavika_ ZORVAK v0.1").string())) << LastFailureUtf8();
+    EXPECT_EQ(folder, FromLatin1((root / "data/deeper/Tavika_ ZORVAK v0.1").string()))
+        << LastFailureUtf8();
     EXPECT_TRUE(fs::is_directory(Native(folder)));
     EXPECT_EQ(UserDataFolder(), folder) << "an existing folder is taken as it is";
 
     // A relative XDG_DATA_HOME is ignored, as the convention says.
     dataHome.Set("relative/data");
     folder = UserDataFolder();
-    EXPECT_EQ(folder, FromLatin1((root / "home/.local/share/Tavika_ ZORVAK v0.1").string())) << LastFailureUtf8();
+    EXPECT_EQ(folder, FromLatin1((root / "home/.local/share/Tavika_ ZORVAK v0.1").string()))
+        << LastFailureUtf8();
     EXPECT_TRUE(fs::is_directory(Native(folder)));
     dataHome.Set(std::nullopt);
     EXPECT_EQ(UserDataFolder(), folder);
