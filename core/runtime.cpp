@@ -65,7 +65,10 @@ std::u16string FolderNameFrom(std::u16string_view name) {
     }
     while (!folder.empty() && (folder.back() == u'.' || folder.back() == u' ')) folder.pop_back();
     // "con.save" is the device too: the mark goes before the dot.
-    if (IsDeviceName(folder)) folder.insert(std::min(folder.find(u'.'), folder.size()), u"_");
+    if (IsDeviceName(folder)) {
+        const size_t dot = std::min(folder.find(u'.'), folder.size());
+        folder = folder.substr(0, dot) + u'_' + folder.substr(dot);
+    }
     return folder;
 }
 
