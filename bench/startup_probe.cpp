@@ -129,9 +129,16 @@ pid_t Start(const std::vector<std::string>& command) {
     _exit(127);
 }
 
+// A framework program takes SIGTERM as a close request, which a screen that never looks for one
+// leaves unanswered: after a while the program is killed.
 void End(pid_t pid) {
     kill(pid, SIGTERM);
     int status = 0;
+    for (int tries = 0; tries < 500; ++tries) {
+        if (waitpid(pid, &status, WNOHANG) == pid) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(pid, SIGKILL);
     waitpid(pid, &status, 0);
 }
 

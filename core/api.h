@@ -6,6 +6,7 @@
 #include "core/boxed_values.h"
 #include "core/error.h"
 #include "core/failure.h"
+#include "core/number_text.h"
 #include "core/object.h"
 #include "core/object_list.h"
 #include "core/runtime.h"

@@ -1,5 +1,10 @@
 #include "core/runtime.h"
 
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "core/failure.h"
 #include "core/runtime_platform.h"
 
 namespace qrv {
@@ -10,6 +15,7 @@ struct RuntimeState {
     std::u16string programPath;
     std::u16string programFolder;
     std::u16string title;
+    std::u16string name;
 };
 
 RuntimeState& State() {
@@ -32,6 +38,38 @@ std::u16string StemOf(const std::u16string& path) {
     const size_t dot = name.rfind(u'.');
     if (dot != std::u16string::npos && dot > 0) name.resize(dot);
     return name;
+}
+
+char16_t AsciiUpper(char16_t c) {
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
+}
+
+// Whether the name before its first dot is one Windows keeps for a device in every folder.
+bool IsDeviceName(std::u16string_view name) {
+    name = name.substr(0, name.find(u'.'));
+    std::u16string upper(name);
+    std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
+    static constexpr std::array<std::u16string_view, 4> kDevices = {u"CON", u"PRN", u"AUX", u"NUL"};
+    if (std::find(kDevices.begin(), kDevices.end(), upper) != kDevices.end()) return true;
+    return upper.size() == 4 && (upper.starts_with(u"COM") || upper.starts_with(u"LPT")) &&
+           upper[3] >= u'1' && upper[3] <= u'9';
+}
+
+// The name made fit to name a folder on every platform: no character a file name may not hold,
+// no trailing dot or space (Windows drops them), no device name; empty when nothing is left.
+std::u16string FolderNameFrom(std::u16string_view name) {
+    std::u16string folder(name);
+    constexpr std::u16string_view kForbidden = u"<>:\"/\\|?*";
+    for (char16_t& c : folder) {
+        if (c < 0x20 || kForbidden.find(c) != std::u16string_view::npos) c = u'_';
+    }
+    while (!folder.empty() && (folder.back() == u'.' || folder.back() == u' ')) folder.pop_back();
+    // "con.save" is the device too: the mark goes before the dot.
+    if (IsDeviceName(folder)) {
+        const size_t dot = std::min(folder.find(u'.'), folder.size());
+        folder = folder.substr(0, dot) + u'_' + folder.substr(dot);
+    }
+    return folder;
 }
 
 }  // namespace
@@ -66,6 +104,29 @@ const std::u16string& ApplicationTitle() {
 
 void SetApplicationTitle(std::u16string title) {
     State().title = std::move(title);
+}
+
+std::u16string ApplicationName() {
+    const RuntimeState& state = State();
+    if (!state.name.empty()) return state.name;
+    return StemOf(state.started ? state.programPath : FindProgramPath());
+}
+
+void SetApplicationName(std::u16string name) {
+    State().name = std::move(name);
+}
+
+std::u16string UserDataFolder() {
+    const std::u16string name = FolderNameFrom(ApplicationName());
+    if (name.empty()) {
+        SetLastFailure(u"no name for the application's data folder: SetApplicationName gives one");
+        return {};
+    }
+    const std::u16string root = FindUserDataRoot();
+    if (root.empty()) return {};
+    std::u16string folder = root + (root.ends_with(u'/') ? u"" : u"/") + NameInPath(name);
+    if (!MakeFolders(folder)) return {};
+    return folder;
 }
 
 }  // namespace qrv

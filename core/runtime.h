@@ -25,4 +25,23 @@ const std::u16string& ProgramFolder();  // e.g. "/opt/zorvak" or "C:/Games"
 const std::u16string& ApplicationTitle();
 void SetApplicationTitle(std::u16string title);
 
+// The application's name, which names its data folder: the one set, else the program's file
+// name without extension; empty when neither is known.
+[[nodiscard]] std::u16string ApplicationName();
+// Names the application (an empty name returns to the default); set it before the first
+// UserDataFolder call, since each call gives the folder of the name set then.
+void SetApplicationName(std::u16string name);
+
+// The user's folder for the application's data (saved games, high scores), created with its
+// parents when missing, without a trailing "/": $XDG_DATA_HOME/<name> when that variable is
+// set to an absolute path, else $HOME/.local/share/<name> on Linux and other POSIX systems; on
+// Windows <name> in the roaming application-data folder ("C:/Users/kim/AppData/Roaming/Zorvak");
+// on the web the POSIX rule in the page's in-memory file system
+// ("/home/web_user/.local/share/Zorvak"), which does not outlive the page. <name>
+// is ApplicationName() with what a file name may not hold (control characters and
+// < > : " / \ | ? *) replaced by "_", trailing dots and spaces dropped, and "_" added to a
+// Windows device name ("con.save" is "con_.save"); on POSIX systems it is written in UTF-8. Empty when
+// there is no such folder, no name, or it cannot be created, with the reason in LastFailure().
+[[nodiscard]] std::u16string UserDataFolder();
+
 }  // namespace qrv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace qrv {
 
@@ -10,5 +11,15 @@ namespace qrv {
 std::u16string FindProgramPath();
 // Makes the folder the working directory; false when it cannot.
 bool EnterFolder(const std::u16string& folder);
+
+// The folder below which applications keep the user's data, as a path with "/" and no trailing
+// "/"; empty, with the reason in LastFailure, when there is none.
+std::u16string FindUserDataRoot();
+// A file name as a path of this platform carries it: on POSIX systems its UTF-8 bytes, one
+// code unit each, on Windows the name itself.
+std::u16string NameInPath(std::u16string_view name);
+// Creates the folder and the folders above it that are missing; false, with the reason in
+// LastFailure, when it is not a folder afterwards.
+bool MakeFolders(const std::u16string& path);
 
 }  // namespace qrv

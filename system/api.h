@@ -6,6 +6,7 @@
 #include "system/application.h"
 #include "system/browser_url.h"
 #include "system/clock.h"
+#include "system/close_signals.h"
 #include "system/desktop_dialog.h"
 #include "system/event.h"
 #include "system/file_filter.h"

@@ -46,7 +46,8 @@ void FlushMouseButtons();
 
 // 1 between losing and regaining the focus.
 [[nodiscard]] int32_t AppIsSuspended();
-// 1 once after a close request.
+// 1 once after a close request: a window closed, or a Ctrl-C or termination signal caught
+// (close_signals.h).
 [[nodiscard]] int32_t AppTerminateRequested();
 
 // Flush, then wait for messages until a key is hit; the lowest code of the keys hit.

@@ -1,6 +1,7 @@
 #include "system/system_driver.h"
 
 #include "system/browser_url.h"
+#include "system/close_signals.h"
 #include "system/event.h"
 
 namespace qrv {
@@ -18,6 +19,11 @@ public:
     TPumpGuard& operator=(const TPumpGuard&) = delete;
 };
 
+// A signal caught since the last pump is a close request, like a closed window's.
+void EmitCaughtSignal() {
+    if (TakeCloseSignal()) EmitSystemEvent(EVENT_APPTERMINATE, nullptr, 0, 0, 0, 0);
+}
+
 }  // namespace
 
 void InitSystemModule() {
@@ -26,6 +32,7 @@ void InitSystemModule() {
     initialised = true;
     InitEventModule();
     if (!currentDriver) currentDriver = MakePlatformSystemDriver();
+    CatchCloseSignals();
 }
 
 Ref<TSystemDriver> SetSystemDriver(Ref<TSystemDriver> driver) {
@@ -46,6 +53,7 @@ void PumpMessages() {
     if (!driver) return;
     TPumpGuard guard;
     driver->Poll();
+    EmitCaughtSignal();
 }
 
 void WaitForMessages() {
@@ -54,6 +62,7 @@ void WaitForMessages() {
     if (!driver) return;
     TPumpGuard guard;
     driver->Wait();
+    EmitCaughtSignal();
 }
 
 void WaitForMessagesUntil(uint32_t deadline) {
@@ -62,6 +71,7 @@ void WaitForMessagesUntil(uint32_t deadline) {
     if (!driver) return;
     TPumpGuard guard;
     driver->WaitUntil(deadline);
+    EmitCaughtSignal();
 }
 
 void SetPointerPosition(int32_t x, int32_t y) {

@@ -13,9 +13,11 @@ class TSystemDriver : public TObject {
 public:
     // Handles every pending platform event, emitting the matching TEvents.
     virtual void Poll() = 0;
-    // Blocks until at least one platform event is pending, then polls.
+    // Blocks until at least one platform event is pending (or a close signal is caught, see
+    // close_signals.h), then polls.
     virtual void Wait() = 0;
-    // Blocks until a platform event is pending or the clock reads deadline, then polls.
+    // Blocks until a platform event is pending, a close signal is caught or the clock reads
+    // deadline, then polls.
     virtual void WaitUntil(uint32_t deadline) = 0;
     // Moves the pointer to (x, y) in the focused window, or on the screen when none has focus.
     virtual void SetPointerPosition(int32_t x, int32_t y) = 0;
@@ -41,8 +43,8 @@ public:
 // makes it.
 [[nodiscard]] Ref<TSystemDriver> MakePlatformSystemDriver();
 
-// Makes the platform's system driver the current driver and initialises the event module;
-// later calls do nothing.
+// Makes the platform's system driver the current driver, initialises the event module and
+// catches the close signals (close_signals.h); later calls do nothing.
 void InitSystemModule();
 
 // Replaces the current driver and gives the previous one back.
@@ -51,7 +53,8 @@ Ref<TSystemDriver> SetSystemDriver(Ref<TSystemDriver> driver);
 Ref<TSystemDriver> CurrentSystemDriver();
 
 // Polls (or waits for) the current driver's events, unless a pump is already running further up
-// the stack: an event hook that queries input does not pump again.
+// the stack: an event hook that queries input does not pump again. A close signal caught since
+// the last pump is then emitted as an AppTerminate event (close_signals.h).
 void PumpMessages();
 void WaitForMessages();
 // Waits for messages, but no later than the clock reading deadline; then pumps.

@@ -5,6 +5,7 @@
 #include "core/text.h"
 #include "system/application.h"
 #include "system/clock.h"
+#include "system/close_signals.h"
 #include "system/desktop_dialog.h"
 #include "system/event.h"
 #include "system/keys.h"
@@ -12,6 +13,10 @@
 
 namespace qrv {
 namespace {
+
+// SDL's waits do not end for a signal: they wait in slices this long, looking for a caught
+// close signal between them.
+constexpr int32_t kSignalCheckMillis = 50;
 
 bool VideoIsRunning() {
     return SDL_WasInit(SDL_INIT_VIDEO) != 0;
@@ -45,6 +50,9 @@ Ref<TSystemDriver> MakePlatformSystemDriver() {
 }
 
 TSDLSystemDriver::TSDLSystemDriver() {
+    // SDL's own handlers would turn every interrupt into a quit event, never letting a second
+    // one end a program that does not answer; the system module catches the signals instead
+    // (close_signals.h).
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     eventsStarted = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
 }
@@ -59,7 +67,8 @@ void TSDLSystemDriver::Poll() {
 }
 
 void TSDLSystemDriver::Wait() {
-    SDL_WaitEvent(nullptr);
+    while (!SDL_WaitEventTimeout(nullptr, kSignalCheckMillis) && !CloseSignalPending()) {
+    }
     Poll();
 }
 
@@ -67,7 +76,8 @@ void TSDLSystemDriver::WaitUntil(uint32_t deadline) {
     // SDL times the wait on a clock of its own, which may end it a millisecond before ours
     // reaches the deadline: wait again for what is left unless an event came.
     for (int32_t wait = 0; (wait = static_cast<int32_t>(deadline - MillisecondClock())) > 0;) {
-        if (SDL_WaitEventTimeout(nullptr, wait)) break;
+        const int32_t slice = std::min(wait, kSignalCheckMillis);
+        if (SDL_WaitEventTimeout(nullptr, slice) || CloseSignalPending()) break;
     }
     Poll();
 }

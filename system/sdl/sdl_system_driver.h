@@ -13,8 +13,9 @@ namespace qrv {
 // The system driver over SDL2. It pumps SDL's queue itself and turns the events of every SDL
 // window into TEvents, whoever created the window: key codes are virtual-key codes from
 // scancodes, modifiers are those each key event carries, the pointer is tracked per window.
-// Creating it starts SDL's event subsystem (without SDL's signal handlers, so that an interrupt
-// still ends the program); the video subsystem and the windows belong to the graphics module.
+// Creating it starts SDL's event subsystem (without SDL's signal handlers: the system module
+// has its own, close_signals.h); the video subsystem and the windows belong to the graphics
+// module. Its waits also end for a caught close signal.
 class TSDLSystemDriver final : public TSystemDriver {
 public:
     TSDLSystemDriver();

@@ -118,7 +118,9 @@ check_outside() {  # program, what it is
     || fail "$2 on the fixed-function renderer printed '$output'"
 }
 # No key is down; the second frame came 30 ms after the first; the missing picture's reason names it.
-rest=$'keys 0 0\ndelta ok\nfailure "no-such-picture.png": no such file'
+# The score goes into the data folder below XDG_DATA_HOME, named after the application.
+export XDG_DATA_HOME=$work/data
+rest=$'keys 0 0\ndelta ok\nfailure "no-such-picture.png": no such file\n'"saved $work/data/Outside Test 000120"
 check_outside "$work/outside/outside" "the outside program"
 
 echo "== the same program built with pkg-config alone"

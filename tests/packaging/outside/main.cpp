@@ -1,7 +1,8 @@
 // A small program that knows the framework only as an installed package and includes only its
 // umbrella header. It draws an orange square on blue in a small window and prints the colour read
 // back from the middle of the square and from a corner, the name of the renderer that drew it,
-// what the named keys and the frame delta report, and why a picture that is not there failed.
+// what the named keys and the frame delta report, why a picture that is not there failed, and
+// where it keeps a score it saved and read back in its per-user data folder.
 #include <cstdio>
 
 #include "framework/framework.h"
@@ -32,5 +33,17 @@ int main() {
     if (!qrv::LoadImageFromUrl(u"no-such-picture.png", -1)) {
         std::printf("failure %s\n", qrv::LastFailureUtf8().c_str());
     }
+
+    qrv::SetApplicationName(u"Outside Test");
+    const std::u16string folder = qrv::UserDataFolder();
+    if (folder.empty()) return 1;
+    const std::u16string scoreFile = folder + u"/best.txt";
+    const qrv::Ref<qrv::TStream> out = qrv::OpenWriteStream(qrv::MakeText(scoreFile));
+    if (!out || !out->WriteTextLine(qrv::IntegerText(120, 6))) return 1;
+    out->Close();
+    const qrv::Ref<qrv::TStream> in = qrv::OpenReadStream(qrv::MakeText(scoreFile));
+    if (!in) return 1;
+    std::printf("saved %s %s\n", qrv::ToUtf8(folder).c_str(), qrv::ToUtf8(in->ReadTextLine()).c_str());
+    in->Close();
     return 0;
 }
