@@ -16,10 +16,6 @@ void RegisterExampleFiles();
 
 namespace {
 
-std::u16string Number(int value) {
-    return qrv::FromLatin1(std::to_string(value));
-}
-
 // Every line of a text stream: the utf8 protocol decodes the bytes of the embedded file.
 std::vector<std::u16string> ReadLines(std::u16string_view url) {
     std::vector<std::u16string> lines;
@@ -72,16 +68,16 @@ int main(int argc, char** argv) {
     do {
         qrv::ClearScreen();
         qrv::SetDrawColor(255, 255, 255);
-        qrv::DrawTextAt(u"dart.png: " + Number(picture->Width()) + u" x " +
-                            Number(picture->Height()) + u", header says width " +
-                            Number(StoredPngWidth(u"dart.png")),
+        qrv::DrawTextAt(u"dart.png: " + qrv::IntegerText(picture->Width()) + u" x " +
+                            qrv::IntegerText(picture->Height()) + u", header says width " +
+                            qrv::IntegerText(StoredPngWidth(u"dart.png")),
                         10, 10);
         qrv::DrawPixmapAt(picture, 10, 34);
         qrv::DrawTextAt(u"converted.png (grey, x3):", 200, 34);
         if (converted) qrv::DrawPixmapAt(converted, 300, 60);
 
         qrv::SetDrawColor(250, 220, 120);
-        qrv::DrawTextAt(u"notes-utf16.txt, " + Number(static_cast<int>(notes.size())) +
+        qrv::DrawTextAt(u"notes-utf16.txt, " + qrv::IntegerText(static_cast<int>(notes.size())) +
                             u" characters:", 10, 170);
         float y = 190;
         for (std::size_t start = 0; start < notes.size(); y += 18) {

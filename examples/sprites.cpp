@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
         const int touching = DrawSprites(dart, sprites);
         qrv::SetDrawTransform(0.0f, 1.0f, 1.0f);
         qrv::SetDrawColor(255, 255, 255);
-        qrv::DrawTextAt(u"touching: " + qrv::FromLatin1(std::to_string(touching)), 4, 2);
+        qrv::DrawTextAt(u"touching: " + qrv::IntegerText(touching), 4, 2);
     } while (run.PresentAndContinue());
     return run.ExitCode();
 }

@@ -50,7 +50,7 @@ void DrawBuiltIn() {
     qrv::SetDrawColor(120, 200, 255);
     const std::u16string line = u"The built-in font: 8 x 16 pixels";
     const int width = DrawAligned(line, Align::Left, 200);
-    DrawAligned(u"That line is " + qrv::FromLatin1(std::to_string(width)) + u" pixels wide",
+    DrawAligned(u"That line is " + qrv::IntegerText(width) + u" pixels wide",
                 Align::Right, 224);
     // A box around the first line, from its measured width and the font's line height.
     qrv::SetDrawColor(120, 200, 255);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/number_text.h"
 #include "core/text.h"
 #include "game/game.h"
 #include "kaz2d/image_module.h"
@@ -56,7 +57,7 @@ void DrawMark(int32_t mark, const qrv::Ref<qrv::TImage>& spyMarkImage, float x, 
 
 // The finder count in dark grey over a light one-pixel outline; red on a revealed spy.
 void DrawFinderLabel(const TBoard& board, int c, int r, float x, float y) {
-    const std::u16string label = qrv::FromLatin1(std::to_string(board.finders[c][r])) + u" ";
+    const std::u16string label = qrv::IntegerText(board.finders[c][r]) + u" ";
     const float left = x + LABEL_LEFT;
     const float top = y + LABEL_TOP;
     UseColour(LIGHT_GREY);
