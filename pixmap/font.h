@@ -13,6 +13,7 @@ namespace qrv {
 // raises "Attempt to call abstract method".
 class TGlyph : public TObject {
 public:
+    // The glyph's pixels, or none for a blank glyph.
     virtual Ref<TPixmap> GlyphPixmap() const;
     // Horizontal advance in pixels.
     virtual float AdvanceWidth() const;
@@ -24,9 +25,11 @@ public:
 // call abstract method".
 class TFont : public TObject {
 public:
+    // The style flags the font was opened with (FONT_STYLE_PADDED or 0).
     virtual int32_t StyleFlags() const;
     // Line height in whole pixels.
     virtual int32_t FontHeight() const;
+    // The number of glyphs; indices run from 0 to one less.
     virtual int32_t GlyphCount() const;
     // The index (from 0) of the character's glyph, or -1 when the font has none.
     virtual int32_t GlyphIndexOf(int32_t character) const;

@@ -20,7 +20,9 @@ constexpr int32_t FormatIntensity8 = 11;   // one value for all four channels
 constexpr int32_t FormatLuminance8 = 12;
 constexpr int32_t FormatCount = 13;
 
+// A format's size and make-up, as PixelFormatInfo gives it.
 struct TPixelFormatInfo {
+    // The bytes of one pixel (1, 3 or 4), then the bits of each channel, 0 for a channel it lacks.
     int32_t bytesPerPixel;
     int32_t redBits;
     int32_t greenBits;
@@ -34,6 +36,7 @@ bool IsValidPixelFormat(int32_t format);
 // The table entry of a format; unknown ids read as FormatNone (all zero).
 const TPixelFormatInfo& PixelFormatInfo(int32_t format);
 
+// BytesPerPixel and AlphaBits: those fields of the format's entry; 0 for an unknown format.
 inline int32_t BytesPerPixel(int32_t format) { return PixelFormatInfo(format).bytesPerPixel; }
 inline int32_t AlphaBits(int32_t format) { return PixelFormatInfo(format).alphaBits; }
 
