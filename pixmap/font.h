@@ -25,7 +25,7 @@ public:
 // call abstract method".
 class TFont : public TObject {
 public:
-    // The style flags the font was opened with (FONT_STYLE_PADDED or 0).
+    // The style flags the font was opened with, as they were given.
     virtual int32_t StyleFlags() const;
     // Line height in whole pixels.
     virtual int32_t FontHeight() const;
@@ -38,6 +38,7 @@ public:
 };
 
 // Style flag asking for glyph pixmaps with a one-pixel transparent border, for filtered drawing.
+// It is the only style flag: other bits are kept (StyleFlags gives them back) but change nothing.
 inline constexpr int32_t FONT_STYLE_PADDED = 4;
 
 // A font format in the process-wide font-loader list.

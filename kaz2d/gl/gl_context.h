@@ -12,7 +12,10 @@ namespace qrv {
 // hidden context's texture name space.
 enum class TGLContextKind : int32_t { Shared = 0, Attached = 1, Windowed = 2, FullScreen = 3 };
 
+// One native context: what it was made as and with, and the objects a renderer keeps in it.
 struct TGLContextRecord {
+    // kind and the settings it was made with: size in pixels, depth in bits per pixel (0 windowed),
+    // refresh rate and GFX_ flags; its SDL window and GL context, and its profile.
     TGLContextKind kind = TGLContextKind::Shared;
     int32_t width = 0;
     int32_t height = 0;
@@ -51,6 +54,7 @@ TGLContextRecord* AttachGLContext(SDL_Window* window, int32_t flags,
 void CloseGLContext(TGLContextRecord* record);
 // Makes the record current (nullptr: no context).
 void MakeGLContextCurrent(TGLContextRecord* record);
+// The current record, or nullptr when no context is current.
 TGLContextRecord* CurrentGLContext();
 // Whether a context of the profile is current: it shares the objects of the profile's hidden
 // context, so textures can be made and deleted in it without switching there.
@@ -72,7 +76,8 @@ void SetGLProfileRefused(TGLProfile profile, bool refused);
 // Refreshes an attached record's size from its window.
 void RefreshGLContextSize(TGLContextRecord* record);
 
-// The swap interval the last present set (-1 before any), and how often a present set it.
+// LastPresentSwapInterval and PresentSwapIntervalChanges: the swap interval the last present
+// set (-1 before any), and how often a present set it.
 int32_t LastPresentSwapInterval();
 int32_t PresentSwapIntervalChanges();
 
