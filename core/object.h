@@ -14,7 +14,7 @@ using Ref = std::shared_ptr<T>;
 class TObject {
 public:
     virtual ~TObject() = default;
-    // A text for people: the class's name ("Object") unless a class says more (TText gives its text).
+    // A text for people: "Object", unless a class says more (a TText gives its text).
     virtual std::u16string ToString() const;
 };
 

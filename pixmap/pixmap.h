@@ -53,9 +53,9 @@ public:
     [[nodiscard]] static Ref<TPixmap> WrapPixelMemory(void* pixels, int32_t width, int32_t height,
                                                       int32_t pitch, int32_t format);
 
-    // Pixels: the top left pixel's bytes. Width and Height: the size in pixels. Pitch: the bytes from
-    // one row to the next. Format: one of the Format constants. Capacity: the bytes owned, -1 for a
-    // window. Parent: the pixmap a sub-region shares memory with, else none.
+    // Pixels: the top left pixel's bytes. Width and Height: the size in pixels. Pitch: the bytes
+    // from one row to the next. Format: one of the Format constants. Capacity: the bytes owned, -1
+    // for a window. Parent: the pixmap a sub-region shares memory with, else none.
     uint8_t* Pixels() const { return pixels; }
     int32_t Width() const { return width; }
     int32_t Height() const { return height; }

@@ -11,7 +11,7 @@ namespace qrv {
 class TRamStream : public TStream {
 public:
     // A stream over `size` bytes at `buffer`; reading or writing what is not allowed gives 0 bytes
-    // (so ReadFully and WriteFully raise). None for a negative size or no buffer with a size above 0.
+    // (so ReadFully and WriteFully raise). None for a negative size, or no buffer but a size.
     [[nodiscard]] static Ref<TRamStream> OverMemory(void* buffer, int32_t size, bool readable,
                                                     bool writeable);
     // Read-only memory (an embedded file) can never be written through the stream.

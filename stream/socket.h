@@ -69,7 +69,7 @@ public:
 
     // None for a negative handle.
     [[nodiscard]] static Ref<TSocket> WrapHandle(int32_t handle, bool autoClose);
-    // NewUdpSocket and NewTcpSocket: new IPv4 sockets, auto-closing; none when the platform refuses.
+    // NewUdpSocket and NewTcpSocket: new IPv4 sockets, auto-closing; none if the platform refuses.
     [[nodiscard]] static Ref<TSocket> NewUdpSocket();
     [[nodiscard]] static Ref<TSocket> NewTcpSocket();
 

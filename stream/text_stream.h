@@ -18,8 +18,8 @@ constexpr int32_t ENCODING_UTF16LE = 4;  // two bytes, low byte first
 // position, size, seeking and closing are the inner stream's: closing a text stream closes it.
 class TTextStream : public TStreamWrapper {
 public:
-    // A text stream over `stream` in one of the ENCODING_ values (with any other value characters read
-    // as 0 and write nothing). Never none; over none it behaves like a closed file.
+    // A text stream over `stream` in one of the ENCODING_ values (with any other value characters
+    // read as 0 and write nothing). Never none; over none it behaves like a closed file.
     [[nodiscard]] static Ref<TTextStream> OverStream(Ref<TStream> stream, int32_t encoding);
 
     // The ENCODING_ value the stream was made with.

@@ -13,7 +13,7 @@ using THookFunction = Ref<TObject> (*)(int32_t hookId, Ref<TObject> data, Ref<TO
 // One node of a hook chain.
 class THook final : public TObject {
 public:
-    // nextHook: the node after it, or none. priority, func and context: as InstallHook was given them.
+    // nextHook: the next node, or none. priority, func and context: as InstallHook got them.
     Ref<THook> nextHook;
     int32_t priority = 0;
     THookFunction func = nullptr;

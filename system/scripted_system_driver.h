@@ -105,8 +105,8 @@ public:
     size_t PendingEventCount() const { return queue.size(); }
     // The time of the next queued event, or none when nothing is queued.
     std::optional<uint32_t> NextEventTime() const;
-    // PointerX and PointerY: where the pointer is, as the last delivered event or SetPointerPosition
-    // put it.
+    // PointerX and PointerY: where the pointer is, as the last delivered event or
+    // SetPointerPosition put it.
     int32_t PointerX() const { return pointerX; }
     int32_t PointerY() const { return pointerY; }
     // Whether the program asked for the mouse pointer to show (SetMouseVisible).
