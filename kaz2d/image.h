@@ -26,6 +26,7 @@ inline constexpr int32_t IMG_DYNAMIC = 8;    // set on blank images; carried onl
 struct TEmbeddedPixels {
     Ref<TObject> source;  // the URL of the embedded file
     int32_t flags = 0;    // the image flags it was loaded with
+    // The mask colour it was loaded with.
     TKeyColour mask{};
 };
 
@@ -33,6 +34,7 @@ struct TEmbeddedPixels {
 struct TRendererFrame {
     const TKaz2DDriver* renderer = nullptr;  // renderers live as long as the process
     int32_t sequence = 0;                    // the context generation it was made in
+    // The renderer's frame.
     Ref<TImageFrame> frame;
     bool operator==(const TRendererFrame&) const = default;
 };

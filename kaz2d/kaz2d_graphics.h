@@ -50,6 +50,7 @@ public:
     int32_t clearBlue = 0;
     float lineWidth = 1.0f;
     float rotation = 0.0f;  // degrees
+    // The scale along x and y.
     float scaleX = 1.0f;
     float scaleY = 1.0f;
     // The drawing matrix computed from rotation and scale.

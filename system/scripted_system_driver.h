@@ -17,6 +17,7 @@ namespace qrv {
 struct TScriptedBox {
     // Which call showed the box: NotifyBox, ConfirmBox or ProceedBox.
     enum class Kind { Notify, Confirm, Proceed };
+    // The kind of box, its text and whether it was serious.
     Kind kind;
     std::u16string text;
     bool serious;
@@ -25,6 +26,7 @@ struct TScriptedBox {
 // A requester a program opened through a scripted driver, with what it was asked with.
 struct TScriptedRequest {
     bool folder;  // AskForFolder rather than AskForFile
+    // What the requester was asked with (no extensions and no save for a folder).
     std::u16string title;
     std::u16string extensions;
     bool save;

@@ -14,8 +14,8 @@ enum class TGLContextKind : int32_t { Shared = 0, Attached = 1, Windowed = 2, Fu
 
 // One native context: what it was made as and with, and the objects a renderer keeps in it.
 struct TGLContextRecord {
-    // kind and the settings it was made with: size in pixels, depth in bits per pixel (0 windowed),
-    // refresh rate and GFX_ flags; its SDL window and GL context, and its profile.
+    // What it was made as, and with: size in pixels, depth in bits per pixel (0: windowed),
+    // refresh rate and GFX_ flags; then its SDL window and GL context.
     TGLContextKind kind = TGLContextKind::Shared;
     int32_t width = 0;
     int32_t height = 0;
@@ -24,6 +24,7 @@ struct TGLContextRecord {
     int32_t flags = 0;
     SDL_Window* window = nullptr;
     void* glContext = nullptr;  // SDL_GLContext
+    // The OpenGL profile of the context.
     TGLProfile profile = TGLProfile::Compatibility;
     // Objects the renderer drawing into the context made for it alone, 0 until made: a vertex
     // array (contexts share none), and the vertex and index buffers only this context refills,
