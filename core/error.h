@@ -11,6 +11,7 @@ class TRuntimeError : public std::runtime_error {
 public:
     explicit TRuntimeError(const std::u16string& message);
     explicit TRuntimeError(const std::string& utf8Message);
+    // The message as 16-bit text (what() gives it as UTF-8).
     const std::u16string& Message() const { return message; }
 
 private:

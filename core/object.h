@@ -14,6 +14,7 @@ using Ref = std::shared_ptr<T>;
 class TObject {
 public:
     virtual ~TObject() = default;
+    // A text for people: "Object", unless a class says more (a TText gives its text).
     virtual std::u16string ToString() const;
 };
 
@@ -22,9 +23,11 @@ class TText final : public TObject {
 public:
     explicit TText(std::u16string text) : value(std::move(text)) {}
     std::u16string ToString() const override { return value; }
+    // The text the object holds.
     const std::u16string value;
 };
 
+// A new TText holding the text, as an object.
 Ref<TObject> MakeText(std::u16string value);
 
 // The text of an object when it is a TText, else nullptr.

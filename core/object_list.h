@@ -18,10 +18,13 @@ public:
     TObjectList(const TObjectList&) = default;
     TObjectList& operator=(const TObjectList&) = default;
 
+    // The number of entries (none counts as one).
     int32_t Count() const { return static_cast<int32_t>(items.size()); }
+    // The entry at the index; none for an index outside the list.
     Ref<TObject> At(int32_t index) const;
     // False (and nothing changes) for an index outside the list.
     bool Set(int32_t index, Ref<TObject> object);
+    // Appends the object (none may be added) at the end.
     void Add(Ref<TObject> object);
     // Index may be Count() to append; false for an index outside 0..Count().
     bool Insert(int32_t index, Ref<TObject> object);
@@ -31,8 +34,10 @@ public:
     bool Remove(const Ref<TObject>& object);
     // The index of the first entry that is this very object, or -1.
     int32_t IndexOf(const Ref<TObject>& object) const;
+    // Removes every entry, which also breaks any cycle the list is part of.
     void Clear() { items.clear(); }
 
+    // begin and end: iteration over the entries in order, for range-based for loops.
     auto begin() const { return items.begin(); }
     auto end() const { return items.end(); }
 

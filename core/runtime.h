@@ -23,6 +23,7 @@ const std::u16string& ProgramFolder();  // e.g. "/opt/zorvak" or "C:/Games"
 
 // The process-wide title that windows and message boxes show.
 const std::u16string& ApplicationTitle();
+// Replaces the title; windows opened afterwards and message boxes show the new one.
 void SetApplicationTitle(std::u16string title);
 
 // The application's name, which names its data folder: the one set, else the program's file

@@ -72,9 +72,9 @@ void EncodeUtf8(char32_t cp, Put&& put) {
 // reads back as one character where its own three bytes would read as three.
 char32_t CodePointAt(std::u16string_view text, size_t& i);
 
-// Texts are 16-bit code units. These convert at the edges: UTF-8 for the C libraries and the
-// console, Latin-1 for byte-level streams (one byte per code unit, higher units truncated).
-// Malformed UTF-8 decodes as DecodeUtf8 says.
+// Texts are 16-bit code units. ToUtf8, FromUtf8, ToLatin1 and FromLatin1 convert at the edges:
+// UTF-8 for the C libraries and the console, Latin-1 for byte-level streams (one byte per code
+// unit, higher units truncated to their low byte). Malformed UTF-8 decodes as DecodeUtf8 says.
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view utf8);
 std::string ToLatin1(std::u16string_view text);

@@ -14,6 +14,7 @@ namespace qrv {
 // masks are bit sets: bit k selects layer k.
 inline constexpr int32_t COLLISION_LAYER_COUNT = 32;
 
+// The ids of the shapes a collision test hit.
 using TCollisionIds = std::vector<Ref<TObject>>;
 
 // Empties every layer whose bit is set, or all of them for mask 0.

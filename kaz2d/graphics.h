@@ -19,6 +19,7 @@ class TGraphicsDriver;
 
 // The settings a context was made with.
 struct TGraphicsSettings {
+    // Size in pixels, depth in bits per pixel (0: windowed), refresh rate in hertz and GFX_ flags.
     int32_t width = 0;
     int32_t height = 0;
     int32_t depth = 0;
@@ -29,7 +30,9 @@ struct TGraphicsSettings {
 // One open graphics context.
 class TGraphics : public TObject {
 public:
+    // The driver that made the context (a closed Kaz2D context gives none).
     virtual Ref<TGraphicsDriver> GetDriver() = 0;
+    // What the context was made with.
     virtual TGraphicsSettings GetSettings() = 0;
     // Releases the context; closing twice is harmless.
     virtual void Close() = 0;
@@ -38,6 +41,7 @@ public:
 // One kind of graphics driver; a process-wide singleton per kind.
 class TGraphicsDriver : public TObject {
 public:
+    // The display modes the driver offers, for full-screen contexts.
     virtual std::vector<TGraphicsMode> EnumerateModes() = 0;
     // A context rendering into an existing native window, or none.
     virtual Ref<TGraphics> AttachContext(void* window, int32_t flags) = 0;

@@ -9,6 +9,7 @@ namespace qrv {
 
 // One display mode.
 struct TGraphicsMode {
+    // Size in pixels.
     int32_t width = 0;
     int32_t height = 0;
     int32_t depth = 0;  // bits per pixel

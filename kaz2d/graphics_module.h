@@ -22,11 +22,14 @@ void AdvanceContextGeneration();
 // Makes driver current (releasing the current context of another driver) and sets the default
 // flags; current graphics and its settings are reset either way.
 void SelectGraphicsDriver(const Ref<TGraphicsDriver>& driver, int32_t defaultFlags);
+// CurrentGraphicsDriver and DefaultContextFlags: the driver and flags SelectGraphicsDriver (or
+// SelectGraphics) last set; none and 0 before.
 Ref<TGraphicsDriver> CurrentGraphicsDriver();
 int32_t DefaultContextFlags();
 
 // The current driver's modes, enumerated once per driver.
 std::vector<TGraphicsMode> ListGraphicsModes();
+// The number of those modes; 0 without a driver.
 int32_t GraphicsModeCount();
 // The mode at index; false (and zeros) when there is none.
 bool GraphicsModeAt(int32_t index, int32_t& width, int32_t& height, int32_t& depth, int32_t& hertz);
@@ -36,13 +39,20 @@ bool HasGraphicsMode(int32_t width, int32_t height, int32_t depth, int32_t hertz
 // A context from the current driver, or none; exceptions inside the driver give none.
 Ref<TGraphics> NewGraphics(int32_t width, int32_t height, int32_t depth, int32_t hertz,
                            int32_t flags);
+// A context over an existing native window from the current driver, or none; the default flags
+// are added.
 Ref<TGraphics> AttachGraphicsToWindow(void* window, int32_t flags);
 
+// Makes graphics the current context, and its driver the current driver; none, or a closed
+// context, leaves no context current.
 void SelectGraphics(Ref<TGraphics> graphics);
+// The current context, or none.
 Ref<TGraphics> CurrentGraphics();
+// Closes the context, first leaving none current if it was; nothing for none.
 void CloseGraphicsContext(Ref<TGraphics> graphics);
 
-// Settings of the current graphics; 0 when there is none.
+// CurrentWidth, CurrentHeight, CurrentDepth, CurrentHertz and CurrentFlags: the settings of the
+// current graphics (pixels, bits per pixel, refresh rate, GFX_ flags); 0 when there is none.
 int32_t CurrentWidth();
 int32_t CurrentHeight();
 int32_t CurrentDepth();
@@ -53,6 +63,8 @@ int32_t CurrentFlags();
 // and frame pacing; none when the driver cannot make it.
 Ref<TGraphics> OpenGraphicsWindow(int32_t width, int32_t height, int32_t depth, int32_t hertz,
                                   int32_t flags);
+// DefaultGraphics: the context OpenGraphicsWindow opened, or none. CloseGraphicsWindow closes it
+// and stops input polling; nothing when none is open.
 Ref<TGraphics> DefaultGraphics();
 void CloseGraphicsWindow();
 

@@ -12,7 +12,10 @@ namespace qrv {
 
 class TKaz2DDriver;
 
-// Image flags.
+// Image flags, combined with |. A PNG with alpha needs none of them for its alpha: it looks
+// smooth when drawn with BLEND_ALPHA (the default blend mode, BLEND_MASK, draws each pixel fully
+// or not at all), and IMG_FILTERED, with IMG_MIPMAPPED when it is drawn smaller, keeps it smooth
+// when scaled or rotated. IMG_MASKED leaves a picture with alpha as it is.
 inline constexpr int32_t IMG_MASKED = 1;     // pixmaps without alpha get the mask colour keyed out
 inline constexpr int32_t IMG_FILTERED = 2;   // drawn with linear filtering
 inline constexpr int32_t IMG_MIPMAPPED = 4;  // frames carry mipmaps
@@ -23,6 +26,7 @@ inline constexpr int32_t IMG_DYNAMIC = 8;    // set on blank images; carried onl
 struct TEmbeddedPixels {
     Ref<TObject> source;  // the URL of the embedded file
     int32_t flags = 0;    // the image flags it was loaded with
+    // The mask colour it was loaded with.
     TKeyColour mask{};
 };
 
@@ -30,6 +34,7 @@ struct TEmbeddedPixels {
 struct TRendererFrame {
     const TKaz2DDriver* renderer = nullptr;  // renderers live as long as the process
     int32_t sequence = 0;                    // the context generation it was made in
+    // The renderer's frame.
     Ref<TImageFrame> frame;
     bool operator==(const TRendererFrame&) const = default;
 };
@@ -88,17 +93,24 @@ public:
                                               int32_t flags, int32_t maskRed, int32_t maskGreen,
                                               int32_t maskBlue);
 
+    // The number of frames.
     int32_t FrameCount() const { return static_cast<int32_t>(pixmaps.size()); }
+    // True when the index is that of a frame, 0..FrameCount() - 1.
     bool HasFrame(int32_t index) const { return index >= 0 && index < FrameCount(); }
 
+    // The frames' size in pixels, the IMG_ flags, and the colour (each 0..255) keyed out of
+    // pictures without alpha when IMG_MASKED is set.
     int32_t width = 0;
     int32_t height = 0;
     int32_t flags = 0;
     int32_t maskRed = 0;
     int32_t maskGreen = 0;
     int32_t maskBlue = 0;
+    // The handle: the image's point, in pixels from its top left, placed at the drawing position.
     float handleX = 0.0f;
     float handleY = 0.0f;
+    // Per frame, its pixels; none for a frame of an embedded file (until it is locked) and for
+    // a frame not given pixels yet.
     std::vector<Ref<TPixmap>> pixmaps;
     // Per frame, while its pixmap is released: where its pixels are decoded from.
     std::vector<TEmbeddedPixels> embedded;

@@ -14,10 +14,14 @@ namespace qrv {
 // position and its size, and how far it moves the pen.
 class TImageGlyph : public TObject {
 public:
+    // The glyph's image, or none for a blank glyph.
     virtual Ref<TImage> GlyphImage() const { return image; }
+    // How far the glyph moves the pen, in pixels.
     virtual float AdvanceWidth() const { return advance; }
+    // The image's offset from the pen position and its size, in pixels.
     virtual void PlacementRect(int32_t& x, int32_t& y, int32_t& width, int32_t& height) const;
 
+    // The values the calls above give: image, advance, offset (x, y) and size.
     Ref<TImage> image;
     float advance = 0.0f;
     int32_t x = 0;
@@ -36,9 +40,11 @@ public:
     static constexpr int32_t BUILT_IN_WIDTH = 8;
     static constexpr int32_t BUILT_IN_HEIGHT = 16;
 
+    // The source font's style flags; 0 for the built-in font.
     virtual int32_t StyleFlags() const;
     // Line height in pixels.
     virtual int32_t FontHeight() const;
+    // The number of glyphs: the source font's, or 96 for the built-in font.
     virtual int32_t GlyphCount() const { return static_cast<int32_t>(glyphs.size()); }
     // The glyph index of a 16-bit code unit, or -1 when the font has no glyph for it.
     virtual int32_t GlyphIndexOf(int32_t character) const;
@@ -50,7 +56,8 @@ public:
                             float jx, float jy);
 
     // An image font over the font the loaders open for the URL; none when no loader opens it.
-    // Style bit 4 makes smooth glyphs: padded by the loader, filtered and mipmapped here.
+    // FONT_STYLE_PADDED in style makes smooth glyphs: padded by the loader, and images made
+    // IMG_FILTERED | IMG_MIPMAPPED here (draw them with BLEND_ALPHA).
     [[nodiscard]] static Ref<TImageFont> FromUrl(const Ref<TObject>& url, int32_t size,
                                                  int32_t style);
     [[nodiscard]] static Ref<TImageFont> FromUrl(std::u16string_view url, int32_t size,
@@ -59,6 +66,8 @@ public:
     // none when that file is not registered or too short.
     [[nodiscard]] static Ref<TImageFont> BuiltIn();
 
+    // The font the glyphs come from (none for the built-in font), the glyphs made so far (none
+    // where one is not made yet), and the IMG_ flags their images are made with.
     Ref<TFont> sourceFont;
     std::vector<Ref<TImageGlyph>> glyphs;
     int32_t imageFlags = 0;

@@ -10,7 +10,8 @@
 
 namespace qrv {
 
-// Blend modes.
+// Blend modes. A picture with alpha (a PNG with soft edges) looks smooth only under BLEND_ALPHA;
+// under BLEND_MASK, the default, each pixel is drawn fully or not at all.
 inline constexpr int32_t BLEND_MASK = 1;   // opaque; pixels with alpha below one half are dropped
 inline constexpr int32_t BLEND_SOLID = 2;  // opaque, alpha ignored; also every unknown value
 inline constexpr int32_t BLEND_ALPHA = 3;  // source over destination by source alpha
@@ -24,16 +25,22 @@ class TKaz2DDriver : public TGraphicsDriver {
 public:
     // A frame holding the pixmap's pixels, or none.
     [[nodiscard]] virtual Ref<TImageFrame> MakeFrame(const Ref<TPixmap>& pixmap, int32_t flags) = 0;
+    // ApplyBlend, ApplyAlpha, ApplyColor and ApplyClearColor: take the blend mode (a BLEND_ value),
+    // the draw alpha (0..1) and the draw and clear colours (each 0..255) for what follows.
     virtual void ApplyBlend(int32_t mode) = 0;
     virtual void ApplyAlpha(float alpha) = 0;
     virtual void ApplyColor(int32_t red, int32_t green, int32_t blue) = 0;
     virtual void ApplyClearColor(int32_t red, int32_t green, int32_t blue) = 0;
     // Clip rectangle in window pixels.
     virtual void ApplyViewport(int32_t x, int32_t y, int32_t width, int32_t height) = 0;
+    // The drawing matrix (ix, iy, jx, jy) of the mapping above.
     virtual void ApplyTransform(float ix, float iy, float jx, float jy) = 0;
+    // Line width in pixels.
     virtual void ApplyLineWidth(float width) = 0;
-    // Fills the whole back buffer with the clear colour.
+    // Fills the viewport (the whole back buffer unless one is set) with the clear colour.
     virtual void ClearBuffer() = 0;
+    // PlotPixel, StrokeLine and FillQuad: a pixel at window point (x, y); a line and a filled box
+    // between the local points (x0, y0) and (x1, y1), mapped and translated by (tx, ty).
     virtual void PlotPixel(float x, float y) = 0;
     virtual void StrokeLine(float x0, float y0, float x1, float y1, float tx, float ty) = 0;
     virtual void FillQuad(float x0, float y0, float x1, float y1, float tx, float ty) = 0;

@@ -27,6 +27,7 @@ public:
     // both buffers start cleared.
     virtual void BecomeCurrent();
 
+    // Leaves no Kaz2D context current (and no current driver); the context itself stays open.
     static void ClearCurrent();
     // The current context, by reference: the drawing calls ask for it on every call, and a
     // copied reference would cost two atomic count changes each time.
@@ -38,6 +39,8 @@ public:
     [[nodiscard]] static Ref<TKaz2DGraphics> CreateFor(const Ref<TGraphics>& graphics,
                                                        const Ref<TKaz2DDriver>& driver);
 
+    // The state the calls of kaz2d_module.h set: draw colour (0..255) and alpha (0..1), clear
+    // colour, line width in pixels, rotation and scale.
     int32_t red = 255;
     int32_t green = 255;
     int32_t blue = 255;
@@ -47,12 +50,15 @@ public:
     int32_t clearBlue = 0;
     float lineWidth = 1.0f;
     float rotation = 0.0f;  // degrees
+    // The scale along x and y.
     float scaleX = 1.0f;
     float scaleY = 1.0f;
+    // The drawing matrix computed from rotation and scale.
     float ix = 1.0f;
     float iy = 0.0f;
     float jx = 0.0f;
     float jy = 1.0f;
+    // The viewport in window pixels, then the drawing origin.
     int32_t viewportX = 0;
     int32_t viewportY = 0;
     int32_t viewportWidth = 0;
@@ -61,8 +67,10 @@ public:
     float originY = 0.0f;
     float handleX = 0.0f;  // the handle negated: the setter stores minus its arguments
     float handleY = 0.0f;
+    // The font text is drawn in, and the blend mode (a BLEND_ value).
     Ref<TImageFont> imageFont;
     int32_t blendMode = BLEND_MASK;
+    // The wrapped context and its renderer; cleared once BecomeCurrent has cleared both buffers.
     Ref<TGraphics> graphics;
     Ref<TKaz2DDriver> driver;
     bool cleared = false;
@@ -86,16 +94,20 @@ TKaz2DDriver* CurrentKaz2DDriverPointer();
 // The image font every new context starts with: none until the first context is created, then
 // made by the maker the image-font module installs, and kept.
 using TDefaultImageFontMaker = Ref<TImageFont> (*)();
+// Installs the maker DefaultImageFont calls once; a font already made stays.
 void SetDefaultImageFontMaker(TDefaultImageFontMaker maker);
+// The default image font, made on the first call that finds a maker; none without one.
 Ref<TImageFont> DefaultImageFont();
 
 // The drawing matrix as the last recomputation left it; the image collisions read it.
 struct TCollisionMatrix {
+    // The matrix (ix, iy, jx, jy) that maps a local point as TKaz2DDriver says.
     float ix = 0.0f;
     float iy = 0.0f;
     float jx = 0.0f;
     float jy = 0.0f;
 };
+// The process-wide copy, set whenever a context recomputes its matrix.
 extern TCollisionMatrix collisionMatrix;
 
 }  // namespace qrv

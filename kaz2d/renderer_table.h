@@ -24,7 +24,9 @@ inline constexpr const char* RENDERER_VARIABLE = "ZORVAK_RENDERER";
 // The renderer's driver where it can make a context on this machine, else none.
 using TRendererDriverHere = Ref<TKaz2DDriver> (*)();
 
+// A renderer as the table holds it.
 struct TRendererEntry {
+    // The name ZORVAK_RENDERER and SelectRenderer take.
     std::string name;
     // The start-up rule takes the creatable renderer of the highest preference; among equal
     // ones, the newest.

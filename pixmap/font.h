@@ -13,6 +13,7 @@ namespace qrv {
 // raises "Attempt to call abstract method".
 class TGlyph : public TObject {
 public:
+    // The glyph's pixels, or none for a blank glyph.
     virtual Ref<TPixmap> GlyphPixmap() const;
     // Horizontal advance in pixels.
     virtual float AdvanceWidth() const;
@@ -24,9 +25,11 @@ public:
 // call abstract method".
 class TFont : public TObject {
 public:
+    // The style flags the font was opened with, as they were given.
     virtual int32_t StyleFlags() const;
     // Line height in whole pixels.
     virtual int32_t FontHeight() const;
+    // The number of glyphs; indices run from 0 to one less.
     virtual int32_t GlyphCount() const;
     // The index (from 0) of the character's glyph, or -1 when the font has none.
     virtual int32_t GlyphIndexOf(int32_t character) const;
@@ -35,6 +38,7 @@ public:
 };
 
 // Style flag asking for glyph pixmaps with a one-pixel transparent border, for filtered drawing.
+// It is the only style flag: other bits are kept (StyleFlags gives them back) but change nothing.
 inline constexpr int32_t FONT_STYLE_PADDED = 4;
 
 // A font format in the process-wide font-loader list.

@@ -18,10 +18,12 @@ public:
     float AdvanceWidth() const override { return advance; }
     void PlacementRect(int32_t& x, int32_t& y, int32_t& width, int32_t& height) const override;
 
+    // The rendered glyph, or none for a blank or failed one.
     Ref<TPixmap> pixmap;
     float advance = 0.0f;  // whole pixels
     int32_t x = 0;         // offset of the pixmap from the pen position; y from the line top
     int32_t y = 0;
+    // The pixmap's size in pixels.
     int32_t width = 0;
     int32_t height = 0;
 };
@@ -49,7 +51,8 @@ public:
     int32_t GlyphIndexOf(int32_t character) const override;
     Ref<TGlyph> GlyphAt(int32_t index) override;
 
-    // Above and below the baseline in whole pixels; the descent is negative below it.
+    // Ascender and Descender: above and below the baseline in whole pixels; the descent is
+    // negative below it.
     int32_t Ascender() const { return ascend; }
     int32_t Descender() const { return descend; }
     // The pixel height the face was set to: the request, or less for a bitmap face.
@@ -78,6 +81,7 @@ private:
     std::vector<Ref<TFreeTypeGlyph>> glyphs;
 };
 
+// The same as TFreeTypeFont::Open.
 [[nodiscard]] inline Ref<TFreeTypeFont> OpenFreeTypeFont(std::u16string_view url, int32_t size,
                                                          int32_t style) {
     return TFreeTypeFont::Open(url, size, style);

@@ -53,6 +53,9 @@ public:
     [[nodiscard]] static Ref<TPixmap> WrapPixelMemory(void* pixels, int32_t width, int32_t height,
                                                       int32_t pitch, int32_t format);
 
+    // Pixels: the top left pixel's bytes. Width and Height: the size in pixels. Pitch: the bytes
+    // from one row to the next. Format: one of the Format constants. Capacity: the bytes owned, -1
+    // for a window. Parent: the pixmap a sub-region shares memory with, else none.
     uint8_t* Pixels() const { return pixels; }
     int32_t Width() const { return width; }
     int32_t Height() const { return height; }
@@ -61,6 +64,7 @@ public:
     int32_t Capacity() const { return capacity; }
     const Ref<TPixmap>& Parent() const { return parent; }
 
+    // True when (x, y) is a pixel of the pixmap.
     bool Contains(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
 
 private:
@@ -79,8 +83,9 @@ private:
 // True when width x height x 4 bytes fit in a signed 32-bit count; the limit for every picture.
 bool PixmapSizeFits(int64_t width, int64_t height);
 
-// Module-level forms: each takes the pixmap first and forwards to it. A none pixmap gives
-// none, 0 or nothing.
+// PixelAddress, SubRegion, Duplicate, PasteFrom, ConvertedTo, GetPixelARGB and SetPixelARGB:
+// module-level forms of the methods, taking the pixmap first. A none pixmap (or source) gives
+// none, 0 or nothing. NewPixmap and WrapPixelMemory: TPixmap's functions of those names.
 uint8_t* PixelAddress(const Ref<TPixmap>& pixmap, int32_t x, int32_t y);
 [[nodiscard]] Ref<TPixmap> SubRegion(const Ref<TPixmap>& pixmap, int32_t x, int32_t y, int32_t w,
                                      int32_t h);
@@ -92,6 +97,8 @@ void SetPixelARGB(const Ref<TPixmap>& pixmap, int32_t x, int32_t y, uint32_t arg
 [[nodiscard]] Ref<TPixmap> NewPixmap(int32_t width, int32_t height, int32_t format, int32_t align);
 [[nodiscard]] Ref<TPixmap> WrapPixelMemory(void* pixels, int32_t width, int32_t height,
                                            int32_t pitch, int32_t format);
+// PixmapPixels, PixmapWidth, PixmapHeight, PixmapPitch, PixmapFormat, PixmapCapacity and
+// PixmapParent: the pixmap's properties; none, 0 or FormatNone for a none pixmap.
 uint8_t* PixmapPixels(const Ref<TPixmap>& pixmap);
 int32_t PixmapWidth(const Ref<TPixmap>& pixmap);
 int32_t PixmapHeight(const Ref<TPixmap>& pixmap);

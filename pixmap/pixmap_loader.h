@@ -10,6 +10,7 @@ namespace qrv {
 
 // A colour to key out of a picture without alpha (see KeyOutColor).
 struct TKeyColour {
+    // The key's red, green and blue, each 0..255.
     int32_t red;
     int32_t green;
     int32_t blue;
@@ -32,6 +33,7 @@ public:
     [[nodiscard]] virtual Ref<TPixmap> LoadFromStreamKeyed(const Ref<TStream>& stream,
                                                            const TKeyColour& key, bool& keyed);
 
+    // The loader linked in before this one (asked after it); nullptr for the oldest.
     TPixmapLoader* Next() const { return next; }
 
 private:
@@ -45,6 +47,8 @@ private:
 // The default, 256 MiB, admits every picture up to 8192 x 8192; the program may move it. Data
 // streams hold the pixmaps they read to this default, counting their own bytes per pixel.
 inline constexpr int64_t DEFAULT_PICTURE_MEMORY_LIMIT = int64_t{256} << 20;
+// SetPictureMemoryLimit sets the limit in bytes (a negative one counts as 0); PictureMemoryLimit
+// gives it.
 void SetPictureMemoryLimit(int64_t bytes);
 int64_t PictureMemoryLimit();
 // True when a picture of this size is within the limit (and a pixmap can hold it).

@@ -18,7 +18,8 @@ namespace qrv {
 bool MarkKeyedRun(uint8_t* rgba, int32_t count, int32_t red, int32_t green, int32_t blue);
 void SpreadKeyedColours(TPixmap& rgba);
 
-// Mirrored copies of the same size and format: left to right, and top to bottom.
+// FlipHorizontal and FlipVertical: mirrored copies of the same size and format, left to right
+// and top to bottom; none for a none pixmap.
 [[nodiscard]] Ref<TPixmap> FlipHorizontal(const Ref<TPixmap>& pixmap);
 [[nodiscard]] Ref<TPixmap> FlipVertical(const Ref<TPixmap>& pixmap);
 

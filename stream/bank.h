@@ -15,8 +15,10 @@ public:
     // None for a negative size.
     [[nodiscard]] static Ref<TBank> NewBank(int32_t size);
 
+    // The bank's bytes, Size() of them. SetBankSize may move them: take the pointer again after.
     uint8_t* Data() { return buffer.get(); }
     const uint8_t* Data() const { return buffer.get(); }
+    // Size: the bytes in use. Capacity: the bytes allocated, at least Size().
     int32_t Size() const { return size; }
     int32_t Capacity() const { return capacity; }
 

@@ -19,6 +19,7 @@ public:
     int32_t Read(void* buffer, int32_t count) override;
     int32_t Write(const void* buffer, int32_t count) override;
 
+    // The bank the stream reads and writes (never none).
     const Ref<TBank>& Bank() const { return bank; }
 
 private:
@@ -28,6 +29,7 @@ private:
     Ref<TBank> bank;
 };
 
+// The same as TBankStream::OverBank: a stream over the bank, or over a new empty one for none.
 [[nodiscard]] Ref<TBankStream> BankStreamOver(Ref<TBank> bank);
 
 // Opens a stream over the URL object itself when it is a memory bank, whatever the protocol.

@@ -20,9 +20,11 @@ bool DuplicateDirectory(std::u16string_view from, std::u16string_view to);
 
 // A directory being listed, one entry name at a time ("." and ".." included).
 class TDirectoryListing;
+// Starts listing the directory; none when it is missing or cannot be read.
 [[nodiscard]] Ref<TDirectoryListing> OpenListing(std::u16string_view path);
 // The next entry's name, or empty at the end or after CloseListing.
 std::u16string NextListingEntry(TDirectoryListing& listing);
+// Ends the listing and releases the directory; NextListingEntry gives empty afterwards.
 void CloseListing(TDirectoryListing& listing);
 
 // Entry names in byte order, by default without "." and "..". Empty when the path is no

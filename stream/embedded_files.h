@@ -10,6 +10,7 @@ namespace qrv {
 // or freed.
 struct TEmbeddedFile {
     const TEmbeddedFile* next;  // the entry registered before this one
+    // The name it is registered under, and its bytes.
     std::u16string name;
     const uint8_t* data;
     int32_t size;

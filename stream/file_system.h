@@ -18,6 +18,7 @@ constexpr int FILETYPE_DIR = 2;
 // None when the URL does not open.
 [[nodiscard]] Ref<TStream> OpenSeekableStream(const Ref<TObject>& url, bool readable, bool writeable);
 [[nodiscard]] Ref<TStream> OpenSeekableStream(std::u16string_view url, bool readable, bool writeable);
+// The same as OpenSeekableStream(url, true, false): a seekable stream for reading, or none.
 [[nodiscard]] Ref<TStream> OpenFileForReading(std::u16string_view url);
 // A disk file is created or truncated.
 [[nodiscard]] Ref<TStream> OpenFileForWriting(std::u16string_view url);
@@ -27,6 +28,7 @@ constexpr int FILETYPE_DIR = 2;
 int PathKind(std::u16string_view path);
 // The working directory, normalised; empty when it cannot be found.
 std::u16string WorkingDirectory();
+// Makes the path the working directory; false (nothing changes) when it cannot.
 bool SetWorkingDirectory(std::u16string_view path);
 // The absolute form of `path` against the working directory, with "." and ".." resolved;
 // BAD_DIR when ".." climbs above the root.
@@ -54,6 +56,7 @@ bool DuplicateFile(std::u16string_view from, std::u16string_view to);
 // The same operations on paths taken as they are, for names read from the file system: there a
 // backslash is part of a name, and normalising would turn it into a folder separator.
 int LiteralPathKind(std::u16string_view path);
+// Removes a file, also a read-only one; false when it is missing or cannot be removed.
 bool RemoveLiteralFile(std::u16string_view path);
 // Copies between two disk files (no URLs).
 bool DuplicateLiteralFile(std::u16string_view from, std::u16string_view to);

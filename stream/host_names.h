@@ -23,9 +23,10 @@ std::vector<int32_t> HostAddressesWithin(std::u16string_view name, int32_t timeo
 int32_t HostAddress(std::u16string_view name, int32_t index);
 // What turns a name (UTF-8, never empty, no zero inside) into its IPv4 addresses for the lookups
 // above: the platform's resolver unless another is set, for instance by a test that needs one
-// that never answers. Set it while no lookup runs; none restores the platform's. Gives the
-// resolver it replaces.
+// that never answers.
 using THostResolver = std::function<std::vector<int32_t>(const std::string& name)>;
+// Sets the resolver; call it while no lookup runs. None restores the platform's. Gives the
+// resolver it replaces.
 THostResolver SetHostResolver(THostResolver resolver);
 // The name a reverse lookup gives for the address, or the empty text.
 std::u16string HostNameOf(int32_t address);

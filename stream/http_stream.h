@@ -22,20 +22,21 @@ public:
                          std::u16string_view path, bool readable, bool writeable) override;
 };
 
+// The defaults of HttpTimeout and HttpDeadline, in milliseconds: 30 seconds and 5 minutes.
 inline constexpr int32_t DEFAULT_HTTP_TIMEOUT = 30000;
 inline constexpr int32_t DEFAULT_HTTP_DEADLINE = 300000;
 
-// How long, in milliseconds, an http:: open waits for the host-name lookup, for its connection
-// and for the whole response head, and each later receive for its bytes. 30 seconds unless the
-// program sets another; 0 or less waits without limit.
+// SetHttpTimeout and HttpTimeout: how long, in milliseconds, an http:: open waits for the host-name
+// lookup, for its connection and for the whole response head, and each later receive for its bytes.
+// 30 seconds unless the program sets another; 0 or less waits without limit.
 void SetHttpTimeout(int32_t millis);
 int32_t HttpTimeout();
 
-// How long, in milliseconds, an http:: stream lasts in all, from the start of its open to the
-// last byte of its body, however its server spaces the bytes out. An open still waiting at the
-// deadline gives no stream, and a read still waiting raises TStreamReadException. 5 minutes
-// unless the program sets another; 0 or less sets no deadline. It applies to the streams opened
-// after it is set.
+// SetHttpDeadline and HttpDeadline: how long, in milliseconds, an http:: stream lasts in all, from
+// the start of its open to the last byte of its body, however its server spaces the bytes out. An
+// open still waiting at the deadline gives no stream, and a read still waiting raises
+// TStreamReadException. 5 minutes unless the program sets another; 0 or less sets no deadline. It
+// applies to the streams opened after it is set.
 void SetHttpDeadline(int32_t millis);
 int32_t HttpDeadline();
 

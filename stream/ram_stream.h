@@ -10,6 +10,8 @@ namespace qrv {
 // stays usable after Close.
 class TRamStream : public TStream {
 public:
+    // A stream over `size` bytes at `buffer`; reading or writing what is not allowed gives 0 bytes
+    // (so ReadFully and WriteFully raise). None for a negative size, or no buffer but a size.
     [[nodiscard]] static Ref<TRamStream> OverMemory(void* buffer, int32_t size, bool readable,
                                                     bool writeable);
     // Read-only memory (an embedded file) can never be written through the stream.
@@ -31,6 +33,7 @@ private:
     bool writeable = false;
 };
 
+// The same as TRamStream::OverMemory with the same arguments.
 [[nodiscard]] Ref<TRamStream> MemoryStreamOver(void* buffer, int32_t size, bool readable, bool writeable);
 
 // "incbin::<name>": a read-only memory stream over an embedded file. Never writeable.

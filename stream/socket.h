@@ -18,8 +18,9 @@ public:
     TSocket& operator=(const TSocket&) = delete;
     ~TSocket() override;
 
-    // Bytes sent or received; 0 on error (and, for receiving, at the end of the data). A peer
-    // that has gone makes sending fail instead of raising a broken-pipe signal.
+    // SendBytes and ReceiveBytes: the bytes sent or received, `flags` passed to the platform's
+    // send and recv; 0 on error (and, for receiving, at the end of the data). A peer that has gone
+    // makes sending fail instead of raising a broken-pipe signal.
     [[nodiscard]] virtual int32_t SendBytes(const void* buffer, int32_t count, int32_t flags);
     [[nodiscard]] virtual int32_t ReceiveBytes(void* buffer, int32_t count, int32_t flags);
     // Closes the handle (when auto-closing) and sets the handle, addresses and ports to -1.
@@ -29,7 +30,10 @@ public:
     virtual bool IsConnected();
     // Binds to 0.0.0.0 and the port (0 picks a free one).
     [[nodiscard]] virtual bool BindPort(int32_t port);
+    // Connects to the address and port (0..65535), within SetTimeout's bound when one is set; false
+    // on failure or for a port out of range. Reads the local and remote names on success.
     [[nodiscard]] virtual bool ConnectTo(int32_t address, int32_t port);
+    // Listens for clients, queueing up to `backlog` of them; false on failure.
     [[nodiscard]] virtual bool StartListening(int32_t backlog);
     // Waits up to `timeoutMillis` (negative: without limit) for a client and accepts it.
     [[nodiscard]] virtual Ref<TSocket> AcceptClient(int32_t timeoutMillis);
@@ -38,6 +42,7 @@ public:
     [[nodiscard]] bool WaitReadable(int32_t timeoutMillis);
     // Bytes that can be received without blocking; 0 on error.
     virtual int32_t BytesAvailable();
+    // Turns Nagle's algorithm off (true) or on, for TCP sockets; false on failure.
     [[nodiscard]] virtual bool SetNoDelay(bool noDelay);
     // Bounds every later receive and send, and a connect, to `millis` milliseconds each (0: no
     // bound); a receive that times out fails like any other.
@@ -49,18 +54,22 @@ public:
     // from the socket; 0 when there is none.
     int32_t TakePendingError();
 
+    // Handle: the platform's socket handle. LocalAddress, LocalPortNumber, RemoteAddress and
+    // RemotePortNumber: the names last read from the platform (when the socket is made, bound or
+    // connected, or refreshed below); 0 when it could not say. All -1 once closed.
     virtual int32_t Handle() const { return handle; }
     virtual int32_t LocalAddress() const { return localAddress; }
     virtual int32_t LocalPortNumber() const { return localPort; }
     virtual int32_t RemoteAddress() const { return remoteAddress; }
     virtual int32_t RemotePortNumber() const { return remotePort; }
-    // Ask the platform for the socket's own and its peer's address; 0 and 0 when it cannot say.
+    // RefreshLocalName and RefreshRemoteName: ask the platform again for the socket's own or its
+    // peer's address and port; both 0 when it cannot say.
     virtual void RefreshLocalName();
     virtual void RefreshRemoteName();
 
     // None for a negative handle.
     [[nodiscard]] static Ref<TSocket> WrapHandle(int32_t handle, bool autoClose);
-    // New IPv4 sockets, auto-closing; none when the platform refuses.
+    // NewUdpSocket and NewTcpSocket: new IPv4 sockets, auto-closing; none if the platform refuses.
     [[nodiscard]] static Ref<TSocket> NewUdpSocket();
     [[nodiscard]] static Ref<TSocket> NewTcpSocket();
 

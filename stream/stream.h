@@ -17,7 +17,10 @@ public:
     virtual int32_t Position();                          // -1 when not seekable
     virtual int32_t Size();                              // 0 by default
     virtual int32_t Seek(int32_t pos);                   // the new position; -1 by default
+    // Writes out what the stream buffers; nothing by default.
     virtual void Flush();
+    // Flushes and releases what the stream holds (a file, a socket); nothing by default. A file
+    // whose writes failed raises TStreamWriteException here.
     virtual void Close();
     virtual int32_t Read(void* buffer, int32_t count);   // bytes read; 0 when none available
     virtual int32_t Write(const void* buffer, int32_t count);  // bytes written
@@ -36,7 +39,10 @@ public:
     // Reads and drops up to `count` bytes, stopping at the end. Gives `count`.
     virtual int32_t Skip(int32_t count);
 
-    // Typed values; bytes missing at the end read as zero. 8 and 16 bits read unsigned.
+    // ReadUInt8, WriteUInt8, ReadUInt16, WriteUInt16, ReadInt32, WriteInt32, ReadInt64,
+    // WriteInt64, ReadFloat32, WriteFloat32, ReadFloat64 and WriteFloat64: typed values,
+    // little-endian. Bytes missing at the end read as zero; 8 and 16 bits read unsigned (0..255,
+    // 0..65535) and write the value's low bits; WriteFloat32 rounds to single precision.
     virtual int32_t ReadUInt8();
     virtual void WriteUInt8(int32_t value);
     virtual int32_t ReadUInt16();
@@ -56,10 +62,12 @@ public:
     virtual bool WriteTextLine(std::u16string_view text);
     // Exactly `count` characters (zeros where the data ended).
     virtual std::u16string ReadChars(int32_t count);
+    // The text as Latin-1 bytes, the low 8 bits of each code unit; raises TStreamWriteException
+    // for a text longer than 2^31 - 1 or as WriteFully does.
     virtual void WriteChars(std::u16string_view text);
 
-    // Object serialisation belongs to data streams; plain streams raise "Unable to read object"
-    // and "Unable to write object".
+    // ReadSerialized and WriteSerialized: object serialisation, which belongs to data streams;
+    // plain streams raise TRuntimeError "Unable to read object" and "Unable to write object".
     virtual Ref<TObject> ReadSerialized();
     virtual void WriteSerialized(const Ref<TObject>& object);
 };
@@ -68,6 +76,8 @@ public:
 // stream (wrapped, so closing the result leaves it open) or a memory bank. None on failure.
 Ref<TStream> OpenUrl(const Ref<TObject>& url, bool readable, bool writeable);
 Ref<TStream> OpenUrl(std::u16string_view url, bool readable, bool writeable);
+// OpenReadStream and OpenWriteStream: OpenUrl for reading only or for writing only; none on
+// failure.
 Ref<TStream> OpenReadStream(const Ref<TObject>& url);
 Ref<TStream> OpenReadStream(std::u16string_view url);
 Ref<TStream> OpenWriteStream(const Ref<TObject>& url);

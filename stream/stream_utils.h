@@ -25,14 +25,18 @@ std::vector<uint8_t> LoadBytes(TStream& stream);
 
 // The most bytes LoadBytes (and what loads through it: banks from URLs, whole texts) holds in
 // memory, so a server that never ends its body cannot fill it. 256 MiB unless the program sets
-// another; at most 2 GiB less one byte, the most a stream can address.
+// another; at most 2 GiB less one byte, the most a stream can address. SetLoadBytesLimit sets it
+// (in bytes, clamped to 0..2^31 - 1) and LoadBytesLimit gives it.
 inline constexpr int64_t DEFAULT_LOAD_BYTES_LIMIT = int64_t{256} << 20;
 void SetLoadBytesLimit(int64_t bytes);
 int64_t LoadBytesLimit();
+// The bytes of a URL as a text, one code unit per byte (Latin-1); raises as LoadBytes.
 std::u16string LoadByteString(const Ref<TObject>& url);
 std::u16string LoadByteString(std::u16string_view url);
+// Writes the text's code units as bytes (their low 8 bits) to the URL; raises as the saving above.
 void SaveByteString(std::u16string_view text, const Ref<TObject>& url);
 void SaveByteString(std::u16string_view text, std::u16string_view url);
+// Writes the bytes to the URL, replacing a file's contents; raises as the saving above.
 void SaveBytes(const std::vector<uint8_t>& bytes, const Ref<TObject>& url);
 void SaveBytes(const std::vector<uint8_t>& bytes, std::u16string_view url);
 

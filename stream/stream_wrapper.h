@@ -12,6 +12,7 @@ class TStreamWrapper : public TStream {
 public:
     // Holds a reference to `stream` and releases the previous inner stream.
     void SetInner(Ref<TStream> stream);
+    // The inner stream, or none.
     const Ref<TStream>& Inner() const { return inner; }
 
     bool AtEnd() override;
@@ -47,6 +48,7 @@ private:
 // A wrapper whose Close only lets go of the inner stream, which stays open for its owner.
 class TStreamStream : public TStreamWrapper {
 public:
+    // A new wrapper over `stream` (none is allowed: the wrapper is then like a closed file).
     static Ref<TStreamStream> Wrap(Ref<TStream> stream);
     void Close() override;
 };

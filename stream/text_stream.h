@@ -18,8 +18,11 @@ constexpr int32_t ENCODING_UTF16LE = 4;  // two bytes, low byte first
 // position, size, seeking and closing are the inner stream's: closing a text stream closes it.
 class TTextStream : public TStreamWrapper {
 public:
+    // A text stream over `stream` in one of the ENCODING_ values (with any other value characters
+    // read as 0 and write nothing). Never none; over none it behaves like a closed file.
     [[nodiscard]] static Ref<TTextStream> OverStream(Ref<TStream> stream, int32_t encoding);
 
+    // The ENCODING_ value the stream was made with.
     int32_t Encoding() const { return encoding; }
 
     // At the end when the inner stream is and no half of a character is left to give.
@@ -40,11 +43,16 @@ public:
     // One code unit. In UTF-8 a surrogate on its own is no character and is written as U+FFFD;
     // WriteChars writes a whole pair as one.
     virtual void EncodeChar(char16_t c);
+    // One byte of the inner stream, the byte read ahead first when there is one; 0 at the end or
+    // without an inner stream.
     virtual int32_t ReadRawByte();
+    // One byte (the low 8 bits) to the inner stream, where the next character begins; raises
+    // TStreamWriteException without an inner stream.
     virtual void WriteRawByte(int32_t byte);
     // Finishes a hexadecimal line that binary data left open: CR LF or LF must follow it,
     // anything else raises "Malformed line terminator".
     virtual void ReadPendingLineEnd();
+    // Ends a hexadecimal line that binary data left open with CR LF; nothing when none is open.
     virtual void WritePendingLineEnd();
 
     // Binary data as hexadecimal text; both give `count`.

@@ -14,6 +14,7 @@ public:
     // The stream itself: streams are little-endian already.
     [[nodiscard]] static Ref<TStream> LittleEndianOver(Ref<TStream> stream);
 
+    // Swap2, Swap4 and Swap8: the value with its 2, 4 or 8 bytes in reverse order.
     static uint16_t Swap2(uint16_t value);
     static uint32_t Swap4(uint32_t value);
     static uint64_t Swap8(uint64_t value);

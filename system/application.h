@@ -7,8 +7,8 @@
 
 namespace qrv {
 
-// Runs handler when the program ends (by EndProgram or by returning from main); handlers run
-// newest first.
+// AddExitHandler runs handler when the program ends (by EndProgram or by returning from main);
+// handlers run newest first.
 using TExitHandler = void (*)();
 void AddExitHandler(TExitHandler handler);
 
@@ -27,7 +27,8 @@ public:
 // setting back.
 bool CatchProgramEnd(bool catchEnd);
 
-// Local date as "07 Mar 2024" and local time as "14:05:09".
+// DateText and TimeText: the local date as "07 Mar 2024" and the local time as "14:05:09";
+// empty text when the local time cannot be found.
 std::u16string DateText();
 std::u16string TimeText();
 

@@ -50,6 +50,9 @@ inline constexpr int32_t MODIFIER_SYSTEM = 8;
 // once to every hook of EventHookId().
 class TEvent final : public TObject, public std::enable_shared_from_this<TEvent> {
 public:
+    // id: an EVENT_ value. source: what the event concerns, or none. data: the key, button,
+    // character or wheel steps. mods: the MODIFIER_ bits held. x and y: the pointer in the
+    // window's pixels, for mouse events. extra: anything else the event carries, or none.
     int32_t id = 0;
     Ref<TObject> source;
     int32_t data = 0;
@@ -64,10 +67,12 @@ public:
     // Runs the hooks of EventHookId() with this event; their result is dropped.
     void Emit();
 
+    // A new event with these values (not emitted).
     static Ref<TEvent> Create(int32_t id, Ref<TObject> source, int32_t data, int32_t mods,
                               int32_t x, int32_t y, Ref<TObject> extra);
 };
 
+// The same as TEvent::Create, with defaults for the values most events leave out.
 Ref<TEvent> MakeEvent(int32_t id, Ref<TObject> source = nullptr, int32_t data = 0,
                       int32_t mods = 0, int32_t x = 0, int32_t y = 0, Ref<TObject> extra = nullptr);
 

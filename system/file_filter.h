@@ -20,7 +20,9 @@ std::u16string BuildFileFilter(const std::u16string& extensions);
 // counts only when another group follows it, so the last group is never preselected.
 int32_t FileFilterIndex(const std::u16string& initialPath, const std::u16string& extensions);
 
+// One group of a filter.
 struct TFileFilterGroup {
+    // "Image Files".
     std::u16string description;
     std::vector<std::u16string> patterns;  // "*.png", "*.jpg"
 };

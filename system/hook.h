@@ -13,12 +13,14 @@ using THookFunction = Ref<TObject> (*)(int32_t hookId, Ref<TObject> data, Ref<TO
 // One node of a hook chain.
 class THook final : public TObject {
 public:
+    // nextHook: the next node, or none. priority, func and context: as InstallHook got them.
     Ref<THook> nextHook;
     int32_t priority = 0;
     THookFunction func = nullptr;
     Ref<TObject> context;
 };
 
+// The number of hook ids there are, 0..255.
 inline constexpr int32_t HOOK_ID_COUNT = 256;
 
 // A fresh hook id, 0 first; raises "Too many hook ids" once all 256 are taken.

@@ -28,6 +28,7 @@ void StopInputPolling();
 
 // Presses of the key since the last call or flush; the count is then reset.
 [[nodiscard]] int32_t KeyHitCount(int32_t key);
+// 1 while the key is held down, else 0.
 [[nodiscard]] int32_t KeyIsDown(int32_t key);
 // The oldest typed character not yet taken (UTF-16 code unit), or 0 when there is none. At most
 // 256 characters wait; more are dropped.
@@ -35,11 +36,15 @@ void StopInputPolling();
 // Pumps, then forgets held keys, key hits and typed characters.
 void FlushKeyboard();
 
+// MouseXPos and MouseYPos: the pointer's position in the window's pixels, as the last pointer
+// move left it (0 before any).
 [[nodiscard]] int32_t MouseXPos();
 [[nodiscard]] int32_t MouseYPos();
 // The sum of the wheel steps since the last mouse flush.
 [[nodiscard]] int32_t MouseZPos();
+// Presses of the button since the last call or flush; the count is then reset.
 [[nodiscard]] int32_t MouseHitCount(int32_t button);
+// 1 while the button is held down, else 0.
 [[nodiscard]] int32_t MouseIsDown(int32_t button);
 // Pumps, then forgets held buttons, button hits and the wheel; the pointer position stays.
 void FlushMouseButtons();

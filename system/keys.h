@@ -10,6 +10,7 @@ inline constexpr int32_t KEY_BACKSPACE = 8;
 inline constexpr int32_t KEY_TAB = 9;
 // Both Enter keys, the main one and the keypad's.
 inline constexpr int32_t KEY_ENTER = 13;
+// Pause, Caps Lock, Escape, Space, and the navigation and editing keys.
 inline constexpr int32_t KEY_PAUSE = 19;
 inline constexpr int32_t KEY_CAPS_LOCK = 20;
 inline constexpr int32_t KEY_ESCAPE = 27;
@@ -26,6 +27,7 @@ inline constexpr int32_t KEY_PRINT_SCREEN = 44;
 inline constexpr int32_t KEY_INSERT = 45;
 inline constexpr int32_t KEY_DELETE = 46;
 
+// The digit keys of the main block, their characters '0'..'9'.
 inline constexpr int32_t KEY_0 = 48;
 inline constexpr int32_t KEY_1 = 49;
 inline constexpr int32_t KEY_2 = 50;
@@ -37,6 +39,7 @@ inline constexpr int32_t KEY_7 = 55;
 inline constexpr int32_t KEY_8 = 56;
 inline constexpr int32_t KEY_9 = 57;
 
+// The letter keys, their upper-case characters 'A'..'Z'.
 inline constexpr int32_t KEY_A = 65;
 inline constexpr int32_t KEY_B = 66;
 inline constexpr int32_t KEY_C = 67;
@@ -64,11 +67,13 @@ inline constexpr int32_t KEY_X = 88;
 inline constexpr int32_t KEY_Y = 89;
 inline constexpr int32_t KEY_Z = 90;
 
+// The system keys on each side (Windows, Command or Super).
 inline constexpr int32_t KEY_LEFT_SYSTEM = 91;
 inline constexpr int32_t KEY_RIGHT_SYSTEM = 92;
 // The context-menu key.
 inline constexpr int32_t KEY_APPLICATION = 93;
 
+// The keypad's digit keys, and its multiply and add keys.
 inline constexpr int32_t KEY_NUMPAD_0 = 96;
 inline constexpr int32_t KEY_NUMPAD_1 = 97;
 inline constexpr int32_t KEY_NUMPAD_2 = 98;
@@ -83,10 +88,12 @@ inline constexpr int32_t KEY_NUMPAD_MULTIPLY = 106;
 inline constexpr int32_t KEY_NUMPAD_ADD = 107;
 // The keypad's comma, where a keyboard has one.
 inline constexpr int32_t KEY_NUMPAD_SEPARATOR = 108;
+// The keypad's other operator keys.
 inline constexpr int32_t KEY_NUMPAD_SUBTRACT = 109;
 inline constexpr int32_t KEY_NUMPAD_DECIMAL = 110;
 inline constexpr int32_t KEY_NUMPAD_DIVIDE = 111;
 
+// The function keys F1 to F24.
 inline constexpr int32_t KEY_F1 = 112;
 inline constexpr int32_t KEY_F2 = 113;
 inline constexpr int32_t KEY_F3 = 114;
@@ -112,9 +119,11 @@ inline constexpr int32_t KEY_F22 = 133;
 inline constexpr int32_t KEY_F23 = 134;
 inline constexpr int32_t KEY_F24 = 135;
 
+// The lock keys of the keypad and of scrolling.
 inline constexpr int32_t KEY_NUM_LOCK = 144;
 inline constexpr int32_t KEY_SCROLL_LOCK = 145;
 
+// Each side's Shift, Control and Alt key on its own.
 inline constexpr int32_t KEY_LEFT_SHIFT = 160;
 inline constexpr int32_t KEY_RIGHT_SHIFT = 161;
 inline constexpr int32_t KEY_LEFT_CONTROL = 162;
@@ -133,9 +142,11 @@ inline constexpr int32_t KEY_GRAVE = 192;
 inline constexpr int32_t KEY_LEFT_BRACKET = 219;
 // Also the key beside Enter on ISO keyboards.
 inline constexpr int32_t KEY_BACKSLASH = 220;
+// The right bracket and apostrophe keys.
 inline constexpr int32_t KEY_RIGHT_BRACKET = 221;
 inline constexpr int32_t KEY_APOSTROPHE = 222;
 
+// Mouse buttons, as MouseHitCount, MouseIsDown and the mouse events give them.
 inline constexpr int32_t MOUSE_LEFT = 1;
 inline constexpr int32_t MOUSE_RIGHT = 2;
 inline constexpr int32_t MOUSE_MIDDLE = 3;

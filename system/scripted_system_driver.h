@@ -15,14 +15,18 @@ namespace qrv {
 
 // What a program asked of the user through a scripted driver.
 struct TScriptedBox {
+    // Which call showed the box: NotifyBox, ConfirmBox or ProceedBox.
     enum class Kind { Notify, Confirm, Proceed };
+    // The kind of box, its text and whether it was serious.
     Kind kind;
     std::u16string text;
     bool serious;
 };
 
+// A requester a program opened through a scripted driver, with what it was asked with.
 struct TScriptedRequest {
     bool folder;  // AskForFolder rather than AskForFile
+    // What the requester was asked with (no extensions and no save for a folder).
     std::u16string title;
     std::u16string extensions;
     bool save;
@@ -68,34 +72,55 @@ public:
     // time has passed is delivered by the next poll.
     void QueueEvent(uint32_t at, int32_t id, int32_t data = 0, int32_t x = 0, int32_t y = 0,
                     Ref<TObject> source = nullptr);
+    // PressKey, RepeatKey and ReleaseKey: a key (a KEY_ constant) goes down, repeats or comes up at
+    // `at`; pressing or repeating Backspace, Tab, Enter or Escape also types its character.
     void PressKey(int32_t key, uint32_t at);
     void RepeatKey(int32_t key, uint32_t at);
     void ReleaseKey(int32_t key, uint32_t at);
+    // Presses the key at `at` and releases it `holdMillis` later.
     void TapKey(int32_t key, uint32_t at, uint32_t holdMillis = 30);
     // One KeyChar per UTF-16 code unit, as a text input method delivers it.
     void TypeText(const std::u16string& text, uint32_t at);
+    // Moves the pointer to (x, y) in the window's pixels at `at`.
     void MovePointer(int32_t x, int32_t y, uint32_t at);
+    // PressButton and ReleaseButton: the button (a MOUSE_ constant) goes down or up at (x, y),
+    // moving the pointer there first.
     void PressButton(int32_t button, int32_t x, int32_t y, uint32_t at);
     void ReleaseButton(int32_t button, int32_t x, int32_t y, uint32_t at);
+    // Presses the button at (x, y) at `at` and releases it there `holdMillis` later.
     void Click(int32_t x, int32_t y, uint32_t at, int32_t button = MOUSE_LEFT,
                uint32_t holdMillis = 30);
+    // Turns the mouse wheel by `notches` (the event's data) at `at`.
     void TurnWheel(int32_t notches, uint32_t at);
+    // LoseFocus, GainFocus and RequestClose: the application loses or regains focus, or is asked
+    // to close (EVENT_APPSUSPEND, EVENT_APPRESUME, EVENT_APPTERMINATE), at `at`.
     void LoseFocus(uint32_t at) { QueueEvent(at, EVENT_APPSUSPEND); }
     void GainFocus(uint32_t at) { QueueEvent(at, EVENT_APPRESUME); }
     void RequestClose(uint32_t at) { QueueEvent(at, EVENT_APPTERMINATE); }
 
+    // AnswerNextBox and AnswerNextRequester: queue the answer the next message box or requester
+    // gives, in order (a box answer the box does not take reads as cancelled).
     void AnswerNextBox(int32_t answer) { boxAnswers.push_back(answer); }
     void AnswerNextRequester(std::u16string answer) { requesterAnswers.push_back(std::move(answer)); }
 
+    // The events queued and not yet delivered.
     size_t PendingEventCount() const { return queue.size(); }
+    // The time of the next queued event, or none when nothing is queued.
     std::optional<uint32_t> NextEventTime() const;
+    // PointerX and PointerY: where the pointer is, as the last delivered event or
+    // SetPointerPosition put it.
     int32_t PointerX() const { return pointerX; }
     int32_t PointerY() const { return pointerY; }
+    // Whether the program asked for the mouse pointer to show (SetMouseVisible).
     bool MouseVisible() const { return mouseVisible; }
+    // The MODIFIER_ bits of the modifier keys held down now.
     int32_t ModifierState() const;
+    // ShownBoxes, Requests and OpenedUrls: the message boxes shown, the requesters opened and the
+    // URLs opened in a browser, in order.
     const std::vector<TScriptedBox>& ShownBoxes() const { return shownBoxes; }
     const std::vector<TScriptedRequest>& Requests() const { return requests; }
     const std::vector<std::u16string>& OpenedUrls() const { return openedUrls; }
+    // The virtual clock the driver runs on.
     TVirtualClock& Clock() { return *clock; }
 
 private:
@@ -132,6 +157,8 @@ public:
     TScriptedSession(const TScriptedSession&) = delete;
     TScriptedSession& operator=(const TScriptedSession&) = delete;
 
+    // Driver: the scripted driver in place. Clock: its virtual clock. Now: that clock's reading, in
+    // milliseconds.
     TScriptedSystemDriver& Driver() { return *driver; }
     TVirtualClock& Clock() { return *clock; }
     uint32_t Now() { return clock->Milliseconds(); }

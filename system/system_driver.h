@@ -23,6 +23,8 @@ public:
     virtual void SetPointerPosition(int32_t x, int32_t y) = 0;
     // The pointer is hidden only while it is inside a program window and visible is false.
     virtual void SetMouseVisible(bool visible) = 0;
+    // Shows a message box with an OK button and waits until it is closed; `serious` shows it as a
+    // warning.
     virtual void NotifyBox(const std::u16string& text, bool serious) = 0;
     // 1 for OK, 0 otherwise.
     [[nodiscard]] virtual int32_t ConfirmBox(const std::u16string& text, bool serious) = 0;
@@ -56,10 +58,14 @@ Ref<TSystemDriver> CurrentSystemDriver();
 // the stack: an event hook that queries input does not pump again. A close signal caught since
 // the last pump is then emitted as an AppTerminate event (close_signals.h).
 void PumpMessages();
+// Waits for at least one event, then pumps, unless a pump is already running.
 void WaitForMessages();
 // Waits for messages, but no later than the clock reading deadline; then pumps.
 void WaitForMessagesUntil(uint32_t deadline);
 
+// SetPointerPosition, ShowPointer, HidePointer, NotifyBox, ConfirmBox, ProceedBox, AskForFile and
+// AskForFolder: the current driver's calls of those names (ShowPointer and HidePointer are
+// SetMouseVisible). With no driver they do nothing and give 0, -1 or empty text, as if cancelled.
 void SetPointerPosition(int32_t x, int32_t y);
 void ShowPointer();
 void HidePointer();

@@ -232,7 +232,8 @@ def parse_scope(header, pos, scope, public, skipped):
             close = None
             entry = None
             if not skipped and public:
-                entry = record(header, scope, head, first_line, header.line_of(end), previous)
+                entry = record(header, scope, head, first_line, header.line_of(end), previous,
+                               definition=True)
             inner = f"{scope}::{type_match.group(3)}" if scope else type_match.group(3)
             pos = parse_scope(header, end + 1, inner, type_match.group(2) != "class",
                               skipped or not public)
@@ -258,8 +259,9 @@ def parse_scope(header, pos, scope, public, skipped):
         pos = after
 
 
-def record(header, scope, head, first_line, last_line, previous):
-    if SKIPPED.match(head):
+def record(header, scope, head, first_line, last_line, previous, definition=False):
+    # A class defined with a body is recorded even when its head looks like a forward declaration.
+    if SKIPPED.match(head) and not (definition and TYPE.match(head)):
         return None
     enum = ENUM.match(head)
     type_match = TYPE.match(head)

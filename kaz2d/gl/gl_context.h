@@ -12,7 +12,10 @@ namespace qrv {
 // hidden context's texture name space.
 enum class TGLContextKind : int32_t { Shared = 0, Attached = 1, Windowed = 2, FullScreen = 3 };
 
+// One native context: what it was made as and with, and the objects a renderer keeps in it.
 struct TGLContextRecord {
+    // What it was made as, and with: size in pixels, depth in bits per pixel (0: windowed),
+    // refresh rate and GFX_ flags; then its SDL window and GL context.
     TGLContextKind kind = TGLContextKind::Shared;
     int32_t width = 0;
     int32_t height = 0;
@@ -21,6 +24,7 @@ struct TGLContextRecord {
     int32_t flags = 0;
     SDL_Window* window = nullptr;
     void* glContext = nullptr;  // SDL_GLContext
+    // The OpenGL profile of the context.
     TGLProfile profile = TGLProfile::Compatibility;
     // Objects the renderer drawing into the context made for it alone, 0 until made: a vertex
     // array (contexts share none), and the vertex and index buffers only this context refills,
@@ -51,6 +55,7 @@ TGLContextRecord* AttachGLContext(SDL_Window* window, int32_t flags,
 void CloseGLContext(TGLContextRecord* record);
 // Makes the record current (nullptr: no context).
 void MakeGLContextCurrent(TGLContextRecord* record);
+// The current record, or nullptr when no context is current.
 TGLContextRecord* CurrentGLContext();
 // Whether a context of the profile is current: it shares the objects of the profile's hidden
 // context, so textures can be made and deleted in it without switching there.
@@ -72,7 +77,8 @@ void SetGLProfileRefused(TGLProfile profile, bool refused);
 // Refreshes an attached record's size from its window.
 void RefreshGLContextSize(TGLContextRecord* record);
 
-// The swap interval the last present set (-1 before any), and how often a present set it.
+// LastPresentSwapInterval and PresentSwapIntervalChanges: the swap interval the last present
+// set (-1 before any), and how often a present set it.
 int32_t LastPresentSwapInterval();
 int32_t PresentSwapIntervalChanges();
 

@@ -19,6 +19,7 @@ public:
     Ref<TGraphicsDriver> GetDriver() override;
     TGraphicsSettings GetSettings() override;
     void Close() override;
+    // The native context record; nullptr once closed.
     TGLContextRecord* Record() const { return record; }
 
 private:
@@ -32,6 +33,8 @@ class TGLGraphicsDriver : public TGraphicsDriver {
 public:
     explicit TGLGraphicsDriver(TGLProfile contextProfile = TGLProfile::Compatibility)
         : profile(contextProfile) {}
+    // Instance: the compatibility profile's driver. ForProfile: the driver of the profile, one per
+    // profile for the process. Profile: the profile of the driver's contexts.
     static Ref<TGLGraphicsDriver> Instance();
     static Ref<TGLGraphicsDriver> ForProfile(TGLProfile profile);
     TGLProfile Profile() const { return profile; }

@@ -14,6 +14,7 @@ namespace qrv {
 // Brackets 2D drawing: saves state and matrices, then sets a pixel projection of the viewport
 // with the origin at the top left.
 void BeginGL2D();
+// Restores the state and matrices BeginGL2D saved.
 void EndGL2D();
 
 // Raises both sides to powers of two, then halves them until the driver accepts the texture.
@@ -23,7 +24,10 @@ void FitTextureSize(int32_t& width, int32_t& height);
 // takes), with every mipmap level down to 1 x 1 when mipmapped. No texture parameters are set.
 uint32_t TextureFromPixmap(Ref<TPixmap> pixmap, bool mipmapped);
 
+// Fills the rectangle, in pixels from the viewport's top left, in the current OpenGL colour.
 void GLFillRect(int32_t x, int32_t y, int32_t width, int32_t height);
+// Draws the pixmap's pixels unscaled with their top left at (x, y) in the same pixels; nothing
+// for none.
 void GLBlitPixmap(const Ref<TPixmap>& pixmap, int32_t x, int32_t y);
 // Draws the characters 32..127 of text in the embedded 8 x 16 font with the pen starting at
 // (x, y); every character advances the pen by 8 pixels, drawn or not.

@@ -13,6 +13,7 @@ class TDataReadException : public TStreamReadException {
 public:
     explicit TDataReadException(std::string problem);
     const char* what() const noexcept override { return message.c_str(); }
+    // The problem alone, without the "Error reading data: " prefix.
     const std::string& Problem() const { return problem; }
 
 private:
@@ -27,6 +28,7 @@ class TDataWriteException : public TStreamWriteException {
 public:
     explicit TDataWriteException(std::string problem);
     const char* what() const noexcept override { return message.c_str(); }
+    // The problem alone, without the "Error writing data: " prefix.
     const std::string& Problem() const { return problem; }
 
 private:

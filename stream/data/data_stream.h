@@ -14,6 +14,8 @@ namespace qrv {
 // through to the inner stream. Data that cannot be read raises TDataReadException.
 class TDataStream final : public TStreamWrapper {
 public:
+    // The header: these four bytes, then kFormatVersion as a little-endian 32-bit number. Reading
+    // other bytes or another version raises TDataReadException.
     static constexpr uint8_t kMagic[4] = {'Q', 'R', 'V', 'D'};
     static constexpr uint32_t kFormatVersion = 1;
 

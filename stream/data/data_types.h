@@ -17,10 +17,15 @@ class TDataWriter;
 // runs and machines; the version is the one written, and the reader accepts every version from
 // 1 up to it, so data written before a type grew stays readable.
 struct TDataType {
+    // The name written with each object of the class: 1 to 255 bytes, unique in the registry.
     std::string name;
+    // The version written, 1..65535.
     int32_t version = 1;
     std::type_index type{typeid(void)};  // the exact class; subclasses need their own type
+    // Writes the object's contents; the object is of exactly the registered class.
     std::function<void(TDataWriter&, const TObject&)> write;
+    // Makes an object from what `write` wrote, given the version found in the data; giving none
+    // raises TDataReadException.
     std::function<Ref<TObject>(TDataReader&, int32_t version)> read;
     // Drops the references a half-read object holds, so that a cycle read from broken data does
     // not keep itself alive. Only containers need one.
@@ -53,7 +58,8 @@ bool RegisterDataType(std::string name, int32_t version,
     return RegisterDataType(std::move(type));
 }
 
-// The registered type of that name, or of the object's exact class; nullptr when none.
+// FindDataType and DataTypeOf: the registered type of that name, or of the object's exact class;
+// nullptr when none.
 const TDataType* FindDataType(std::string_view name);
 const TDataType* DataTypeOf(const TObject& object);
 

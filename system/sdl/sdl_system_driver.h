@@ -41,7 +41,9 @@ public:
     // Runs listener for every SDL event after its TEvents were emitted, so that the module owning
     // a window can act on it (focus, size ...). The id removes it again.
     using TEventListener = std::function<void(const SDL_Event&)>;
+    // Adds a listener; gives the id that RemoveEventListener takes.
     [[nodiscard]] int AddEventListener(TEventListener listener);
+    // Removes the listener with that id; nothing for an id not in use.
     void RemoveEventListener(int listenerId);
 
     // The window with keyboard focus according to the events handled so far, 0 for none.
