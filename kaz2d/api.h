@@ -1,6 +1,7 @@
 #pragma once
 
-// Kaz2D drawing: graphics contexts and the drawing state, images, image fonts and text, collisions, renderers.
+// Kaz2D drawing: graphics contexts and the drawing state, images, image fonts and text, collisions,
+// renderers.
 // Everything a program may use of this library; its other headers are internal.
 
 #include "kaz2d/collision.h"

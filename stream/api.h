@@ -1,6 +1,7 @@
 #pragma once
 
-// Streams: URLs and their factories, files and folders, memory banks, embedded files, text streams, sockets and HTTP.
+// Streams: URLs and their factories, files and folders, memory banks, embedded files, text streams,
+// sockets and HTTP.
 // Everything a program may use of this library; its other headers are internal.
 
 #include "stream/bank.h"

@@ -1,6 +1,7 @@
 #pragma once
 
-// The system layer: the system driver, events and hooks, polled input and key names, the clock, random numbers, dialogs.
+// The system layer: the system driver, events and hooks, polled input and key names, the clock,
+// random numbers, dialogs.
 // Everything a program may use of this library; its other headers are internal.
 
 #include "system/application.h"
@@ -15,6 +16,5 @@
 #include "system/keys.h"
 #include "system/random.h"
 #include "system/scripted_system_driver.h"
-#include "system/sdl/sdl_system_driver.h"
 #include "system/sdl/sdl_video.h"
 #include "system/system_driver.h"
