@@ -49,14 +49,15 @@ public:
     virtual void DrawString(std::u16string_view text, float x, float y, float ix, float iy,
                             float jx, float jy);
 
-    // An image font over the font the loaders open for the URL; none when no loader opens it.
+    // An image font over the font the loaders open for the URL; none when no loader opens it,
+    // with their reason in LastFailure (see FontFromLoaders).
     // Style bit 4 makes smooth glyphs: padded by the loader, filtered and mipmapped here.
     [[nodiscard]] static Ref<TImageFont> FromUrl(const Ref<TObject>& url, int32_t size,
                                                  int32_t style);
     [[nodiscard]] static Ref<TImageFont> FromUrl(std::u16string_view url, int32_t size,
                                                  int32_t style);
     // The 8 x 16 font of the embedded file "krastfont.bin", glyphs white on transparent;
-    // none when that file is not registered or too short.
+    // none when that file is not registered or too short, with the reason in LastFailure.
     [[nodiscard]] static Ref<TImageFont> BuiltIn();
 
     Ref<TFont> sourceFont;

@@ -89,13 +89,17 @@ using TDefaultImageFontMaker = Ref<TImageFont> (*)();
 void SetDefaultImageFontMaker(TDefaultImageFontMaker maker);
 Ref<TImageFont> DefaultImageFont();
 
-// The drawing matrix as the last recomputation left it; the image collisions read it.
+// A drawing matrix: where the x axis (ix, jx) and the y axis (iy, jy) of a shape go.
 struct TCollisionMatrix {
-    float ix = 0.0f;
+    float ix = 1.0f;
     float iy = 0.0f;
     float jx = 0.0f;
-    float jy = 0.0f;
+    float jy = 1.0f;
 };
+// The current context's drawing matrix as its last recomputation left it; the collisions read
+// it while a context is current.
 extern TCollisionMatrix collisionMatrix;
+// The drawing matrix of a rotation in degrees and a scale, exactly as a context computes it.
+[[nodiscard]] TCollisionMatrix DrawingMatrixOf(float degrees, float scaleX, float scaleY);
 
 }  // namespace qrv
