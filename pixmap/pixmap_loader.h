@@ -64,9 +64,10 @@ void ForgetPictureFailure();
 // since the load started, or `otherwise` when none was.
 [[nodiscard]] Ref<TPixmap> ReportPictureLoad(const Ref<TObject>& url, Ref<TPixmap> pixmap,
                                              std::string_view otherwise);
-// The causes the loaders note for data that ends early and for a picture over the limit:
-// "truncated after 812 bytes", "4000 x 3000 pixels, over the picture memory limit".
+// The cause a loader notes for data that ends early: "truncated after 812 bytes".
 [[nodiscard]] std::string TruncatedCause(int64_t bytes);
+// The cause a loader notes for a picture over the picture memory limit: "4000 x 3000 pixels,
+// over the picture memory limit".
 [[nodiscard]] std::string OverMemoryLimitCause(int64_t width, int64_t height);
 
 // Opens the URL and asks every loader in turn, newest first, each from the same start

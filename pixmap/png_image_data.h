@@ -7,6 +7,9 @@
 
 namespace qrv {
 
+// How reading a PNG's image data ended: the rows read, the data ended early, or it is damaged.
+enum class TPngImageData { Whole, Short, Damaged };
+
 // The image data of a non-interlaced PNG, read straight from the stream once libpng has read
 // the chunks before it (the header of the first IDAT chunk included): the IDAT chunks are
 // gathered and inflated in one piece into exactly `size` bytes, the filtered rows, each a
@@ -16,7 +19,6 @@ namespace qrv {
 // `size` bytes is accepted, the rest dropped, as libpng does. Says whether the rows were read,
 // the data ended before they or the chunks after them were complete, or it is damaged.
 // Exceptions of the stream pass on.
-enum class TPngImageData { Whole, Short, Damaged };
 TPngImageData ReadPngImageData(TStream& stream, uint32_t firstChunkLength, uint8_t* out, size_t size);
 
 }  // namespace qrv
