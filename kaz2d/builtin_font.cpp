@@ -1,4 +1,6 @@
+#include "core/failure.h"
 #include "kaz2d/image_font.h"
+#include "pixmap/pixmap_loader.h"
 #include "stream/embedded_files.h"
 
 namespace qrv {
@@ -30,9 +32,20 @@ Ref<TPixmap> DecodeGlyphStrip(const uint8_t* bits) {
 
 Ref<TImageFont> TImageFont::BuiltIn() {
     const TEmbeddedFile* file = FindEmbeddedFile(u"krastfont.bin");
-    if (!file || file->size < FONT_BYTES) return nullptr;
+    if (!file) {
+        SetLastFailure("the built-in font's file \"krastfont.bin\" is not registered (call "
+                       "InitFramework() first)");
+        return nullptr;
+    }
+    if (file->size < FONT_BYTES) {
+        SetLastFailure("\"krastfont.bin\": " + TruncatedCause(file->size));
+        return nullptr;
+    }
     const Ref<TPixmap> strip = DecodeGlyphStrip(file->data);
-    if (!strip) return nullptr;
+    if (!strip) {
+        SetLastFailure("\"krastfont.bin\": no memory for the glyphs");
+        return nullptr;
+    }
 
     auto font = std::make_shared<TImageFont>();
     font->glyphs.resize(BUILT_IN_GLYPHS);

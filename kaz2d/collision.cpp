@@ -5,7 +5,6 @@
 
 #include "kaz2d/collision_quad.h"
 #include "kaz2d/kaz2d_graphics.h"
-#include "kaz2d/kaz2d_module.h"
 #include "pixmap/pixel_format.h"
 
 namespace qrv {
@@ -39,15 +38,29 @@ TQuad& PushQuad(std::forward_list<TQuad>& layer) {
     return layer.front();
 }
 
-// The shape of size w x h whose local point (hx, hy) is placed at (x, y) plus the origin, its
-// corners mapped by the drawing matrix.
-TQuad PlacedQuad(float x, float y, float w, float h, float hx, float hy) {
+// The drawing matrix and origin that shapes are placed with.
+struct TPlacement {
+    TCollisionMatrix matrix;
     float originX = 0.0f;
     float originY = 0.0f;
-    GetDrawOrigin(originX, originY);
-    const TCollisionMatrix m = collisionMatrix;
-    const float tx = x + originX;
-    const float ty = y + originY;
+};
+
+// The current context's; without one, those a new context starts with (no turn, scale 1,
+// origin 0). Collisions need nothing else of a context: the shapes' masks are the images'
+// pixmaps, so they work the same with a window or without.
+TPlacement CurrentPlacement() {
+    const TKaz2DGraphics* c = TKaz2DGraphics::Current();
+    if (!c || !c->driver) return {};
+    return {collisionMatrix, c->originX, c->originY};
+}
+
+// The shape of size w x h whose local point (hx, hy) is placed at (x, y) plus the origin, its
+// corners mapped by the drawing matrix.
+TQuad PlacedQuad(const TPlacement& placement, float x, float y, float w, float h, float hx,
+                 float hy) {
+    const TCollisionMatrix& m = placement.matrix;
+    const float tx = x + placement.originX;
+    const float ty = y + placement.originY;
     const std::array<float, 8> local = {-hx, -hy, w - hx, -hy, w - hx, h - hy, -hx, h - hy};
     std::array<float, 8> corners{};
     for (size_t i = 0; i < local.size(); i += 2) {
@@ -72,6 +85,18 @@ TCollisionIds Collide(const TQuad& shape, uint32_t testMask, uint32_t writeMask)
     return hits;
 }
 
+TCollisionIds CollideImagePlaced(const TPlacement& placement, const Ref<TImage>& image, float x,
+                                 float y, int32_t frame, uint32_t testMask, uint32_t writeMask,
+                                 const Ref<TObject>& id) {
+    if (!image || !image->HasFrame(frame)) return {};
+    TQuad shape = PlacedQuad(placement, x, y, static_cast<float>(image->width),
+                             static_cast<float>(image->height), image->handleX, image->handleY);
+    shape.id = id;
+    Ref<TPixmap> pixmap = image->Lock(frame, true, false);
+    if (pixmap && AlphaBits(pixmap->Format()) > 0) shape.pixmap = std::move(pixmap);
+    return Collide(shape, testMask, writeMask);
+}
+
 }  // namespace
 
 void ResetCollisionLayers(uint32_t layerMask) {
@@ -89,18 +114,12 @@ void ResetCollisionLayers(uint32_t layerMask) {
 
 TCollisionIds CollideImageAt(const Ref<TImage>& image, float x, float y, int32_t frame,
                              uint32_t testMask, uint32_t writeMask, const Ref<TObject>& id) {
-    if (!image || !image->HasFrame(frame)) return {};
-    TQuad shape = PlacedQuad(x, y, static_cast<float>(image->width),
-                             static_cast<float>(image->height), image->handleX, image->handleY);
-    shape.id = id;
-    Ref<TPixmap> pixmap = image->Lock(frame, true, false);
-    if (pixmap && AlphaBits(pixmap->Format()) > 0) shape.pixmap = std::move(pixmap);
-    return Collide(shape, testMask, writeMask);
+    return CollideImagePlaced(CurrentPlacement(), image, x, y, frame, testMask, writeMask, id);
 }
 
 TCollisionIds CollideRectAt(float x, float y, float width, float height, uint32_t testMask,
                             uint32_t writeMask, const Ref<TObject>& id) {
-    TQuad shape = PlacedQuad(x, y, width, height, 0.0f, 0.0f);
+    TQuad shape = PlacedQuad(CurrentPlacement(), x, y, width, height, 0.0f, 0.0f);
     shape.id = id;
     return Collide(shape, testMask, writeMask);
 }
@@ -116,17 +135,15 @@ bool ImagesOverlapTransformed(const Ref<TImage>& image1, float x1, float y1, int
                               float rotation1, float scaleX1, float scaleY1,
                               const Ref<TImage>& image2, float x2, float y2, int32_t frame2,
                               float rotation2, float scaleX2, float scaleY2) {
-    const float rotation = GetDrawRotation();
-    float scaleX = 0.0f;
-    float scaleY = 0.0f;
-    GetDrawScale(scaleX, scaleY);
+    // Each image's matrix is computed as the drawing state would give it; the drawing state
+    // itself is not touched.
+    TPlacement placement1 = CurrentPlacement();
+    TPlacement placement2 = placement1;
+    placement1.matrix = DrawingMatrixOf(rotation1, scaleX1, scaleY1);
+    placement2.matrix = DrawingMatrixOf(rotation2, scaleX2, scaleY2);
     ResetCollisionLayers(kOverlapLayer);
-    SetDrawTransform(rotation1, scaleX1, scaleY1);
-    (void)CollideImageAt(image1, x1, y1, frame1, 0, kOverlapLayer, nullptr);
-    SetDrawTransform(rotation2, scaleX2, scaleY2);
-    const bool hit = !CollideImageAt(image2, x2, y2, frame2, kOverlapLayer, 0, nullptr).empty();
-    SetDrawTransform(rotation, scaleX, scaleY);
-    return hit;
+    (void)CollideImagePlaced(placement1, image1, x1, y1, frame1, 0, kOverlapLayer, nullptr);
+    return !CollideImagePlaced(placement2, image2, x2, y2, frame2, kOverlapLayer, 0, nullptr).empty();
 }
 
 }  // namespace qrv

@@ -9,7 +9,9 @@
 namespace qrv {
 
 // Pixel-exact collisions of images and rectangles placed as they would be drawn: at the
-// drawing position plus the Kaz2D origin, turned and scaled by the drawing matrix. Shapes are
+// drawing position plus the Kaz2D origin, turned and scaled by the drawing matrix. They need no
+// window: the masks are the images' pixmaps, and without a current context shapes are placed
+// as a new context would draw them (origin 0, no turn, scale 1). Shapes are
 // written into 32 collision layers; a later shape is tested against the layers it names. Layer
 // masks are bit sets: bit k selects layer k.
 inline constexpr int32_t COLLISION_LAYER_COUNT = 32;
@@ -37,8 +39,8 @@ void ResetCollisionLayers(uint32_t layerMask);
 // which it empties first.
 [[nodiscard]] bool ImagesOverlap(const Ref<TImage>& image1, float x1, float y1, int32_t frame1,
                                  const Ref<TImage>& image2, float x2, float y2, int32_t frame2);
-// The same with each image turned and scaled on its own; the drawing rotation and scale are
-// restored afterwards. Uses layer 31, which it empties first.
+// The same with each image turned and scaled on its own (the origin still applies); the
+// drawing rotation and scale are left as they are. Uses layer 31, which it empties first.
 [[nodiscard]] bool ImagesOverlapTransformed(const Ref<TImage>& image1, float x1, float y1,
                                             int32_t frame1, float rotation1, float scaleX1,
                                             float scaleY1, const Ref<TImage>& image2, float x2,

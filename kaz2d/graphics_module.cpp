@@ -1,8 +1,12 @@
 #include "kaz2d/graphics_module.h"
 
 #include <algorithm>
+#include <exception>
+#include <string>
 
+#include "core/failure.h"
 #include "kaz2d/frame_pacer.h"
+#include "stream/url_failure.h"
 #include "system/application.h"
 #include "system/clock.h"
 #include "system/hook.h"
@@ -30,6 +34,8 @@ struct GraphicsState {
     uint32_t presentBefore = 0;
     int32_t presents = 0;
     bool exitHandlerAdded = false;
+    // Why no driver is selected, once the start-up selection found none; empty before it ran.
+    std::string noDriverReason;
 };
 
 GraphicsState& State() {
@@ -73,14 +79,35 @@ bool SynchronisedPresentKeepsRate(int32_t hertz) {
     return false;
 }
 
+// Gives what the driver makes; none without a driver or when the driver raises. Whenever it
+// gives none, LastFailure says why: the driver's own reason, the message it raised, why no
+// driver was selected, or that the framework is not initialised when none ever was.
 template <class Make>
 Ref<TGraphics> CatchingDriverErrors(Make make) {
-    if (!State().driver) return nullptr;
-    try {
-        return make();
-    } catch (...) {
+    GraphicsState& s = State();
+    if (!s.driver) {
+        SetLastFailure("could not open graphics: " +
+                       (s.noDriverReason.empty() ? std::string(NOT_INITIALISED_CAUSE) : s.noDriverReason));
         return nullptr;
     }
+    std::u16string earlier = LastFailure();
+    ClearLastFailure();
+    Ref<TGraphics> graphics;
+    try {
+        graphics = make();
+    } catch (const std::exception& e) {
+        SetLastFailure(std::string("could not open graphics: ") + e.what());
+        return nullptr;
+    } catch (...) {
+        SetLastFailure("could not open graphics: the graphics driver failed");
+        return nullptr;
+    }
+    if (graphics) {
+        SetLastFailure(std::move(earlier));
+    } else if (LastFailure().empty()) {
+        SetLastFailure("could not open graphics: the graphics driver gave none");
+    }
+    return graphics;
 }
 
 }  // namespace
@@ -97,6 +124,10 @@ void InitGraphicsModule() {
 void AdvanceContextGeneration() {
     contextGeneration = static_cast<int32_t>(static_cast<uint32_t>(contextGeneration) + 1);
     if (contextGeneration == 0) contextGeneration = 1;
+}
+
+void NoGraphicsDriverBecause(std::string reason) {
+    State().noDriverReason = std::move(reason);
 }
 
 void SelectGraphicsDriver(const Ref<TGraphicsDriver>& driver, int32_t defaultFlags) {

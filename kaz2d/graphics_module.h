@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "kaz2d/graphics.h"
@@ -19,6 +20,11 @@ void InitGraphicsModule();
 // Advances contextGeneration, skipping 0.
 void AdvanceContextGeneration();
 
+// What a failed open says while no driver is selected, once a start-up selection found none
+// ("no renderer can run here: ..."); before any selection the open says the framework is not
+// initialised.
+void NoGraphicsDriverBecause(std::string reason);
+
 // Makes driver current (releasing the current context of another driver) and sets the default
 // flags; current graphics and its settings are reset either way.
 void SelectGraphicsDriver(const Ref<TGraphicsDriver>& driver, int32_t defaultFlags);
@@ -36,7 +42,9 @@ bool GraphicsModeAt(int32_t index, int32_t& width, int32_t& height, int32_t& dep
 // True when a listed mode matches every non-zero argument.
 bool HasGraphicsMode(int32_t width, int32_t height, int32_t depth, int32_t hertz);
 
-// A context from the current driver, or none; exceptions inside the driver give none.
+// A context from the current driver, or none; exceptions inside the driver give none. With
+// none, LastFailure says why (the driver's reason, e.g. SDL's; the message raised; or that no
+// driver is selected, for a call before InitFramework that the framework is not initialised).
 Ref<TGraphics> NewGraphics(int32_t width, int32_t height, int32_t depth, int32_t hertz,
                            int32_t flags);
 // A context over an existing native window from the current driver, or none; the default flags
@@ -60,7 +68,8 @@ int32_t CurrentHertz();
 int32_t CurrentFlags();
 
 // Opens the default graphics (closing an earlier one), makes it current, starts input polling
-// and frame pacing; none when the driver cannot make it.
+// and frame pacing; none when the driver cannot make it, with the reason in LastFailure as
+// NewGraphics gives it.
 Ref<TGraphics> OpenGraphicsWindow(int32_t width, int32_t height, int32_t depth, int32_t hertz,
                                   int32_t flags);
 // DefaultGraphics: the context OpenGraphicsWindow opened, or none. CloseGraphicsWindow closes it

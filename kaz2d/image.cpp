@@ -1,10 +1,14 @@
 #include "kaz2d/image.h"
 
+#include <string>
+
+#include "core/failure.h"
 #include "kaz2d/graphics_module.h"
 #include "kaz2d/kaz2d_graphics.h"
 #include "pixmap/pixmap_loader.h"
 #include "pixmap/pixmap_transform.h"
 #include "stream/embedded_files.h"
+#include "stream/url_failure.h"
 
 namespace qrv {
 
@@ -13,7 +17,16 @@ namespace {
 // The source as a pixmap: itself when it is one, else loaded from it as a URL.
 Ref<TPixmap> PixmapOfSource(const Ref<TObject>& source) {
     if (auto pixmap = std::dynamic_pointer_cast<TPixmap>(source)) return pixmap;
-    return source ? PixmapFromUrl(source) : nullptr;
+    if (!source) {
+        SetLastFailure("no picture to load: the source is none");
+        return nullptr;
+    }
+    return PixmapFromUrl(source);
+}
+
+// How a reason names the source of an image.
+std::string SourceForFailure(const Ref<TObject>& source) {
+    return std::dynamic_pointer_cast<TPixmap>(source) ? "the pixmap given" : UrlForFailure(source);
 }
 
 // The source loaded for a masked image: a picture without alpha may come decoded straight to
@@ -159,12 +172,24 @@ Ref<TImage> TImage::Load(const Ref<TObject>& source, int32_t flags, int32_t mask
 Ref<TImage> TImage::LoadAnim(const Ref<TObject>& source, int32_t cellWidth, int32_t cellHeight,
                              int32_t first, int32_t count, int32_t flags, int32_t maskRed,
                              int32_t maskGreen, int32_t maskBlue) {
-    if (cellWidth <= 0 || cellHeight <= 0 || first < 0 || count < 0) return nullptr;
+    if (cellWidth <= 0 || cellHeight <= 0 || first < 0 || count < 0) {
+        SetLastFailure(SourceForFailure(source) + ": cells of " + std::to_string(cellWidth) +
+                       " x " + std::to_string(cellHeight) + " from cell " + std::to_string(first) +
+                       ", " + std::to_string(count) +
+                       " of them: sizes must be positive, first and count not negative");
+        return nullptr;
+    }
     const Ref<TPixmap> pixmap = PixmapOfSource(source);
     if (!pixmap) return nullptr;
     const int64_t across = pixmap->Width() / cellWidth;
     const int64_t down = pixmap->Height() / cellHeight;
-    if (across * down < int64_t{first} + count) return nullptr;
+    if (across * down < int64_t{first} + count) {
+        SetLastFailure(SourceForFailure(source) + ": holds " + std::to_string(across * down) +
+                       " cells of " + std::to_string(cellWidth) + " x " +
+                       std::to_string(cellHeight) + ", too few for cells " +
+                       std::to_string(first) + " to " + std::to_string(int64_t{first} + count - 1));
+        return nullptr;
+    }
     Ref<TImage> image = Create(cellWidth, cellHeight, count, flags, maskRed, maskGreen, maskBlue);
     for (int32_t i = first; i < first + count; ++i) {
         const auto x = static_cast<int32_t>(cellWidth * (i % across));

@@ -83,11 +83,14 @@ public:
     [[nodiscard]] static Ref<TImage> Create(int32_t width, int32_t height, int32_t frameCount,
                                             int32_t flags, int32_t maskRed, int32_t maskGreen,
                                             int32_t maskBlue);
-    // A one-frame image of the source: a pixmap, or a URL that the pixmap loaders read.
+    // A one-frame image of the source: a pixmap, or a URL that the pixmap loaders read. None
+    // when the source is none or does not load, with the reason in LastFailure (as
+    // PixmapFromUrl gives it).
     [[nodiscard]] static Ref<TImage> Load(const Ref<TObject>& source, int32_t flags,
                                           int32_t maskRed, int32_t maskGreen, int32_t maskBlue);
     // count frames cut from a strip of cellWidth x cellHeight cells, numbered left to right,
-    // then top to bottom, starting at cell first; none when the strip holds too few cells.
+    // then top to bottom, starting at cell first; none when the strip holds too few cells, the
+    // sizes are not positive or the source does not load, with the reason in LastFailure.
     [[nodiscard]] static Ref<TImage> LoadAnim(const Ref<TObject>& source, int32_t cellWidth,
                                               int32_t cellHeight, int32_t first, int32_t count,
                                               int32_t flags, int32_t maskRed, int32_t maskGreen,

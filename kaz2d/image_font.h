@@ -55,15 +55,16 @@ public:
     virtual void DrawString(std::u16string_view text, float x, float y, float ix, float iy,
                             float jx, float jy);
 
-    // An image font over the font the loaders open for the URL; none when no loader opens it.
-    // FONT_STYLE_PADDED in style makes smooth glyphs: padded by the loader, and images made
-    // IMG_FILTERED | IMG_MIPMAPPED here (draw them with BLEND_ALPHA).
+    // An image font over the font the loaders open for the URL; none when no loader opens it,
+    // with their reason in LastFailure (see FontFromLoaders). FONT_STYLE_PADDED in style makes
+    // smooth glyphs: padded by the loader, and images made IMG_FILTERED | IMG_MIPMAPPED here
+    // (draw them with BLEND_ALPHA).
     [[nodiscard]] static Ref<TImageFont> FromUrl(const Ref<TObject>& url, int32_t size,
                                                  int32_t style);
     [[nodiscard]] static Ref<TImageFont> FromUrl(std::u16string_view url, int32_t size,
                                                  int32_t style);
     // The 8 x 16 font of the embedded file "krastfont.bin", glyphs white on transparent;
-    // none when that file is not registered or too short.
+    // none when that file is not registered or too short, with the reason in LastFailure.
     [[nodiscard]] static Ref<TImageFont> BuiltIn();
 
     // The font the glyphs come from (none for the built-in font), the glyphs made so far (none

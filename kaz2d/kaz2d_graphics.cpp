@@ -134,6 +134,11 @@ void TKaz2DGraphics::ApplyMatrix() {
     collisionMatrix = {ix, iy, jx, jy};
 }
 
+TCollisionMatrix DrawingMatrixOf(float degrees, float scaleX, float scaleY) {
+    const TSineCosine turned = SineCosineOfDegrees(degrees);
+    return {turned.cosine * scaleX, -turned.sine * scaleY, turned.sine * scaleX, turned.cosine * scaleY};
+}
+
 void TKaz2DGraphics::BecomeCurrent() {
     Kaz2DState& s = State();
     s.current = shared_from_this();

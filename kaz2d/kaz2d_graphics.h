@@ -99,15 +99,19 @@ void SetDefaultImageFontMaker(TDefaultImageFontMaker maker);
 // The default image font, made on the first call that finds a maker; none without one.
 Ref<TImageFont> DefaultImageFont();
 
-// The drawing matrix as the last recomputation left it; the image collisions read it.
+// A drawing matrix: where the x axis (ix, jx) and the y axis (iy, jy) of a shape go.
 struct TCollisionMatrix {
-    // The matrix (ix, iy, jx, jy) that maps a local point as TKaz2DDriver says.
-    float ix = 0.0f;
+    // The matrix (ix, iy, jx, jy) that maps a local point as TKaz2DDriver says; the identity
+    // until a context computes one.
+    float ix = 1.0f;
     float iy = 0.0f;
     float jx = 0.0f;
-    float jy = 0.0f;
+    float jy = 1.0f;
 };
-// The process-wide copy, set whenever a context recomputes its matrix.
+// The current context's drawing matrix as its last recomputation left it; the collisions read
+// it while a context is current.
 extern TCollisionMatrix collisionMatrix;
+// The drawing matrix of a rotation in degrees and a scale, exactly as a context computes it.
+[[nodiscard]] TCollisionMatrix DrawingMatrixOf(float degrees, float scaleX, float scaleY);
 
 }  // namespace qrv

@@ -56,7 +56,10 @@ bool SelectRenderer(std::string_view name) {
 
 void SelectStartupRenderer(const char* chosen) {
     if (chosen && *chosen) {
-        (void)SelectRenderer(chosen);
+        if (!SelectRenderer(chosen) && !CurrentGraphicsDriver()) {
+            NoGraphicsDriverBecause(std::string(RENDERER_VARIABLE) + " names \"" + chosen +
+                                    "\", and no renderer of that name can run here");
+        }
         return;
     }
     for (const TRendererEntry* entry : ByPreference()) {
@@ -65,6 +68,7 @@ void SelectStartupRenderer(const char* chosen) {
             return;
         }
     }
+    if (!CurrentGraphicsDriver()) NoGraphicsDriverBecause("no renderer can run here");
 }
 
 }  // namespace qrv

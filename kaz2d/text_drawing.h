@@ -7,7 +7,8 @@
 
 namespace qrv {
 
-// The image font for the URL at a pixel height, or none when no font loader opens it.
+// The image font for the URL at a pixel height, or none when no font loader opens it, with the
+// reason in LastFailure (see FontFromLoaders).
 [[nodiscard]] Ref<TImageFont> OpenImageFont(const Ref<TObject>& url, int32_t size, int32_t style);
 [[nodiscard]] Ref<TImageFont> OpenImageFont(std::u16string_view url, int32_t size, int32_t style);
 

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "core/error.h"
+#include "core/failure.h"
+#include "stream/url_failure.h"
 
 namespace qrv {
 
@@ -40,9 +42,20 @@ void RegisterFontLoader(const Ref<TFontLoader>& loader) {
 Ref<TFontLoader> FirstFontLoader() { return firstLoader; }
 
 Ref<TFont> FontFromLoaders(const Ref<TObject>& url, int32_t size, int32_t style) {
-    for (Ref<TFontLoader> loader = firstLoader; loader; loader = loader->Next()) {
-        if (Ref<TFont> font = loader->TryLoadFont(url, size, style)) return font;
+    if (!firstLoader) {
+        SetUrlFailure(url, NOT_INITIALISED_CAUSE);
+        return nullptr;
     }
+    // A loader that gives none may say why; a success leaves the earlier reason as it was.
+    std::u16string earlier = LastFailure();
+    ClearLastFailure();
+    for (Ref<TFontLoader> loader = firstLoader; loader; loader = loader->Next()) {
+        if (Ref<TFont> font = loader->TryLoadFont(url, size, style)) {
+            SetLastFailure(std::move(earlier));
+            return font;
+        }
+    }
+    if (LastFailure().empty()) SetUrlFailure(url, "no font loader opens it");
     return nullptr;
 }
 

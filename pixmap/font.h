@@ -64,7 +64,9 @@ void RegisterFontLoader(const Ref<TFontLoader>& loader);
 // The newest registered loader, or none.
 Ref<TFontLoader> FirstFontLoader();
 
-// Asks each loader, newest first; the first font given, or none.
+// Asks each loader, newest first; the first font given, or none with the reason in
+// LastFailure: the last loader's own, "no font loader opens it", or that the framework is not
+// initialised while no loader is registered.
 [[nodiscard]] Ref<TFont> FontFromLoaders(const Ref<TObject>& url, int32_t size, int32_t style);
 [[nodiscard]] Ref<TFont> FontFromLoaders(std::u16string_view url, int32_t size, int32_t style);
 

@@ -4,15 +4,44 @@
 #include <string>
 
 #include "core/error.h"
+#include "core/failure.h"
+#include "core/text.h"
 #include "pixmap/freetype_bitmap.h"
 #include "pixmap/pixmap_module.h"
 #include "stream/native_path.h"
+#include "stream/stream_closer.h"
 #include "stream/stream_exceptions.h"
 #include "stream/stream_utils.h"
+#include "stream/url_failure.h"
 
 namespace qrv {
 
 namespace {
+
+// FreeType's messages, from the table its error header builds when asked to.
+struct TFreeTypeMessage {
+    int code;
+    const char* message;
+};
+#undef FTERRORS_H_
+#undef __FTERRORS_H__
+#define FT_ERRORDEF(e, v, s) {e, s},
+#define FT_ERROR_START_LIST {
+#define FT_ERROR_END_LIST {0, nullptr}};
+const TFreeTypeMessage freeTypeMessages[] =
+#include FT_ERRORS_H
+
+// The cause for a FreeType error: "FreeType: unknown file format".
+std::string FreeTypeCause(FT_Error error) {
+    for (const TFreeTypeMessage& entry : freeTypeMessages) {
+        if (entry.message && entry.code == error) return std::string("FreeType: ") + entry.message;
+    }
+    return "FreeType error " + std::to_string(error);
+}
+
+void SetFontFailure(std::u16string_view url, std::string_view cause) {
+    SetUrlFailure(MakeText(std::u16string(url)), cause);
+}
 
 // FreeType takes pixel sizes up to 0xFFFF; starting the downward search there keeps a huge
 // request from trying billions of sizes.
@@ -40,15 +69,24 @@ bool ReadsIntoMemory(std::u16string_view url) {
     return !FILE_FACES || (colons != std::u16string_view::npos && colons > 0);
 }
 
-// The whole content of the URL; empty when it does not open or fails part way.
+// The whole content of the URL; empty, with the reason in LastFailure, when it does not open,
+// fails part way or holds nothing.
 std::vector<uint8_t> ReadFontBytes(std::u16string_view url) {
+    const Ref<TStream> stream = OpenReadStream(url);
+    if (!stream) return {};
+    TStreamCloser closer(stream);
+    std::vector<uint8_t> bytes;
     try {
-        return LoadBytes(url);
-    } catch (const TRuntimeError&) {
+        bytes = LoadBytes(*stream);
+    } catch (const TRuntimeError& e) {
+        SetFontFailure(url, e.what());
         return {};
-    } catch (const TStreamException&) {
+    } catch (const TStreamException& e) {
+        SetFontFailure(url, e.what());
         return {};
     }
+    if (bytes.empty()) SetFontFailure(url, "an empty file is no font");
+    return bytes;
 }
 
 // A bitmap face takes only the sizes of its strikes, so no size above the largest can succeed.
@@ -82,14 +120,21 @@ TFreeTypeFont::TFreeTypeFont(std::vector<uint8_t> fontMemory)
 TFreeTypeFont::~TFreeTypeFont() = default;
 
 Ref<TFreeTypeFont> TFreeTypeFont::Open(std::u16string_view url, int32_t size, int32_t style) {
-    if (!FreeTypeLibrary()) return nullptr;
+    if (!FreeTypeLibrary()) {
+        SetFontFailure(url, "FreeType could not start");
+        return nullptr;
+    }
     std::vector<uint8_t> bytes;
     if (ReadsIntoMemory(url)) {
         bytes = ReadFontBytes(url);
         if (bytes.empty()) return nullptr;
     }
     Ref<TFreeTypeFont> font(new TFreeTypeFont(std::move(bytes)));
-    if (!font->OpenFace(url) || !font->SetPixelSize(size)) return nullptr;
+    if (!font->OpenFace(url)) return nullptr;
+    if (!font->SetPixelSize(size)) {
+        SetFontFailure(url, "the font has no pixel size of " + std::to_string(size) + " or less");
+        return nullptr;
+    }
 
     font->style = style;
     const FT_Size_Metrics& metrics = font->face->size->metrics;
@@ -109,7 +154,17 @@ bool TFreeTypeFont::OpenFace(std::u16string_view url) {
     } else {
         error = OpenFileFace(url, &opened);
     }
-    if (error != 0) return false;
+    if (error == FT_Err_Cannot_Open_Resource && fontMemory.empty()) {
+        // FreeType opened the file itself: opening it as a stream tells why it did not (no
+        // such file, permission denied), and that reason then stands.
+        const Ref<TStream> stream = OpenReadStream(url);
+        if (!stream) return false;
+        stream->Close();
+    }
+    if (error != 0) {
+        SetFontFailure(url, FreeTypeCause(error));
+        return false;
+    }
     face.reset(opened);
     return true;
 }

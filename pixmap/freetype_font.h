@@ -40,7 +40,8 @@ public:
     // A URL with "::" after its first character ("incbin::b2.ttf") is read whole into memory
     // that the font keeps for the face's life; anything else is opened as a file path. A face
     // without the requested size (a bitmap face) opens at the largest size below it. None when
-    // the data does not open, FreeType cannot read it, or no pixel size fits.
+    // the data does not open, FreeType cannot read it, or no pixel size fits; LastFailure then
+    // names the URL and says which (the stream's reason, or FreeType's message).
     [[nodiscard]] static Ref<TFreeTypeFont> Open(std::u16string_view url, int32_t size,
                                                  int32_t style);
 

@@ -6,12 +6,13 @@ namespace {
 
 [[noreturn]] void JumpToRecovery(j_common_ptr info) {
     auto* errors = reinterpret_cast<TJpegErrorManager*>(info->err);
+    // libjpeg's own formatter only fills the buffer; printing is what output_message does.
+    (*info->err->format_message)(info, errors->message);
     std::longjmp(errors->recovery, 1);
 }
 
 void IgnoreMessage(j_common_ptr, int) {}
 void IgnoreOutput(j_common_ptr) {}
-void IgnoreFormat(j_common_ptr, char* buffer) { buffer[0] = '\0'; }
 
 void ResetCounters(j_common_ptr info) {
     info->err->num_warnings = 0;
@@ -21,11 +22,11 @@ void ResetCounters(j_common_ptr info) {
 }  // namespace
 
 jpeg_error_mgr* InstallJpegErrorManager(TJpegErrorManager& errors) {
+    errors.message[0] = '\0';
     jpeg_error_mgr* manager = jpeg_std_error(&errors.manager);
     manager->error_exit = JumpToRecovery;
     manager->emit_message = IgnoreMessage;
     manager->output_message = IgnoreOutput;
-    manager->format_message = IgnoreFormat;
     manager->reset_error_mgr = ResetCounters;
     return manager;
 }

@@ -4,6 +4,7 @@
 #include <exception>
 #include <limits>
 #include <memory>
+#include <string>
 
 #include "pixmap/decode_scratch.h"
 #include "pixmap/jpeg_block_arrays.h"
@@ -28,8 +29,12 @@ struct TJpegSource {
     TStream* stream;
     std::exception_ptr* failure;  // where an exception from the stream is kept for later
     bool atStartOfData;
+    bool ranOut;  // the data ended before libjpeg had what it needed
     JOCTET buffer[sourceBufferSize];
 };
+
+// Why StartDecoding refused a picture it read without an error.
+enum class TJpegRefusal { None, TablesOnly, OverLimit, ColourSpace };
 
 // The whole decoder state, plain data only.
 struct TJpegDecoder {
@@ -37,6 +42,7 @@ struct TJpegDecoder {
     TJpegErrorManager errors;
     TJpegSource source;
     TJpegBlockArrays blockArrays;
+    TJpegRefusal refusal;
 };
 
 // Bytes read into the buffer, 0 at the end of the data, -1 when the stream raised.
@@ -60,6 +66,7 @@ boolean FillInputBuffer(j_decompress_ptr info) {
     if (got == 0) {
         if (source->atStartOfData) ERREXIT(info, JERR_INPUT_EMPTY);
         // Data that ends early: end the picture here, keeping what has been decoded.
+        source->ranOut = true;
         WARNMS(info, JWRN_JPEG_EOF);
         source->buffer[0] = 0xFF;
         source->buffer[1] = JPEG_EOI;
@@ -94,6 +101,7 @@ void InstallSource(TJpegDecoder& decoder, TStream* stream, std::exception_ptr* f
     source.stream = stream;
     source.failure = failure;
     source.atStartOfData = true;
+    source.ranOut = false;
     decoder.info.src = &source.manager;
 }
 
@@ -111,10 +119,19 @@ bool StartDecoding(TJpegDecoder* decoder, TDecodeScratch* scratch, TStream* stre
     constexpr int64_t tablesAndRows = int64_t{16} << 20;
     info.mem->max_memory_to_use = static_cast<long>(std::min<int64_t>(
         PictureMemoryLimit() * 2 + tablesAndRows, std::numeric_limits<long>::max()));
-    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) return false;
-    if (!PictureFitsMemoryLimit(info.image_width, info.image_height)) return false;
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
+        decoder->refusal = TJpegRefusal::TablesOnly;
+        return false;
+    }
+    if (!PictureFitsMemoryLimit(info.image_width, info.image_height)) {
+        decoder->refusal = TJpegRefusal::OverLimit;
+        return false;
+    }
     // Only grey and colour pictures become pixmaps: refuse the rest before decoding them.
-    if (info.out_color_space != JCS_GRAYSCALE && info.out_color_space != JCS_RGB) return false;
+    if (info.out_color_space != JCS_GRAYSCALE && info.out_color_space != JCS_RGB) {
+        decoder->refusal = TJpegRefusal::ColourSpace;
+        return false;
+    }
 #ifdef JCS_EXTENSIONS
     // libjpeg-turbo writes the alpha byte itself while converting colours.
     if (widen && info.out_color_space == JCS_RGB) info.out_color_space = JCS_EXT_RGBA;
@@ -158,34 +175,73 @@ public:
     TJpegReader(const TJpegReader&) = delete;
     TJpegReader& operator=(const TJpegReader&) = delete;
 
-    Ref<TPixmap> Decode(TStream* stream, std::exception_ptr* failure, const TKeyColour* key) {
-        if (!StartDecoding(decoder.get(), &scratch, stream, failure, key != nullptr))
+    // A picture that is a JPEG (it starts with the start-of-image marker) but does not decode
+    // notes why (NotePictureFailure); `start` is where its data began.
+    Ref<TPixmap> Decode(TStream* stream, std::exception_ptr* failure, const TKeyColour* key,
+                        int32_t start) {
+        if (!StartDecoding(decoder.get(), &scratch, stream, failure, key != nullptr)) {
+            NoteFailure(*stream, start);
             return nullptr;
+        }
         const jpeg_decompress_struct& info = decoder->info;
         const int32_t format = FormatForComponents(info.output_components);
-        if (info.output_width == 0 || format == FormatNone) return nullptr;
+        if (info.output_width == 0 || format == FormatNone) {
+            NotePictureFailure("a JPEG of " + std::to_string(info.output_components) +
+                               " colour components, which this loader does not decode");
+            return nullptr;
+        }
         // Every row is written before the pixmap is given (a short file gives libjpeg's rows).
         Ref<TPixmap> pixmap =
             TPixmap::NewPixmapForFilling(static_cast<int32_t>(info.output_width),
                                          static_cast<int32_t>(info.output_height), format, 4);
-        const bool widened = format == FormatRGBA8888;
-        if (!pixmap || !ReadRows(decoder.get(), pixmap.get(), widened ? key : nullptr))
+        if (!pixmap) {
+            NotePictureFailure("no memory for the picture");
             return nullptr;
+        }
+        const bool widened = format == FormatRGBA8888;
+        if (!ReadRows(decoder.get(), pixmap.get(), widened ? key : nullptr)) {
+            NoteFailure(*stream, start);
+            return nullptr;
+        }
         return pixmap;
     }
 
 private:
+    void NoteFailure(TStream& stream, int32_t start) const {
+        const jpeg_decompress_struct& info = decoder->info;
+        switch (decoder->refusal) {
+        case TJpegRefusal::TablesOnly:
+            NotePictureFailure("a JPEG of tables only, without a picture");
+            return;
+        case TJpegRefusal::OverLimit:
+            NotePictureFailure(OverMemoryLimitCause(info.image_width, info.image_height));
+            return;
+        case TJpegRefusal::ColourSpace:
+            NotePictureFailure("a JPEG colour space this loader does not decode");
+            return;
+        case TJpegRefusal::None: break;
+        }
+        const int code = decoder->errors.manager.msg_code;
+        // Data without the start-of-image marker, or none at all, is no JPEG: other loaders
+        // may know it.
+        if (code == JERR_NO_SOI || code == JERR_INPUT_EMPTY) return;
+        if (decoder->source.ranOut) {
+            NotePictureFailure(TruncatedCause(stream.Position() - std::max(start, 0)));
+        } else if (code == JERR_OUT_OF_MEMORY) {
+            NotePictureFailure("decoding needs more memory than the picture memory limit allows");
+        } else {
+            NotePictureFailure(std::string("damaged JPEG: ") + decoder->errors.message);
+        }
+    }
+
     TDecodeScratch scratch;  // the coefficient arrays of progressive pictures
     std::unique_ptr<TJpegDecoder> decoder;  // value-initialised: all zero
 };
 
-Ref<TPixmap> DecodeJPEGFrom(const Ref<TObject>& url, const TKeyColour* key, bool& keyed) {
+Ref<TPixmap> DecodeJPEGStream(TStream& stream, const TKeyColour* key, bool& keyed) {
     keyed = false;
-    Ref<TStream> stream = OpenReadStream(url);
-    if (!stream) return nullptr;
-    TStreamCloser closer(stream);
     std::exception_ptr failure;
-    Ref<TPixmap> pixmap = TJpegReader().Decode(stream.get(), &failure, key);
+    Ref<TPixmap> pixmap = TJpegReader().Decode(&stream, &failure, key, stream.Position());
     if (failure) std::rethrow_exception(failure);
     keyed = pixmap && pixmap->Format() == FormatRGBA8888;
     return pixmap;
@@ -194,8 +250,12 @@ Ref<TPixmap> DecodeJPEGFrom(const Ref<TObject>& url, const TKeyColour* key, bool
 }  // namespace
 
 Ref<TPixmap> DecodeJPEG(const Ref<TObject>& url) {
+    Ref<TStream> stream = OpenReadStream(url);
+    if (!stream) return nullptr;
+    TStreamCloser closer(stream);
+    ForgetPictureFailure();
     bool keyed = false;
-    return DecodeJPEGFrom(url, nullptr, keyed);
+    return ReportPictureLoad(url, DecodeJPEGStream(*stream, nullptr, keyed), "not a JPEG picture");
 }
 
 Ref<TPixmap> DecodeJPEG(std::u16string_view url) {
@@ -203,12 +263,14 @@ Ref<TPixmap> DecodeJPEG(std::u16string_view url) {
 }
 
 Ref<TPixmap> TPixmapLoaderJPG::LoadFromStream(const Ref<TStream>& stream) {
-    return DecodeJPEG(stream);
+    bool keyed = false;
+    return stream ? DecodeJPEGStream(*stream, nullptr, keyed) : nullptr;
 }
 
 Ref<TPixmap> TPixmapLoaderJPG::LoadFromStreamKeyed(const Ref<TStream>& stream,
                                                    const TKeyColour& key, bool& keyed) {
-    return DecodeJPEGFrom(stream, &key, keyed);
+    keyed = false;
+    return stream ? DecodeJPEGStream(*stream, &key, keyed) : nullptr;
 }
 
 }  // namespace qrv

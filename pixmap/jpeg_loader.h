@@ -19,7 +19,8 @@ public:
 // grey pictures become FormatGrey8, colour ones FormatRGB888. Data that ends early decodes as
 // far as it goes. None when the data is not a JPEG, is damaged beyond what libjpeg tolerates,
 // has other than 1 or 3 output components, or is larger than the picture memory limit
-// (libjpeg's working memory is bounded by it too, see pixmap_loader.h). Exceptions
+// (libjpeg's working memory is bounded by it too, see pixmap_loader.h); LastFailure then names
+// the URL and says which (as PixmapFromUrl does). Exceptions
 // raised by the stream pass on once the decoder is cleaned up and the stream closed.
 [[nodiscard]] Ref<TPixmap> DecodeJPEG(const Ref<TObject>& url);
 [[nodiscard]] Ref<TPixmap> DecodeJPEG(std::u16string_view url);

@@ -4,6 +4,7 @@
 
 #include "stream/stream_closer.h"
 #include "stream/stream_exceptions.h"
+#include "stream/url_failure.h"
 
 namespace qrv {
 
@@ -11,13 +12,15 @@ namespace {
 
 TPixmapLoader* firstLoader = nullptr;
 int64_t pictureMemoryLimit = DEFAULT_PICTURE_MEMORY_LIMIT;
+thread_local std::string notedPictureFailure;
 
 // Gives none for a stream exception, which means this loader could not read its data.
 template <class Load>
 Ref<TPixmap> AskLoader(Load load) {
     try {
         return load();
-    } catch (const TStreamException&) {
+    } catch (const TStreamException& e) {
+        NotePictureFailure(std::string("the data could not be read (") + e.what() + ")");
         return nullptr;
     }
 }
@@ -25,16 +28,25 @@ Ref<TPixmap> AskLoader(Load load) {
 // Opens the URL and asks every loader in turn, newest first, each from the start position.
 template <class Ask>
 Ref<TPixmap> RunLoaders(const Ref<TObject>& url, Ask ask) {
+    if (!firstLoader) {
+        SetUrlFailure(url, NOT_INITIALISED_CAUSE);
+        return nullptr;
+    }
     Ref<TStream> stream = OpenReadStream(url);
     if (!stream) return nullptr;
     TStreamCloser closer(stream);
     const int32_t start = stream->Position();
-    if (start == -1) return nullptr;
-    for (TPixmapLoader* loader = firstLoader; loader; loader = loader->Next()) {
-        stream->Seek(start);
-        if (Ref<TPixmap> pixmap = AskLoader([&] { return ask(*loader, stream); })) return pixmap;
+    if (start == -1) {
+        SetUrlFailure(url, "its stream cannot seek, which the picture loaders need");
+        return nullptr;
     }
-    return nullptr;
+    ForgetPictureFailure();
+    Ref<TPixmap> pixmap;
+    for (TPixmapLoader* loader = firstLoader; loader && !pixmap; loader = loader->Next()) {
+        stream->Seek(start);
+        pixmap = AskLoader([&] { return ask(*loader, stream); });
+    }
+    return ReportPictureLoad(url, std::move(pixmap), "not a picture of any known kind");
 }
 
 }  // namespace
@@ -59,6 +71,27 @@ TPixmapLoader::~TPixmapLoader() {
 }
 
 TPixmapLoader* FirstPixmapLoader() { return firstLoader; }
+
+void NotePictureFailure(std::string_view cause) {
+    if (notedPictureFailure.empty()) notedPictureFailure = cause;
+}
+
+void ForgetPictureFailure() { notedPictureFailure.clear(); }
+
+Ref<TPixmap> ReportPictureLoad(const Ref<TObject>& url, Ref<TPixmap> pixmap,
+                               std::string_view otherwise) {
+    if (!pixmap) SetUrlFailure(url, notedPictureFailure.empty() ? otherwise : notedPictureFailure);
+    return pixmap;
+}
+
+std::string TruncatedCause(int64_t bytes) {
+    return "truncated after " + std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
+std::string OverMemoryLimitCause(int64_t width, int64_t height) {
+    return std::to_string(width) + " x " + std::to_string(height) +
+           " pixels, over the picture memory limit";
+}
 
 Ref<TPixmap> TPixmapLoader::LoadFromStreamKeyed(const Ref<TStream>& stream, const TKeyColour&,
                                                 bool& keyed) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "core/object.h"
@@ -57,9 +58,30 @@ bool PictureFitsMemoryLimit(int64_t width, int64_t height);
 // The newest loader, or nullptr while there is none.
 TPixmapLoader* FirstPixmapLoader();
 
+// Tells the load in progress on this thread why a loader that recognised its data gives no
+// pixmap. The first cause noted during a load counts; a loader that does not recognise the
+// data notes nothing.
+void NotePictureFailure(std::string_view cause);
+// Forgets the cause noted so far: the start of a load.
+void ForgetPictureFailure();
+// Gives the pixmap; when there is none, first sets LastFailure to the URL and the cause noted
+// since the load started, or `otherwise` when none was.
+[[nodiscard]] Ref<TPixmap> ReportPictureLoad(const Ref<TObject>& url, Ref<TPixmap> pixmap,
+                                             std::string_view otherwise);
+// The cause a loader notes for data that ends early: "truncated after 812 bytes".
+[[nodiscard]] std::string TruncatedCause(int64_t bytes);
+// The cause a loader notes for a picture over the picture memory limit: "4000 x 3000 pixels,
+// over the picture memory limit".
+[[nodiscard]] std::string OverMemoryLimitCause(int64_t width, int64_t height);
+
 // Opens the URL and asks every loader in turn, newest first, each from the same start
 // position. A stream exception from a loader counts as a refusal; any other passes on. None
-// for a URL that does not open, a stream that cannot seek, or data that no loader takes.
+// for a URL that does not open, a stream that cannot seek, or data that no loader takes; then
+// LastFailure (core/failure.h) names the URL and says why: the stream's own reason when it
+// does not open, the cause a loader that recognised the data noted ("truncated after 812
+// bytes", the decoder's message, over the picture memory limit), "not a picture of any known
+// kind" when none recognised it, or that the framework is not initialised while there is no
+// loader at all.
 [[nodiscard]] Ref<TPixmap> PixmapFromUrl(const Ref<TObject>& url);
 [[nodiscard]] Ref<TPixmap> PixmapFromUrl(std::u16string_view url);
 

@@ -17,11 +17,13 @@ constexpr uint32_t IDAT = 0x49444154;
 constexpr uint32_t IEND = 0x49454E44;
 constexpr size_t readBlock = 64 * 1024;
 
-bool ReadExactly(TStream& stream, void* data, size_t length) {
+// False when the data ends first (`ranOut` is then set) or the stream misbehaves.
+bool ReadExactly(TStream& stream, void* data, size_t length, bool& ranOut) {
     auto* at = static_cast<uint8_t*>(data);
     while (length > 0) {
         const auto chunk = static_cast<int32_t>(std::min<size_t>(length, 1 << 30));
         const int32_t got = stream.Read(at, chunk);
+        if (got == 0) ranOut = true;
         if (got <= 0 || got > chunk) return false;
         at += got;
         length -= static_cast<size_t>(got);
@@ -43,7 +45,7 @@ public:
             if (type != IDAT) return 0;
         }
         const size_t n = std::min<size_t>(left, capacity);
-        if (!ReadExactly(stream, buffer, n)) return -1;
+        if (!ReadExactly(stream, buffer, n, ranOut)) return -1;
         crc = libdeflate_crc32(crc, buffer, n);
         left -= static_cast<uint32_t>(n);
         return static_cast<long>(n);
@@ -53,13 +55,16 @@ public:
     // past its end.
     size_t ImageDataLeft() const { return std::max<size_t>(left, 1); }
 
+    // Whether a read found the end of the data.
+    bool RanOut() const { return ranOut; }
+
     // Skips what is left of the image data and every chunk after it, up to and with IEND.
     bool ReadToEnd() {
         uint8_t buffer[4096];
         for (;;) {
             while (left > 0) {
                 const size_t n = std::min<size_t>(left, sizeof buffer);
-                if (!ReadExactly(stream, buffer, n)) return false;
+                if (!ReadExactly(stream, buffer, n, ranOut)) return false;
                 crc = libdeflate_crc32(crc, buffer, n);
                 left -= static_cast<uint32_t>(n);
             }
@@ -80,14 +85,14 @@ private:
     // ancillary chunks whose CRC is wrong.
     bool EndChunk() {
         uint8_t stored[4];
-        if (!ReadExactly(stream, stored, 4)) return false;
+        if (!ReadExactly(stream, stored, 4, ranOut)) return false;
         const bool critical = (type >> 29 & 1) == 0;
         return LoadBigEndian<uint32_t>(stored) == crc || !critical;
     }
 
     bool BeginChunk() {
         uint8_t header[8];
-        if (!ReadExactly(stream, header, 8)) return false;
+        if (!ReadExactly(stream, header, 8, ranOut)) return false;
         left = LoadBigEndian<uint32_t>(header);
         type = LoadBigEndian<uint32_t>(header + 4);
         crc = ChunkCrc(type);
@@ -98,6 +103,7 @@ private:
     uint32_t type;
     uint32_t left;
     uint32_t crc;
+    bool ranOut = false;
 };
 
 enum class TGathered { All, TooMuch, Damaged };
@@ -143,10 +149,11 @@ bool InflateImageData(TChunkReader& chunks, uint8_t* out, size_t size) {
 
 }  // namespace
 
-bool ReadPngImageData(TStream& stream, uint32_t firstChunkLength, uint8_t* out, size_t size) {
+TPngImageData ReadPngImageData(TStream& stream, uint32_t firstChunkLength, uint8_t* out, size_t size) {
     TChunkReader chunks(stream, firstChunkLength);
     // Data left in the stream after the rows is tolerated, as libpng does.
-    return InflateImageData(chunks, out, size) && chunks.ReadToEnd();
+    if (InflateImageData(chunks, out, size) && chunks.ReadToEnd()) return TPngImageData::Whole;
+    return chunks.RanOut() ? TPngImageData::Short : TPngImageData::Damaged;
 }
 
 }  // namespace qrv

@@ -30,6 +30,8 @@ struct TPngReadContext {
     TStream* stream;
     std::exception_ptr failure;  // an exception from the stream, raised again after clean-up
     png_byte lastChunkHeader[8];  // libpng reads each chunk's length and type in one piece
+    bool ranOut;                  // a read found the end of the data
+    char message[128];            // libpng's message of its last error
 };
 
 struct TPngHeader {
@@ -43,7 +45,15 @@ struct TPngHeader {
     bool ownRows;      // 8-bit rows without transforms, read by ReadPngImageData
 };
 
-[[noreturn]] void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+// Keeps libpng's message for the failure's reason; the copy is plain, as nothing here may
+// allocate or raise before the jump.
+[[noreturn]] void OnPngError(png_structp png, png_const_charp message) {
+    if (auto* context = static_cast<TPngReadContext*>(png_get_io_ptr(png)); context && message) {
+        std::strncpy(context->message, message, sizeof context->message - 1);
+        context->message[sizeof context->message - 1] = '\0';
+    }
+    png_longjmp(png, 1);
+}
 void OnPngWarning(png_structp, png_const_charp) {}
 
 // Fills the buffer from the stream; false at the end of the data or on an exception.
@@ -53,6 +63,7 @@ bool ReadExactly(TPngReadContext& context, png_bytep data, size_t length) noexce
             auto chunk = static_cast<int32_t>(
                 std::min<size_t>(length, std::numeric_limits<int32_t>::max()));
             int32_t got = context.stream->Read(data, chunk);
+            if (got == 0) context.ranOut = true;
             if (got <= 0 || got > chunk) return false;
             data += got;
             length -= static_cast<size_t>(got);
@@ -186,7 +197,14 @@ bool ReadFilteredRows(png_structp png, uint8_t* out, size_t size) {
     bool found = false;
     const uint32_t length = FirstImageDataLength(png, found);
     auto* context = static_cast<TPngReadContext*>(png_get_io_ptr(png));
-    return found && ReadPngImageData(*context->stream, length, out, size);
+    if (!found) {
+        NotePictureFailure("damaged PNG: no image data after the header chunks");
+        return false;
+    }
+    const TPngImageData read = ReadPngImageData(*context->stream, length, out, size);
+    if (read == TPngImageData::Short) context->ranOut = true;
+    if (read == TPngImageData::Damaged) NotePictureFailure("damaged PNG: the image data does not inflate to the picture");
+    return read == TPngImageData::Whole;
 }
 
 // A palette picture is inflated into the front of the pixmap's own memory (an index byte a
@@ -265,16 +283,28 @@ int32_t PixmapFormatFor(const TPngHeader& header) {
 Ref<TPixmap> DecodeImage(png_structp png, png_infop info, const TPngHeader& header,
                          const TKeyColour* key) {
     const int32_t format = PixmapFormatFor(header);
-    if (header.bitDepth != 8 || format == FormatNone) return nullptr;
-    if (!PictureFitsMemoryLimit(header.width, header.height)) return nullptr;
+    if (header.bitDepth != 8 || format == FormatNone) {
+        NotePictureFailure("a PNG layout this loader does not decode");
+        return nullptr;
+    }
+    if (!PictureFitsMemoryLimit(header.width, header.height)) {
+        NotePictureFailure(OverMemoryLimitCause(header.width, header.height));
+        return nullptr;
+    }
     const auto width = static_cast<int32_t>(header.width);
     const auto height = static_cast<int32_t>(header.height);
     const size_t samples = header.ownRows ? size_t{png_get_channels(png, info)}
                                           : static_cast<size_t>(BytesPerPixel(format));
-    if (header.rowBytes != static_cast<size_t>(width) * samples) return nullptr;
+    if (header.rowBytes != static_cast<size_t>(width) * samples) {
+        NotePictureFailure("a PNG layout this loader does not decode");
+        return nullptr;
+    }
 
     Ref<TPixmap> pixmap = TPixmap::NewPixmapForFilling(width, height, format, 4);
-    if (!pixmap) return nullptr;
+    if (!pixmap) {
+        NotePictureFailure("no memory for the picture");
+        return nullptr;
+    }
     if (header.ownRows) return ReadOwnRows(png, info, header, key, *pixmap) ? pixmap : nullptr;
     std::vector<png_bytep> rows(static_cast<size_t>(height));
     for (int32_t y = 0; y < height; ++y) rows[y] = pixmap->PixelAddress(0, y);
@@ -319,37 +349,50 @@ private:
     png_infop info;
 };
 
-Ref<TPixmap> DecodePNGFrom(const Ref<TObject>& url, const TKeyColour* key, bool& keyed) {
+// Decodes from the stream's position. Data with a PNG signature that does not decode notes
+// why (NotePictureFailure): where it ended early, libpng's message, or what was refused.
+Ref<TPixmap> DecodePNGStream(TStream& stream, const TKeyColour* key, bool& keyed) {
     keyed = false;
-    Ref<TStream> stream = OpenReadStream(url);
-    if (!stream) return nullptr;
-    TStreamCloser closer(stream);
+    const int32_t start = stream.Position();
     png_byte signature[8] = {};
-    stream->ReadFully(signature, sizeof signature);
+    stream.ReadFully(signature, sizeof signature);
     if (png_sig_cmp(signature, 0, sizeof signature) != 0) return nullptr;
 
-    TPngReadContext context{stream.get(), nullptr, {}};
+    TPngReadContext context{&stream, nullptr, {}, false, {}};
     Ref<TPixmap> pixmap = TPngReader(context).Decode(key, keyed);
     if (context.failure) std::rethrow_exception(context.failure);
-    return pixmap;
+    if (pixmap) return pixmap;
+    if (context.ranOut) {
+        NotePictureFailure(TruncatedCause(stream.Position() - std::max(start, 0)));
+    } else if (context.message[0] != '\0') {
+        NotePictureFailure(std::string("damaged PNG: ") + context.message);
+    }
+    NotePictureFailure("damaged PNG");
+    return nullptr;
 }
 
 }  // namespace
 
 Ref<TPixmap> DecodePNG(const Ref<TObject>& url) {
+    Ref<TStream> stream = OpenReadStream(url);
+    if (!stream) return nullptr;
+    TStreamCloser closer(stream);
+    ForgetPictureFailure();
     bool keyed = false;
-    return DecodePNGFrom(url, nullptr, keyed);
+    return ReportPictureLoad(url, DecodePNGStream(*stream, nullptr, keyed), "not a PNG picture");
 }
 
 Ref<TPixmap> DecodePNG(std::u16string_view url) { return DecodePNG(MakeText(std::u16string(url))); }
 
 Ref<TPixmap> TPixmapLoaderPNG::LoadFromStream(const Ref<TStream>& stream) {
-    return DecodePNG(stream);
+    bool keyed = false;
+    return stream ? DecodePNGStream(*stream, nullptr, keyed) : nullptr;
 }
 
 Ref<TPixmap> TPixmapLoaderPNG::LoadFromStreamKeyed(const Ref<TStream>& stream,
                                                    const TKeyColour& key, bool& keyed) {
-    return DecodePNGFrom(stream, &key, keyed);
+    keyed = false;
+    return stream ? DecodePNGStream(*stream, &key, keyed) : nullptr;
 }
 
 }  // namespace qrv

@@ -1,10 +1,12 @@
 #include "stream/c_stream.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 
 #include "stream/c_stream_platform.h"
 #include "stream/stream_exceptions.h"
+#include "stream/url_failure.h"
 
 namespace qrv {
 namespace {
@@ -33,11 +35,14 @@ Ref<TCStream> TCStream::OpenCFile(std::u16string_view path, bool readable, bool 
         mode = MODE_WRITE;
         fopenMode = "wb";
     }
+    errno = 0;
     std::FILE* file = OpenNativeFile(slashed, fopenMode);
+    if (!file) NoteOpenFailure(FileErrorCause(errno));
     // The C library may open a directory for reading; it then looks like a file of vast size
     // (ext4 reports 2^63 - 1 bytes) that gives none of its bytes, so readers would take it for data.
     if (file && IsDirectoryFile(file)) {
         std::fclose(file);
+        NoteOpenFailure(FileErrorCause(EISDIR));
         return nullptr;
     }
     return FromCFile(file, mode);

@@ -31,7 +31,8 @@ public:
     static constexpr int MODE_READ_WRITE = 3;
 
     // "r+b" when both flags are set, "wb" (create or truncate) when only writeable, else "rb".
-    // Backslashes in the path count as "/". None when the file does not open or is a directory.
+    // Backslashes in the path count as "/". None when the file does not open or is a directory;
+    // the cause is noted for the open in progress (NoteOpenFailure).
     [[nodiscard]] static Ref<TCStream> OpenCFile(std::u16string_view path, bool readable, bool writeable);
     // Takes over an open file (closing it with the stream); none for a null file.
     [[nodiscard]] static Ref<TCStream> FromCFile(std::FILE* file, int mode);

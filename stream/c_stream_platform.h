@@ -8,8 +8,8 @@ namespace qrv {
 
 // The platform halves of the C library's files.
 
-// fopen's work for a path of the framework; null when the file does not open or the path can
-// name no file.
+// fopen's work for a path of the framework; null when the file does not open, with errno
+// saying why (EISDIR for a folder everywhere), or when the path can name no file (errno left).
 std::FILE* OpenNativeFile(std::u16string_view path, const char* mode);
 bool IsDirectoryFile(std::FILE* file);
 // ftell and fseek with 64-bit positions everywhere (Windows' long has 32 bits, so a file past

@@ -10,6 +10,7 @@
 #include "core/text_to_int.h"
 #include "stream/socket_stream.h"
 #include "stream/stream_exceptions.h"
+#include "stream/url_failure.h"
 
 namespace qrv {
 namespace {
@@ -55,7 +56,10 @@ bool FitsRequest(std::u16string_view text) {
 // The lookup, the connect and the request's send each wait at most what is left of `deadline`.
 Ref<TSocketStream> ConnectToHost(std::u16string_view host, const TDeadline& deadline) {
     const int32_t left = deadline.MillisLeft();
-    if (left == 0) return nullptr;
+    if (left == 0) {
+        NoteOpenFailure("no answer within the time allowed");
+        return nullptr;
+    }
     const int32_t timeout = std::max(left, 0);
     const size_t colon = host.find(u':');
     if (colon == std::u16string_view::npos) return TSocketStream::ConnectClient(host, kHttpPort, timeout);
@@ -223,15 +227,24 @@ Ref<TStream> THTTPStreamFactory::TryOpen(const Ref<TObject>&, std::u16string_vie
     const size_t slash = path.find(u'/');
     const std::u16string_view host = path.substr(0, slash);
     const std::u16string_view requestPath = slash == std::u16string_view::npos ? u"/" : path.substr(slash);
-    if (!FitsRequest(host) || !FitsRequest(requestPath)) return nullptr;
+    if (!FitsRequest(host) || !FitsRequest(requestPath)) {
+        NoteOpenFailure("spaces, line ends or characters beyond one byte cannot be sent in a request");
+        return nullptr;
+    }
 
     const TDeadline overall = TDeadline::In(httpDeadlineMillis);
     auto connection = ConnectToHost(host, overall.Earlier(TDeadline::In(httpTimeoutMillis)));
     if (!connection) return nullptr;
     const Ref<TSocket> socket = connection->SocketOf();
     THttpHead head;
-    if (!SendRequest(*connection, host, requestPath) ||
-        !ReadHead(*socket, head, overall.Earlier(TDeadline::In(httpTimeoutMillis)))) {
+    if (!SendRequest(*connection, host, requestPath)) {
+        NoteOpenFailure("the request could not be sent");
+        connection->Close();
+        return nullptr;
+    }
+    if (!ReadHead(*socket, head, overall.Earlier(TDeadline::In(httpTimeoutMillis)))) {
+        NoteOpenFailure("no complete HTTP answer (the connection failed, the time allowed passed "
+                        "or the answer's head is too long)");
         connection->Close();
         return nullptr;
     }

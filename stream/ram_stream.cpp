@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "stream/embedded_files.h"
+#include "stream/url_failure.h"
 
 namespace qrv {
 
@@ -47,9 +48,16 @@ Ref<TRamStream> MemoryStreamOver(void* buffer, int32_t size, bool readable, bool
 
 Ref<TStream> TRamStreamFactory::TryOpen(const Ref<TObject>&, std::u16string_view protocol,
                                         std::u16string_view path, bool readable, bool writeable) {
-    if (protocol != u"incbin" || writeable) return nullptr;
+    if (protocol != u"incbin") return nullptr;
+    if (writeable) {
+        NoteOpenFailure("embedded files cannot be written");
+        return nullptr;
+    }
     const TEmbeddedFile* file = FindEmbeddedFile(path);
-    if (!file || !file->data) return nullptr;
+    if (!file || !file->data) {
+        NoteOpenFailure("no embedded file of that name");
+        return nullptr;
+    }
     return TRamStream::OverMemory(const_cast<uint8_t*>(file->data), file->size, readable, false);
 }
 

@@ -1,8 +1,10 @@
 #include "stream/socket_stream.h"
 
+#include "core/text.h"
 #include "core/text_to_int.h"
 #include "stream/host_names.h"
 #include "stream/stream_exceptions.h"
+#include "stream/url_failure.h"
 
 namespace qrv {
 namespace {
@@ -17,14 +19,24 @@ Ref<TSocketStream> TSocketStream::OverSocket(Ref<TSocket> socket, bool autoClose
 
 Ref<TSocketStream> TSocketStream::ConnectClient(std::u16string_view host, int32_t port,
                                                 int32_t timeoutMillis) {
-    if (!SocketsUnavailableReason().empty()) return nullptr;
+    if (const std::string reason = SocketsUnavailableReason(); !reason.empty()) {
+        NoteOpenFailure(reason);
+        return nullptr;
+    }
     const std::vector<int32_t> addresses = HostAddressesWithin(host, timeoutMillis);
-    if (addresses.empty() || addresses[0] == 0) return nullptr;
+    if (addresses.empty() || addresses[0] == 0) {
+        NoteOpenFailure("host \"" + ToUtf8(host) + "\" not found");
+        return nullptr;
+    }
     const int32_t address = addresses[0];
     auto socket = TSocket::NewTcpSocket();
-    if (!socket) return nullptr;
+    if (!socket) {
+        NoteOpenFailure("the system gives no socket");
+        return nullptr;
+    }
     if ((timeoutMillis > 0 && !socket->SetTimeout(timeoutMillis)) || !socket->ConnectTo(address, port)) {
         socket->CloseSocket();
+        NoteOpenFailure("could not connect to " + ToUtf8(host) + " port " + std::to_string(port));
         return nullptr;
     }
     return OverSocket(std::move(socket), true);

@@ -73,7 +73,10 @@ public:
 };
 
 // Opens a URL: a text (a file path, or "protocol::path" served by the stream factories), a
-// stream (wrapped, so closing the result leaves it open) or a memory bank. None on failure.
+// stream (wrapped, so closing the result leaves it open) or a memory bank. None on failure, and
+// LastFailure (core/failure.h) then says why: the URL as given and the cause ("no such file",
+// "permission denied", "unknown protocol \"ftp\"", "no embedded file of that name", a
+// connection's failure; before InitFramework a protocol URL finds no factory and says so).
 Ref<TStream> OpenUrl(const Ref<TObject>& url, bool readable, bool writeable);
 Ref<TStream> OpenUrl(std::u16string_view url, bool readable, bool writeable);
 // OpenReadStream and OpenWriteStream: OpenUrl for reading only or for writing only; none on

@@ -3,8 +3,10 @@
 #include <functional>
 
 #include "core/error.h"
+#include "core/text.h"
 #include "stream/c_stream.h"
 #include "stream/stream_wrapper.h"
+#include "stream/url_failure.h"
 
 namespace qrv {
 namespace {
@@ -23,10 +25,21 @@ std::u16string LowerAscii(std::u16string_view text) {
     return lower;
 }
 
+// When no factory gives a stream and none noted why, the cause says what was asked for: with
+// no factory at all, the modules that register them were never set up.
 Ref<TStream> AskFactories(const Ref<TObject>& url, std::u16string_view protocol,
                           std::u16string_view path, bool readable, bool writeable) {
     for (auto* factory = FactoryListHead().get(); factory; factory = factory->Next().get()) {
         if (auto stream = factory->TryOpen(url, protocol, path, readable, writeable)) return stream;
+    }
+    if (!FactoryListHead()) {
+        NoteOpenFailure(NOT_INITIALISED_CAUSE);
+    } else if (!protocol.empty()) {
+        NoteOpenFailure("unknown protocol \"" + ToUtf8(protocol) + "\"");
+    } else if (AsText(url)) {
+        NoteOpenFailure("an empty URL names nothing");
+    } else {
+        NoteOpenFailure("no stream factory opens it");
     }
     return nullptr;
 }
@@ -89,9 +102,28 @@ bool IsPartOfOpeningUrl(std::u16string_view part) {
     return notAfter(text->data(), part.data()) && notAfter(part.data() + part.size(), text->data() + text->size());
 }
 
+// An open that no other open is in progress around: it reports to LastFailure.
+class TOutermostOpen {
+public:
+    explicit TOutermostOpen(const Ref<TObject>& url) : url(url) { ForgetOpenFailure(); }
+    Ref<TStream> Report(Ref<TStream> stream) const {
+        if (!stream) {
+            const std::string& cause = NotedOpenFailure();
+            SetUrlFailure(url, cause.empty() ? std::string_view("it does not open") : cause);
+        }
+        return stream;
+    }
+
+private:
+    const Ref<TObject>& url;
+};
+
 Ref<TStream> OpenUrlText(const Ref<TObject>& url, std::u16string_view urlText, bool readable,
                          bool writeable) {
-    if (openDepth > kMaxNestedOpens) return nullptr;
+    if (openDepth > kMaxNestedOpens) {
+        NoteOpenFailure("protocols nested too deep");
+        return nullptr;
+    }
     TOpeningScope scope(url);
     if (urlText.empty()) return AskFactories(url, u"", u"", readable, writeable);
 
@@ -108,11 +140,17 @@ Ref<TStream> OpenUrlText(const Ref<TObject>& url, std::u16string_view urlText, b
 Ref<TStream> OpenUrl(const Ref<TObject>& url, bool readable, bool writeable) {
     if (auto stream = std::dynamic_pointer_cast<TStream>(url)) return TStreamStream::Wrap(stream);
     const std::u16string* text = AsText(url);
-    return OpenUrlText(url, text ? std::u16string_view(*text) : std::u16string_view(), readable, writeable);
+    const std::u16string_view urlText = text ? std::u16string_view(*text) : std::u16string_view();
+    if (openDepth > 0) return OpenUrlText(url, urlText, readable, writeable);
+    const TOutermostOpen outermost(url);
+    return outermost.Report(OpenUrlText(url, urlText, readable, writeable));
 }
 
 Ref<TStream> OpenUrl(std::u16string_view url, bool readable, bool writeable) {
-    if (openDepth > kMaxNestedOpens) return nullptr;
+    if (openDepth > kMaxNestedOpens) {
+        NoteOpenFailure("protocols nested too deep");
+        return nullptr;
+    }
     if (IsPartOfOpeningUrl(url)) return OpenUrlText(*openingUrl, url, readable, writeable);
     return OpenUrl(MakeText(std::u16string(url)), readable, writeable);
 }

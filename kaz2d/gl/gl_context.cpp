@@ -6,8 +6,10 @@
 #include <array>
 #include <list>
 #include <memory>
+#include <string>
 
 #include "core/error.h"
+#include "core/failure.h"
 #include "core/runtime.h"
 #include "core/text.h"
 #include "kaz2d/gl/native_gl_context.h"
@@ -21,6 +23,7 @@ struct NativeState {
     TGLContextRecord* current = nullptr;
     std::array<std::unique_ptr<TGLContextRecord>, 4> shared;  // one per profile
     std::array<bool, 4> sharedFailed{};
+    std::array<std::string, 4> sharedFailure;  // why the shared context could not be made
     std::array<bool, 4> refused{};
     TGLContextRecord* fullScreen = nullptr;
     int32_t lastSwapInterval = -1;
@@ -45,22 +48,42 @@ void BindContext(const TGLContextRecord* record) {
     }
 }
 
+// Sets LastFailure for a window that could not be opened.
+void FailWindow(std::string_view cause) {
+    SetLastFailure("could not open a window: " + std::string(cause));
+}
+
+// The shared context could not be made, for the cause given; later tries give the same cause.
+TGLContextRecord* FailSharedContext(size_t index, std::string cause) {
+    Native().sharedFailure[index] = std::move(cause);
+    FailWindow(Native().sharedFailure[index]);
+    return nullptr;
+}
+
 // The hidden 1x1 context through which every other context of its profile shares its textures.
 TGLContextRecord* SharedContext(TGLProfile profile) {
     NativeState& s = Native();
     const size_t index = IndexOf(profile);
-    if (s.refused[index] || !NativeGLOffers(profile)) return nullptr;
-    if (s.shared[index] || s.sharedFailed[index]) return s.shared[index].get();
+    if (s.refused[index] || !NativeGLOffers(profile)) {
+        FailWindow("this OpenGL profile is not offered here");
+        return nullptr;
+    }
+    if (s.shared[index]) return s.shared[index].get();
+    if (s.sharedFailed[index]) {
+        FailWindow(s.sharedFailure[index]);
+        return nullptr;
+    }
     s.sharedFailed[index] = true;
-    if (!StartSDLVideo()) return nullptr;
+    if (!StartSDLVideo()) return FailSharedContext(index, SDLFailureReason());
     RequestNativePixelFormat(0, profile);
     bool made = false;
     SDL_Window* window = CreateSharedContextWindow(made);
-    if (!made) return nullptr;
+    if (!made) return FailSharedContext(index, SDLFailureReason());
     TNativeGLContext context = CreateNativeGLContext(window, false);
     if (!context) {
+        std::string cause = "no OpenGL context: " + SDLFailureReason();
         if (window) SDL_DestroyWindow(window);
-        return nullptr;
+        return FailSharedContext(index, std::move(cause));
     }
     s.shared[index] = std::make_unique<TGLContextRecord>(
         TGLContextRecord{TGLContextKind::Shared, 1, 1, 0, 0, 0, window, context, profile});
@@ -182,13 +205,21 @@ SDL_Window* CreateWindow(TGLContextKind kind, int32_t width, int32_t height) {
 
 TGLContextRecord* CreateGLContext(int32_t width, int32_t height, int32_t depth, int32_t hertz,
                                   int32_t flags, TGLProfile profile) {
-    if (!SharedContext(profile) || width <= 0 || height <= 0) return nullptr;
+    if (width <= 0 || height <= 0) {
+        FailWindow(std::to_string(width) + " x " + std::to_string(height) + " pixels is no window size");
+        return nullptr;
+    }
+    if (!SharedContext(profile)) return nullptr;
     const TGLContextKind kind = depth != 0 ? TGLContextKind::FullScreen : TGLContextKind::Windowed;
     RequestNativePixelFormat(flags, profile);
     SDL_Window* window = CreateWindow(kind, width, height);
-    if (!window) return nullptr;
+    if (!window) {
+        FailWindow(SDLFailureReason());
+        return nullptr;
+    }
     TNativeGLContext context = CreateSharingContext(window, profile);
     if (!context) {
+        FailWindow("no OpenGL context: " + SDLFailureReason());
         SDL_DestroyWindow(window);
         return nullptr;
     }
@@ -203,11 +234,21 @@ TGLContextRecord* CreateGLContext(int32_t width, int32_t height, int32_t depth, 
 }
 
 TGLContextRecord* AttachGLContext(SDL_Window* window, int32_t flags, TGLProfile profile) {
-    if (!window || !SharedContext(profile)) return nullptr;
-    if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL)) return nullptr;
+    if (!window) {
+        FailWindow("no window given to attach to");
+        return nullptr;
+    }
+    if (!SharedContext(profile)) return nullptr;
+    if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL)) {
+        FailWindow("the window given was not made for OpenGL");
+        return nullptr;
+    }
     RequestNativePixelFormat(flags, profile);
     TNativeGLContext context = CreateSharingContext(window, profile);
-    if (!context) return nullptr;
+    if (!context) {
+        FailWindow("no OpenGL context: " + SDLFailureReason());
+        return nullptr;
+    }
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(window, &width, &height);
@@ -287,7 +328,11 @@ bool CurrentGLDrawableSize(int32_t& width, int32_t& height) {
 }
 
 bool CanCreateGLContext(TGLProfile profile) {
-    return SharedContext(profile) != nullptr;
+    // Only a question: the calling thread's last failure stays as it was.
+    std::u16string earlier = LastFailure();
+    const bool can = SharedContext(profile) != nullptr;
+    SetLastFailure(std::move(earlier));
+    return can;
 }
 
 void SetGLProfileRefused(TGLProfile profile, bool refused) {

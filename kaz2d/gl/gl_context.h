@@ -43,12 +43,14 @@ struct TGLContextRecord {
 
 // A context in a new window of our own: windowed at (32, 32) with the application title when
 // depth is 0, else full screen with a display-mode change. Nullptr when the window, the pixel
-// format, the context or the shared context cannot be had. Raises "GLGraphicsDriver failed to
-// set display mode" when the display refuses the full-screen mode.
+// format, the context or the shared context cannot be had, with LastFailure set to "could not
+// open a window: " and the cause (SDL's own, SDLFailureReason). Raises "GLGraphicsDriver failed
+// to set display mode" when the display refuses the full-screen mode.
 TGLContextRecord* CreateGLContext(int32_t width, int32_t height, int32_t depth, int32_t hertz,
                                   int32_t flags,
                                   TGLProfile profile = TGLProfile::Compatibility);
-// A context rendering into a caller's SDL window (made with SDL_WINDOW_OPENGL), or nullptr.
+// A context rendering into a caller's SDL window (made with SDL_WINDOW_OPENGL), or nullptr
+// with LastFailure set as CreateGLContext sets it.
 TGLContextRecord* AttachGLContext(SDL_Window* window, int32_t flags,
                                   TGLProfile profile = TGLProfile::Compatibility);
 // Destroys the context and, for windows of our own, the window. Unknown records are ignored.

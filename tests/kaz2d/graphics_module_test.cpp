@@ -4,9 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "core/failure.h"
+#include "framework/framework.h"
 #include "system/clock.h"
 #include "system/hook.h"
 
@@ -158,9 +163,23 @@ TEST_F(GraphicsModule, DriverExceptionsGiveNoGraphics) {
     driver->failCreate = true;
     EXPECT_EQ(NewGraphics(100, 100, 0, 0, 0), nullptr);
     EXPECT_EQ(OpenGraphicsWindow(100, 100, 0, 50, 0), nullptr);
+    EXPECT_EQ(LastFailureUtf8(), "could not open graphics: no context here");
     EXPECT_EQ(DefaultGraphics(), nullptr);
     EXPECT_EQ(CurrentGraphics(), nullptr);
     EXPECT_EQ(AttachGraphicsToWindow(nullptr, 0)->GetSettings().width, 64);
+    EXPECT_EQ(LastFailureUtf8(), "could not open graphics: no context here") << "a success leaves it";
+}
+
+// SDL asked for a video driver it does not have: the window cannot open, and SDL's reason
+// comes back through LastFailure.
+TEST(GraphicsWindow, AWindowSDLCannotOpenGivesSDLsReason) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) GTEST_SKIP() << "SDL's video runs already in this process";
+    ASSERT_EQ(SDL_setenv("SDL_VIDEODRIVER", "no-such-video-driver", 1), 0);
+    InitFramework();
+    EXPECT_EQ(OpenGraphicsWindow(320, 200, 0, 0, 0), nullptr);
+    const std::string reason = LastFailureUtf8();
+    EXPECT_EQ(reason.rfind("could not open a window: ", 0), 0u) << reason;
+    EXPECT_NE(reason.find("no-such-video-driver"), std::string::npos) << reason;
 }
 
 TEST_F(GraphicsModule, FiftyHertzPresentsTwentyMillisecondsApart) {
