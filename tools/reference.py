@@ -244,6 +244,15 @@ def parse_scope(header, pos, scope, public, skipped):
                     break
             previous = entry or previous
             continue
+        if is_initialiser(head):
+            # A braced initialiser ("int64_t{256} << 20", "{'Q', 'R'}"): the declaration runs on
+            # to its semicolon, and shows whole.
+            semicolon = initialiser_end(code, end)
+            if not skipped and public:
+                previous = record(header, scope, head, first_line, header.line_of(semicolon),
+                                  previous, shown=one_line(code[pos:semicolon])) or previous
+            pos = semicolon + 1
+            continue
         close = matching_brace(code, end)
         after = close + 1
         while after < len(code) and code[after] in " \t":
@@ -251,15 +260,35 @@ def parse_scope(header, pos, scope, public, skipped):
         if after < len(code) and code[after] == ";":
             after += 1
         if ENUM.match(head):
-            body = one_line(code[end:close + 1])
-            head = f"{head} {body}"
+            head = f"{head} {one_line(code[end:close + 1])}"
         if head and not skipped and public:
             previous = record(header, scope, head, first_line, header.line_of(end),
                               previous) or previous
         pos = after
 
 
-def record(header, scope, head, first_line, last_line, previous, definition=False):
+def is_initialiser(head):
+    """Whether a brace after this head begins a variable's initialiser, not a function's body."""
+    if not head or "operator" in head or ENUM.match(head):
+        return False
+    if "(" not in head:
+        return True
+    return "=" in head and head.index("=") < head.index("(")
+
+
+def initialiser_end(code, pos):
+    depth = 0
+    for i in range(pos, len(code)):
+        if code[i] in "({[":
+            depth += 1
+        elif code[i] in ")}]":
+            depth -= 1
+        elif code[i] == ";" and depth == 0:
+            return i
+    return len(code) - 1
+
+
+def record(header, scope, head, first_line, last_line, previous, definition=False, shown=None):
     # A class defined with a body is recorded even when its head looks like a forward declaration.
     if SKIPPED.match(head) and not (definition and TYPE.match(head)):
         return None
@@ -283,7 +312,7 @@ def record(header, scope, head, first_line, last_line, previous, definition=Fals
                             or re.search(r"\b(override|final)\b", head.split(")")[-1])
                             or re.search(r"=\s*(delete|default)$", head)):
             return None
-    entry = Entry(scope, head, kind, name, first_line, last_line)
+    entry = Entry(scope, shown or head, kind, name, first_line, last_line)
     entry.doc = " ".join(part for part in (header.leading_comment(first_line),
                                            header.trailing_comment(first_line, last_line)) if part)
     if not entry.doc and previous is not None and header.adjacent(previous, entry):
