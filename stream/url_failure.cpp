@@ -16,7 +16,13 @@ thread_local std::string notedOpenFailure;
 }  // namespace
 
 std::string UrlForFailure(const Ref<TObject>& url) {
-    if (const std::u16string* text = AsText(url)) return "\"" + ToUtf8(*text) + "\"";
+    if (const std::u16string* text = AsText(url)) {
+        // Appended piece by piece: GCC 12 warns wrongly about "\"" + std::string&&.
+        std::string quoted = "\"";
+        quoted += ToUtf8(*text);
+        quoted += '"';
+        return quoted;
+    }
     if (std::dynamic_pointer_cast<TBank>(url)) return "a memory bank";
     if (std::dynamic_pointer_cast<TStream>(url)) return "a stream";
     return url ? "an object that is no URL" : "no URL";
