@@ -32,7 +32,12 @@ protected:
         return LastFailureUtf8();
     }
 
-    std::string Quoted(const std::string& name) const { return "\"" + ToUtf8(folder.Path(name)) + "\""; }
+    std::string Quoted(const std::string& name) const {
+        std::string quoted = "\"";  // appended: GCC 12 warns wrongly about "\"" + std::string&&
+        quoted += ToUtf8(folder.Path(name));
+        quoted += '"';
+        return quoted;
+    }
 
     // A saved 64 x 48 picture with detail, so its image data spans many bytes.
     Bytes Saved(bool png) {
