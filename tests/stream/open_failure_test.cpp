@@ -26,7 +26,12 @@ protected:
         return LastFailureUtf8();
     }
 
-    static std::string Quoted(const std::u16string& url) { return "\"" + ToUtf8(url) + "\""; }
+    static std::string Quoted(const std::u16string& url) {
+        std::string quoted = "\"";  // appended: GCC 12 warns wrongly about "\"" + std::string&&
+        quoted += ToUtf8(url);
+        quoted += '"';
+        return quoted;
+    }
 
     test::TempFolder folder;
 };
