@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include "core/text.h"
 #include "system/application.h"
 #include "system/clock.h"
@@ -17,6 +21,23 @@ namespace {
 // SDL's waits do not end for a signal: they wait in slices this long, looking for a caught
 // close signal between them.
 constexpr int32_t kSignalCheckMillis = 50;
+
+#ifdef __EMSCRIPTEN__
+// SDL reads the browser's gamepads through navigator.getGamepads, which node and older browsers
+// lack: calling it there throws and ends the program.
+EM_JS(int, QrvBrowserHasGamepads, (), {
+    return typeof navigator !== "undefined" && typeof navigator.getGamepads === "function";
+});
+#endif
+
+// Whether SDL's game-controller subsystem can run here.
+bool PadsAvailable() {
+#ifdef __EMSCRIPTEN__
+    return QrvBrowserHasGamepads() != 0;
+#else
+    return true;
+#endif
+}
 
 bool VideoIsRunning() {
     return SDL_WasInit(SDL_INIT_VIDEO) != 0;
@@ -56,7 +77,7 @@ TSDLSystemDriver::TSDLSystemDriver() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     eventsStarted = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
     // Pads are optional: a platform or build without game controllers simply has none.
-    padsStarted = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    padsStarted = PadsAvailable() && SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
 }
 
 TSDLSystemDriver::~TSDLSystemDriver() {
