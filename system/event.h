@@ -9,7 +9,7 @@
 namespace qrv {
 
 // Event ids; the high bits give the class (0x100 application, 0x200 key, 0x400 mouse, 0x800
-// timer, 0x2000 gadget, 0x4000 window, 0x8000 menu).
+// timer, 0x1000 game pad, 0x2000 gadget, 0x4000 window, 0x8000 menu).
 inline constexpr int32_t EVENT_APPSUSPEND = 0x101;
 inline constexpr int32_t EVENT_APPRESUME = 0x102;
 inline constexpr int32_t EVENT_APPTERMINATE = 0x103;
@@ -25,6 +25,15 @@ inline constexpr int32_t EVENT_MOUSEWHEEL = 0x404;
 inline constexpr int32_t EVENT_MOUSEENTER = 0x405;
 inline constexpr int32_t EVENT_MOUSELEAVE = 0x406;
 inline constexpr int32_t EVENT_TIMERTICK = 0x801;
+// Game pad events: x is the pad's number. PadConnect carries the pad's name as text in extra;
+// PadButtonDown and PadButtonUp the button (a PAD_BUTTON_ value) in data; PadAxis the axis (a
+// PAD_AXIS_ value) in data and its new position in y, -32768..32767 for a stick and 0..32767 for a
+// trigger, before any dead zone.
+inline constexpr int32_t EVENT_PADCONNECT = 0x1001;
+inline constexpr int32_t EVENT_PADDISCONNECT = 0x1002;
+inline constexpr int32_t EVENT_PADBUTTONDOWN = 0x1003;
+inline constexpr int32_t EVENT_PADBUTTONUP = 0x1004;
+inline constexpr int32_t EVENT_PADAXIS = 0x1005;
 inline constexpr int32_t EVENT_GADGETACTION = 0x2001;
 inline constexpr int32_t EVENT_GADGETPAINT = 0x2002;
 inline constexpr int32_t EVENT_GADGETSELECT = 0x2003;

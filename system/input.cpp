@@ -1,10 +1,14 @@
 #include "system/input.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <map>
 #include <utility>
 
 #include "system/event.h"
 #include "system/hook.h"
+#include "system/keys.h"
 #include "system/system_driver.h"
 
 namespace qrv {
@@ -13,6 +17,16 @@ namespace {
 constexpr int32_t kKeyCount = 256;
 constexpr int32_t kButtonCount = 4;
 constexpr uint32_t kCharRingSize = 256;
+constexpr int32_t kPadButtonCount = PAD_BUTTON_DPAD_RIGHT + 1;
+constexpr int32_t kPadAxisCount = PAD_AXIS_TRIGGER_RIGHT + 1;
+
+struct TPadState {
+    std::u16string name;
+    std::array<int32_t, kPadButtonCount> held{};
+    std::array<int32_t, kPadButtonCount> hitTally{};
+    // As the events give them, -32768..32767.
+    std::array<int32_t, kPadAxisCount> axis{};
+};
 
 struct TInputState {
     std::array<int32_t, kKeyCount> keyHeld{};
@@ -24,6 +38,8 @@ struct TInputState {
     uint32_t charWritePos = 0, charReadPos = 0;
     int32_t suspended = 0;
     int32_t terminateRequested = 0;
+    // The connected pads by number.
+    std::map<int32_t, TPadState> pads;
     Ref<TObject> sourceFilter;
     bool enabled = false;
     bool pollBeforeQuery = true;
@@ -55,6 +71,43 @@ void Press(std::array<int32_t, kKeyCount>& held, std::array<int32_t, kKeyCount>&
     if (held[i]) return;
     held[i] = 1;
     ++tally[i];
+}
+
+bool IsPadButton(int32_t button) {
+    return button > 0 && button < kPadButtonCount;
+}
+
+bool IsPadAxis(int32_t axis) {
+    return axis > 0 && axis < kPadAxisCount;
+}
+
+// The state of a connected pad, or null.
+TPadState* FindPad(int32_t pad) {
+    const auto found = input.pads.find(pad);
+    return found == input.pads.end() ? nullptr : &found->second;
+}
+
+void HandlePadEvent(const TEvent& event) {
+    if (event.id == EVENT_PADCONNECT) {
+        if (event.x < 0) return;
+        TPadState& pad = input.pads[event.x] = {};
+        if (const std::u16string* name = AsText(event.extra)) pad.name = *name;
+        return;
+    }
+    if (event.id == EVENT_PADDISCONNECT) {
+        input.pads.erase(event.x);
+        return;
+    }
+    TPadState* pad = FindPad(event.x);
+    if (!pad) return;
+    if (event.id == EVENT_PADBUTTONDOWN && IsPadButton(event.data) && !pad->held[event.data]) {
+        pad->held[event.data] = 1;
+        ++pad->hitTally[event.data];
+    } else if (event.id == EVENT_PADBUTTONUP && IsPadButton(event.data)) {
+        pad->held[event.data] = 0;
+    } else if (event.id == EVENT_PADAXIS && IsPadAxis(event.data)) {
+        pad->axis[event.data] = event.y;
+    }
 }
 
 void StoreChar(int32_t character) {
@@ -94,6 +147,11 @@ void HandleInputEvent(const TEvent& event) {
             input.mouseY = event.y;
             break;
         case EVENT_MOUSEWHEEL: input.mouseZ += event.data; break;
+        case EVENT_PADCONNECT:
+        case EVENT_PADDISCONNECT:
+        case EVENT_PADBUTTONDOWN:
+        case EVENT_PADBUTTONUP:
+        case EVENT_PADAXIS: HandlePadEvent(event); break;
         default: break;
     }
 }
@@ -131,8 +189,11 @@ void StartInputPolling(Ref<TObject> source) {
     input.sourceFilter = std::move(source);
     FlushKeyboard();
     FlushMouseButtons();
+    input.pads.clear();
     InstallHook(EventHookId(), InputHook, nullptr, 0);
     input.enabled = true;
+    // The pads that connected before listening began.
+    if (Ref<TSystemDriver> driver = CurrentSystemDriver()) driver->AnnouncePads();
 }
 
 void StopInputPolling() {
@@ -140,6 +201,7 @@ void StopInputPolling() {
     UninstallHook(EventHookId(), InputHook, nullptr);
     FlushKeyboard();
     FlushMouseButtons();
+    input.pads.clear();
     input.sourceFilter = nullptr;
     input.enabled = false;
 }
@@ -193,6 +255,45 @@ int32_t MouseIsDown(int32_t button) {
 void FlushMouseButtons() {
     PumpMessages();
     ClearMouseButtons();
+}
+
+int32_t PadCount() {
+    PumpBeforeQuery();
+    return static_cast<int32_t>(input.pads.size());
+}
+
+int32_t PadIsConnected(int32_t pad) {
+    PumpBeforeQuery();
+    return FindPad(pad) ? 1 : 0;
+}
+
+std::u16string PadName(int32_t pad) {
+    PumpBeforeQuery();
+    const TPadState* state = FindPad(pad);
+    return state ? state->name : std::u16string();
+}
+
+int32_t PadButtonHitCount(int32_t pad, int32_t button) {
+    PumpBeforeQuery();
+    TPadState* state = FindPad(pad);
+    return state && IsPadButton(button) ? TakeCount(state->hitTally[button]) : 0;
+}
+
+int32_t PadButtonIsDown(int32_t pad, int32_t button) {
+    PumpBeforeQuery();
+    const TPadState* state = FindPad(pad);
+    return state && IsPadButton(button) ? state->held[button] : 0;
+}
+
+double PadAxis(int32_t pad, int32_t axis) {
+    PumpBeforeQuery();
+    const TPadState* state = FindPad(pad);
+    if (!state || !IsPadAxis(axis)) return 0.0;
+    // -32768 is one step beyond full scale on the negative side: both stops read 1.
+    const double position = std::clamp(state->axis[axis], -32767, 32767) / 32767.0;
+    const double distance = std::abs(position);
+    if (distance <= PAD_DEAD_ZONE) return 0.0;
+    return std::copysign((distance - PAD_DEAD_ZONE) / (1.0 - PAD_DEAD_ZONE), position);
 }
 
 int32_t AppIsSuspended() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core/object.h"
 
@@ -48,6 +49,26 @@ void FlushKeyboard();
 [[nodiscard]] int32_t MouseIsDown(int32_t button);
 // Pumps, then forgets held buttons, button hits and the wheel; the pointer position stays.
 void FlushMouseButtons();
+
+// Game pads, fed by the pad events (event.h) with the button and axis names of keys.h. A pad
+// gets a number when it connects: the lowest one no connected pad holds, so the first pad is 0,
+// a second one 1, and a pad keeps its number until it is unplugged. The number an unplugged pad
+// frees goes to the next pad that connects, which may be another pad or the same one again.
+// Unknown pads, buttons and axes read as 0 (PadName: empty text).
+
+// The number of pads connected.
+[[nodiscard]] int32_t PadCount();
+// 1 while a pad with that number is connected, else 0.
+[[nodiscard]] int32_t PadIsConnected(int32_t pad);
+// The name the pad gave when it connected.
+[[nodiscard]] std::u16string PadName(int32_t pad);
+// Presses of the pad's button since the last call; the count is then reset.
+[[nodiscard]] int32_t PadButtonHitCount(int32_t pad, int32_t button);
+// 1 while the pad's button is held down, else 0.
+[[nodiscard]] int32_t PadButtonIsDown(int32_t pad, int32_t button);
+// The axis's position, -1..1 for a stick (right and down positive) and 0..1 for a trigger, with
+// PAD_DEAD_ZONE applied: 0 inside it, and beyond it rescaled to rise continuously to 1.
+[[nodiscard]] double PadAxis(int32_t pad, int32_t axis);
 
 // 1 between losing and regaining the focus.
 [[nodiscard]] int32_t AppIsSuspended();

@@ -151,6 +151,40 @@ inline constexpr int32_t MOUSE_LEFT = 1;
 inline constexpr int32_t MOUSE_RIGHT = 2;
 inline constexpr int32_t MOUSE_MIDDLE = 3;
 
+// Game pad buttons, as PadButtonHitCount, PadButtonIsDown and the pad button events give them:
+// A, B, X and Y are the face buttons by their position (A below, B right, X left, Y above),
+// Back, Guide and Start the middle ones, then the stick presses, the shoulder buttons and the
+// d-pad.
+inline constexpr int32_t PAD_BUTTON_A = 1;
+inline constexpr int32_t PAD_BUTTON_B = 2;
+inline constexpr int32_t PAD_BUTTON_X = 3;
+inline constexpr int32_t PAD_BUTTON_Y = 4;
+inline constexpr int32_t PAD_BUTTON_BACK = 5;
+inline constexpr int32_t PAD_BUTTON_GUIDE = 6;
+inline constexpr int32_t PAD_BUTTON_START = 7;
+inline constexpr int32_t PAD_BUTTON_LEFT_STICK = 8;
+inline constexpr int32_t PAD_BUTTON_RIGHT_STICK = 9;
+inline constexpr int32_t PAD_BUTTON_LEFT_SHOULDER = 10;
+inline constexpr int32_t PAD_BUTTON_RIGHT_SHOULDER = 11;
+inline constexpr int32_t PAD_BUTTON_DPAD_UP = 12;
+inline constexpr int32_t PAD_BUTTON_DPAD_DOWN = 13;
+inline constexpr int32_t PAD_BUTTON_DPAD_LEFT = 14;
+inline constexpr int32_t PAD_BUTTON_DPAD_RIGHT = 15;
+
+// Game pad axes, as PadAxis and the pad axis events give them: the sticks (x grows to the
+// right, y downward, as on the screen) and the analogue triggers.
+inline constexpr int32_t PAD_AXIS_LEFT_X = 1;
+inline constexpr int32_t PAD_AXIS_LEFT_Y = 2;
+inline constexpr int32_t PAD_AXIS_RIGHT_X = 3;
+inline constexpr int32_t PAD_AXIS_RIGHT_Y = 4;
+inline constexpr int32_t PAD_AXIS_TRIGGER_LEFT = 5;
+inline constexpr int32_t PAD_AXIS_TRIGGER_RIGHT = 6;
+
+// The dead zone of PadAxis, a share of full scale: a position nearer the centre reads 0, one
+// beyond it is rescaled so that the reading rises continuously from 0 at its edge to 1 at the
+// stop. It hides the small offset a released stick keeps.
+inline constexpr double PAD_DEAD_ZONE = 0.15;
+
 // The modifier bit (1 Shift, 2 Control, 4 Alt, 8 system key) a key code stands for, else 0.
 constexpr int32_t ModifierBitOfKey(int32_t key) {
     switch (key) {

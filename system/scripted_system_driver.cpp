@@ -49,7 +49,25 @@ void TScriptedSystemDriver::Deliver(const TQueuedEvent& event) {
         pointerX = event.x;
         pointerY = event.y;
     }
-    EmitSystemEvent(event.id, event.source, data, ModifierState(), event.x, event.y);
+    if (event.id == EVENT_PADCONNECT) pads[event.x] = {event.extra, {}};
+    if (event.id == EVENT_PADDISCONNECT) pads.erase(event.x);
+    if (event.id == EVENT_PADAXIS && pads.contains(event.x) && event.data > 0 &&
+        event.data <= PAD_AXIS_TRIGGER_RIGHT)
+        pads[event.x].axes[event.data] = event.y;
+    EmitSystemEvent(event.id, event.source, data, ModifierState(), event.x, event.y, event.extra);
+}
+
+void TScriptedSystemDriver::AnnouncePads() {
+    for (const auto& [number, pad] : pads) {
+        EmitSystemEvent(EVENT_PADCONNECT, nullptr, 0, ModifierState(), number, 0, pad.name);
+        for (int32_t axis = 1; axis <= PAD_AXIS_TRIGGER_RIGHT; ++axis)
+            if (pad.axes[axis] != 0)
+                EmitSystemEvent(EVENT_PADAXIS, nullptr, axis, ModifierState(), number, pad.axes[axis]);
+    }
+}
+
+void TScriptedSystemDriver::ConnectPad(int32_t pad, const std::u16string& name, uint32_t at) {
+    Enqueue({at, EVENT_PADCONNECT, 0, pad, 0, nullptr, MakeText(name)});
 }
 
 int32_t TScriptedSystemDriver::ModifierState() const {
@@ -73,14 +91,18 @@ std::optional<uint32_t> TScriptedSystemDriver::NextEventTime() const {
 
 void TScriptedSystemDriver::QueueEvent(uint32_t at, int32_t id, int32_t data, int32_t x,
                                        int32_t y, Ref<TObject> source) {
+    Enqueue({at, id, data, x, y, std::move(source), nullptr});
+}
+
+void TScriptedSystemDriver::Enqueue(TQueuedEvent event) {
     // Ordered by distance from now, which keeps its order as the clock moves and wraps.
     const uint32_t now = clock->Milliseconds();
     const auto ahead = [now](uint32_t t) { return static_cast<int32_t>(t - now); };
-    auto position = std::upper_bound(queue.begin(), queue.end(), ahead(at),
+    auto position = std::upper_bound(queue.begin(), queue.end(), ahead(event.at),
                                      [&](int32_t distance, const TQueuedEvent& queued) {
                                          return distance < ahead(queued.at);
                                      });
-    queue.insert(position, TQueuedEvent{at, id, data, x, y, std::move(source)});
+    queue.insert(position, std::move(event));
 }
 
 void TScriptedSystemDriver::PressKey(int32_t key, uint32_t at) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -67,6 +69,8 @@ public:
     [[nodiscard]] std::u16string AskForFolder(const std::u16string& title,
                                               const std::u16string& initialPath) override;
     void OpenInBrowser(const std::u16string& url) override { openedUrls.push_back(url); }
+    // Emits PadConnect and the axes away from 0 for every scripted pad connected now.
+    void AnnouncePads() override;
 
     // The script. Times are clock readings (wrapping like MillisecondClock); an event whose
     // time has passed is delivered by the next poll.
@@ -97,6 +101,23 @@ public:
     void LoseFocus(uint32_t at) { QueueEvent(at, EVENT_APPSUSPEND); }
     void GainFocus(uint32_t at) { QueueEvent(at, EVENT_APPRESUME); }
     void RequestClose(uint32_t at) { QueueEvent(at, EVENT_APPTERMINATE); }
+    // ConnectPad and DisconnectPad: the game pad with that number (0 for the first) is plugged
+    // in, with its name, or unplugged at `at`.
+    void ConnectPad(int32_t pad, const std::u16string& name, uint32_t at);
+    void DisconnectPad(int32_t pad, uint32_t at) { QueueEvent(at, EVENT_PADDISCONNECT, 0, pad); }
+    // PressPadButton and ReleasePadButton: the pad's button (a PAD_BUTTON_ constant) goes down or
+    // up at `at`.
+    void PressPadButton(int32_t pad, int32_t button, uint32_t at) {
+        QueueEvent(at, EVENT_PADBUTTONDOWN, button, pad);
+    }
+    void ReleasePadButton(int32_t pad, int32_t button, uint32_t at) {
+        QueueEvent(at, EVENT_PADBUTTONUP, button, pad);
+    }
+    // The pad's axis (a PAD_AXIS_ constant) moves to position, -32768..32767 (a trigger
+    // 0..32767), at `at`.
+    void MovePadAxis(int32_t pad, int32_t axis, int32_t position, uint32_t at) {
+        QueueEvent(at, EVENT_PADAXIS, axis, pad, position);
+    }
 
     // AnswerNextBox and AnswerNextRequester: queue the answer the next message box or requester
     // gives, in order (a box answer the box does not take reads as cancelled).
@@ -128,8 +149,16 @@ private:
         uint32_t at;
         int32_t id, data, x, y;
         Ref<TObject> source;
+        Ref<TObject> extra;
+    };
+    // A connected pad as the delivered events left it.
+    struct TScriptedPad {
+        Ref<TObject> name;
+        std::array<int32_t, PAD_AXIS_TRIGGER_RIGHT + 1> axes{};
     };
 
+    // Queues the event after those of the same time.
+    void Enqueue(TQueuedEvent event);
     void Deliver(const TQueuedEvent& event);
     int32_t HeldButtonData() const;
     int32_t TakeBoxAnswer(int32_t cancelled);
@@ -138,6 +167,7 @@ private:
     std::deque<TQueuedEvent> queue;
     bool heldKeys[256] = {};
     bool heldButtons[4] = {};
+    std::map<int32_t, TScriptedPad> pads;
     int32_t pointerX = 0, pointerY = 0;
     bool mouseVisible = true;
     std::deque<int32_t> boxAnswers;

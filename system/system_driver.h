@@ -39,6 +39,9 @@ public:
                                                       const std::u16string& initialPath) = 0;
     // Hands a complete url to the desktop; failure is not reported.
     virtual void OpenInBrowser(const std::u16string& url) = 0;
+    // Emits a PadConnect for every game pad connected now, as though each had just been plugged
+    // in, so that a listener starting late learns of them; nothing for a driver without pads.
+    virtual void AnnouncePads() {}
 };
 
 // The platform's system driver: its half of the system library (sdl/sdl_system_driver.cpp)

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include "core/text.h"
 #include "system/application.h"
 #include "system/clock.h"
@@ -17,6 +21,23 @@ namespace {
 // SDL's waits do not end for a signal: they wait in slices this long, looking for a caught
 // close signal between them.
 constexpr int32_t kSignalCheckMillis = 50;
+
+#ifdef __EMSCRIPTEN__
+// SDL reads the browser's gamepads through navigator.getGamepads, which node and older browsers
+// lack: calling it there throws and ends the program.
+EM_JS(int, QrvBrowserHasGamepads, (), {
+    return typeof navigator !== "undefined" && typeof navigator.getGamepads === "function";
+});
+#endif
+
+// Whether SDL's game-controller subsystem can run here.
+bool PadsAvailable() {
+#ifdef __EMSCRIPTEN__
+    return QrvBrowserHasGamepads() != 0;
+#else
+    return true;
+#endif
+}
 
 bool VideoIsRunning() {
     return SDL_WasInit(SDL_INIT_VIDEO) != 0;
@@ -55,13 +76,18 @@ TSDLSystemDriver::TSDLSystemDriver() {
     // (close_signals.h).
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     eventsStarted = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
+    // Pads are optional: a platform or build without game controllers simply has none.
+    padsStarted = PadsAvailable() && SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
 }
 
 TSDLSystemDriver::~TSDLSystemDriver() {
+    for (const TPad& pad : pads) SDL_GameControllerClose(pad.controller);
+    if (padsStarted) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
     if (eventsStarted) SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 
 void TSDLSystemDriver::Poll() {
+    FindPads();
     SDL_Event event;
     while (SDL_PollEvent(&event)) HandleEvent(event);
 }
@@ -163,8 +189,8 @@ void TSDLSystemDriver::RemoveEventListener(int listenerId) {
     std::erase_if(listeners, [&](const auto& entry) { return entry.first == listenerId; });
 }
 
-void TSDLSystemDriver::Emit(int32_t id, int32_t data, int32_t x, int32_t y) {
-    EmitSystemEvent(id, nullptr, data, modifierState, x, y);
+void TSDLSystemDriver::Emit(int32_t id, int32_t data, int32_t x, int32_t y, Ref<TObject> extra) {
+    EmitSystemEvent(id, nullptr, data, modifierState, x, y, std::move(extra));
 }
 
 void TSDLSystemDriver::HandleEvent(const SDL_Event& event) {
@@ -178,6 +204,13 @@ void TSDLSystemDriver::HandleEvent(const SDL_Event& event) {
         case SDL_MOUSEBUTTONUP: HandleButton(event.button); break;
         case SDL_MOUSEMOTION: HandleMotion(event.motion); break;
         case SDL_MOUSEWHEEL: HandleWheel(event.wheel); break;
+        case SDL_CONTROLLERDEVICEADDED:
+            if (padsStarted) ConnectPad(event.cdevice.which);
+            break;
+        case SDL_CONTROLLERDEVICEREMOVED: DisconnectPad(event.cdevice.which); break;
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP: HandlePadButton(event.cbutton); break;
+        case SDL_CONTROLLERAXISMOTION: HandlePadAxis(event.caxis); break;
         default: break;
     }
     // A listener may remove itself (or others) while it runs.
@@ -257,6 +290,85 @@ void TSDLSystemDriver::TrackPointer(Uint32 newWindow, Uint32 eventWindow, int32_
     trackedWindow = newWindow;
     ApplyCursorRule();
     if (newWindow != 0) Emit(EVENT_MOUSEENTER, 0, x, y);
+}
+
+int32_t TSDLSystemDriver::PadNumberOf(SDL_JoystickID instance) const {
+    for (const TPad& pad : pads)
+        if (pad.instance == instance) return pad.number;
+    return -1;
+}
+
+void TSDLSystemDriver::FindPads() {
+    // SDL announces the controllers present only to the first user of the subsystem, and only
+    // through its queue: a driver made later finds them itself. Those still announced in the
+    // queue are then already open and skipped.
+    if (!padsStarted || padsFound) return;
+    padsFound = true;
+    for (int index = 0; index < SDL_NumJoysticks(); ++index)
+        if (SDL_IsGameController(index)) ConnectPad(index);
+}
+
+void TSDLSystemDriver::AnnouncePads() {
+    if (!padsFound) {
+        FindPads();
+        return;
+    }
+    for (const TPad& pad : pads) EmitPadState(pad);
+}
+
+void TSDLSystemDriver::ConnectPad(int deviceIndex) {
+    const SDL_JoystickID instance = SDL_JoystickGetDeviceInstanceID(deviceIndex);
+    if (instance < 0 || PadNumberOf(instance) >= 0) return;
+    SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
+    if (!controller) return;
+    int32_t number = 0;
+    while (std::any_of(pads.begin(), pads.end(), [&](const TPad& pad) { return pad.number == number; }))
+        ++number;
+    pads.push_back({number, instance, controller});
+    // SDL takes the first positions it reads after the opening as the axes' rest, without
+    // events: read them now, so that a stick or trigger held while the pad connects counts.
+    SDL_GameControllerUpdate();
+    EmitPadState(pads.back());
+}
+
+void TSDLSystemDriver::EmitPadState(const TPad& pad) {
+    const char* name = SDL_GameControllerName(pad.controller);
+    Emit(EVENT_PADCONNECT, 0, pad.number, 0, MakeText(FromUtf8(name ? name : "")));
+    for (int axis = 0; axis < SDL_CONTROLLER_AXIS_MAX; ++axis) {
+        const Sint16 value =
+            SDL_GameControllerGetAxis(pad.controller, static_cast<SDL_GameControllerAxis>(axis));
+        if (value != 0) Emit(EVENT_PADAXIS, axis + 1, pad.number, value);
+    }
+}
+
+void TSDLSystemDriver::DisconnectPad(SDL_JoystickID instance) {
+    const auto found = std::find_if(pads.begin(), pads.end(),
+                                    [&](const TPad& pad) { return pad.instance == instance; });
+    if (found == pads.end()) return;
+    const int32_t number = found->number;
+    SDL_GameControllerClose(found->controller);
+    pads.erase(found);
+    Emit(EVENT_PADDISCONNECT, 0, number);
+}
+
+void TSDLSystemDriver::HandlePadButton(const SDL_ControllerButtonEvent& button) {
+    // The PAD_BUTTON_ values follow SDL's standard buttons, one higher; the rest have no name.
+    static_assert(PAD_BUTTON_A == SDL_CONTROLLER_BUTTON_A + 1 &&
+                  PAD_BUTTON_LEFT_SHOULDER == SDL_CONTROLLER_BUTTON_LEFTSHOULDER + 1 &&
+                  PAD_BUTTON_DPAD_RIGHT == SDL_CONTROLLER_BUTTON_DPAD_RIGHT + 1);
+    const int32_t number = PadNumberOf(button.which);
+    if (number < 0 || button.button > SDL_CONTROLLER_BUTTON_DPAD_RIGHT) return;
+    Emit(button.state == SDL_PRESSED ? EVENT_PADBUTTONDOWN : EVENT_PADBUTTONUP, button.button + 1,
+         number);
+}
+
+void TSDLSystemDriver::HandlePadAxis(const SDL_ControllerAxisEvent& axis) {
+    // The PAD_AXIS_ values follow SDL's axes, one higher.
+    static_assert(PAD_AXIS_LEFT_X == SDL_CONTROLLER_AXIS_LEFTX + 1 &&
+                  PAD_AXIS_TRIGGER_RIGHT == SDL_CONTROLLER_AXIS_TRIGGERRIGHT + 1);
+    const int32_t number = PadNumberOf(axis.which);
+    if (number < 0 || axis.axis >= SDL_CONTROLLER_AXIS_MAX) return;
+    Emit(EVENT_PADAXIS, axis.axis + 1, number, axis.value);
 }
 
 }  // namespace qrv
