@@ -41,7 +41,7 @@ Ref<TSound> MakeSound(int32_t rate, int32_t channels, std::vector<float> samples
     for (float& sample : samples) {
         if (!std::isfinite(sample)) sample = 0.0f;
     }
-    return std::make_shared<TSound>(rate, channels, std::move(samples));
+    return Ref<TSound>(new TSound(rate, channels, std::move(samples)));
 }
 
 }  // namespace qrv

@@ -9,12 +9,10 @@ namespace qrv {
 
 // A sound held whole in memory: frames of one (mono) or two (stereo, left first) float samples,
 // nominally within -1..1, played at `rate` frames a second. Its samples never change once made,
-// so the mixer reads them while the program holds the sound.
+// so the mixer reads them while the program holds the sound. MakeSound and the sound loaders
+// (LoadSound, sound_loader.h) make sounds.
 class TSound final : public TObject {
 public:
-    // Use MakeSound or LoadSound (sound_loader.h), which check what they are given.
-    TSound(int32_t rate, int32_t channels, std::vector<float> samples);
-
     // Frames a second.
     int32_t Rate() const { return rate; }
     // 1 for mono, 2 for stereo.
@@ -27,6 +25,10 @@ public:
     double Seconds() const { return static_cast<double>(Frames()) / rate; }
 
 private:
+    // Made by MakeSound alone, which checks what it is given, so that every sound can be played.
+    TSound(int32_t rate, int32_t channels, std::vector<float> samples);
+    friend Ref<TSound> MakeSound(int32_t rate, int32_t channels, std::vector<float> samples);
+
     const int32_t rate;
     const int32_t channels;
     const std::vector<float> samples;

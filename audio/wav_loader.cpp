@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/bit_cast.h"
+#include "core/failure.h"
 
 namespace qrv {
 
@@ -157,7 +158,9 @@ Ref<TSound> ReadSamples(TStream& stream, const TWavFormat& f, uint32_t size, int
         }
         left -= count;
     }
-    return std::make_shared<TSound>(static_cast<int32_t>(f.rate), f.channels, std::move(samples));
+    Ref<TSound> sound = MakeSound(static_cast<int32_t>(f.rate), f.channels, std::move(samples));
+    if (!sound) NoteSoundFailure(LastFailureUtf8());
+    return sound;
 }
 
 }  // namespace
