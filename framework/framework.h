@@ -2,6 +2,7 @@
 
 // The whole framework: every library's API, and the call that starts it. A program includes
 // this header alone (or a library's own api.h, e.g. "kaz2d/api.h", for less).
+#include "audio/api.h"
 #include "core/api.h"
 #include "kaz2d/api.h"
 #include "kaz2d/gl/api.h"

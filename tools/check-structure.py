@@ -12,7 +12,7 @@ import os
 import re
 import sys
 
-LIBRARY_ROOTS = ["core", "stream", "pixmap", "system", "kaz2d", "framework", "game"]
+LIBRARY_ROOTS = ["core", "stream", "pixmap", "system", "audio", "kaz2d", "framework", "game"]
 SHARED_GL_LAYER = "kaz2d/gl"
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 

@@ -26,6 +26,7 @@ LIBRARIES = [  # folder, umbrella, what it is
     ("stream/data", "stream/data/api.h"),
     ("pixmap", "pixmap/api.h"),
     ("system", "system/api.h"),
+    ("audio", "audio/api.h"),
     ("kaz2d", "kaz2d/api.h"),
     ("kaz2d/gl", "kaz2d/gl/api.h"),
     ("kaz2d/glfixed", "kaz2d/glfixed/api.h"),

@@ -58,7 +58,7 @@ for doc in framework.md reference.md example-sprites.png LICENSE-terminus.txt ex
            examples/sprites.cpp examples/example_run.h examples/data/dart.png examples/data/b2.ttf; do
   expect_file "share/doc/zorvak/$doc"
 done
-for library in core stream data system pixmap kaz2d kaz2d_gl kaz2d_glfixed kaz2d_glshader framework; do
+for library in core stream data system pixmap audio kaz2d kaz2d_gl kaz2d_glfixed kaz2d_glshader framework; do
   [[ -f $libdir/libqrv_$library.a ]] || fail "missing libqrv_$library.a in $libdir"
 done
 for file in ZorvakConfig.cmake ZorvakConfigVersion.cmake ZorvakTargets.cmake Embed.cmake; do

@@ -1,0 +1,13 @@
+#pragma once
+
+// Sound: the audio drivers and opening output, sounds and their loaders (WAV), playing sounds on
+// the mixer's channels.
+// Everything a program may use of this library; its other headers are internal.
+
+#include "audio/audio_driver.h"
+#include "audio/audio_module.h"
+#include "audio/channel_id.h"
+#include "audio/memory_audio_driver.h"
+#include "audio/sound.h"
+#include "audio/sound_channels.h"
+#include "audio/sound_loader.h"

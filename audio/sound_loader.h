@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "audio/sound.h"
+#include "core/object.h"
+#include "stream/stream.h"
+
+namespace qrv {
+
+// A decoder in the process-wide sound loader list. Creating a loader links it in at the head of
+// the list, so the newest loader is asked first; destroying it unlinks it.
+class TSoundLoader : public TObject {
+public:
+    TSoundLoader();
+    ~TSoundLoader() override;
+    TSoundLoader(const TSoundLoader&) = delete;
+    TSoundLoader& operator=(const TSoundLoader&) = delete;
+
+    // Decodes the whole sound from the stream's current position; none when the data is not for
+    // this loader, or (after NoteSoundFailure) when it is but cannot be decoded.
+    [[nodiscard]] virtual Ref<TSound> LoadFromStream(const Ref<TStream>& stream) = 0;
+
+    // The loader linked in before this one (asked after it); nullptr for the oldest.
+    TSoundLoader* Next() const { return next; }
+
+private:
+    TSoundLoader* next;
+};
+
+// The newest loader, or nullptr while there is none.
+TSoundLoader* FirstSoundLoader();
+
+// Tells the load in progress on this thread why a loader that recognised its data gives no
+// sound. The first cause noted during a load counts; a loader that does not recognise the data
+// notes nothing.
+void NoteSoundFailure(std::string_view cause);
+
+// Opens the URL (OpenReadStream: files, "incbin::", banks...) and asks every loader in turn,
+// newest first, each from the same start position. A stream exception from a loader counts as
+// a refusal. None for a URL that does not open, a stream that cannot seek, or data that no
+// loader takes; then LastFailure (core/failure.h) names the URL and says why: the stream's own
+// reason, the cause the loader that recognised the data noted ("truncated after 812 bytes",
+// "over the sound memory limit", "0 channels"...), "not a sound of any known kind" when none
+// recognised it, or that the audio module is not initialised while there is no loader at all.
+[[nodiscard]] Ref<TSound> LoadSound(const Ref<TObject>& url);
+[[nodiscard]] Ref<TSound> LoadSound(std::u16string_view url);
+
+}  // namespace qrv
