@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "audio/audio_module.h"
 #include "core/runtime.h"
 #include "framework/host_platform.h"
 #include "kaz2d/renderer_table.h"
@@ -16,6 +17,7 @@ void InitFramework() {
     InitStreamModule();
     InitPixmapModule();
     InitFreeTypeModule();
+    InitAudioModule();
     InitRendererModules();
     ConnectHostPage();
 }

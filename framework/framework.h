@@ -21,10 +21,10 @@ namespace qrv {
 // program's path, makes the program's folder the working directory and sets the application
 // title to the program's name), then initialises every module in dependency order: the stream
 // factories and embedded files, events, hooks, the SDL system driver and polled input, pixmaps
-// with the PNG and JPEG loaders, the FreeType font loader, the Kaz2D drawing layer with the
-// built-in font, the OpenGL graphics driver, and the renderers (InitRendererModules); in a web
-// page it also connects the program to its page (framework/host_platform.h). Calling it again does
-// nothing. Embedded files of the program itself are registered by the function
+// with the PNG and JPEG loaders, the FreeType font loader, sound (the audio drivers and the WAV
+// loader; no output is opened until OpenAudio), the Kaz2D drawing layer with the built-in font,
+// the OpenGL graphics driver, and the renderers (InitRendererModules); in a web page it also
+// connects the program to its page (framework/host_platform.h). Calling it again does nothing. Embedded files of the program itself are registered by the function
 // qrv_embed_files generates, before or after this call.
 void InitFramework();
 
