@@ -9,7 +9,9 @@
 #include <string>
 
 #include "core/bit_cast.h"
+#include "core/byte_order.h"
 #include "core/failure.h"
+#include "stream/url_failure.h"
 
 namespace qrv {
 
@@ -28,16 +30,6 @@ struct TWavFormat {
     int32_t bits = 0;
     int32_t blockAlign = 0;
 };
-
-uint32_t Little32(const uint8_t* bytes) {
-    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
-
-std::string TruncatedCause(int64_t bytes) {
-    return "truncated after " + std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
-}
-
-uint32_t Little16(const uint8_t* bytes) { return bytes[0] | bytes[1] << 8; }
 
 // Reads until `count` bytes came or the data ended; gives the bytes read.
 int32_t ReadUpTo(TStream& stream, void* buffer, int32_t count) {
@@ -100,13 +92,13 @@ std::optional<TWavFormat> ReadFormat(TStream& stream, uint32_t size, int32_t sta
         return std::nullopt;
     }
     TWavFormat format;
-    format.tag = static_cast<int32_t>(Little16(&bytes[0]));
-    format.channels = static_cast<int32_t>(Little16(&bytes[2]));
-    format.rate = Little32(&bytes[4]);
-    format.blockAlign = static_cast<int32_t>(Little16(&bytes[12]));
-    format.bits = static_cast<int32_t>(Little16(&bytes[14]));
+    format.tag = static_cast<int32_t>(LoadLittleEndian<uint16_t>(&bytes[0]));
+    format.channels = static_cast<int32_t>(LoadLittleEndian<uint16_t>(&bytes[2]));
+    format.rate = LoadLittleEndian<uint32_t>(&bytes[4]);
+    format.blockAlign = static_cast<int32_t>(LoadLittleEndian<uint16_t>(&bytes[12]));
+    format.bits = static_cast<int32_t>(LoadLittleEndian<uint16_t>(&bytes[14]));
     // The extensible chunk names the real format in the first two bytes of its sub-format.
-    if (format.tag == FORMAT_EXTENSIBLE && size >= 40) format.tag = static_cast<int32_t>(Little16(&bytes[24]));
+    if (format.tag == FORMAT_EXTENSIBLE && size >= 40) format.tag = static_cast<int32_t>(LoadLittleEndian<uint16_t>(&bytes[24]));
     if (const std::string problem = FormatProblem(format); !problem.empty()) {
         NoteSoundFailure(problem);
         return std::nullopt;
@@ -119,15 +111,15 @@ float SampleAt(const uint8_t* p, const TWavFormat& f) {
     case 8:
         return (static_cast<int32_t>(p[0]) - 128) / 128.0f;
     case 16:
-        return static_cast<int16_t>(Little16(p)) / 32768.0f;
+        return static_cast<int16_t>(LoadLittleEndian<uint16_t>(p)) / 32768.0f;
     case 24:
-        return static_cast<int32_t>(Little32(p - 1) & 0xFFFFFF00u) / 2147483648.0f;
+        return static_cast<int32_t>(LoadLittleEndian<uint32_t>(p - 1) & 0xFFFFFF00u) / 2147483648.0f;
     default:
         if (f.tag == FORMAT_FLOAT) {
-            const float value = BitCast<float>(Little32(p));
+            const float value = BitCast<float>(LoadLittleEndian<uint32_t>(p));
             return std::isfinite(value) ? value : 0.0f;
         }
-        return static_cast<int32_t>(Little32(p)) / 2147483648.0f;
+        return static_cast<int32_t>(LoadLittleEndian<uint32_t>(p)) / 2147483648.0f;
     }
 }
 
@@ -182,7 +174,7 @@ Ref<TSound> TSoundLoaderWAV::LoadFromStream(const Ref<TStream>& stream) {
             NoteSoundFailure(TruncatedCause(stream->Position() - start));
             return nullptr;
         }
-        const uint32_t size = Little32(&chunk[4]);
+        const uint32_t size = LoadLittleEndian<uint32_t>(&chunk[4]);
         if (std::memcmp(chunk.data(), "fmt ", 4) == 0) {
             format = ReadFormat(*stream, size, start);
             if (!format) return nullptr;

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
 #include "core/failure.h"
 #include "core/runtime_platform.h"
+#include "core/text.h"
 
 namespace qrv {
 namespace {
@@ -70,6 +73,18 @@ std::u16string FolderNameFrom(std::u16string_view name) {
         folder = folder.substr(0, dot) + u'_' + folder.substr(dot);
     }
     return folder;
+}
+
+// Creates the folder and the folders above it that are missing; false, with the reason in
+// LastFailure, when it is not a folder afterwards.
+bool MakeFolders(const std::u16string& path) {
+    const std::filesystem::path native = NativeFolderPath(path);
+    std::error_code error;
+    std::filesystem::create_directories(native, error);
+    if (!error && std::filesystem::is_directory(native, error)) return true;
+    SetLastFailure(u"\"" + path + u"\": cannot create the folder: " +
+                   (error ? FromUtf8(error.message()) : u"a file of that name is in the way"));
+    return false;
 }
 
 }  // namespace

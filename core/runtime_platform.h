@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -18,8 +19,8 @@ std::u16string FindUserDataRoot();
 // A file name as a path of this platform carries it: on POSIX systems its UTF-8 bytes, one
 // code unit each, on Windows the name itself.
 std::u16string NameInPath(std::u16string_view name);
-// Creates the folder and the folders above it that are missing; false, with the reason in
-// LastFailure, when it is not a folder afterwards.
-bool MakeFolders(const std::u16string& path);
+// A folder's path as the system takes it: on POSIX systems one byte per code unit, on Windows
+// the UTF-16 name.
+std::filesystem::path NativeFolderPath(const std::u16string& path);
 
 }  // namespace qrv

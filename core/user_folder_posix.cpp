@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "core/failure.h"
 #include "core/runtime_platform.h"
@@ -57,14 +56,6 @@ std::u16string NameInPath(std::u16string_view name) {
     return FromLatin1(ToUtf8(name));
 }
 
-bool MakeFolders(const std::u16string& path) {
-    const std::filesystem::path native = ToLatin1(path);
-    std::error_code error;
-    std::filesystem::create_directories(native, error);
-    if (!error && std::filesystem::is_directory(native, error)) return true;
-    SetLastFailure(u"\"" + path + u"\": cannot create the folder: " +
-                   (error ? FromUtf8(error.message()) : u"a file of that name is in the way"));
-    return false;
-}
+std::filesystem::path NativeFolderPath(const std::u16string& path) { return ToLatin1(path); }
 
 }  // namespace qrv

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <system_error>
 
 #include "core/failure.h"
 #include "core/path_text.h"
@@ -37,14 +36,6 @@ std::u16string NameInPath(std::u16string_view name) {
     return std::u16string(name);
 }
 
-bool MakeFolders(const std::u16string& path) {
-    const std::filesystem::path native = PathFromText(path);
-    std::error_code error;
-    std::filesystem::create_directories(native, error);
-    if (!error && std::filesystem::is_directory(native, error)) return true;
-    SetLastFailure(u"\"" + path + u"\": cannot create the folder: " +
-                   (error ? FromUtf8(error.message()) : u"a file of that name is in the way"));
-    return false;
-}
+std::filesystem::path NativeFolderPath(const std::u16string& path) { return PathFromText(path); }
 
 }  // namespace qrv

@@ -1,6 +1,7 @@
 #include "core/failure.h"
 #include "kaz2d/image_font.h"
 #include "pixmap/pixmap_loader.h"
+#include "stream/url_failure.h"
 #include "stream/embedded_files.h"
 
 namespace qrv {

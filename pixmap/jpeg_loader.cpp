@@ -10,6 +10,7 @@
 #include "pixmap/jpeg_block_arrays.h"
 #include "pixmap/jpeg_glue.h"
 #include "pixmap/pixmap_loader.h"
+#include "stream/url_failure.h"
 #include "pixmap/pixmap_transform.h"
 #include "stream/stream_closer.h"
 

@@ -84,10 +84,6 @@ Ref<TPixmap> ReportPictureLoad(const Ref<TObject>& url, Ref<TPixmap> pixmap,
     return pixmap;
 }
 
-std::string TruncatedCause(int64_t bytes) {
-    return "truncated after " + std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
-}
-
 std::string OverMemoryLimitCause(int64_t width, int64_t height) {
     return std::to_string(width) + " x " + std::to_string(height) +
            " pixels, over the picture memory limit";

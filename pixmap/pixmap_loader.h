@@ -68,8 +68,6 @@ void ForgetPictureFailure();
 // since the load started, or `otherwise` when none was.
 [[nodiscard]] Ref<TPixmap> ReportPictureLoad(const Ref<TObject>& url, Ref<TPixmap> pixmap,
                                              std::string_view otherwise);
-// The cause a loader notes for data that ends early: "truncated after 812 bytes".
-[[nodiscard]] std::string TruncatedCause(int64_t bytes);
 // The cause a loader notes for a picture over the picture memory limit: "4000 x 3000 pixels,
 // over the picture memory limit".
 [[nodiscard]] std::string OverMemoryLimitCause(int64_t width, int64_t height);

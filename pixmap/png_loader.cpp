@@ -14,6 +14,7 @@
 #include "pixmap/decode_scratch.h"
 #include "pixmap/pixel_convert.h"
 #include "pixmap/pixmap_loader.h"
+#include "stream/url_failure.h"
 #include "pixmap/pixmap_transform.h"
 #include "pixmap/png_image_data.h"
 #include "pixmap/png_unfilter.h"

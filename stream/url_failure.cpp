@@ -43,6 +43,10 @@ std::string FileErrorCause(int code) {
     }
 }
 
+std::string TruncatedCause(int64_t bytes) {
+    return "truncated after " + std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
 void NoteOpenFailure(std::string_view cause) {
     if (notedOpenFailure.empty()) notedOpenFailure = cause;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,8 @@ void SetUrlFailure(const Ref<TObject>& url, std::string_view cause);
 // The cause for the C library's error code `code` (errno) after a file did not open: "no such
 // file", "permission denied", or the system's own message for any other code.
 [[nodiscard]] std::string FileErrorCause(int code);
+// The cause a loader notes for data that ends early: "truncated after 812 bytes".
+[[nodiscard]] std::string TruncatedCause(int64_t bytes);
 
 // Tells the open in progress on this thread why it gives no stream: a stream factory that
 // recognises a URL but cannot open it calls this before giving none. The first cause noted
