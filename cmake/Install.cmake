@@ -24,6 +24,8 @@ function(_qrv_dependency_packages namespace cmake_out pkgconfig_out)
     set(pkgconfig gl)
   elseif(namespace STREQUAL "ZLIB")
     set(pkgconfig zlib)
+  elseif(namespace STREQUAL "Vorbis")
+    set(pkgconfig vorbisfile)
   else()
     string(TOLOWER "${namespace}" pkgconfig)
   endif()
@@ -101,6 +103,7 @@ function(qrv_install_framework)
                 ${PROJECT_BINARY_DIR}/ZorvakConfigVersion.cmake
                 ${PROJECT_SOURCE_DIR}/cmake/Embed.cmake
                 ${PROJECT_SOURCE_DIR}/cmake/Findlibdeflate.cmake
+                ${PROJECT_SOURCE_DIR}/cmake/FindVorbis.cmake
           DESTINATION ${ZORVAK_INSTALL_CMAKEDIR} COMPONENT framework)
 
   _qrv_write_pkgconfig("${libraries}" "${pkgconfig_packages}")

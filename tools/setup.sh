@@ -13,6 +13,7 @@ set -euo pipefail
 build_packages=(
   cmake ninja-build g++ pkg-config
   zlib1g-dev libdeflate-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev libsdl2-dev libgl-dev
+  libvorbis-dev
   libgtest-dev libbenchmark-dev libstb-dev
   xvfb xauth libgl1-mesa-dri
 )
