@@ -10,4 +10,5 @@
 #include "audio/memory_audio_driver.h"
 #include "audio/sound.h"
 #include "audio/sound_channels.h"
+#include "audio/sound_decoder.h"
 #include "audio/sound_loader.h"

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "audio/sound.h"
+#include "audio/sound_decoder.h"
 #include "core/object.h"
 #include "stream/stream.h"
 
@@ -21,6 +22,10 @@ public:
     // Decodes the whole sound from the stream's current position; none when the data is not for
     // this loader, or (after NoteSoundFailure) when it is but cannot be decoded.
     [[nodiscard]] virtual Ref<TSound> LoadFromStream(const Ref<TStream>& stream) = 0;
+    // A decoder that reads the sound from the stream's current position a block at a time and
+    // holds the stream (closing it when it goes); none, as for LoadFromStream, when the data is not
+    // for this loader or cannot be decoded. Loaders that cannot stream give none (the default).
+    [[nodiscard]] virtual Ref<TSoundDecoder> OpenDecoder(const Ref<TStream>& stream);
 
     // The loader linked in before this one (asked after it); nullptr for the oldest.
     TSoundLoader* Next() const { return next; }
@@ -46,5 +51,11 @@ void NoteSoundFailure(std::string_view cause);
 // recognised it, or that the audio module is not initialised while there is no loader at all.
 [[nodiscard]] Ref<TSound> LoadSound(const Ref<TObject>& url);
 [[nodiscard]] Ref<TSound> LoadSound(std::u16string_view url);
+
+// Opens the URL as LoadSound does and gives a decoder over the stream, which stays open while the
+// decoder lives: for music and other long sounds. None, with the reason in LastFailure as for
+// LoadSound, when no loader opens a decoder for the data.
+[[nodiscard]] Ref<TSoundDecoder> OpenSoundDecoder(const Ref<TObject>& url);
+[[nodiscard]] Ref<TSoundDecoder> OpenSoundDecoder(std::u16string_view url);
 
 }  // namespace qrv

@@ -22,6 +22,8 @@ public:
     void Close() {
         if (auto closing = std::move(stream)) closing->Close();
     }
+    // Leaves the stream open: its new holder closes it.
+    void Release() { stream = nullptr; }
     TStreamCloser(const TStreamCloser&) = delete;
     TStreamCloser& operator=(const TStreamCloser&) = delete;
 
