@@ -36,7 +36,7 @@ windows_packages=(
 web_packages=(emscripten binaryen node-acorn nodejs chromium dpkg-dev python3)
 asset_packages=(
   librsvg2-bin imagemagick libjpeg-turbo-progs pngquant python3 python3-pil python3-fonttools
-  fonts-paratype console-setup-linux
+  fonts-paratype console-setup-linux sox libsox-fmt-base vorbis-tools
 )
 
 case "${1:-build}" in
