@@ -1,7 +1,7 @@
 #pragma once
 
-// Sound: the audio drivers and opening output, sounds and their loaders (WAV), playing sounds on
-// the mixer's channels.
+// Sound: the audio drivers and opening output, sounds and their loaders (WAV, Ogg Vorbis), playing
+// sounds on the mixer's channels.
 // Everything a program may use of this library; its other headers are internal.
 
 #include "audio/audio_driver.h"

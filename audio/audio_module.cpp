@@ -7,6 +7,7 @@
 #include "audio/memory_audio_driver.h"
 #include "audio/mixer.h"
 #include "audio/sdl/sdl_audio_driver.h"
+#include "audio/vorbis_loader.h"
 #include "audio/wav_loader.h"
 #include "core/failure.h"
 #include "stream/stream_module.h"
@@ -67,8 +68,9 @@ void InitAudioModule() {
     if (initialised) return;
     initialised = true;
     InitStreamModule();
-    // The loader lives for the rest of the process, as the loader list expects.
+    // The loaders live for the rest of the process, as the loader list expects.
     new TSoundLoaderWAV;
+    new TSoundLoaderVorbis;
     RegisterAudioDriver({"memory", 0, [] { return Ref<TAudioDriver>(std::make_shared<TMemoryAudioDriver>()); }});
     RegisterAudioDriver({"sdl", 1, MakeSdlAudioDriver});
     // The mixer is made before the exit handler is added, so it is still there when the handler

@@ -8,9 +8,9 @@
 
 namespace qrv {
 
-// Creates the WAV sound loader and enters the audio drivers in the driver table ("sdl", then
-// "memory"), after initialising the stream module. Runs once; later calls do nothing. Audio is
-// not opened: a program calls OpenAudio when it wants sound.
+// Creates the WAV and Ogg Vorbis sound loaders and enters the audio drivers in the driver table
+// ("sdl", then "memory"), after initialising the stream module. Runs once; later calls do
+// nothing. Audio is not opened: a program calls OpenAudio when it wants sound.
 void InitAudioModule();
 
 // A driver as the driver table holds it: its name, how much it is preferred, and what makes it.
