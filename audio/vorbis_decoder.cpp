@@ -125,6 +125,11 @@ bool TVorbisDecoder::Begin(const unsigned char* magic) {
             NoteSoundFailure("no samples");
             return false;
         }
+        // After opening a chained file libvorbisfile (1.3.7) is at the last link; go to the first.
+        if (ov_streams(&file) > 1 && ov_raw_seek(&file, 0) != 0) {
+            NoteSoundFailure("damaged Vorbis data (its start cannot be found again)");
+            return false;
+        }
     }
     return true;
 }
@@ -162,6 +167,11 @@ int64_t TVorbisDecoder::Read(float* out, int64_t count) {
         if (got == OV_HOLE) continue;
         if (got < 0) {
             failure = Cause(static_cast<int>(got));
+            break;
+        }
+        // libvorbisfile takes a failed read for the end of the data.
+        if (got == 0 && !streamFailure.empty()) {
+            failure = streamFailure;
             break;
         }
         if (got == 0 || (decodedLink != link && !SameFormat())) {

@@ -45,9 +45,12 @@ TWavDecoder::TWavDecoder(Ref<TStream> from, const TWavHeader& wavHeader, int32_t
 
 int32_t TWavDecoder::ReadBlock(float* out, int32_t count) {
     const int32_t frameBytes = header.format.blockAlign;
-    const int32_t got = ReadUpTo(*stream, bytes.data() + 1, count * frameBytes);
+    const int32_t got = ReadUpTo(*stream, bytes.data() + 1, count * frameBytes, &failure);
     const int32_t frames = got / frameBytes;
-    if (frames < count) failure = TruncatedCause(int64_t{stream->Position()} - start);
+    if (frames < count && failure.empty()) {
+        const int64_t samplesRead = (header.frames - framesLeft) * frameBytes + got;
+        failure = TruncatedCause(header.dataOffset + samplesRead);
+    }
     const int32_t bytesPerSample = header.format.bits / 8;
     for (int32_t i = 0; i < frames * header.format.channels; ++i) {
         out[i] = SampleAt(bytes.data() + 1 + i * bytesPerSample, header.format);
@@ -58,13 +61,9 @@ int32_t TWavDecoder::ReadBlock(float* out, int32_t count) {
 
 int64_t TWavDecoder::Read(float* out, int64_t frames) {
     int64_t done = 0;
-    try {
-        while (failure.empty() && done < frames && framesLeft > 0) {
-            const auto count = static_cast<int32_t>(std::min<int64_t>({frames - done, framesLeft, BLOCK_FRAMES}));
-            done += ReadBlock(out + done * header.format.channels, count);
-        }
-    } catch (const std::exception& e) {
-        failure = UnreadableCause(e);
+    while (failure.empty() && done < frames && framesLeft > 0) {
+        const auto count = static_cast<int32_t>(std::min<int64_t>({frames - done, framesLeft, BLOCK_FRAMES}));
+        done += ReadBlock(out + done * header.format.channels, count);
     }
     if (done > 0 || failure.empty()) return done;
     SetLastFailure(std::string_view(failure));

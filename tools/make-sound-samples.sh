@@ -32,13 +32,16 @@ for wav in "$data"/*.wav; do
   sox "$wav" -t raw -e floating-point -b 32 -L "${wav%.wav}.ref.raw"
 done
 
-# Ogg Vorbis: mono and stereo, a file of four channels (refused), and the benchmark's music.
+# Ogg Vorbis: mono and stereo, a file of four channels (refused), a noisy one of several audio
+# pages (to cut between pages), and the benchmark's music.
 synth 22050 1 -b 16 "$scratch/mono.wav" synth 0.25 sine 440 sine 660 vol 0.7
 synth 44100 2 -b 16 "$scratch/stereo.wav" synth 0.2 sine 200-4000 pinknoise vol 0.5
 synth 8000 4 -b 16 "$scratch/quad.wav" synth 0.05 sine 300 vol 0.5
 oggenc -Q --serial 1 -q 2 -o "$data/mono-22050.ogg" "$scratch/mono.wav"
 oggenc -Q --serial 2 -q 4 -o "$data/stereo-44100.ogg" "$scratch/stereo.wav"
 oggenc -Q --serial 3 -q 0 -o "$data/quad-8000.ogg" "$scratch/quad.wav"
+synth 11025 1 -b 16 "$scratch/noise.wav" synth 3 pinknoise synth 3 sine mix 300-2000 vol 0.5
+oggenc -Q --serial 5 -q 2 -o "$data/noise-mono-11025.ogg" "$scratch/noise.wav"
 for ogg in "$data"/mono-22050.ogg "$data"/stereo-44100.ogg; do
   oggdec -Q --raw --bits 16 --endianness 0 --sign 1 -o "${ogg%.ogg}.ref.raw" "$ogg"
 done
