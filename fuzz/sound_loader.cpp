@@ -1,7 +1,8 @@
 // The sound loaders (WAV) through the loader list over a memory stream. A sound that loads must
 // hold what a sound may: one or two channels, a rate in range, whole frames of finite samples.
-// It is then played on the memory driver, at its own rate and faster, and every mixed sample
-// must be finite and within -1..1.
+// The streaming decoder over the same bytes must agree with the whole load. The sound is then
+// played on the memory driver, at its own rate and faster, and every mixed sample must be finite
+// and within -1..1.
 #include <cmath>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "audio/sound_loader.h"
 #include "core/failure.h"
 #include "stream/ram_stream.h"
+#include "support/decoder_check.h"
 #include "support/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -21,8 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qrv::SetSoundMemoryLimit(64 << 20);
     const std::vector<uint8_t> bytes(data, data + size);
     qrv::ClearLastFailure();
-    const qrv::Ref<qrv::TSound> sound =
-        qrv::LoadSound(qrv::TRamStream::OverMemory(bytes.data(), static_cast<int32_t>(bytes.size())));
+    const auto memory = [&] { return qrv::TRamStream::OverMemory(bytes.data(), static_cast<int32_t>(bytes.size())); };
+    const qrv::Ref<qrv::TSound> sound = qrv::LoadSound(memory());
+    const std::string cause = qrv::LastFailureUtf8();
+    qrv::fuzz::CheckDecoderAgrees(sound, cause, qrv::OpenSoundDecoder(memory()));
     if (!sound) {
         FUZZ_CHECK(!qrv::LastFailure().empty(), std::string("no sound and no reason"));
         return 0;

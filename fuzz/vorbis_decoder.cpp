@@ -1,0 +1,130 @@
+// Ogg Vorbis through the sound loaders over a memory stream, checked against libvorbisfile
+// decoding the same bytes from memory by itself: the same samples, or no sound exactly when
+// libvorbisfile fails or gives what a sound may not hold (more than two channels, no samples,
+// more than the memory limit). Chained files end where the format changes; holes in the data
+// are passed over. The decoder read in uneven blocks agrees with the whole load.
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audio/audio_module.h"
+#include "audio/sound_loader.h"
+#include "core/failure.h"
+#include "stream/ram_stream.h"
+#include "support/decoder_check.h"
+#include "support/fuzz_check.h"
+
+namespace {
+
+constexpr int64_t MEMORY_LIMIT = 64 << 20;
+
+struct TMemory {
+    const uint8_t* data;
+    size_t size;
+    size_t position = 0;
+};
+
+size_t ReadMemory(void* out, size_t size, size_t count, void* source) {
+    auto& m = *static_cast<TMemory*>(source);
+    const size_t n = std::min(size * count, m.size - m.position);
+    std::memcpy(out, m.data + m.position, n);
+    m.position += n;
+    return n;
+}
+
+int SeekMemory(void* source, ogg_int64_t offset, int whence) {
+    auto& m = *static_cast<TMemory*>(source);
+    const ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? m.position : m.size;
+    if (base + offset < 0) return -1;
+    m.position = static_cast<size_t>(std::min<ogg_int64_t>(base + offset, m.size));
+    return 0;
+}
+
+long TellMemory(void* source) { return static_cast<long>(static_cast<TMemory*>(source)->position); }
+
+// libvorbisfile's own decoding of the bytes as a sound would hold it; none where no sound is.
+std::optional<std::vector<float>> Reference(const uint8_t* data, size_t size, int* channelsOut, long* rateOut) {
+    TMemory memory{data, size};
+    OggVorbis_File file;
+    if (ov_open_callbacks(&memory, &file, nullptr, 0, {ReadMemory, SeekMemory, nullptr, TellMemory}) != 0) {
+        return std::nullopt;
+    }
+    std::optional<std::vector<float>> samples;
+    const vorbis_info* info = ov_info(&file, 0);
+    const int channels = info->channels;
+    const long rate = info->rate;
+    int64_t frames = 0;
+    for (int i = 0; i < ov_streams(&file); ++i) {
+        if (ov_info(&file, i)->channels != channels || ov_info(&file, i)->rate != rate) break;
+        frames += std::max<ogg_int64_t>(ov_pcm_total(&file, i), 0);
+    }
+    const bool playable = (channels == 1 || channels == 2) && rate >= qrv::MIN_SOUND_RATE &&
+                          rate <= qrv::MAX_SOUND_RATE && frames > 0 && qrv::SoundFitsMemoryLimit(frames, channels);
+    if (playable && (ov_streams(&file) == 1 || ov_raw_seek(&file, 0) == 0)) {
+        samples.emplace();
+        int link = 0;
+        for (;;) {
+            float** pcm;
+            int decodedLink = link;
+            const long got = ov_read_float(&file, &pcm, 4096, &decodedLink);
+            if (got == OV_HOLE) continue;
+            if (got < 0) {
+                samples.reset();
+                break;
+            }
+            if (got == 0) break;
+            if (decodedLink != link) {
+                const vorbis_info* now = ov_info(&file, -1);
+                if (now->channels != channels || now->rate != rate) break;
+                link = decodedLink;
+            }
+            for (long i = 0; i < got; ++i) {
+                for (int c = 0; c < channels; ++c) samples->push_back(std::isfinite(pcm[c][i]) ? pcm[c][i] : 0.0f);
+            }
+            if (!qrv::SoundFitsMemoryLimit(static_cast<int64_t>(samples->size()) / channels, channels)) {
+                samples.reset();
+                break;
+            }
+        }
+        if (samples && samples->empty()) samples.reset();
+    }
+    *channelsOut = channels;
+    *rateOut = rate;
+    ov_clear(&file);
+    return samples;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    qrv::InitAudioModule();
+    if (size < 4 || size > 1 << 18 || std::memcmp(data, "OggS", 4) != 0) return 0;
+    qrv::SetSoundMemoryLimit(MEMORY_LIMIT);
+    const std::vector<uint8_t> bytes(data, data + size);
+    const auto memory = [&] { return qrv::TRamStream::OverMemory(bytes.data(), static_cast<int32_t>(bytes.size())); };
+
+    qrv::ClearLastFailure();
+    const qrv::Ref<qrv::TSound> sound = qrv::LoadSound(memory());
+    const std::string cause = qrv::LastFailureUtf8();
+    int channels = 0;
+    long rate = 0;
+    const std::optional<std::vector<float>> expected = Reference(bytes.data(), bytes.size(), &channels, &rate);
+    if (!sound) {
+        FUZZ_CHECK(!cause.empty(), std::string("no sound and no reason"));
+        FUZZ_CHECK(!expected, "no sound (" + cause + "), but libvorbisfile decodes " +
+                                  std::to_string(expected->size()) + " samples");
+    } else {
+        FUZZ_CHECK(expected.has_value(), "a sound of " + std::to_string(sound->Frames()) +
+                                             " frames, but libvorbisfile decodes none as a sound");
+        FUZZ_CHECK(sound->Channels() == channels && sound->Rate() == rate, std::string("another format"));
+        FUZZ_CHECK(sound->Samples() == *expected, "samples differ: " + std::to_string(sound->Samples().size()) +
+                                                      " here, " + std::to_string(expected->size()) + " there");
+    }
+    qrv::fuzz::CheckDecoderAgrees(sound, cause, qrv::OpenSoundDecoder(memory()));
+    return 0;
+}
