@@ -19,7 +19,7 @@ namespace {
 // Frames asked of libvorbisfile at a time; it gives at most what one packet decoded.
 constexpr int MAX_FRAMES_A_CALL = 4096;
 
-std::string ChannelsProblem(int32_t channels, long rate) {
+std::string FormatProblem(int32_t channels, long rate) {
     if (channels != 1 && channels != 2) return std::to_string(channels) + " channels (mono and stereo can be read)";
     if (rate < MIN_SOUND_RATE || rate > MAX_SOUND_RATE) return "a rate of " + std::to_string(rate) + " Hz";
     return {};
@@ -99,7 +99,8 @@ Ref<TVorbisDecoder> TVorbisDecoder::Open(const Ref<TStream>& stream, bool closes
 bool TVorbisDecoder::Begin(const unsigned char* magic) {
     // A stream that cannot seek back is given the bytes already read.
     const int code = seekable ? ov_open_callbacks(this, &file, nullptr, 0, Callbacks(true))
-                              : ov_open_callbacks(this, &file, reinterpret_cast<const char*>(magic), 4, Callbacks(false));
+                              : ov_open_callbacks(this, &file, reinterpret_cast<const char*>(magic), 4,
+                                                  Callbacks(false));
     // A failed open has released what it took.
     if (code != 0) {
         NoteSoundFailure(Cause(code));
@@ -107,29 +108,31 @@ bool TVorbisDecoder::Begin(const unsigned char* magic) {
     }
     opened = true;
     const vorbis_info* info = ov_info(&file, 0);
-    channels = info->channels;
-    if (const std::string problem = ChannelsProblem(info->channels, info->rate); !problem.empty()) {
+    if (const std::string problem = FormatProblem(info->channels, info->rate); !problem.empty()) {
         NoteSoundFailure(problem);
         return false;
     }
+    channels = info->channels;
     rate = static_cast<int32_t>(info->rate);
-    if (seekable) {
-        // The links that play: the first, and those after it until the format changes.
-        frames = 0;
-        for (int i = 0; i < ov_streams(&file); ++i) {
-            const vorbis_info* linkInfo = ov_info(&file, i);
-            if (linkInfo->channels != channels || linkInfo->rate != rate) break;
-            frames += std::max<ogg_int64_t>(ov_pcm_total(&file, i), 0);
-        }
-        if (frames == 0) {
-            NoteSoundFailure("no samples");
-            return false;
-        }
-        // After opening a chained file libvorbisfile (1.3.7) is at the last link; go to the first.
-        if (ov_streams(&file) > 1 && ov_raw_seek(&file, 0) != 0) {
-            NoteSoundFailure("damaged Vorbis data (its start cannot be found again)");
-            return false;
-        }
+    return !seekable || FindLength();
+}
+
+bool TVorbisDecoder::FindLength() {
+    // The links that play: the first, and those after it until the format changes.
+    frames = 0;
+    for (int i = 0; i < ov_streams(&file); ++i) {
+        const vorbis_info* info = ov_info(&file, i);
+        if (info->channels != channels || info->rate != rate) break;
+        frames += std::max<ogg_int64_t>(ov_pcm_total(&file, i), 0);
+    }
+    if (frames == 0) {
+        NoteSoundFailure("no samples");
+        return false;
+    }
+    // After opening a chained file libvorbisfile (1.3.7) is at the last link; go to the first.
+    if (ov_streams(&file) > 1 && ov_raw_seek(&file, 0) != 0) {
+        NoteSoundFailure("damaged Vorbis data (its start cannot be found again)");
+        return false;
     }
     return true;
 }
@@ -161,8 +164,8 @@ int64_t TVorbisDecoder::Read(float* out, int64_t count) {
     while (failure.empty() && !ended && done < count) {
         float** pcm = nullptr;
         int decodedLink = link;
-        const long got = ov_read_float(&file, &pcm, static_cast<int>(std::min<int64_t>(count - done, MAX_FRAMES_A_CALL)),
-                                       &decodedLink);
+        const auto ask = static_cast<int>(std::min<int64_t>(count - done, MAX_FRAMES_A_CALL));
+        const long got = ov_read_float(&file, &pcm, ask, &decodedLink);
         // A hole is data lost between good pages; decoding goes on after it.
         if (got == OV_HOLE) continue;
         if (got < 0) {

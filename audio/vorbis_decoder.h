@@ -45,6 +45,9 @@ private:
     // Opens libvorbisfile over the stream, `magic` being the four bytes already read; false after
     // noting why.
     bool Begin(const unsigned char* magic);
+    // Over a stream that seeks: Frames() from the links that play, and the first link ready to
+    // decode; false after noting why not.
+    bool FindLength();
     // Why libvorbisfile gave `code`.
     std::string Cause(int code) const;
     // True while the link just decoded has the first link's rate and channels.
