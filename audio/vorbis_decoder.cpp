@@ -161,6 +161,7 @@ bool TVorbisDecoder::SameFormat() {
 
 int64_t TVorbisDecoder::Read(float* out, int64_t count) {
     int64_t done = 0;
+    // A failed Rewind leaves libvorbisfile closed, and a failure that keeps it from being used.
     while (failure.empty() && !ended && done < count) {
         float** pcm = nullptr;
         int decodedLink = link;
@@ -196,9 +197,21 @@ int64_t TVorbisDecoder::Read(float* out, int64_t count) {
 }
 
 bool TVorbisDecoder::Rewind() {
-    if (!seekable || ov_pcm_seek(&file, 0) != 0) return false;
+    if (!seekable) return false;
+    // Opening again rather than seeking: libvorbisfile, seeking back in a damaged file, may
+    // decode what it passed over the first time, and a sound must repeat the same.
+    ov_clear(&file);
+    opened = false;
     link = 0;
     ended = false;
+    streamFailure.clear();
+    failure = "the sound could not be opened again";
+    try {
+        if (stream->Seek(start) != start || !Begin(nullptr)) return false;
+    } catch (const std::exception& e) {
+        failure = UnreadableCause(e);
+        return false;
+    }
     failure.clear();
     return true;
 }

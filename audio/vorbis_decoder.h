@@ -42,8 +42,8 @@ private:
     size_t ReadBytes(void* buffer, size_t count);
     int SeekTo(int64_t offset, int whence);
     long Tell();
-    // Opens libvorbisfile over the stream, `magic` being the four bytes already read; false after
-    // noting why.
+    // Opens libvorbisfile over the stream from `start`, or (a stream that cannot seek) from the
+    // position after `magic`, the four bytes already read; false after noting why.
     bool Begin(const unsigned char* magic);
     // Over a stream that seeks: Frames() from the links that play, and the first link ready to
     // decode; false after noting why not.
