@@ -4,7 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "audio/audio_module.h"
 #include "audio/vorbis_loader.h"
@@ -61,39 +62,27 @@ Bytes Joined(Bytes first, const Bytes& second) {
     return first;
 }
 
-
 bool StartsWith(const std::vector<float>& whole, const std::vector<float>& part) {
     return part.size() <= whole.size() && std::equal(part.begin(), part.end(), whole.begin());
 }
 
-// A stream over bytes that may refuse to seek (as a download does), and may fail once it has
-// given `failAt` bytes.
-class TTestStream final : public TStream {
+// A stream that cannot seek, as a download, and fails once it has given `failAt` bytes.
+class TDownload final : public TStream {
 public:
-    TTestStream(Bytes data, bool canSeek, int32_t failAfter = -1)
-        : bytes(std::move(data)), seekable(canSeek), failAt(failAfter) {}
-    bool AtEnd() override { return position == static_cast<int32_t>(bytes.size()); }
-    int32_t Position() override { return seekable ? position : -1; }
-    int32_t Size() override { return seekable ? static_cast<int32_t>(bytes.size()) : 0; }
-    int32_t Seek(int32_t to) override {
-        if (!seekable) return -1;
-        position = std::clamp(to, 0, static_cast<int32_t>(bytes.size()));
-        return position;
-    }
+    explicit TDownload(Bytes data, size_t failAfter = SIZE_MAX) : bytes(std::move(data)), failAt(failAfter) {}
+    bool AtEnd() override { return position == bytes.size(); }
     int32_t Read(void* out, int32_t count) override {
-        if (failAt >= 0 && position >= failAt) throw TStreamReadException();
-        int32_t n = std::min(count, static_cast<int32_t>(bytes.size()) - position);
-        if (failAt >= 0) n = std::min(n, failAt - position);
-        std::memcpy(out, bytes.data() + position, static_cast<size_t>(std::max(n, 0)));
-        position += std::max(n, 0);
-        return std::max(n, 0);
+        if (position >= failAt) throw TStreamReadException();
+        const size_t n = std::min({static_cast<size_t>(count), bytes.size() - position, failAt - position});
+        std::memcpy(out, bytes.data() + position, n);
+        position += n;
+        return static_cast<int32_t>(n);
     }
 
 private:
     Bytes bytes;
-    bool seekable;
-    int32_t failAt;
-    int32_t position = 0;
+    size_t failAt;
+    size_t position = 0;
 };
 
 class AudioVorbis : public ::testing::Test {
@@ -187,10 +176,10 @@ TEST_F(AudioVorbis, ChainsPlayOnUntilTheFormatChanges) {
     EXPECT_EQ(decoder->Frames(), first->Frames());
     // Over a stream that cannot seek the links are found as they come.
     TSoundLoaderVorbis loader;
-    const Ref<TSound> streamed = loader.LoadFromStream(std::make_shared<TTestStream>(twice, false));
+    const Ref<TSound> streamed = loader.LoadFromStream(std::make_shared<TDownload>(twice));
     ASSERT_NE(streamed, nullptr);
     EXPECT_EQ(streamed->Samples(), both->Samples());
-    const Ref<TSoundDecoder> changedStream = loader.OpenDecoder(std::make_shared<TTestStream>(changing, false));
+    const Ref<TSoundDecoder> changedStream = loader.OpenDecoder(std::make_shared<TDownload>(changing));
     ASSERT_NE(changedStream, nullptr);
     EXPECT_EQ(ReadInBlocks(*changedStream, {300}), first->Samples());
 }
@@ -214,14 +203,13 @@ TEST_F(AudioVorbis, StreamsThatCannotSeekPlayOnceAndFailuresEndTheSound) {
     const Ref<TSound> whole = LoadSoundBytes(mono);
     ASSERT_NE(whole, nullptr);
     TSoundLoaderVorbis loader;
-    const Ref<TSoundDecoder> decoder = loader.OpenDecoder(std::make_shared<TTestStream>(mono, false));
+    const Ref<TSoundDecoder> decoder = loader.OpenDecoder(std::make_shared<TDownload>(mono));
     ASSERT_NE(decoder, nullptr);
     EXPECT_EQ(decoder->Frames(), -1);
     EXPECT_EQ(ReadInBlocks(*decoder, {64, 1000}), whole->Samples());
     EXPECT_FALSE(decoder->Rewind());
-    // Data that is not Ogg is left to other loaders, and the stream is left where it was.
-    const auto notOgg = std::make_shared<TTestStream>(Bytes(100, 'O'), true);
-    EXPECT_EQ(loader.OpenDecoder(notOgg), nullptr);
+    // Data that is not Ogg is left to the other loaders.
+    EXPECT_EQ(loader.OpenDecoder(std::make_shared<TDownload>(Bytes(100, 'O'))), nullptr);
 
     // A stream that fails in the middle of the audio: the frames before, then -1 with the cause.
     TSoundLoaderWAV wavLoader;
@@ -230,8 +218,8 @@ TEST_F(AudioVorbis, StreamsThatCannotSeekPlayOnceAndFailuresEndTheSound) {
         Bytes bytes;
     } cases[] = {{&loader, noise}, {&wavLoader, SoundDataBytes("u8-mono-11025.wav")}};
     for (const auto& c : cases) {
-        const int32_t failAt = static_cast<int32_t>(c.bytes.size() * 3 / 4);
-        const Ref<TSoundDecoder> failing = c.loader->OpenDecoder(std::make_shared<TTestStream>(c.bytes, false, failAt));
+        const auto download = std::make_shared<TDownload>(c.bytes, c.bytes.size() * 3 / 4);
+        const Ref<TSoundDecoder> failing = c.loader->OpenDecoder(download);
         ASSERT_NE(failing, nullptr);
         std::vector<float> block(100000);
         EXPECT_GT(failing->Read(block.data(), 100000), 0);

@@ -11,12 +11,12 @@
 #include "audio/sound_loader.h"
 #include "core/bit_cast.h"
 #include "core/failure.h"
-#include "stream/bank.h"
+#include "sound_test_data.h"
 
 namespace {
 
 using namespace qrv;
-using Bytes = std::vector<uint8_t>;
+using namespace qrv::test;
 
 void Put(Bytes& bytes, uint64_t value, int count) {
     for (int i = 0; i < count; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
@@ -65,19 +65,6 @@ Bytes Fmt(const Format& f) {
     return Chunk("fmt ", body);
 }
 
-Ref<TSound> Load(const Bytes& bytes) {
-    Ref<TBank> bank = TBank::NewBank(static_cast<int32_t>(bytes.size()));
-    if (!bytes.empty()) std::memcpy(bank->Data(), bytes.data(), bytes.size());
-    return LoadSound(bank);
-}
-
-// The cause LastFailure gives after the URL's name.
-std::string Cause() {
-    const std::string reason = LastFailureUtf8();
-    const size_t colon = reason.find(": ");
-    return colon == std::string::npos ? reason : reason.substr(colon + 2);
-}
-
 class AudioWav : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -124,7 +111,7 @@ TEST_F(AudioWav, EverySampleFormatDecodesToItsValues) {
                     const std::string what = std::to_string(bits) + (isFloat ? "-bit float " : "-bit ") +
                                              std::to_string(channels) + " channels" +
                                              (extensible ? " extensible" : "");
-                    const Ref<TSound> sound = Load(wav);
+                    const Ref<TSound> sound = LoadSoundBytes(wav);
                     ASSERT_NE(sound, nullptr) << what << ": " << LastFailureUtf8();
                     EXPECT_EQ(sound->Rate(), static_cast<int32_t>(11025 * bits)) << what;
                     EXPECT_EQ(sound->Channels(), static_cast<int32_t>(channels)) << what;
@@ -141,14 +128,14 @@ TEST_F(AudioWav, EverySampleFormatDecodesToItsValues) {
 TEST_F(AudioWav, DamagedFilesGiveNoSoundAndAReason) {
     const Bytes samples(400, 0x10);
     const Bytes good = Riff({Fmt({}), Chunk("data", samples)});
-    ASSERT_NE(Load(good), nullptr) << LastFailureUtf8();
+    ASSERT_NE(LoadSoundBytes(good), nullptr) << LastFailureUtf8();
 
     // Every cut short of the whole file, wherever it falls.
     for (size_t cut = 0; cut < good.size(); ++cut) {
-        ASSERT_EQ(Load(Bytes(good.begin(), good.begin() + cut)), nullptr) << "cut at " << cut;
+        ASSERT_EQ(LoadSoundBytes(Bytes(good.begin(), good.begin() + cut)), nullptr) << "cut at " << cut;
         const std::string expected = cut < 4 ? "not a sound of any known kind"
                                              : "truncated after " + std::to_string(cut) + " bytes";
-        ASSERT_EQ(Cause(), expected) << "cut at " << cut;
+        ASSERT_EQ(FailureCause(), expected) << "cut at " << cut;
     }
 
     const auto with = [](Format f) { return Riff({Fmt(f), Chunk("data", Bytes(64, 0))}); };
@@ -178,8 +165,8 @@ TEST_F(AudioWav, DamagedFilesGiveNoSoundAndAReason) {
     };
     for (const auto& c : cases) {
         ClearLastFailure();
-        EXPECT_EQ(Load(c.wav), nullptr) << c.cause;
-        EXPECT_EQ(Cause(), c.cause);
+        EXPECT_EQ(LoadSoundBytes(c.wav), nullptr) << c.cause;
+        EXPECT_EQ(FailureCause(), c.cause);
     }
 
     // Every byte of a good file changed in turn: each gives a sound or a reason, and nothing more.
@@ -188,7 +175,7 @@ TEST_F(AudioWav, DamagedFilesGiveNoSoundAndAReason) {
             Bytes damaged = good;
             damaged[at] = value;
             ClearLastFailure();
-            if (!Load(damaged)) {
+            if (!LoadSoundBytes(damaged)) {
                 ASSERT_FALSE(LastFailure().empty()) << "byte " << at << " = " << int{value};
             }
         }
@@ -198,10 +185,10 @@ TEST_F(AudioWav, DamagedFilesGiveNoSoundAndAReason) {
 TEST_F(AudioWav, TheMemoryLimitBoundsASound) {
     const Bytes wav = Riff({Fmt({1, 2, 8000, 16}), Chunk("data", Bytes(4000, 0))});
     SetSoundMemoryLimit(1000 * 2 * 4);
-    EXPECT_NE(Load(wav), nullptr);
+    EXPECT_NE(LoadSoundBytes(wav), nullptr);
     SetSoundMemoryLimit(1000 * 2 * 4 - 1);
-    EXPECT_EQ(Load(wav), nullptr);
-    EXPECT_EQ(Cause(), "1000 frames, over the sound memory limit");
+    EXPECT_EQ(LoadSoundBytes(wav), nullptr);
+    EXPECT_EQ(FailureCause(), "1000 frames, over the sound memory limit");
     EXPECT_EQ(MakeSound(8000, 2, std::vector<float>(2000)), nullptr);
     SetSoundMemoryLimit(DEFAULT_SOUND_MEMORY_LIMIT);
     // Samples made by the program are checked the same way as loaded ones.
