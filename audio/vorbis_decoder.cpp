@@ -55,6 +55,7 @@ size_t TVorbisDecoder::ReadBytes(void* buffer, size_t count) {
 }
 
 int TVorbisDecoder::SeekTo(int64_t offset, int whence) {
+    if (offset < -int64_t{INT32_MAX} * 2 || offset > INT32_MAX) return -1;
     try {
         int64_t base = 0;
         if (whence == SEEK_CUR) base = int64_t{stream->Position()} - start;
