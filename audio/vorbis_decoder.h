@@ -2,6 +2,8 @@
 
 #include <string>
 
+// Without the header's ready-made callbacks over FILE*, which every includer would compile.
+#define OV_EXCLUDE_STATIC_CALLBACKS
 #include <vorbis/vorbisfile.h>
 
 #include "audio/sound_decoder.h"
