@@ -1,7 +1,12 @@
 #include "audio/sound_loader.h"
 
+#include <cstring>
+#include <vector>
+
+#include "stream/bank_stream.h"
 #include "stream/stream_closer.h"
 #include "stream/stream_exceptions.h"
+#include "stream/stream_utils.h"
 #include "stream/url_failure.h"
 
 namespace qrv {
@@ -22,6 +27,26 @@ Ref<Result> AskLoader(TSoundLoader& loader, const Ref<TStream>& stream, Ask ask)
     }
 }
 
+// The loaders each read the data from its start, so the bytes of a stream that cannot seek (a
+// download) are read into memory first, within the sound memory limit, and the loaders read
+// them there. None, with the reason given for the URL, when they cannot be read.
+Ref<TStream> SeekableCopy(const Ref<TObject>& url, TStream& stream) {
+    std::vector<uint8_t> bytes;
+    try {
+        bytes = LoadBytes(stream);
+    } catch (const TStreamException& e) {
+        SetUrlFailure(url, std::string("the data could not be read (") + e.what() + ")");
+        return nullptr;
+    }
+    if (static_cast<int64_t>(bytes.size()) > SoundMemoryLimit()) {
+        SetUrlFailure(url, std::to_string(bytes.size()) + " bytes, over the sound memory limit");
+        return nullptr;
+    }
+    Ref<TBank> bank = TBank::NewBank(static_cast<int32_t>(bytes.size()));
+    if (!bytes.empty()) std::memcpy(bank->Data(), bytes.data(), bytes.size());
+    return BankStreamOver(std::move(bank));
+}
+
 // Opens the URL and asks every loader through `ask`, newest first, from the same start, until
 // one gives a result; the stream is closed unless `keepOpen` and a loader gave one.
 template <class Result>
@@ -34,10 +59,13 @@ Ref<Result> AskLoaders(const Ref<TObject>& url, Ref<Result> (TSoundLoader::*ask)
     Ref<TStream> stream = OpenReadStream(url);
     if (!stream) return nullptr;
     TStreamCloser closer(stream);
-    const int32_t start = stream->Position();
-    if (start == -1) {
-        SetUrlFailure(url, "its stream cannot seek, which the sound loaders need");
-        return nullptr;
+    int32_t start = stream->Position();
+    // The loaders read a copy of a stream that cannot seek; the stream itself is closed at the end.
+    const bool copied = start == -1;
+    if (copied) {
+        stream = SeekableCopy(url, *stream);
+        if (!stream) return nullptr;
+        start = 0;
     }
     notedSoundFailure.clear();
     Ref<Result> result;
@@ -47,7 +75,7 @@ Ref<Result> AskLoaders(const Ref<TObject>& url, Ref<Result> (TSoundLoader::*ask)
     }
     if (!result) {
         SetUrlFailure(url, notedSoundFailure.empty() ? "not a sound of any known kind" : notedSoundFailure);
-    } else if (keepOpen) {
+    } else if (keepOpen && !copied) {
         closer.Release();
     }
     return result;

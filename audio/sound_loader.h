@@ -42,10 +42,11 @@ TSoundLoader* FirstSoundLoader();
 // notes nothing.
 void NoteSoundFailure(std::string_view cause);
 
-// Opens the URL (OpenReadStream: files, "incbin::", banks...) and asks every loader in turn,
-// newest first, each from the same start position. A stream exception from a loader counts as
-// a refusal. None for a URL that does not open, a stream that cannot seek, or data that no
-// loader takes; then LastFailure (core/failure.h) names the URL and says why: the stream's own
+// Opens the URL (OpenReadStream: files, "incbin::", banks, "http::"...) and asks every loader in
+// turn, newest first, each from the same start position; the bytes of a stream that cannot seek
+// (a download) are read into memory first, within the sound memory limit. A stream exception
+// from a loader counts as a refusal. None for a URL that does not open or data that no loader
+// takes; then LastFailure (core/failure.h) names the URL and says why: the stream's own
 // reason, the cause the loader that recognised the data noted ("truncated after 812 bytes",
 // "over the sound memory limit", "0 channels"...), "not a sound of any known kind" when none
 // recognised it, or that the audio module is not initialised while there is no loader at all.
@@ -53,7 +54,8 @@ void NoteSoundFailure(std::string_view cause);
 [[nodiscard]] Ref<TSound> LoadSound(std::u16string_view url);
 
 // Opens the URL as LoadSound does and gives a decoder over the stream, which stays open while the
-// decoder lives: for music and other long sounds. None, with the reason in LastFailure as for
+// decoder lives: for music and other long sounds. (A download is read into memory first, as
+// for LoadSound, and decoded from there.) None, with the reason in LastFailure as for
 // LoadSound, when no loader opens a decoder for the data.
 [[nodiscard]] Ref<TSoundDecoder> OpenSoundDecoder(const Ref<TObject>& url);
 [[nodiscard]] Ref<TSoundDecoder> OpenSoundDecoder(std::u16string_view url);
