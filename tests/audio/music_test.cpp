@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <condition_variable>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include "audio/audio_module.h"
@@ -83,6 +86,40 @@ Ref<TFormulaDecoder> Ramp(int64_t frames) {
 }
 
 float RampAt(int64_t frame) { return static_cast<float>(frame + 1) / 65536; }
+
+// A decoder slower than real time: after its first `frames` frames, Read waits until Open.
+class TGatedDecoder final : public TSoundDecoder {
+public:
+    explicit TGatedDecoder(int64_t frames) : ramp(Ramp(-1)), framesBeforeGate(frames) {}
+    ~TGatedDecoder() override { Open(); }
+
+    void Open() {
+        const std::lock_guard lock(mutex);
+        open = true;
+        opened.notify_all();
+    }
+    int32_t Rate() const override { return DEVICE_RATE; }
+    int32_t Channels() const override { return 1; }
+    int64_t Frames() const override { return -1; }
+    int64_t Read(float* out, int64_t wanted) override {
+        if (given >= framesBeforeGate) {
+            std::unique_lock lock(mutex);
+            opened.wait(lock, [this] { return open; });
+        }
+        const int64_t count = given < framesBeforeGate ? std::min(wanted, framesBeforeGate - given) : wanted;
+        given += count;
+        return ramp->Read(out, count);
+    }
+    bool Rewind() override { return false; }
+
+private:
+    const Ref<TFormulaDecoder> ramp;
+    const int64_t framesBeforeGate;
+    int64_t given = 0;
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool open = false;
+};
 
 class Music : public ::testing::Test {
 protected:
@@ -290,6 +327,26 @@ TEST_F(Music, VolumeAndMasterVolumeAreHeardWithinOneBuffer) {
     EXPECT_TRUE(MusicIsPlaying()) << "silent, but playing";
     SetMusicVolume(NAN);
     EXPECT_EQ(MusicVolume(), 0.0f);
+}
+
+TEST_F(Music, MissingFramesAreSilenceAndTheMusicGoesOnWhereItWas) {
+    const auto slow = std::make_shared<TGatedDecoder>(MUSIC_BLOCK_FRAMES);
+    // Opened however the test ends, so that closing audio does not wait for it for ever.
+    const std::unique_ptr<TGatedDecoder, void (*)(TGatedDecoder*)> opener(slow.get(), [](TGatedDecoder* d) { d->Open(); });
+    ASSERT_TRUE(PlayMusic(slow));
+    // The decoding thread now waits in Read: what was decoded plays, then silence, and the mixer
+    // does not wait. The last frame decoded waits for the next, which it is interpolated towards,
+    // so the fourth buffer already runs one frame short, and the four after it are silent.
+    const int64_t played = MUSIC_BLOCK_FRAMES - 1;
+    const std::vector<float> starved = Side(driver->MixFrames(4 * BUFFER + MUSIC_BLOCK_FRAMES), 0);
+    for (int64_t f = 0; f < played; ++f) ASSERT_EQ(starved[f], RampAt(f)) << "frame " << f;
+    EXPECT_EQ(SoundingFrames(driver->Output()), played);
+    EXPECT_EQ(TheMixer().MusicUnderruns() - underrunsBefore, 5);
+    EXPECT_TRUE(MusicIsPlaying());
+    slow->Open();
+    const std::vector<float> fed = Side(Mix(BUFFER), 0);
+    for (int64_t f = 0; f < BUFFER; ++f) ASSERT_EQ(fed[f], RampAt(played + f)) << "frame " << f;
+    underrunsBefore = TheMixer().MusicUnderruns();
 }
 
 TEST_F(Music, ClosingAudioWhileMusicPlaysEndsTheThreadAndLetsGo) {
