@@ -142,6 +142,9 @@ private:
     int64_t FadeFrames(float seconds) const;
     // Posts a music command to every music still heard.
     void PostToMusics(TMixCommand command);
+    // Stops at once the music that reads from the decoder, if any, and takes it from the decoding
+    // thread, so that the decoder is read for one music only.
+    void TakeBackDecoder(const TSoundDecoder* decoder);
     void ApplyToMusic(const TMixCommand& command);
     void FinishMusic(int32_t slot);
     void MixMusic(float* out, int32_t frames);

@@ -51,6 +51,20 @@ void TMixer::PostToMusics(TMixCommand command) {
     }
 }
 
+void TMixer::TakeBackDecoder(const TSoundDecoder* decoder) {
+    for (int32_t index = 0; index < MUSIC_SLOTS; ++index) {
+        TMusicSlot& slot = musicSlots[index];
+        if (!slot.music || slot.music->Decoder() != decoder) continue;
+        feeder.Remove(slot.music.get());
+        if (!slot.heard) continue;
+        TMixCommand stop;
+        stop.kind = TMixCommand::Kind::MusicFadeOut;
+        stop.channel = index;
+        stop.generation = slot.generation;
+        if (commands.Push(stop)) slot.heard = false;
+    }
+}
+
 bool TMixer::PlayMusic(const Ref<TSoundDecoder>& decoder, int32_t times, float fadeInSeconds, float volume) {
     if (!running) {
         SetLastFailure("could not play music: no audio is open");
@@ -67,6 +81,8 @@ bool TMixer::PlayMusic(const Ref<TSoundDecoder>& decoder, int32_t times, float f
         SetLastFailure("could not play music: " + std::to_string(MUSIC_SLOTS) + " musics are still fading out");
         return false;
     }
+    // Playing a decoder again (the same tune from where it is, say) takes it from its old music.
+    TakeBackDecoder(decoder.get());
     const auto music = std::make_shared<TMusicStream>(decoder, times);
     if (!music->Prime()) {
         SetLastFailure("could not play music: " + LastFailureUtf8());

@@ -21,6 +21,7 @@ public:
     // Over the decoder, which plays `times` times (PLAY_LOOPING for ever).
     TMusicStream(Ref<TSoundDecoder> decoder, int32_t times);
 
+    const TSoundDecoder* Decoder() const { return decoder.get(); }
     int32_t Rate() const { return rate; }
     int32_t Channels() const { return channels; }
 

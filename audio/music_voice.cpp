@@ -8,7 +8,7 @@ void TGainRamp::MoveTo(float to, int64_t frames) {
     target = to;
     framesLeft = frames > 0 ? frames : 0;
     if (framesLeft == 0) value = to;
-    step = framesLeft > 0 ? (to - value) / static_cast<float>(framesLeft) : 0.0f;
+    step = framesLeft > 0 ? (double{to} - value) / static_cast<double>(framesLeft) : 0.0;
 }
 
 void TMusicVoice::Start(TMusicStream& started, uint32_t playGeneration, int32_t deviceRate, float volume,

@@ -6,11 +6,13 @@
 
 namespace qrv {
 
-// A gain moving linearly, sample by sample, to a target over a number of frames.
+// A gain moving linearly, sample by sample, to a target over a number of frames. Each value is
+// worked out from the frames left rather than added up step by step, so that a fade of minutes
+// stays a straight line.
 struct TGainRamp {
     float value = 1.0f;
     float target = 1.0f;
-    float step = 0.0f;
+    double step = 0.0;
     int64_t framesLeft = 0;
 
     // Heads for `to` from the present value, reaching it after `frames` frames (at once for 0).
@@ -18,7 +20,10 @@ struct TGainRamp {
     // The gain for this frame, then moves on by one.
     float Next() {
         const float now = value;
-        if (framesLeft > 0) value = --framesLeft > 0 ? value + step : target;
+        if (framesLeft > 0) {
+            --framesLeft;
+            value = static_cast<float>(target - step * static_cast<double>(framesLeft));
+        }
         return now;
     }
     bool Moving() const { return framesLeft > 0; }

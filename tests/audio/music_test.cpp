@@ -230,6 +230,19 @@ TEST_F(Music, ANewMusicCrossFadesWithTheOld) {
     EXPECT_EQ(Side(swapped, 1), std::vector<float>(BUFFER, 0.25f));
 }
 
+TEST_F(Music, PlayingADecoderAgainTakesItFromItsOldMusic) {
+    // One decoder read for two musics would interleave its blocks between them: the old music
+    // stops, and the new one goes on from where the decoder is.
+    const Ref<TFormulaDecoder> ramp = Ramp(-1);
+    ASSERT_TRUE(PlayMusic(ramp));
+    Mix(1000);
+    ASSERT_TRUE(PlayMusic(ramp, PLAY_LOOPING, 0.01f));
+    const std::vector<float> left = Side(Mix(2000), 0);
+    EXPECT_EQ(left[0], 0.0f) << "the old music stopped at once";
+    for (int64_t f = 600; f < 2000; ++f) ASSERT_EQ(left[f] - left[f - 1], RampAt(1) - RampAt(0)) << "frame " << f;
+    EXPECT_GT(left[600], RampAt(1000)) << "the decoder was not rewound";
+}
+
 TEST_F(Music, RepeatsWithoutAGapOrARepeatedFrame) {
     // 3000 frames, not a whole number of decoded blocks, twice: 6000 frames, then silence.
     const Ref<TFormulaDecoder> twice = Ramp(3000);
