@@ -2,6 +2,8 @@
 // comes out, sample by sample, for fades, repeats, pauses and decoders that fail.
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -375,6 +377,34 @@ TEST_F(Music, ClosingAudioWhileMusicPlaysEndsTheThreadAndLetsGo) {
     EXPECT_EQ(LastFailureUtf8(), "could not play music: no audio is open");
     StopMusic();
     PauseMusic();
+}
+
+// Three threads at once: the program's, the decoding thread and SDL's audio thread.
+TEST(MusicOnADevice, PlaysFadesAndEndsWhileTheDeviceMixesOnItsOwnThread) {
+    InitAudioModule();
+    SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (!OpenAudio("sdl")) GTEST_SKIP() << "SDL has no dummy device here: " << LastFailureUtf8();
+    const auto waitUntil = [](auto done) {
+        for (int waited = 0; waited < 5000 && !done(); waited += 5) SDL_Delay(5);
+        return done();
+    };
+    const Ref<TFormulaDecoder> first = Ramp(4410);
+    const Ref<TFormulaDecoder> second = StereoConstant(0.25f, -0.25f);
+    ASSERT_TRUE(PlayMusic(first, PLAY_LOOPING, 0.05f));
+    EXPECT_TRUE(waitUntil([&] { return first->rewinds.load() >= 3; })) << "the decoding thread repeats it";
+    ASSERT_TRUE(PlayMusic(second, PLAY_LOOPING, 0.05f));
+    SetMusicVolume(0.5f, 0.02f);
+    PauseMusic();
+    ResumeMusic();
+    // Music calls take back what the mixer handed back.
+    EXPECT_TRUE(waitUntil([&] { return MusicIsPlaying() && first.use_count() == 1; }))
+        << "the old music faded out and was let go";
+    StopMusic(0.05f);
+    EXPECT_TRUE(waitUntil([&] { return !MusicIsPlaying(); }));
+    EXPECT_EQ(second.use_count(), 1);
+    ASSERT_TRUE(PlayMusic(first));
+    CloseAudio();
+    EXPECT_EQ(first.use_count(), 1);
 }
 
 }  // namespace
