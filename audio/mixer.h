@@ -145,6 +145,8 @@ private:
     // Stops at once the music that reads from the decoder, if any, and takes it from the decoding
     // thread, so that the decoder is read for one music only.
     void TakeBackDecoder(const TSoundDecoder* decoder);
+    // Posts the music's start in the slot and holds it there.
+    bool StartMusic(int32_t slot, const Ref<TMusicStream>& music, float volume, int64_t fadeFrames);
     void ApplyToMusic(const TMixCommand& command);
     void FinishMusic(int32_t slot);
     void MixMusic(float* out, int32_t frames);

@@ -88,28 +88,33 @@ bool TMixer::PlayMusic(const Ref<TSoundDecoder>& decoder, int32_t times, float f
         SetLastFailure("could not play music: " + LastFailureUtf8());
         return false;
     }
+    const int64_t fadeFrames = FadeFrames(fadeInSeconds);
     TMixCommand fadeOut;
     fadeOut.kind = TMixCommand::Kind::MusicFadeOut;
-    fadeOut.fadeFrames = FadeFrames(fadeInSeconds);
+    fadeOut.fadeFrames = fadeFrames;
     PostToMusics(fadeOut);
+    return StartMusic(static_cast<int32_t>(free - musicSlots.begin()), music, ClampedVolume(volume), fadeFrames);
+}
 
-    uint32_t generation = free->generation + 1;
+bool TMixer::StartMusic(int32_t index, const Ref<TMusicStream>& music, float volume, int64_t fadeFrames) {
+    TMusicSlot& slot = musicSlots[index];
+    uint32_t generation = slot.generation + 1;
     if (generation == 0) generation = 1;
     TMixCommand play;
     play.kind = TMixCommand::Kind::MusicPlay;
-    play.channel = static_cast<int32_t>(free - musicSlots.begin());
+    play.channel = index;
     play.generation = generation;
     play.music = music.get();
-    play.volume = ClampedVolume(volume);
-    play.fadeFrames = fadeOut.fadeFrames;
+    play.volume = volume;
+    play.fadeFrames = fadeFrames;
     if (!commands.Push(play)) {
         SetLastFailure("could not play music: the mixer has fallen behind the program's commands");
         return false;
     }
     feeder.Add(music);
-    *free = {music, generation, true};
-    currentMusic = play.channel;
-    musicVolume = play.volume;
+    slot = {music, generation, true};
+    currentMusic = index;
+    musicVolume = volume;
     musicPaused = false;
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 
 #include "audio/channel_id.h"
 #include "core/failure.h"
@@ -39,15 +40,28 @@ void TMusicStream::TopUp() {
 
 bool TMusicStream::Low() const { return !Finished() && ring.Free() > ring.Capacity() / 2; }
 
+int64_t TMusicStream::ReadBlock() {
+    // An exception cannot leave the decoding thread; a stream's read error ends the music there as
+    // a damaged block does.
+    try {
+        return std::min(decoder->Read(block.data(), MUSIC_BLOCK_FRAMES), MUSIC_BLOCK_FRAMES);
+    } catch (const std::exception& error) {
+        SetLastFailure(std::string_view(error.what()));
+    } catch (...) {
+        SetLastFailure(std::string_view("the decoder failed"));
+    }
+    return -1;
+}
+
 bool TMusicStream::DecodeBlock() {
     for (;;) {
-        const int64_t got = std::min(decoder->Read(block.data(), MUSIC_BLOCK_FRAMES), MUSIC_BLOCK_FRAMES);
+        const int64_t got = ReadBlock();
         if (got > 0) {
             // A sample that is not a number would spoil the whole mix, as for MakeSound.
             const auto end = block.begin() + got * channels;
             std::replace_if(block.begin(), end, [](float sample) { return !std::isfinite(sample); }, 0.0f);
             ring.Write(block.data(), got);
-            framesSinceRewind += got;
+            rewoundWithoutFrames = false;
             return true;
         }
         if (got < 0 || !Repeat()) {
@@ -58,10 +72,14 @@ bool TMusicStream::DecodeBlock() {
 }
 
 bool TMusicStream::Repeat() {
-    if (framesSinceRewind == 0) return false;
+    if (rewoundWithoutFrames) return false;
     if (timesLeft != PLAY_LOOPING && --timesLeft == 0) return false;
-    framesSinceRewind = 0;
-    return decoder->Rewind();
+    rewoundWithoutFrames = true;
+    try {
+        return decoder->Rewind();
+    } catch (...) {
+        return false;
+    }
 }
 
 }  // namespace qrv

@@ -42,6 +42,8 @@ public:
     bool Finished() const { return finished.load(std::memory_order_acquire); }
 
 private:
+    // Reads up to a block from the decoder: the frames read, 0 at its end, -1 on failure.
+    int64_t ReadBlock();
     // Decodes one block into the ring; false at the music's end.
     bool DecodeBlock();
     // At the decoder's end: rewinds for the next repeat; false when the music ends there.
@@ -52,9 +54,9 @@ private:
     const int32_t rate;
     const int32_t channels;
     int32_t timesLeft;
-    // Frames read since the start or the latest rewind: a rewound decoder that gives none is empty
-    // and would repeat for ever.
-    int64_t framesSinceRewind = 0;
+    // Rewound and no frame read since: a rewound decoder that gives none is empty, and would
+    // repeat for ever.
+    bool rewoundWithoutFrames = false;
     std::vector<float> block;
     TFrameRing ring;
     std::atomic<bool> finished{false};

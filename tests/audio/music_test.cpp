@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <vector>
 
 #include "audio/audio_module.h"
@@ -42,6 +43,7 @@ public:
     int64_t Frames() const override { return frames; }
     int64_t Read(float* out, int64_t wanted) override {
         if (failAt >= 0 && position >= failAt) {
+            if (throws) throw std::runtime_error("Error reading from stream");
             SetLastFailure(std::string_view("the decoder's data is damaged"));
             return -1;
         }
@@ -62,6 +64,7 @@ public:
 
     bool rewindable = true;
     int64_t failAt = -1;  // the frame where Read starts giving -1
+    bool throws = false;  // or throwing, as a stream does when its read fails
     std::atomic<int> rewinds{0};
 
 private:
@@ -254,6 +257,9 @@ TEST_F(Music, RepeatsWithoutAGapOrARepeatedFrame) {
     EXPECT_EQ(left[6000], 0.0f);
     EXPECT_FALSE(MusicIsPlaying());
     EXPECT_EQ(twice.use_count(), 1);
+    // Played again where it ended, it starts over.
+    ASSERT_TRUE(PlayMusic(twice)) << LastFailureUtf8();
+    EXPECT_EQ(Mix(BUFFER)[0], RampAt(0));
     // Looping, many times over, still frame by frame.
     const Ref<TFormulaDecoder> looping = Ramp(1500);
     ASSERT_TRUE(PlayMusic(looping));
@@ -276,14 +282,17 @@ TEST_F(Music, ADecoderThatCannotRewindPlaysOnce) {
 }
 
 TEST_F(Music, ADecoderThatFailsEndsTheMusicAfterWhatItGave) {
-    const Ref<TFormulaDecoder> failing = Ramp(-1);
-    failing->failAt = 5000;
-    ASSERT_TRUE(PlayMusic(failing));
-    const std::vector<float> out = Mix(8000);
-    EXPECT_EQ(SoundingFrames(out), 5000);
-    EXPECT_EQ(out[2 * 4999], RampAt(4999));
-    EXPECT_FALSE(MusicIsPlaying());
-    EXPECT_EQ(failing.use_count(), 1);
+    for (bool throws : {false, true}) {
+        const Ref<TFormulaDecoder> failing = Ramp(-1);
+        failing->failAt = 5000;
+        failing->throws = throws;
+        ASSERT_TRUE(PlayMusic(failing));
+        const std::vector<float> out = Mix(8000);
+        EXPECT_EQ(SoundingFrames(out), 5000) << "throws " << throws;
+        EXPECT_EQ(out[2 * 4999], RampAt(4999)) << "throws " << throws;
+        EXPECT_FALSE(MusicIsPlaying());
+        EXPECT_EQ(failing.use_count(), 1);
+    }
 }
 
 TEST_F(Music, WhatCannotPlayIsRefusedWithAReason) {
@@ -295,6 +304,8 @@ TEST_F(Music, WhatCannotPlayIsRefusedWithAReason) {
     const Ref<TFormulaDecoder> broken = Ramp(-1);
     broken->failAt = 0;
     refused(broken, "could not play music: the decoder's data is damaged");
+    broken->throws = true;
+    refused(broken, "could not play music: Error reading from stream");
     refused(Ramp(0), "could not play music: the music has no frames");
     refused(std::make_shared<TFormulaDecoder>(DEVICE_RATE, 3, -1, [](int64_t, int32_t) { return 0.0f; }),
             "could not play music: 3 channels (mono and stereo can be played)");
@@ -347,7 +358,8 @@ TEST_F(Music, VolumeAndMasterVolumeAreHeardWithinOneBuffer) {
 TEST_F(Music, MissingFramesAreSilenceAndTheMusicGoesOnWhereItWas) {
     const auto slow = std::make_shared<TGatedDecoder>(MUSIC_BLOCK_FRAMES);
     // Opened however the test ends, so that closing audio does not wait for it for ever.
-    const std::unique_ptr<TGatedDecoder, void (*)(TGatedDecoder*)> opener(slow.get(), [](TGatedDecoder* d) { d->Open(); });
+    const std::unique_ptr<TGatedDecoder, void (*)(TGatedDecoder*)> opener(slow.get(),
+                                                                           [](TGatedDecoder* d) { d->Open(); });
     ASSERT_TRUE(PlayMusic(slow));
     // The decoding thread now waits in Read: what was decoded plays, then silence, and the mixer
     // does not wait. The last frame decoded waits for the next, which it is interpolated towards,
