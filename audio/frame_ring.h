@@ -28,11 +28,11 @@ public:
     int64_t Readable() const {
         return static_cast<int64_t>(written.load(std::memory_order_acquire) - read.load(std::memory_order_acquire));
     }
-    // Consumer: the frame `offset` frames after the oldest unread one (offset < Readable()).
-    const float* Frame(int64_t offset) const {
-        const uint64_t index = (read.load(std::memory_order_relaxed) + static_cast<uint64_t>(offset)) & mask;
-        return samples.get() + index * static_cast<uint64_t>(channels);
-    }
+    // Consumer: how many frames were read in all, which numbers the oldest unread frame.
+    uint64_t ReadCount() const { return read.load(std::memory_order_relaxed); }
+    // Consumer: the frame numbered `count` as ReadCount numbers them, one of the Readable() frames
+    // from ReadCount() on.
+    const float* Frame(uint64_t count) const { return samples.get() + (count & mask) * static_cast<uint64_t>(channels); }
     // Consumer: lets go of the oldest `frames` frames (at most Readable()), making room for more.
     void Consume(int64_t frames) { read.fetch_add(static_cast<uint64_t>(frames), std::memory_order_release); }
 

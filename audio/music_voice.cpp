@@ -15,6 +15,7 @@ void TMusicVoice::Start(TMusicStream& started, uint32_t playGeneration, int32_t 
                         int64_t fadeFrames) {
     music = &started;
     generation = playGeneration;
+    stereo = started.Channels() == 2;
     step = static_cast<double>(started.Rate()) / deviceRate;
     position = 0.0;
     framesHeld = 0;
@@ -42,9 +43,9 @@ TMusicVoice::TNext TMusicVoice::Read(float* frame) {
         readableThisBuffer = music->Ring().Readable();
         if (readThisBuffer == readableThisBuffer) return finished ? TNext::Ended : TNext::Missing;
     }
-    const float* next = music->Ring().Frame(readThisBuffer++);
+    const float* next = music->Ring().Frame(firstThisBuffer + static_cast<uint64_t>(readThisBuffer++));
     frame[0] = next[0];
-    frame[1] = music->Channels() == 2 ? next[1] : next[0];
+    frame[1] = next[stereo ? 1 : 0];
     return TNext::Ready;
 }
 
@@ -74,6 +75,7 @@ TMusicVoice::TNext TMusicVoice::Advance() {
 }
 
 bool TMusicVoice::Mix(float* out, int32_t frames, int64_t& underruns) {
+    firstThisBuffer = music->Ring().ReadCount();
     readThisBuffer = 0;
     readableThisBuffer = music->Ring().Readable();
     bool going = true;

@@ -68,6 +68,9 @@ private:
     float to[2] = {};
     int32_t framesHeld = 0;  // of from and to
     bool lastFrameHeld = false;  // `to` repeats the music's last frame
+    bool stereo = false;
+    // The ring's frames this buffer: where they start, how many were read, how many are there.
+    uint64_t firstThisBuffer = 0;
     int64_t readThisBuffer = 0;
     int64_t readableThisBuffer = 0;
     TGainRamp volumeRamp;
