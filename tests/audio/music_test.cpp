@@ -356,6 +356,7 @@ TEST_F(Music, VolumeAndMasterVolumeAreHeardWithinOneBuffer) {
 }
 
 TEST_F(Music, MissingFramesAreSilenceAndTheMusicGoesOnWhereItWas) {
+    if constexpr (MUSIC_DECODES_WHILE_MIXING) GTEST_SKIP() << "without threads the mixer itself decodes";
     const auto slow = std::make_shared<TGatedDecoder>(MUSIC_BLOCK_FRAMES);
     // Opened however the test ends, so that closing audio does not wait for it for ever.
     const std::unique_ptr<TGatedDecoder, void (*)(TGatedDecoder*)> opener(slow.get(),
@@ -380,7 +381,7 @@ TEST_F(Music, ClosingAudioWhileMusicPlaysEndsTheThreadAndLetsGo) {
     const Ref<TFormulaDecoder> decoder = Constant(0.5f);
     ASSERT_TRUE(PlayMusic(decoder, PLAY_LOOPING, 1.0f));
     Mix(BUFFER);
-    EXPECT_TRUE(TheMixer().MusicThreadRunning());
+    EXPECT_EQ(TheMixer().MusicThreadRunning(), !MUSIC_DECODES_WHILE_MIXING);
     CloseAudio();
     EXPECT_FALSE(TheMixer().MusicThreadRunning());
     EXPECT_FALSE(MusicIsPlaying());
