@@ -21,22 +21,24 @@ namespace qrv {
 //   reads the ring, resampling to the output's rate by linear interpolation as for sounds; a mono
 //   music plays as it is on both sides. Should the ring run empty before the music's end (a
 //   decoder slower than real time), the missing part is silence and the music goes on where it
-//   was once frames come. The web build has no threads: there the audio callback decodes a block
-//   when a ring is less than half full, right before mixing.
+//   was once frames come. The web build has no threads: there the audio callback tops a ring up
+//   when it is less than half full, right before mixing.
 // - Fades are linear in amplitude over time and move every sample: a fade in rises from silence
 //   to the music's volume, a fade out falls from where the level is to silence. The music's
 //   volume, its fade and the master volume (SetMasterVolume) multiply.
 // - Ending. At the decoder's end a music that repeats rewinds it and goes on without a gap; one
-//   whose decoder cannot rewind, or gives a damaged block (Read gives -1), ends after what it has
+//   whose decoder cannot rewind, or fails (Read gives -1 or throws), ends after what it has
 //   decoded. A music that has ended is let go of (with its decoder and stream) by the next of
 //   these calls.
 
 // Starts the decoder's music: it plays `times` times (PLAY_LOOPING, 0 or less, until stopped) at
 // the volume (0..MAX_VOLUME), rising from silence over `fadeInSeconds`. Music playing already
-// fades out over the same time while the new one fades in, or stops at once without a fade. False,
-// with the reason in LastFailure (core/failure.h), when audio is not open, for no decoder, one of
-// more than 2 channels or a rate outside MIN_SOUND_RATE..MAX_SOUND_RATE, one that gives no first
-// frame (its own reason, or "the music has no frames"), or while 4 musics are still fading out.
+// fades out over the same time while the new one fades in, or stops at once without a fade; a
+// music reading from this very decoder stops at once, and the decoder goes on from where it is
+// (rewound first when it stands at its end and the music repeats). False, with the reason in
+// LastFailure (core/failure.h), when audio is not open, for no decoder, one of more than 2
+// channels or a rate outside MIN_SOUND_RATE..MAX_SOUND_RATE, one that gives no first frame (its
+// own reason, or "the music has no frames"), or while 4 musics are still fading out.
 bool PlayMusic(const Ref<TSoundDecoder>& decoder, int32_t times = PLAY_LOOPING, float fadeInSeconds = 0.0f,
                float volume = 1.0f);
 // The same for a program's own decoder class, which would otherwise fit both this and the URL
