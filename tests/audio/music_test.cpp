@@ -377,6 +377,17 @@ TEST_F(Music, MissingFramesAreSilenceAndTheMusicGoesOnWhereItWas) {
     underrunsBefore = TheMixer().MusicUnderruns();
 }
 
+TEST_F(Music, WithoutThreadsTheMixerDecodesWhenARingRunsLow) {
+    if constexpr (!MUSIC_DECODES_WHILE_MIXING) GTEST_SKIP() << "the decoding thread decodes here";
+    // A saw tooth of ramps, each below full scale.
+    const auto saw = [](int64_t i) { return RampAt(i % 50000); };
+    const auto formula = [saw](int64_t i, int32_t) { return saw(i); };
+    ASSERT_TRUE(PlayMusic(std::make_shared<TFormulaDecoder>(DEVICE_RATE, 1, -1, formula)));
+    // Three seconds at once, several rings' worth, without a top-up from the test.
+    const std::vector<float> left = Side(driver->MixFrames(3 * DEVICE_RATE), 0);
+    for (int64_t f = 0; f < 3 * DEVICE_RATE; ++f) ASSERT_EQ(left[f], saw(f)) << "frame " << f;
+}
+
 TEST_F(Music, ClosingAudioWhileMusicPlaysEndsTheThreadAndLetsGo) {
     const Ref<TFormulaDecoder> decoder = Constant(0.5f);
     ASSERT_TRUE(PlayMusic(decoder, PLAY_LOOPING, 1.0f));
