@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "audio/interpolation.h"
 #include "core/failure.h"
 
 namespace qrv {
@@ -20,11 +21,12 @@ float Clamped(float value, float low, float high) {
     return value > high ? high : value;
 }
 
-float ClampedVolume(float volume) { return Clamped(volume, 0.0f, MAX_VOLUME); }
 float ClampedPan(float pan) { return std::isnan(pan) ? 0.0f : Clamped(pan, -1.0f, 1.0f); }
 float ClampedRate(float rate) { return std::isnan(rate) ? 1.0f : Clamped(rate, MIN_PLAY_RATE, MAX_PLAY_RATE); }
 
 }  // namespace
+
+float ClampedVolume(float volume) { return Clamped(volume, 0.0f, MAX_VOLUME); }
 
 TMixer& TheMixer() {
     static TMixer mixer;
@@ -32,6 +34,8 @@ TMixer& TheMixer() {
 }
 
 void TMixer::Reset() {
+    // The decoding thread ends first, so that what follows lets go of every music here.
+    feeder.Stop();
     commands.Clear();
     done.Clear();
     for (TSlot& slot : slots) {
@@ -40,6 +44,13 @@ void TMixer::Reset() {
         slot.paused = false;
     }
     for (TVoice& voice : voices) voice.active = false;
+    for (TMusicSlot& slot : musicSlots) {
+        slot.music = nullptr;
+        slot.heard = false;
+    }
+    for (TMusicVoice& voice : musicVoices) voice.Clear();
+    currentMusic = -1;
+    musicPaused = false;
     mixMaster = master;
 }
 
@@ -57,6 +68,10 @@ void TMixer::End() {
 void TMixer::Collect() {
     TMixDone finished;
     while (done.Pop(finished)) {
+        if (finished.music) {
+            CollectMusic(finished);
+            continue;
+        }
         TSlot& slot = slots[finished.channel];
         if (slot.generation != finished.generation) continue;
         slot.sound = nullptr;
@@ -210,6 +225,10 @@ void TMixer::Apply(const TMixCommand& command) {
         mixMaster = command.volume;
         return;
     }
+    if (command.kind >= Kind::MusicPlay) {
+        ApplyToMusic(command);
+        return;
+    }
     TVoice& voice = voices[command.channel];
     if (command.kind == Kind::Play) {
         const TSound& sound = *command.sound;
@@ -265,16 +284,11 @@ void TMixer::MixVoice(int32_t channel, float* out, int32_t frames) {
         // The frame after the last is the first again while the sound repeats, else the last.
         const bool repeats = v.timesLeft == PLAY_LOOPING || v.timesLeft > 1;
         const int64_t j = i + 1 < n ? i + 1 : (repeats ? 0 : i);
-        if (v.channels == 1) {
-            const float x = s[i] + (s[j] - s[i]) * fraction;
-            out[2 * f] += x * v.leftGain;
-            out[2 * f + 1] += x * v.rightGain;
-        } else {
-            const float left = s[2 * i] + (s[2 * j] - s[2 * i]) * fraction;
-            const float right = s[2 * i + 1] + (s[2 * j + 1] - s[2 * i + 1]) * fraction;
-            out[2 * f] += left * v.leftGain;
-            out[2 * f + 1] += right * v.rightGain;
-        }
+        float left = 0.0f;
+        float right = 0.0f;
+        InterpolatedFrame(s + i * v.channels, s + j * v.channels, v.channels, fraction, left, right);
+        out[2 * f] += left * v.leftGain;
+        out[2 * f + 1] += right * v.rightGain;
         position += step;
         if (position >= static_cast<double>(n)) {
             if (!repeats) {
@@ -295,6 +309,7 @@ void TMixer::Mix(float* out, int32_t frames) {
     for (int32_t channel = 0; channel < SOUND_CHANNELS; ++channel) {
         if (voices[channel].active && !voices[channel].paused) MixVoice(channel, out, frames);
     }
+    MixMusic(out, frames);
     // Saturation: a sum past full scale stays at full scale instead of wrapping around.
     for (int64_t k = 0; k < 2 * static_cast<int64_t>(frames); ++k) {
         const float sample = out[k] * mixMaster;

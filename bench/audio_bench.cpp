@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "audio/api.h"
+#include "audio/mixer.h"
 #include "core/failure.h"
 
 // The mixer with 32 looping stereo sounds at the device's rate of 48 kHz, beside a plain loop that
@@ -92,5 +93,96 @@ void BM_PlainSum32StereoChannels(benchmark::State& state) {
     state.counters["core_share"] = CoreShare();
 }
 BENCHMARK(BM_PlainSum32StereoChannels)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// Music against a sound: the same stereo samples at 44.1 kHz, looping, resampled to 48 kHz on one
+// voice. The music is decoded (here a copy from memory, so that the decoder itself costs next to
+// nothing) into its ring and read from there; the sound is read where it lies. The ratio of the
+// two is what streaming through the ring costs over a sound held whole. Both count the processor
+// time of every thread, so decoding counts wherever it ran.
+namespace {
+
+constexpr int32_t kMusicRate = 44100;
+constexpr int64_t kPiece = 8192;  // output frames mixed between top-ups, well within a ring
+
+const std::vector<float>& MusicSamples() {
+    static const std::vector<float> samples = [] {
+        std::vector<float> made(static_cast<size_t>(kMusicRate) * 2);
+        for (int32_t i = 0; i < kMusicRate; ++i) {
+            const double phase = 2 * 3.141592653589793 * 440.0 * i / kMusicRate;
+            made[2 * static_cast<size_t>(i)] = static_cast<float>(0.5 * std::sin(phase));
+            made[2 * static_cast<size_t>(i) + 1] = static_cast<float>(0.5 * std::cos(phase));
+        }
+        return made;
+    }();
+    return samples;
+}
+
+class TMemoryDecoder final : public qrv::TSoundDecoder {
+public:
+    int32_t Rate() const override { return kMusicRate; }
+    int32_t Channels() const override { return 2; }
+    int64_t Frames() const override { return kMusicRate; }
+    int64_t Read(float* out, int64_t frames) override {
+        const int64_t count = std::min<int64_t>(frames, kMusicRate - position);
+        std::copy_n(MusicSamples().begin() + 2 * position, 2 * count, out);
+        position += count;
+        return count;
+    }
+    bool Rewind() override {
+        position = 0;
+        return true;
+    }
+
+private:
+    int64_t position = 0;
+};
+
+// Mixes one second, in pieces, topping the rings up on this thread before each.
+void MixOneSecond(qrv::TMemoryAudioDriver& driver) {
+    for (int64_t done = 0; done < kRate; done += kPiece) {
+        qrv::TheMixer().TopUpMusic();
+        const auto frames = static_cast<int32_t>(std::min<int64_t>(kPiece, kRate - done));
+        benchmark::DoNotOptimize(driver.MixFrames(frames).data());
+    }
+}
+
+qrv::Ref<qrv::TMemoryAudioDriver> OpenMemoryAudio(benchmark::State& state) {
+    qrv::InitAudioModule();
+    if (!qrv::OpenAudio("memory", {kRate, 1024})) {
+        state.SkipWithError(qrv::LastFailureUtf8().c_str());
+        return nullptr;
+    }
+    return std::dynamic_pointer_cast<qrv::TMemoryAudioDriver>(qrv::CurrentAudioDriver());
+}
+
+void BM_MusicStereo44kOn48k(benchmark::State& state) {
+    const auto driver = OpenMemoryAudio(state);
+    if (!driver) return;
+    if (!qrv::PlayMusic(std::make_shared<TMemoryDecoder>())) {
+        state.SkipWithError(qrv::LastFailureUtf8().c_str());
+        return;
+    }
+    for (auto _ : state) MixOneSecond(*driver);
+    state.counters["core_share"] = CoreShare();
+    qrv::CloseAudio();
+}
+BENCHMARK(BM_MusicStereo44kOn48k)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+
+// The peer: the same samples as a sound, looping on one channel.
+void BM_SoundStereo44kOn48k(benchmark::State& state) {
+    const auto driver = OpenMemoryAudio(state);
+    if (!driver) return;
+    const qrv::Ref<qrv::TSound> sound = qrv::MakeSound(kMusicRate, 2, MusicSamples());
+    if (qrv::PlaySound(sound, qrv::PLAY_LOOPING) == qrv::NO_CHANNEL) {
+        state.SkipWithError(qrv::LastFailureUtf8().c_str());
+        return;
+    }
+    for (auto _ : state) MixOneSecond(*driver);
+    state.counters["core_share"] = CoreShare();
+    qrv::CloseAudio();
+}
+BENCHMARK(BM_SoundStereo44kOn48k)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
 
 }  // namespace

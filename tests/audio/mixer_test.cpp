@@ -8,10 +8,12 @@
 #include "audio/memory_audio_driver.h"
 #include "audio/sound_channels.h"
 #include "core/failure.h"
+#include "tests/audio/signal_measures.h"
 
 namespace {
 
 using namespace qrv;
+using namespace qrv::test;
 
 constexpr double PI = 3.14159265358979323846;
 constexpr int32_t DEVICE_RATE = 48000;
@@ -27,33 +29,6 @@ Ref<TSound> Sine(int32_t rate, double hertz, double amplitude, int64_t frames) {
 
 Ref<TSound> Constant(float value, int64_t frames) {
     return MakeSound(DEVICE_RATE, 1, std::vector<float>(frames, value));
-}
-
-// One side of interleaved stereo: 0 left, 1 right.
-std::vector<float> Side(const std::vector<float>& stereo, int side) {
-    std::vector<float> one;
-    for (size_t i = side; i < stereo.size(); i += 2) one.push_back(stereo[i]);
-    return one;
-}
-
-double Rms(const std::vector<float>& samples) {
-    double sum = 0;
-    for (float s : samples) sum += double{s} * s;
-    return samples.empty() ? 0 : std::sqrt(sum / samples.size());
-}
-
-int RisingZeroCrossings(const std::vector<float>& samples) {
-    int count = 0;
-    for (size_t i = 1; i < samples.size(); ++i) count += samples[i - 1] < 0 && samples[i] >= 0;
-    return count;
-}
-
-// The number of frames up to and including the last one with sound on either side.
-int64_t SoundingFrames(const std::vector<float>& stereo) {
-    for (size_t i = stereo.size(); i > 0; --i) {
-        if (stereo[i - 1] != 0.0f) return static_cast<int64_t>((i - 1) / 2 + 1);
-    }
-    return 0;
 }
 
 class AudioMixer : public ::testing::Test {
