@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Renders, encodes and checks the game's embedded pictures and font, and the bitmap fonts.
+# Renders, encodes and checks the game's embedded pictures and font, and the bitmap fonts, and
+# synthesises the sound example's sounds.
 #   tools/setup.sh assets && tools/make-assets.sh
 # Sources: game/assets/src/*.svg and game/assets/src/portraits.py. Output: game/assets/*,
 # kaz2d/data/krastfont.bin, kaz2d/gl/data/gldrawtextfont.bin, docs/assets.png (contact sheet)
-# and docs/board.png (the board as the game draws it). Fails loudly on any broken rule.
+# and docs/board.png (the board as the game draws it), examples/data/{blip.wav,tune.ogg}. Fails
+# loudly on any broken rule.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,7 +14,7 @@ python=${PYTHON:-/usr/bin/python3}
 assets=$root/game/assets
 src=$assets/src
 
-for tool in rsvg-convert cjpeg pngquant identify "$python"; do
+for tool in rsvg-convert cjpeg pngquant identify oggenc "$python"; do
   command -v "$tool" >/dev/null || { echo "missing $tool: run tools/setup.sh assets" >&2; exit 1; }
 done
 "$python" -c 'import PIL, fontTools' 2>/dev/null \
@@ -31,6 +33,9 @@ echo "== encoding"
 "$python" "$root/tools/encode-assets.py" "$work" "$assets"
 "$python" "$root/tools/make-font.py" "$assets/b2.ttf" "$assets/LICENSE-b2.txt"
 "$python" "$root/tools/make-bitmap-fonts.py" "$root" --preview "$work/bitmap-fonts.png"
+
+echo "== sounds"
+"$python" "$root/tools/make-sounds.py" "$root/examples/data"
 
 echo "== checking"
 "$python" "$root/tools/check-assets.py" "$assets"

@@ -134,5 +134,32 @@ TEST_F(ExamplesTest, FilesShowsTheGreyEnlargedCopyItSavedAndReadBack) {
     EXPECT_EQ(saved->Format(), FormatGrey8);
 }
 
+// Sets an environment variable for the programs the test runs.
+void SetEnvironment(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value);
+#else
+    setenv(name, value, 1);
+#endif
+}
+
+TEST_F(ExamplesTest, SoundSaysWhetherItPlaysAndRunsOnWithoutADevice) {
+    // SDL's device without hardware mixes on its own thread: the example plays (a green square).
+    SetEnvironment("SDL_AUDIODRIVER", "dummy");
+    const Ref<TPixmap> playing = LastFrameOf(EXAMPLE_SOUND);
+    // A device that cannot open: the example runs on silent and shows a red square.
+    SetEnvironment("SDL_AUDIODRIVER", "no-such-audio-target");
+    const Ref<TPixmap> silent = LastFrameOf(EXAMPLE_SOUND);
+    SetEnvironment("SDL_AUDIODRIVER", "");
+    ASSERT_TRUE(playing && silent);
+    const Rgb on = PixelAt(playing, 10, 10);
+    const Rgb off = PixelAt(silent, 10, 10);
+    EXPECT_TRUE(on.g > 200 && on.r < 100) << on.r << " " << on.g << " " << on.b;
+    EXPECT_TRUE(off.r > 200 && off.g < 100) << off.r << " " << off.g << " " << off.b;
+    // Either way the dart waits in the middle, light blue.
+    const int dart = CountPixels(silent, [](Rgb c) { return c.b > 200 && c.g > 150 && c.r < 160; });
+    EXPECT_GT(dart, 100);
+}
+
 }  // namespace
 }  // namespace qrv

@@ -55,7 +55,8 @@ while IFS= read -r header; do
   grep -qx "#include \"$relative\"" $umbrellas || fail "the internal header $relative was installed"
 done < <(find "$prefix/include/zorvak" -name '*.h')
 for doc in framework.md reference.md example-sprites.png LICENSE-terminus.txt examples/CMakeLists.txt \
-           examples/sprites.cpp examples/example_run.h examples/data/dart.png examples/data/b2.ttf; do
+           examples/sprites.cpp examples/sound.cpp examples/example_run.h examples/data/dart.png \
+           examples/data/b2.ttf examples/data/tune.ogg examples/data/blip.wav; do
   expect_file "share/doc/zorvak/$doc"
 done
 for library in core stream data system pixmap audio kaz2d kaz2d_gl kaz2d_glfixed kaz2d_glshader framework; do
@@ -137,7 +138,7 @@ examples=$prefix/share/doc/zorvak/examples
 cmake -S "$examples" -B "$work/examples" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
   >"$work/examples-configure.log" 2>&1 || { cat "$work/examples-configure.log"; fail "the examples do not configure"; }
 if cmake --build "$work/examples" >"$work/examples-build.log" 2>&1; then
-  for example in sprites text files; do
+  for example in sprites text files sound; do
     (cd "$work/examples" && "./example_$example" 3 >/dev/null) || fail "example_$example did not run"
   done
 else
