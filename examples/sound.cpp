@@ -64,7 +64,7 @@ bool Pressed(int32_t button, int32_t key) {
     return pad + keyboard > 0;
 }
 
-void DrawStatus(const std::u16string& audio) {
+void DrawStatus(const std::u16string& whySilent) {
     qrv::SetDrawTransform(0.0f, 1.0f, 1.0f);
     // A green square while sound plays, red while the program runs silent.
     if (qrv::AudioIsOpen()) {
@@ -74,10 +74,12 @@ void DrawStatus(const std::u16string& audio) {
     }
     qrv::FillRect(4, 4, 12, 12);
     qrv::SetDrawColor(255, 255, 255);
-    qrv::DrawTextAt(audio, 22, 2);
+    qrv::DrawTextAt(qrv::AudioIsOpen() ? u"sound: on" : u"sound: off", 22, 2);
     std::u16string pads = u"pads: " + qrv::IntegerText(qrv::PadCount());
     if (qrv::PadCount() > 0) pads += u" (" + qrv::PadName(0) + u")";
     qrv::DrawTextAt(pads, 22, 20);
+    qrv::SetDrawColor(160, 160, 170);
+    qrv::DrawTextAt(whySilent, 4, HEIGHT - 20);
 }
 
 void DrawShip(const TShip& ship, const qrv::Ref<qrv::TImage>& dart) {
@@ -103,8 +105,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     // No sound device is not an error: the sounds still load, and playing them does nothing.
-    std::u16string audio = u"sound: on";
-    if (!qrv::OpenAudio()) audio = u"sound: off (" + qrv::LastFailure() + u")";
+    std::u16string whySilent;
+    if (!qrv::OpenAudio()) whySilent = qrv::LastFailure();
     const qrv::Ref<qrv::TSound> blip = qrv::LoadSound(u"blip.wav");
     qrv::SetAutoCentreHandle(true);
     const qrv::Ref<qrv::TImage> dart = qrv::LoadImageFromUrl(u"dart.png", qrv::IMG_FILTERED);
@@ -124,7 +126,7 @@ int main(int argc, char** argv) {
         if (Pressed(qrv::PAD_BUTTON_A, qrv::KEY_SPACE)) Fire(ship, blip);
         if (Pressed(qrv::PAD_BUTTON_Y, qrv::KEY_M)) ToggleMusic();
         DrawShip(ship, dart);
-        DrawStatus(audio);
+        DrawStatus(whySilent);
     } while (run.PresentAndContinue());
     return run.ExitCode();
 }
