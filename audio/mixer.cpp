@@ -272,12 +272,56 @@ void TMixer::Apply(const TMixCommand& command) {
     UpdateGains(voice.volume, voice.pan, voice.channels, voice.leftGain, voice.rightGain);
 }
 
+namespace {
+
+// Adds `count` frames from the samples to out at the gains, without resampling.
+void AddFrames(const float* s, int32_t channels, float leftGain, float rightGain, float* out, int64_t count) {
+    if (channels == 1) {
+        for (int64_t f = 0; f < count; ++f) {
+            out[2 * f] += s[f] * leftGain;
+            out[2 * f + 1] += s[f] * rightGain;
+        }
+    } else {
+        for (int64_t f = 0; f < count; ++f) {
+            out[2 * f] += s[2 * f] * leftGain;
+            out[2 * f + 1] += s[2 * f + 1] * rightGain;
+        }
+    }
+}
+
+}  // namespace
+
+void TMixer::MixWholeFrames(int32_t channel, float* out, int32_t frames) {
+    TVoice& v = voices[channel];
+    auto i = static_cast<int64_t>(v.position);
+    for (int64_t f = 0; f < frames;) {
+        const int64_t run = std::min<int64_t>(frames - f, v.frames - i);
+        AddFrames(v.samples + i * v.channels, v.channels, v.leftGain, v.rightGain, out + 2 * f, run);
+        f += run;
+        i += run;
+        if (i < v.frames) continue;
+        if (v.timesLeft != PLAY_LOOPING && v.timesLeft <= 1) {
+            Finish(channel);
+            return;
+        }
+        if (v.timesLeft != PLAY_LOOPING) --v.timesLeft;
+        i = 0;
+    }
+    v.position = static_cast<double>(i);
+}
+
 void TMixer::MixVoice(int32_t channel, float* out, int32_t frames) {
     TVoice& v = voices[channel];
     const float* s = v.samples;
     const int64_t n = v.frames;
     const double step = v.step * v.rate;
     double position = v.position;
+    // At the output's rate from a whole frame every position is a whole frame: nothing to
+    // interpolate, and the frames are added as they are.
+    if (step == 1.0 && position == std::floor(position)) {
+        MixWholeFrames(channel, out, frames);
+        return;
+    }
     for (int32_t f = 0; f < frames; ++f) {
         const auto i = static_cast<int64_t>(position);
         const auto fraction = static_cast<float>(position - static_cast<double>(i));

@@ -138,6 +138,8 @@ private:
     void Apply(const TMixCommand& command);
     void Finish(int32_t channel);
     void MixVoice(int32_t channel, float* out, int32_t frames);
+    // MixVoice for a voice at the output's rate, from a whole frame.
+    void MixWholeFrames(int32_t channel, float* out, int32_t frames);
 
     int64_t FadeFrames(float seconds) const;
     // Posts a music command to every music still heard.

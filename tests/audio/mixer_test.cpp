@@ -152,6 +152,24 @@ TEST_F(AudioMixer, PlaysRepeatAsAskedAndIdsGoStale) {
     for (float sample : Mix(BUFFER)) ASSERT_NEAR(sample, 0.5 * std::sqrt(0.5), 1e-6);
 }
 
+TEST_F(AudioMixer, AtTheOutputRateFramesPassUnchangedAcrossRepeatsAndBuffers) {
+    // A stereo sound at the device's rate is added frame for frame, with no resampling, also
+    // where a repeat starts inside a buffer.
+    constexpr int FRAMES = 1500;
+    std::vector<float> ramp(2 * FRAMES);
+    for (int i = 0; i < FRAMES; ++i) {
+        ramp[2 * i] = static_cast<float>(i) / FRAMES;
+        ramp[2 * i + 1] = -static_cast<float>(i) / FRAMES;
+    }
+    PlaySound(MakeSound(DEVICE_RATE, 2, ramp), 2);
+    const std::vector<float> out = Mix(2 * FRAMES + BUFFER);
+    for (int f = 0; f < 2 * FRAMES; ++f) {
+        ASSERT_EQ(out[2 * f], ramp[2 * (f % FRAMES)]) << f;
+        ASSERT_EQ(out[2 * f + 1], ramp[2 * (f % FRAMES) + 1]) << f;
+    }
+    EXPECT_EQ(SoundingFrames(out), 2 * FRAMES) << "then silence";
+}
+
 TEST_F(AudioMixer, WhatTheProgramAsksIsHeardWithinOneBuffer) {
     // A rising ramp, so that a resumed play shows where it continues.
     std::vector<float> ramp(48000);
