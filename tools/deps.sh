@@ -29,7 +29,7 @@ sudo=()
 
 # The Debian source packages built for each target, in the order they depend on each other. The
 # web build has no benchmarks: they measure the Linux build.
-all_packages=(zlib libpng1.6 libdeflate libjpeg-turbo freetype libsdl2 googletest)
+all_packages=(zlib libpng1.6 libdeflate libjpeg-turbo freetype libsdl2 libogg libvorbis googletest)
 [[ $target == windows ]] && all_packages+=(benchmark)
 packages=("$@")
 [[ ${#packages[@]} -eq 0 ]] && packages=("${all_packages[@]}")
@@ -141,6 +141,16 @@ build_freetype() {
 build_libsdl2() {
   cmake_build "$1" "$2" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL2_DISABLE_SDL2MAIN=OFF \
     $([[ $target == web ]] && echo -DSDL_THREADS=OFF -DSDL_PTHREADS=OFF)
+}
+
+build_libogg() {
+  cmake_build "$1" "$2" -DINSTALL_DOCS=OFF -DBUILD_TESTING=OFF
+}
+
+# libvorbis finds libogg through the CMake files libogg installed in the prefix; it builds only
+# its libraries.
+build_libvorbis() {
+  cmake_build "$1" "$2"
 }
 
 build_googletest() {

@@ -6,7 +6,8 @@
 #   build  (the default) builds the libraries from Debian's sources once (tools/deps.sh), the
 #          project in build/web-cmake, and the pages in build/web: zorvak.html with its .js, .wasm
 #          and zorvak.cfg, and examples/ with the examples' pages and data files
-#   test   builds, then runs the unit tests under node and the pages in headless Chromium
+#   test   builds, then runs the unit tests under node and the pages in headless Chromium (the
+#          game, the examples, and a page that plays a sound)
 # Serve build/web from any web server and open zorvak.html, for example:
 #   python3 -m http.server --bind 127.0.0.1 8000 --directory build/web
 set -euo pipefail
@@ -55,7 +56,9 @@ tools/linux-first-board.sh "$linux/game/zorvak" "$output/linux-board.png"
 PUPPETEER_SKIP_DOWNLOAD=1 npm ci --prefix tests/web --no-audit --no-fund >/dev/null
 node tests/web/browser_test.mjs "$site" "$output/linux-board.png" "$output"
 node tests/web/browser_test.mjs --example "$site/examples" example_sprites.html example_text.html \
-  example_files.html --out "$output"
+  example_files.html example_sound.html --out "$output"
+# Sound, which a browser starts at the page's first click or key, from a test page of its own.
+node tests/web/browser_test.mjs --audio "$build/tests/audio" web_audio_page.html
 
 # What a player downloads, compressed as web servers send it.
 for file in "$site"/zorvak.{wasm,js,html}; do

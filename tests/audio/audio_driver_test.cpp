@@ -70,3 +70,28 @@ TEST(AudioDrivers, TheSdlDriverMixesOnItsOwnThread) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace qrv;
+
+// The machine's own output, whatever SDL finds: under Wine, in a container without sound, on a
+// desktop. Either it opens and a short sound plays to its end, or OpenAudio says why; neither
+// may hang or crash.
+TEST(AudioDrivers, TheSystemsOutputPlaysOrSaysWhyNot) {
+    InitAudioModule();
+    SDL_setenv("SDL_AUDIODRIVER", "", 1);
+    if (!OpenAudio()) {
+        const std::string reason = LastFailureUtf8();
+        EXPECT_EQ(reason.rfind("could not open audio: sdl: ", 0), 0u) << reason;
+        GTEST_SKIP() << "no sound output here: " << reason;
+    }
+    const Ref<TSound> blip = MakeSound(22050, 1, std::vector<float>(2205, 0.0f));
+    const TChannelId once = PlaySound(blip);
+    EXPECT_NE(once, NO_CHANNEL);
+    for (int waited = 0; waited < 3000 && ChannelIsPlaying(once); waited += 5) SDL_Delay(5);
+    EXPECT_FALSE(ChannelIsPlaying(once)) << "a tenth of a second of sound still playing after 3 s";
+    CloseAudio();
+}
+
+}  // namespace

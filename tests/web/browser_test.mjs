@@ -8,6 +8,8 @@
 //   node tests/web/browser_test.mjs <served folder> <linux first board png> [output folder]
 // The framework's examples:
 //   node tests/web/browser_test.mjs --example <served folder> <page.html>... [--out <output folder>]
+// Sound starting on the first click or key (the page from tests/audio/web_audio_page.cpp):
+//   node tests/web/browser_test.mjs --audio <served folder> web_audio_page.html
 // The page's start, one line of JSON per run (tools/web-start-bench.sh sets it beside Linux):
 //   node tests/web/browser_test.mjs --start <served folder> <runs>
 // The served folder is copied to a temporary one (with settings that skip the introduction)
@@ -585,6 +587,59 @@ async function testExamples(served, pages) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Sound: a browser runs a page's audio only from the first click, touch or key on. The page
+// (tests/audio/web_audio_page.cpp) opens sound output and plays a quarter-second tone at once.
+// The browser runs with the autoplay policy of desktop Chromium, which asks a top-level page for
+// a gesture (headless Chromium's own lets it play). The page is looked at without a gesture:
+// page.evaluate would lend it one, so the looks go through the DevTools protocol as they are.
+
+const GESTURES = [
+  ['click', (page) => page.mouse.click(350, 350)],
+  ['key', (page) => page.keyboard.press('KeyA')],
+];
+
+async function audioWatcher(page) {
+  const session = await page.createCDPSession();
+  return async () => {
+    const { result } = await session.send('Runtime.evaluate', {
+      expression: '({ ...window.Module?.audio, context: window.Module?.SDL2?.audioContext?.state ?? "none" })',
+      returnByValue: true,
+    });
+    return result.value;
+  };
+}
+
+async function testAudio(served, name) {
+  for (const [gesture, give] of GESTURES) {
+    await inBrowser(served, async (browser, server) => {
+      const errors = [];
+      const page = await openPage(browser, errors);
+      const audioSeen = await audioWatcher(page);
+      await page.goto(server.url + name, { waitUntil: 'domcontentloaded' });
+      const opened = await poll(async () => {
+        const audio = await audioSeen();
+        return { ok: audio.opened !== undefined, audio };
+      }, STARTUP_PATIENCE);
+      report(`${gesture}: OpenAudio succeeds before any gesture`, opened.audio.opened === true,
+             opened.audio.opened ? `at ${opened.audio.rate} Hz` : `"${opened.audio.failure ?? 'the page did not start'}"`);
+      // The tone is a quarter of a second: had the mixer been pulled, it would have ended.
+      await sleep(1000);
+      const waiting = await audioSeen();
+      report(`${gesture}: until then the audio context is suspended and the tone waits`,
+             waiting.context === 'suspended' && waiting.playing === true,
+             `context ${waiting.context}, tone ${waiting.playing ? 'still playing' : 'not playing'} a second after it started`);
+      await give(page);
+      const started = await poll(async () => {
+        const audio = await audioSeen();
+        return { ok: audio.context === 'running' && audio.playing === false, audio };
+      });
+      report(`${gesture}: the first ${gesture} starts the context and the tone plays to its end`, started.ok,
+             `context ${started.audio.context}, tone ${started.audio.playing ? 'still playing' : 'ended'}`);
+      for (const error of errors.slice(0, 5)) console.log(`      ${error}`);
+      report(`${gesture}: no console or page errors`, errors.length === 0, `${errors.length} seen`);
+    }, { browserArgs: ['--autoplay-policy=document-user-activation-required'] });
+  }
+}
 
 // ---------------------------------------------------------------------------------------------
 // The page's start, measured as bench/startup_probe measures the Linux program's: from the start
@@ -630,7 +685,9 @@ async function main(argv) {
     await measureStarts(argv[1], Number(argv[2]));
     return 0;
   }
-  if (argv[0] === '--example' && argv.length >= 3) {
+  if (argv[0] === '--audio' && argv.length === 3) {
+    await testAudio(argv[1], argv[2]);
+  } else if (argv[0] === '--example' && argv.length >= 3) {
     fs.mkdirSync(outputFolder, { recursive: true });
     await testExamples(argv[1], argv.slice(2));
   } else if (argv.length === 2 || argv.length === 3) {
@@ -640,6 +697,7 @@ async function main(argv) {
   } else {
     console.error('usage: node tests/web/browser_test.mjs <served folder> <linux first board png> [output folder]\n' +
                   '       node tests/web/browser_test.mjs --example <served folder> <page.html>... [--out <output folder>]\n' +
+                  '       node tests/web/browser_test.mjs --audio <served folder> <page.html>\n' +
                   '       node tests/web/browser_test.mjs --start <served folder> <runs>');
     return 2;
   }
