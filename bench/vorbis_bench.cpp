@@ -1,9 +1,5 @@
 #include <benchmark/benchmark.h>
 
-// Without the header's ready-made callbacks over FILE*, which every includer would compile.
-#define OV_EXCLUDE_STATIC_CALLBACKS
-#include <vorbis/vorbisfile.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -12,6 +8,7 @@
 #include "audio/api.h"
 #include "core/failure.h"
 #include "stream/stream_utils.h"
+#include "tests/audio/vorbis_from_memory.h"
 
 // Six seconds of stereo Ogg Vorbis at 44.1 kHz, embedded in the program, decoded whole to
 // interleaved floats a block at a time as music plays: through OpenSoundDecoder over the
@@ -59,38 +56,14 @@ void BM_VorbisDecode(benchmark::State& state) {
 }
 BENCHMARK(BM_VorbisDecode)->Unit(benchmark::kMillisecond);
 
-struct TMemory {
-    const uint8_t* data;
-    size_t size;
-    size_t position = 0;
-};
-
-size_t ReadMemory(void* out, size_t size, size_t count, void* source) {
-    auto& m = *static_cast<TMemory*>(source);
-    const size_t n = std::min(size * count, m.size - m.position);
-    std::memcpy(out, m.data + m.position, n);
-    m.position += n;
-    return n;
-}
-
-int SeekMemory(void* source, ogg_int64_t offset, int whence) {
-    auto& m = *static_cast<TMemory*>(source);
-    const ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? m.position : m.size;
-    if (base + offset < 0) return -1;
-    m.position = static_cast<size_t>(std::min<ogg_int64_t>(base + offset, m.size));
-    return 0;
-}
-
-long TellMemory(void* source) { return static_cast<long>(static_cast<TMemory*>(source)->position); }
-
 // The peer: libvorbisfile over the bytes in memory, ov_read_float interleaved into the block.
 void BM_VorbisDecode_Peer(benchmark::State& state) {
     const std::vector<uint8_t>& bytes = MusicBytes();
     std::vector<float> block(kBlockFrames * 2);
     for (auto _ : state) {
-        TMemory memory{bytes.data(), bytes.size()};
+        qrv::test::TVorbisMemory memory{bytes.data(), bytes.size()};
         OggVorbis_File file;
-        if (ov_open_callbacks(&memory, &file, nullptr, 0, {ReadMemory, SeekMemory, nullptr, TellMemory}) != 0) {
+        if (qrv::test::OpenVorbisMemory(memory, file) != 0) {
             state.SkipWithError("libvorbisfile did not open the music");
             return;
         }

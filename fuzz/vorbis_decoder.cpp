@@ -5,10 +5,6 @@
 // are passed over. The decoder read in uneven blocks agrees with the whole load. The pages'
 // checksums are set right first, so that changed bytes reach the decoder rather than making
 // libogg drop their page.
-// Without the header's ready-made callbacks over FILE*, which every includer would compile.
-#define OV_EXCLUDE_STATIC_CALLBACKS
-#include <vorbis/vorbisfile.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -22,34 +18,11 @@
 #include "stream/ram_stream.h"
 #include "support/decoder_check.h"
 #include "support/fuzz_check.h"
+#include "tests/audio/vorbis_from_memory.h"
 
 namespace {
 
 constexpr int64_t MEMORY_LIMIT = 64 << 20;
-
-struct TMemory {
-    const uint8_t* data;
-    size_t size;
-    size_t position = 0;
-};
-
-size_t ReadMemory(void* out, size_t size, size_t count, void* source) {
-    auto& m = *static_cast<TMemory*>(source);
-    const size_t n = std::min(size * count, m.size - m.position);
-    std::memcpy(out, m.data + m.position, n);
-    m.position += n;
-    return n;
-}
-
-int SeekMemory(void* source, ogg_int64_t offset, int whence) {
-    auto& m = *static_cast<TMemory*>(source);
-    const ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? m.position : m.size;
-    if (base + offset < 0) return -1;
-    m.position = static_cast<size_t>(std::min<ogg_int64_t>(base + offset, m.size));
-    return 0;
-}
-
-long TellMemory(void* source) { return static_cast<long>(static_cast<TMemory*>(source)->position); }
 
 // Sets the checksum of every page that fits in the data: CRC-32 of polynomial 0x04C11DB7,
 // unreflected, over the page with its checksum field zeroed.
@@ -72,9 +45,9 @@ void SetPageChecksums(std::vector<uint8_t>& ogg) {
 
 // libvorbisfile's own decoding of the bytes as a sound would hold it; none where no sound is.
 std::optional<std::vector<float>> Reference(const uint8_t* data, size_t size, int* channelsOut, long* rateOut) {
-    TMemory memory{data, size};
+    qrv::test::TVorbisMemory memory{data, size};
     OggVorbis_File file;
-    if (ov_open_callbacks(&memory, &file, nullptr, 0, {ReadMemory, SeekMemory, nullptr, TellMemory}) != 0) {
+    if (qrv::test::OpenVorbisMemory(memory, file) != 0) {
         return std::nullopt;
     }
     std::optional<std::vector<float>> samples;

@@ -15,10 +15,6 @@ namespace {
 using namespace qrv;
 using namespace qrv::test;
 
-constexpr double PI = 3.14159265358979323846;
-constexpr int32_t DEVICE_RATE = 48000;
-constexpr int32_t BUFFER = 256;
-
 Ref<TSound> Sine(int32_t rate, double hertz, double amplitude, int64_t frames) {
     std::vector<float> samples;
     for (int64_t i = 0; i < frames; ++i) {
@@ -34,10 +30,8 @@ Ref<TSound> Constant(float value, int64_t frames) {
 class AudioMixer : public ::testing::Test {
 protected:
     void SetUp() override {
-        InitAudioModule();
-        ASSERT_TRUE(OpenAudio("memory", {DEVICE_RATE, BUFFER})) << LastFailureUtf8();
-        driver = std::dynamic_pointer_cast<TMemoryAudioDriver>(CurrentAudioDriver());
-        ASSERT_NE(driver, nullptr);
+        driver = OpenMemoryOutput();
+        ASSERT_NE(driver, nullptr) << LastFailureUtf8();
     }
     void TearDown() override {
         CloseAudio();

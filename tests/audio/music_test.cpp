@@ -27,10 +27,6 @@ namespace {
 using namespace qrv;
 using namespace qrv::test;
 
-constexpr double PI = 3.14159265358979323846;
-constexpr int32_t DEVICE_RATE = 48000;
-constexpr int32_t BUFFER = 256;
-
 // A decoder over a formula: `frames` frames (-1 for no end), sample(frame, channel) each.
 class TFormulaDecoder final : public TSoundDecoder {
 public:
@@ -129,10 +125,8 @@ private:
 class Music : public ::testing::Test {
 protected:
     void SetUp() override {
-        InitAudioModule();
-        ASSERT_TRUE(OpenAudio("memory", {DEVICE_RATE, BUFFER})) << LastFailureUtf8();
-        driver = std::dynamic_pointer_cast<TMemoryAudioDriver>(CurrentAudioDriver());
-        ASSERT_NE(driver, nullptr);
+        driver = OpenMemoryOutput();
+        ASSERT_NE(driver, nullptr) << LastFailureUtf8();
         underrunsBefore = TheMixer().MusicUnderruns();
     }
     void TearDown() override {

@@ -1,11 +1,27 @@
 #pragma once
 
-// Measures of mixed output shared by the audio tests: output is interleaved stereo, left first.
+// The output the mixer tests open, and measures of mixed output: interleaved stereo, left first.
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "audio/audio_module.h"
+#include "audio/memory_audio_driver.h"
+
 namespace qrv::test {
+
+constexpr double PI = 3.14159265358979323846;
+constexpr int32_t DEVICE_RATE = 48000;
+constexpr int32_t BUFFER = 256;
+
+// Opens the memory driver at DEVICE_RATE in buffers of BUFFER frames; none when it does not open
+// (LastFailure says why).
+inline Ref<TMemoryAudioDriver> OpenMemoryOutput() {
+    InitAudioModule();
+    if (!OpenAudio("memory", {DEVICE_RATE, BUFFER})) return nullptr;
+    return std::dynamic_pointer_cast<TMemoryAudioDriver>(CurrentAudioDriver());
+}
 
 // One side of interleaved stereo: 0 left, 1 right.
 inline std::vector<float> Side(const std::vector<float>& stereo, int side) {
